@@ -1,0 +1,13 @@
+# Compile options every target of the project links: warnings as errors and
+# the sanitizers chosen by the preset.
+add_library(orx_options INTERFACE)
+target_compile_options(orx_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+  -Wcast-align -Wimplicit-fallthrough -Werror)
+target_include_directories(orx_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+
+if(ORX_SANITIZE)
+  target_compile_options(orx_options INTERFACE
+    -fsanitize=${ORX_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  target_link_options(orx_options INTERFACE -fsanitize=${ORX_SANITIZE})
+endif()
