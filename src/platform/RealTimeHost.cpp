@@ -1,0 +1,108 @@
+#include "platform/RealTimeHost.h"
+
+#include "platform/DateTime.h"
+#include "platform/Event.h"
+#include "platform/Thread.h"
+
+#include <chrono>
+#include <ctime>
+
+TRealTimeHost::TRealTimeHost() : FGuiThread(std::this_thread::get_id()) {}
+
+uint32_t TRealTimeHost::GetTickCount() {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<uint32_t>(static_cast<uint64_t>(ms.count()));
+}
+
+double TRealTimeHost::Now() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                          local.tm_sec, static_cast<int>(ms));
+}
+
+void TRealTimeHost::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void TRealTimeHost::SetEvent(TEvent& event) {
+    std::lock_guard lock(FMutex);
+    event.FSignaled = true;
+    FChanged.notify_all();
+}
+
+void TRealTimeHost::ResetEvent(TEvent& event) {
+    std::lock_guard lock(FMutex);
+    event.FSignaled = false;
+}
+
+TWaitResult TRealTimeHost::WaitForEvent(TEvent& event, int32_t timeoutMs) {
+    std::unique_lock lock(FMutex);
+    const auto signaled = [&] { return event.FSignaled; };
+    if (timeoutMs < 0) {
+        FChanged.wait(lock, signaled);
+        return TWaitResult::Signaled;
+    }
+    return FChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), signaled) ? TWaitResult::Signaled
+                                                                                    : TWaitResult::Timeout;
+}
+
+void TRealTimeHost::ThreadStarting(TThread&) {}
+
+void TRealTimeHost::ThreadFinished(TThread& thread) {
+    std::lock_guard lock(FMutex);
+    thread.FFinished = true;
+    FChanged.notify_all();
+}
+
+void TRealTimeHost::WaitForThread(TThread& thread) {
+    std::unique_lock lock(FMutex);
+    while (!thread.FFinished) {
+        if (!FQueue.empty()) {
+            ServeOne(lock);
+            continue;
+        }
+        FChanged.wait(lock);
+    }
+}
+
+void TRealTimeHost::Synchronize(const std::function<void()>& fn) {
+    if (IsGuiThread()) {
+        fn();
+        return;
+    }
+    TRequest request{&fn, false, nullptr};
+    {
+        std::unique_lock lock(FMutex);
+        FQueue.push_back(&request);
+        FChanged.notify_all();
+    }
+    NotifyGuiThread();
+    std::unique_lock lock(FMutex);
+    FChanged.wait(lock, [&] { return request.Done; });
+    if (request.Error) std::rethrow_exception(request.Error);
+}
+
+void TRealTimeHost::ServeSynchronize() {
+    std::unique_lock lock(FMutex);
+    while (!FQueue.empty()) ServeOne(lock);
+}
+
+void TRealTimeHost::ServeOne(std::unique_lock<std::mutex>& lock) {
+    TRequest* request = FQueue.front();
+    FQueue.pop_front();
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+        (*request->Fn)();
+    } catch (...) {
+        // Raised again in the worker that asked, as the class library does.
+        error = std::current_exception();
+    }
+    lock.lock();
+    request->Error = error;
+    request->Done = true;
+    FChanged.notify_all();
+}

@@ -1,0 +1,33 @@
+#include "platform/Thread.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+TThread::~TThread() {
+    // A thread object must not outlive its thread; the owner stops it first.
+    if (FThread.joinable()) {
+        std::fputs("internal error: thread freed while running\n", stderr);
+        std::abort();
+    }
+}
+
+void TThread::Start() {
+    FHost.ThreadStarting(*this);
+    FThread = std::thread([this] { Run(); });
+}
+
+void TThread::Run() {
+    try {
+        Execute();
+    } catch (...) {
+        // Ends the thread, not the program: the owner can still stop and free it.
+        FFatalException = std::current_exception();
+    }
+    FHost.ThreadFinished(*this);
+}
+
+void TThread::WaitFor() {
+    if (!FThread.joinable()) return;
+    FHost.WaitForThread(*this);
+    FThread.join();
+}

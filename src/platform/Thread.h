@@ -1,0 +1,43 @@
+#pragma once
+// A worker thread in the manner of the class library: the owner creates it,
+// Start runs Execute on a new thread, Terminate asks it to stop, WaitFor (GUI
+// thread) waits for the end while serving Synchronize. The owner frees it.
+#include "platform/Host.h"
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <thread>
+
+class TThread {
+public:
+    explicit TThread(THost& host = Host()) : FHost(host) {}
+    virtual ~TThread();
+    TThread(const TThread&) = delete;
+    TThread& operator=(const TThread&) = delete;
+
+    void Start();
+    void Terminate() { FTerminated.store(true); }
+    bool Terminated() const { return FTerminated.load(); }
+    // GUI thread: returns when Execute has ended.
+    void WaitFor();
+
+    // An exception Execute let through; it ended the thread.
+    std::exception_ptr FatalException() const { return FFatalException; }
+
+    // Host side only, under the host's lock.
+    bool FFinished = false;
+
+protected:
+    virtual void Execute() = 0;
+    void Synchronize(const std::function<void()>& fn) { FHost.Synchronize(fn); }
+    THost& HostOf() const { return FHost; }
+
+private:
+    void Run();
+
+    THost& FHost;
+    std::atomic<bool> FTerminated{false};
+    std::exception_ptr FFatalException;
+    std::thread FThread;
+};
