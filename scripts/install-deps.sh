@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs that are not installed yet.
-# Usage: scripts/install-deps.sh [build|run|test]
+# Usage: scripts/install-deps.sh
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev)
 
 missing=()
 for p in "${packages[@]}"; do
