@@ -1,0 +1,189 @@
+#include "device/Device.h"
+
+#include "device/Font.h"
+#include "device/Global.h"
+#include "device/Lcd.h"
+#include "hints/Hints.h"
+#include "platform/Exception.h"
+#include "platform/Resources.h"
+
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+// The key hint shown while the device is off: only K1 long click does something.
+constexpr int HINT_DEVICE_OFF = 1004;
+
+// The two codes that switch the device on: K1 long click and K1 held.
+bool IsPowerOnCode(int16_t code) { return code == KEY_K1 + KEY_LONG || code == KEY_K1 + KEY_REPEAT; }
+
+void Restart(TTimer& timer) {
+    timer.SetEnabled(false);
+    timer.SetEnabled(true);
+}
+
+} // namespace
+
+TDevice::TDevice(TFirmwareEntry firmware, const int16_t* backlight, THost& host)
+    : TThread(host), FFirmware(std::move(firmware)), FBacklight(backlight), FEvent(host), FPowerTimer(host),
+      FBacklightTimer(host), FLanguage(GetThreadLanguage()) {
+    FButtons.OnKeyEvent = [this](int16_t code) { PostKeyEvent(code); };
+    ButtonsInit(FButtons);
+    FPowerTimer.SetEnabled(false);
+    FPowerTimer.SetInterval(POWER_OFF_MS);
+    FPowerTimer.SetOnTimer([this] { PowerTimerTimer(); });
+    FBacklightTimer.SetEnabled(false);
+    FBacklightTimer.SetInterval(BACKLIGHT_OFF_MS);
+    FBacklightTimer.SetOnTimer([this] { BacklightTimerTimer(); });
+    LcdClear();
+    Paint();
+    Start();
+}
+
+TDevice::~TDevice() {
+    Terminate();
+    {
+        std::lock_guard lock(FLock);
+        FKeyEvent = KEY_POWER_OFF;
+    }
+    FEvent.SetEvent();
+    WaitFor();
+    FPowerTimer.SetEnabled(false);
+    FBacklightTimer.SetEnabled(false);
+    ButtonsFree(FButtons);
+}
+
+void TDevice::Execute() {
+    while (!Terminated()) {
+        WaitKeyEvent(-1);
+        if (Terminated()) break;
+        try {
+            FFirmware();
+        } catch (const Exception& e) {
+            if (!e.Message().empty()) HostOf().ShowErrorMessage(e.Message());
+        }
+        LcdClear();
+        Refresh();
+    }
+}
+
+void TDevice::PostKeyEvent(int16_t code) {
+    const bool wasOff = !FPowerTimer.Enabled();
+    if (wasOff) {
+        if (!IsPowerOnCode(code)) return;
+        // The press that switched the device on yields no further event.
+        ButtonsReset(FButtons);
+        code = KEY_NONE;
+    }
+    if (wasOff || code != KEY_NONE) {
+        Restart(FPowerTimer);
+        Restart(FBacklightTimer);
+    }
+    {
+        std::lock_guard lock(FLock);
+        FKeyEvent = code;
+    }
+    FEvent.SetEvent();
+}
+
+void TDevice::KeepAlive() {
+    if (FPowerTimer.Enabled()) Restart(FPowerTimer);
+}
+
+void TDevice::FlushKeyEvent() {
+    std::lock_guard lock(FLock);
+    if (FKeyEvent != KEY_POWER_OFF) FKeyEvent = KEY_NONE;
+}
+
+int16_t TDevice::WaitKeyEvent(int timeoutMs) {
+    const TWaitResult result = FEvent.WaitFor(timeoutMs);
+    int16_t code;
+    bool reload;
+    {
+        std::lock_guard lock(FLock);
+        reload = result == TWaitResult::Signaled && FKeyEvent == KEY_NONE;
+        FEvent.ResetEvent();
+        code = FKeyEvent;
+        FKeyEvent = KEY_NONE;
+    }
+    // Every 0 that wakes the worker (power-on, backlight time-out, language
+    // change) reloads fonts and texts before the firmware sees it.
+    if (reload) LoadResources();
+    return code;
+}
+
+int16_t TDevice::GetKeyEvent(int timeoutMs) {
+    const int16_t code = WaitKeyEvent(timeoutMs);
+    if (code == KEY_POWER_OFF) throw Exception("");
+    return code;
+}
+
+void TDevice::Refresh() {
+    Synchronize([this] { Paint(); });
+}
+
+void TDevice::LoadResources() {
+    std::string errors[2];
+    {
+        std::lock_guard lock(FLock);
+        SetThreadLanguage(FLanguage);
+        errors[0] = LoadFont("FONT1", Font1Data, FONT1_SIZE);
+        errors[1] = LoadFont("FONT2", Font2Data, FONT2_SIZE);
+        LoadDeviceTexts();
+    }
+    // Shown only after the lock is released: a timer firing in the box's
+    // message loop takes the lock to post its event.
+    for (const std::string& error : errors)
+        if (!error.empty()) HostOf().ShowErrorMessage(error);
+}
+
+std::string TDevice::LoadFont(const char* name, uint8_t* buffer, std::size_t size) {
+    const auto resource = FindResource(name);
+    if (!resource) return std::string("RCDATA ") + name + " not found";
+    if (resource->size() != size) return std::string("RCDATA ") + name + " size is incorrect";
+    std::memcpy(buffer, resource->data(), size);
+    return {};
+}
+
+bool TDevice::IsLit() const { return FBacklight != nullptr && *FBacklight != 0 && FBacklightTimer.Enabled(); }
+
+void TDevice::Paint() {
+    PaintLcdPicture(FPicture, IsLit());
+    if (!FPowerTimer.Enabled()) ShowPowerOnHint();
+    if (OnRefresh) OnRefresh();
+}
+
+void TDevice::ShowPowerOnHint() {
+    g_KeyHints.SetKeyHintText(LoadStr(HINT_DEVICE_OFF));
+    g_ScreenHints.ClearScreenHints();
+}
+
+void TDevice::SetLanguage(LANGID langId) {
+    {
+        std::lock_guard lock(FLock);
+        FLanguage = langId;
+    }
+    PostKeyEvent(KEY_NONE);
+    if (FPowerTimer.Enabled()) return;
+    ShowPowerOnHint();
+    if (OnRefresh) OnRefresh();
+}
+
+void TDevice::PowerTimerTimer() {
+    PostKeyEvent(KEY_POWER_OFF);
+    FPowerTimer.SetEnabled(false);
+}
+
+void TDevice::BacklightTimerTimer() {
+    PostKeyEvent(KEY_NONE);
+    FBacklightTimer.SetEnabled(false);
+}
+
+std::string TDevice::GetHintK1() { return g_KeyHints.GetKeyHintK1(); }
+
+std::string TDevice::GetHintK2() { return g_KeyHints.GetKeyHintK2(); }
+
+std::string TDevice::GetScreenHint(int x, int y) {
+    return g_ScreenHints.FindScreenHint((x - 7) / 2, (y - 2) / 2);
+}

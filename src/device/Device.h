@@ -1,0 +1,81 @@
+#pragma once
+// TDevice: the emulated instrument's hardware. It runs the firmware on a
+// worker thread of its own and wakes it through a one-slot key mailbox; its
+// two timers stand for the automatic power-off (60 s) and the backlight
+// time-out (10 s); it paints the LCD into a picture the window shows.
+//
+// The device is on exactly while FPowerTimer is enabled. Everything but
+// Execute, WaitKeyEvent, GetKeyEvent, FlushKeyEvent, LoadResources and
+// Refresh runs in the GUI thread.
+#include "device/Buttons.h"
+#include "device/LcdPicture.h"
+#include "platform/CriticalSection.h"
+#include "platform/Event.h"
+#include "platform/Strings.h"
+#include "platform/Thread.h"
+#include "platform/Timer.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The firmware's entry: runs once per power-on, left only by an exception
+// (normally the empty-message Exception of power-off).
+using TFirmwareEntry = std::function<void()>;
+
+inline constexpr uint32_t POWER_OFF_MS = 60000;
+inline constexpr uint32_t BACKLIGHT_OFF_MS = 10000;
+
+class TDevice : public TThread {
+public:
+    // Starts the worker, which waits for the first power-on. backlight points
+    // at the firmware's backlight flag (read only while painting); null reads
+    // as off.
+    TDevice(TFirmwareEntry firmware, const int16_t* backlight, THost& host = Host());
+    // Stops the worker as at power-off, so the firmware keeps its state.
+    ~TDevice() override;
+
+    // GUI thread.
+    void PostKeyEvent(int16_t code);
+    void KeepAlive();
+    void Paint();
+    void SetLanguage(LANGID langId);
+    void PowerTimerTimer();
+    void BacklightTimerTimer();
+    std::string GetHintK1();
+    std::string GetHintK2();
+    // (x, y) is a point of the LCD picture.
+    std::string GetScreenHint(int x, int y);
+    bool IsOn() const { return FPowerTimer.Enabled(); }
+    bool IsLit() const;
+    const TLcdPicture& Picture() const { return FPicture; }
+
+    // Worker thread.
+    void FlushKeyEvent();
+    int16_t WaitKeyEvent(int timeoutMs);
+    int16_t GetKeyEvent(int timeoutMs);
+    void Refresh();
+    void LoadResources();
+
+    TKeyButtons FButtons;
+    // Called in the GUI thread after each repaint (and on a language change
+    // while the device is off).
+    std::function<void()> OnRefresh;
+
+protected:
+    void Execute() override;
+
+private:
+    std::string LoadFont(const char* name, uint8_t* buffer, std::size_t size);
+    void ShowPowerOnHint();
+
+    TFirmwareEntry FFirmware;
+    const int16_t* FBacklight;
+    TEvent FEvent;
+    TCriticalSection FLock;
+    TTimer FPowerTimer;
+    TTimer FBacklightTimer;
+    int16_t FKeyEvent = 0;
+    LANGID FLanguage = LANG_ENGLISH;
+    TLcdPicture FPicture;
+};

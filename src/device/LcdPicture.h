@@ -1,0 +1,22 @@
+#pragma once
+// The LCD as the window shows it: LcdBuffer at double size, dark pixels black
+// on the lit or unlit background, the LCD's top-left pixel at (7, 2) and a
+// frame of background around it. Owned by the device, painted in the GUI thread.
+#include <array>
+#include <cstdint>
+
+inline constexpr int LCD_PICTURE_WIDTH = 254;
+inline constexpr int LCD_PICTURE_HEIGHT = 68;
+inline constexpr uint32_t LCD_COLOR_LIT = 0xFF04FF04;   // RGB (4, 255, 4)
+inline constexpr uint32_t LCD_COLOR_UNLIT = 0xFF009F00; // RGB (0, 159, 0)
+inline constexpr uint32_t LCD_COLOR_PIXEL = 0xFF000000;
+
+struct TLcdPicture {
+    // 0xAARRGGBB, row-major, row 0 at the top.
+    std::array<uint32_t, LCD_PICTURE_WIDTH * LCD_PICTURE_HEIGHT> Pixels{};
+
+    uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y * LCD_PICTURE_WIDTH + x)]; }
+};
+
+// Paints LcdBuffer into picture with the lit or unlit background.
+void PaintLcdPicture(TLcdPicture& picture, bool lit);
