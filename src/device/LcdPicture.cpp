@@ -1,0 +1,35 @@
+#include "device/LcdPicture.h"
+
+#include "device/Lcd.h"
+
+#include <algorithm>
+
+namespace {
+
+// Where LCD pixel (0, top row) lands in the picture; each LCD pixel is 2 x 2.
+constexpr int ORIGIN_X = 7;
+constexpr int ORIGIN_Y = 2;
+constexpr int SCALE = 2;
+
+void PaintBlock(TLcdPicture& picture, int left, int top) {
+    for (int j = 0; j < SCALE; ++j) {
+        uint32_t* row = picture.Pixels.data() + (top + j) * LCD_PICTURE_WIDTH + left;
+        std::fill(row, row + SCALE, LCD_COLOR_PIXEL);
+    }
+}
+
+} // namespace
+
+void PaintLcdPicture(TLcdPicture& picture, bool lit) {
+    picture.Pixels.fill(lit ? LCD_COLOR_LIT : LCD_COLOR_UNLIT);
+    for (int page = 0; page < LCD_PAGES; ++page) {
+        for (int column = 0; column < LCD_WIDTH; ++column) {
+            const uint8_t bits = LcdBuffer[page * LCD_WIDTH + column];
+            if (bits == 0) continue;
+            for (int k = 0; k < 8; ++k) {
+                if ((bits & (0x80u >> k)) == 0) continue; // bit 7 is the top row of the page
+                PaintBlock(picture, ORIGIN_X + SCALE * column, ORIGIN_Y + SCALE * (8 * page + k));
+            }
+        }
+    }
+}
