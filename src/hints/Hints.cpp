@@ -79,3 +79,8 @@ std::string TScreenHints::FindScreenHint(int x, int y) {
         if (region.Left <= x && x < region.Right && region.Top <= y && y < region.Bottom) return region.Text;
     return {};
 }
+
+std::vector<TScreenHintRegion> TScreenHints::Regions() {
+    std::lock_guard lock(FLock);
+    return FRegions;
+}

@@ -38,6 +38,8 @@ public:
     void AddScreenHint(int left, int top, int right, int bottom, const std::string& text);
     // The text of the first region containing (x, y); empty if none does.
     std::string FindScreenHint(int x, int y);
+    // A copy of every region, in list order.
+    std::vector<TScreenHintRegion> Regions();
 
 private:
     TCriticalSection FLock;
