@@ -1,6 +1,8 @@
 #include "platform/DateTime.h"
 
+#include <chrono>
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -52,4 +54,14 @@ TDateTimeParts DecodeDateTime(double dateTime) {
     parts.Minute = static_cast<int>(msOfDay / 60000 % 60);
     parts.Hour = static_cast<int>(msOfDay / 3600000);
     return parts;
+}
+
+double CurrentLocalDateTime() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                          local.tm_sec, static_cast<int>(ms));
 }

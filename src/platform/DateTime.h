@@ -8,3 +8,6 @@ struct TDateTimeParts {
     int Year, Month, Day, Hour, Minute, Second, Ms;
 };
 TDateTimeParts DecodeDateTime(double dateTime);
+
+// The machine's local date and time now.
+double CurrentLocalDateTime();

@@ -5,7 +5,6 @@
 #include "platform/Thread.h"
 
 #include <chrono>
-#include <ctime>
 
 TRealTimeHost::TRealTimeHost() : FGuiThread(std::this_thread::get_id()) {}
 
@@ -15,15 +14,7 @@ uint32_t TRealTimeHost::GetTickCount() {
     return static_cast<uint32_t>(static_cast<uint64_t>(ms.count()));
 }
 
-double TRealTimeHost::Now() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    return EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                          local.tm_sec, static_cast<int>(ms));
-}
+double TRealTimeHost::Now() { return CurrentLocalDateTime(); }
 
 void TRealTimeHost::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
