@@ -1,0 +1,114 @@
+// The shipped English and Russian string tables: completeness, the texts whose
+// blanks and line breaks carry layout, and the LCD's limits (code page 1251,
+// 20 characters to a line).
+#include "platform/Codepage.h"
+#include "platform/Resources.h"
+#include "platform/StringTable.h"
+#include "platform/Strings.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Every id the program looks up, as inclusive ranges:
+//   LCD texts        100..103, 105..112, 121, 124..136, 140..159, 169..174, 180..186
+//   host windows     200, 300..314, 400..402, 500..504, 600..601
+//   route names      701..716
+//   hint headings    1000..1003
+//   key hints        1004..1011, 1020..1030, 1045..1049, 1060..1062, 1069, 1080..1088, 1090..1094
+//   LCD area hints   1100..1109, 1113..1117
+// 402 (contact lines) has text only in Russian; English keeps the id with an
+// empty text so both tables hold the same ids.
+const std::vector<std::pair<int, int>> kIdRanges = {
+    {100, 103},   {105, 112},   {121, 121},   {124, 136},   {140, 159},   {169, 174},   {180, 186},
+    {200, 200},   {300, 314},   {400, 402},   {500, 504},   {600, 601},   {701, 716},   {1000, 1003},
+    {1004, 1011}, {1020, 1030}, {1045, 1049}, {1060, 1062}, {1069, 1069}, {1080, 1088}, {1090, 1094},
+    {1100, 1109}, {1113, 1117},
+};
+
+// The ids whose texts are drawn on the LCD.
+const std::vector<std::pair<int, int>> kLcdRanges = {{100, 186}, {701, 716}};
+
+std::vector<int> ExpandRanges(const std::vector<std::pair<int, int>>& ranges) {
+    std::vector<int> ids;
+    for (const auto& [first, last] : ranges)
+        for (int id = first; id <= last; ++id) ids.push_back(id);
+    return ids;
+}
+
+std::vector<int> ShippedIds(const char* resource) {
+    std::vector<int> ids;
+    const auto bytes = FindResource(resource);
+    if (!bytes) return ids;
+    std::vector<std::string> errors;
+    const TStringTable table = ParseStringTable(std::string(bytes->begin(), bytes->end()), errors);
+    for (const auto& entry : table) ids.push_back(entry.first);
+    return ids;
+}
+
+class StringTables : public ::testing::Test {
+protected:
+    void TearDown() override { SetThreadLanguage(LANG_ENGLISH); }
+};
+
+TEST_F(StringTables, BothLanguagesHoldExactlyTheProgramsIds) {
+    const std::vector<int> expected = ExpandRanges(kIdRanges);
+    ASSERT_EQ(expected.size(), 162u) << "the id ranges above changed";
+    EXPECT_EQ(ShippedIds("STRINGTABLE_1033"), expected);
+    EXPECT_EQ(ShippedIds("STRINGTABLE_1049"), expected);
+}
+
+TEST_F(StringTables, EveryIdButTheEnglishContactsHasAText) {
+    for (const LANGID lang : {LANG_ENGLISH, LANG_RUSSIAN}) {
+        SetThreadLanguage(lang);
+        for (const int id : ExpandRanges(kIdRanges)) {
+            if (id == 402 && lang == LANG_ENGLISH) continue;
+            EXPECT_FALSE(LoadStr(id).empty()) << "language " << lang << ", id " << id;
+        }
+    }
+    SetThreadLanguage(LANG_ENGLISH);
+    EXPECT_EQ(LoadStr(402), "") << "the English About window shows no contact lines";
+}
+
+TEST_F(StringTables, TextsWhoseBlanksAndLineBreaksMatter) {
+    SetThreadLanguage(LANG_ENGLISH);
+    EXPECT_EQ(LoadStr(107), "Opts  ");
+    EXPECT_EQ(LoadStr(108), "HF sp.");
+    EXPECT_EQ(LoadStr(140), " Battery charge %d%%");
+    EXPECT_EQ(LoadStr(124), "Backlight  ON      ");
+    EXPECT_EQ(LoadStr(1004), "\n\n\n\nDevice Power On");
+    EXPECT_EQ(LoadStr(600), "  Quick Start - Talvor FFT Demo");
+
+    SetThreadLanguage(LANG_RUSSIAN);
+    EXPECT_EQ(LoadStr(1004), "\n\n\n\nВключение прибора");
+    EXPECT_EQ(LoadStr(1002), "Длинный  клик:");
+    EXPECT_EQ(LoadStr(124), "Подсветка  ВКЛ     ");
+}
+
+TEST_F(StringTables, LcdTextsAreAllInCodePage1251) {
+    for (const LANGID lang : {LANG_ENGLISH, LANG_RUSSIAN}) {
+        SetThreadLanguage(lang);
+        for (const int id : ExpandRanges(kLcdRanges)) {
+            const std::string text = LoadStr(id);
+            // A character the code page lacks would become '?'; converting
+            // back would then differ from the original.
+            EXPECT_EQ(Cp1251ToUtf8(Utf8ToCp1251(text)), text) << "language " << lang << ", id " << id;
+        }
+    }
+}
+
+TEST_F(StringTables, LcdMenuLinesFitTheScreenWidth) {
+    constexpr std::size_t kLcdColumns = 20; // 122 pixels in 6-pixel cells
+    for (const LANGID lang : {LANG_ENGLISH, LANG_RUSSIAN}) {
+        SetThreadLanguage(lang);
+        for (int id = 124; id <= 136; ++id) {
+            // One byte per character once converted for the LCD.
+            EXPECT_LE(Utf8ToCp1251(LoadStr(id)).size(), kLcdColumns) << "language " << lang << ", id " << id;
+        }
+    }
+}
+
+} // namespace
