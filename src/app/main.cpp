@@ -3,7 +3,7 @@
 #include "app/QtHost.h"
 #include "device/Device.h"
 #include "device/Deviceioemulation.h"
-#include "firmware/PlaceholderFirmware.h"
+#include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     THostInstall install(host);
     QApplication::setApplicationDisplayName(QString::fromStdString(LoadStr(300)));
 
-    g_Device = new TDevice(PlaceholderFirmwareMain, &PlaceholderBacklight);
+    g_Device = new TDevice(FirmwareMain, &MenuState.Backlight);
     int result = 0;
     {
         TLcdWindow window(*g_Device);

@@ -1,0 +1,148 @@
+// The route screen (machine, point, mode and reading) and the main menu drawn
+// over its left part, with their key hints and explained LCD areas.
+#include "device/Global.h"
+#include "device/Lcd.h"
+#include "firmware/Offlinemode.h"
+#include "hints/Hints.h"
+#include "platform/Codepage.h"
+#include "platform/Strings.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int TEXT_MODE_WORD = 100; // "Meas. ", "Meas.e", "Analys"
+constexpr int TEXT_MENU_WATCH = 103;
+constexpr int TEXT_MENU_UNITS = 105;
+constexpr int TEXT_MENU_OPTS = 107;
+constexpr int TEXT_MENU_HF = 108;
+constexpr int HINT_MAIN_MENU = 1005;
+constexpr int HINT_MACHINES = 1020;
+constexpr int HINT_POINTS_ROUTE = 1021;
+constexpr int HINT_POINTS_OFFROUTE = 1022;
+constexpr int HINT_MACHINES_ANALYS = 1023;
+constexpr int HINT_POINTS_ROUTE_ANALYS = 1024;
+constexpr int HINT_POINTS_OFFROUTE_ANALYS = 1025;
+constexpr int HINT_UNIT_SELECT = 1030;
+constexpr int HINT_ORIENTATION_WORD = 1100; // horizontal, vertical, axial
+constexpr int HINT_MACHINE_NAME = 1103;
+constexpr int HINT_ROUTE_NUMBER = 1104;
+constexpr int HINT_MACHINE_NUMBER = 1105;
+constexpr int HINT_ORIENTATION = 1106;
+constexpr int HINT_POINT_NAME = 1107;
+constexpr int HINT_OFFROUTE_POINTS = 1108;
+constexpr int HINT_OFFROUTE_POINT = 1109;
+constexpr int HINT_MODE = 1113;
+
+// "level unit" of quantity q, as the units hint names it (UTF-8).
+std::string QuantityText(int q) {
+    const TMenuState& m = MenuState;
+    return LevelNames[static_cast<std::size_t>(m.LevelType[q])] + " " +
+           UnitNames[static_cast<std::size_t>(m.UnitSystem[q] * 3 + q)];
+}
+
+std::string UnitSelectHint() {
+    const std::string format = LoadStr(HINT_UNIT_SELECT);
+    const std::string next = QuantityText((MenuState.Quantity + 1) % 3);
+    const std::string previous = QuantityText((MenuState.Quantity + 2) % 3);
+    // Two %s places, filled in order; the string table is build-time data.
+    std::string text;
+    int filled = 0;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && filled < 2) {
+            text += filled++ == 0 ? next : previous;
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}
+
+void SetRouteScreenHints(bool offRoute) {
+    const TMenuState& m = MenuState;
+    const bool analys = m.MeasMode == 2;
+    if (m.MenuItem == ITEM_MACHINES)
+        g_KeyHints.SetKeyHintText(LoadStr(analys ? HINT_MACHINES_ANALYS : HINT_MACHINES));
+    else if (m.MenuItem == ITEM_POINTS)
+        g_KeyHints.SetKeyHintText(LoadStr(analys ? (offRoute ? HINT_POINTS_OFFROUTE_ANALYS : HINT_POINTS_ROUTE_ANALYS)
+                                                 : (offRoute ? HINT_POINTS_OFFROUTE : HINT_POINTS_ROUTE)));
+    else if (m.MenuItem == ITEM_UNIT_SELECT)
+        g_KeyHints.SetKeyHintText(UnitSelectHint());
+
+    g_ScreenHints.ClearScreenHints();
+    if (m.MenuItem != ITEM_MACHINES && m.MenuItem != ITEM_POINTS) return;
+    if (offRoute) {
+        g_ScreenHints.AddScreenHint(0, 0, 121, 8, LoadStr(HINT_OFFROUTE_POINTS));
+        g_ScreenHints.AddScreenHint(0, 8, 121, 16, LoadStr(HINT_OFFROUTE_POINT));
+    } else {
+        g_ScreenHints.AddScreenHint(0, 0, 121, 8, LoadStr(HINT_MACHINE_NAME));
+        g_ScreenHints.AddScreenHint(0, 8, 18, 16, LoadStr(HINT_ROUTE_NUMBER));
+        g_ScreenHints.AddScreenHint(24, 8, 36, 16, LoadStr(HINT_MACHINE_NUMBER));
+        const int o = CurrentPoint.Orientation;
+        const std::string word = o >= 1 && o <= 3 ? LoadStr(HINT_ORIENTATION_WORD + o - 1) : std::string();
+        g_ScreenHints.AddScreenHint(36, 8, 42, 16, LoadStr(HINT_ORIENTATION) + " (" + word + ")");
+        g_ScreenHints.AddScreenHint(48, 8, 121, 16, LoadStr(HINT_POINT_NAME));
+    }
+    g_ScreenHints.AddScreenHint(0, 24, 35, 32, LoadStr(HINT_MODE));
+}
+
+std::string Padded20(const char* text) {
+    char line[32];
+    std::snprintf(line, sizeof line, "%-20s", text);
+    return line;
+}
+
+} // namespace
+
+void DrawRouteScreen() {
+    const TMenuState& m = MenuState;
+    TRouteCounts counts;
+    RouteGetCounts(counts);
+    const bool offRoute = m.SelectedPoint > counts[1];
+    const bool memoryError = m.MemStatus == MEM_ERROR;
+    // The store is the authority: the record is rebuilt at every redraw.
+    if (!memoryError) RouteGetPoint(m.SelectedPoint, CurrentPoint);
+    SetRouteScreenHints(offRoute);
+    LcdClear();
+
+    if (memoryError) {
+        LcdPutText(0, 48, 0, "* Memory error! *");
+        LcdPutText(1, 48, 0, "************");
+    } else {
+        const TPointRecord& p = CurrentPoint;
+        const bool measured = p.Status == REC_MEASURED;
+        const bool kindFixed = (p.Flags & PS_OFFROUTE) == 0;
+        LcdPutText(0, 0, m.MenuItem == ITEM_MACHINES, Padded20(p.MachineName).c_str());
+        LcdPutText(1, 0, m.MenuItem == ITEM_POINTS, Padded20(p.Label).c_str());
+        const int16_t word = kindFixed && m.MeasMode < 2 ? static_cast<int16_t>(p.Flags & PS_KIND_E) : m.MeasMode;
+        LcdPutText(3, 0, 0, LcdStr(TEXT_MODE_WORD + word).c_str());
+        LcdLine(36, 0, 36, 9, LCD_MODE_SET);
+        LcdLine(0, 9, 36, 9, LCD_MODE_SET);
+
+        int16_t kind = 0;
+        bool showTexts = false;
+        if (kindFixed || measured) {
+            kind = static_cast<int16_t>(p.Flags & PS_KIND_E);
+            showTexts = true;
+        } else if (m.MeasMode < 2) {
+            kind = m.MeasMode;
+            showTexts = true;
+        }
+        DrawReading(p.Results, kind, m.Quantity, m.MenuItem == ITEM_UNIT_SELECT, measured, showTexts);
+    }
+    if (m.MenuItem <= ITEM_HF_SP) DrawMainMenu();
+    LcdRefresh();
+}
+
+void DrawMainMenu() {
+    g_KeyHints.SetKeyHintText(LoadStr(HINT_MAIN_MENU + MenuState.MenuItem));
+    g_ScreenHints.ClearScreenHints();
+    LcdClearArea(0, 0, 3, 43);
+    const std::vector<std::string> items = {LcdStr(TEXT_MODE_WORD),     LcdStr(TEXT_MODE_WORD + 1),
+                                            LcdStr(TEXT_MODE_WORD + 2), LcdStr(TEXT_MENU_WATCH),
+                                            LcdStr(TEXT_MENU_UNITS),    LcdStr(TEXT_MENU_OPTS),
+                                            LcdStr(TEXT_MENU_HF)};
+    DrawList(0, 0, items, 4, MenuState.MenuItem);
+    LcdLine(42, 0, 42, 31, LCD_MODE_SET);
+}

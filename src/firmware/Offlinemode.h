@@ -1,0 +1,130 @@
+#pragma once
+// The instrument's stand-alone operation: the firmware entry, its menu state,
+// the screens it is built from and the walk through machines and points.
+// Everything here runs on the device worker thread, draws only into the LCD
+// frame buffer and reads keys only through the device's key waits.
+#include "measure/MeasResults.h"
+#include "measure/Routes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// --- menu state -----------------------------------------------------------
+
+inline constexpr int16_t ITEM_MEAS = 0;
+inline constexpr int16_t ITEM_MEAS_E = 1;
+inline constexpr int16_t ITEM_ANALYS = 2;
+inline constexpr int16_t ITEM_WATCH = 3;
+inline constexpr int16_t ITEM_UNITS = 4;
+inline constexpr int16_t ITEM_OPTS = 5;
+inline constexpr int16_t ITEM_HF_SP = 6;
+inline constexpr int16_t ITEM_MACHINES = 7;
+inline constexpr int16_t ITEM_POINTS = 8;
+inline constexpr int16_t ITEM_UNIT_SELECT = 9;
+
+inline constexpr int16_t QUANTITY_ACCELERATION = 0;
+inline constexpr int16_t QUANTITY_VELOCITY = 1;
+inline constexpr int16_t QUANTITY_DISPLACEMENT = 2;
+
+struct TMenuState {
+    int16_t InWatch;
+    int16_t MenuItem;
+    int16_t MeasMode; // 0 MEAS, 1 MEAS.E, 2 ANALYS
+    int16_t Quantity;
+    int16_t SelectedPoint;
+    int16_t MemStatus; // 0 or MEM_ERROR
+    int16_t WatchItem;
+    int16_t WatchQuantity;
+    int16_t Backlight; // read by the LCD painting in the GUI thread, while the worker waits
+    int16_t LevelType[3];
+    int16_t UnitSystem[3];
+    int16_t FreqUnit;
+};
+
+extern TMenuState MenuState;
+// The record of the point the route screen shows; rebuilt from the store at
+// every redraw.
+extern TPointRecord CurrentPoint;
+
+// --- resume record ------------------------------------------------------------
+
+// What survives a power cycle (and, through the ini file, the program). Filled
+// before the first power-on, written by the firmware only while it unwinds at
+// power-off (the GUI thread then waits for the worker).
+struct TDeviceState {
+    uint16_t RoutePoints[ROUTE_POINT_COUNT] = {};
+    std::vector<uint16_t> UnroutePoints;
+    int16_t MeasureUnit = 0;
+    int16_t ActiveMenu = 0;
+    int16_t SelectedPoint = 1;
+    uint8_t IsPointSelectMenu = 0;
+    uint8_t BacklightOn = 1;
+    int16_t AccelPK = 0;
+    int16_t VelocityRMS = 0;
+    int16_t DisplPP = 0;
+    int16_t FrequencyHz = 0;
+    // Host fields; the firmware does not touch them.
+    std::string LanguageName;
+    std::vector<std::string> UserManuals;
+};
+
+extern TDeviceState SavedState;
+
+// --- firmware entry and main loop ---------------------------------------------
+
+void FirmwareMain();
+void PowerOnInit();
+void ResetMenuState();
+bool ValidateMenuState();
+void SaveDeviceState();
+void MainMenuLoop();
+void DrawRouteScreen();
+void DrawMainMenu();
+void MenuNext();
+void MenuPrev();
+void MenuEnter();
+void MenuBack();
+// The battery line in code page 1251; buffer of at least 32 bytes.
+void BatteryText(char* buffer, std::size_t size);
+
+// Entries of the screens that come with the measurement flow, the WATCH mode
+// and the options; until they exist the main loop treats them as no-ops.
+void MeasurePoint();
+void AnalysePoint();
+void MeasureHfSpectrum();
+void WatchLoop();
+void OptionsLoop();
+
+// --- screen elements ------------------------------------------------------------
+
+inline constexpr float READING_MAX = 9999.0f;
+extern const float IMPERIAL_FACTOR[3];
+
+// items: texts of equal length in code page 1251.
+void DrawList(int16_t page0, int16_t column, const std::vector<std::string>& items, int16_t visible, int16_t selected);
+// Up to three lines of at most 20 characters, cut at line feeds.
+void SplitLines(const std::string& text, std::string (&lines)[3]);
+void ShowMessage(const std::string& text, int16_t page0, int16_t wait);
+int16_t AskYesNo(const std::string& text, int16_t page0);
+void FlashBacklight(int16_t onMs, int16_t offMs);
+void DrawReading(const TMeasResults& results, int16_t kind, int16_t quantity, bool inverted, bool measured,
+                 bool showTexts);
+void DrawBigDigits(int16_t page, int16_t column, const char* text);
+
+// --- machine and point selection ---------------------------------------------------
+
+inline constexpr int16_t SELECT_NEXT = 0;
+inline constexpr int16_t SELECT_PREVIOUS = 1;
+
+void SelectMachine(int16_t direction);
+void SelectPoint(int16_t direction);
+int16_t FindMachineEdge(int16_t index, const char* name, bool backward);
+int16_t StepRoutePoint(int16_t index, bool backward, int16_t routeCount);
+int16_t StepOffRoutePoint(int16_t index, bool backward, int16_t offRouteCount, int16_t routeCount);
+void NewOffRouteRecord(int16_t number);
+
+// --- texts ------------------------------------------------------------------------------
+
+// An LCD text: the string of id in the worker's language, as code page 1251.
+std::string LcdStr(int id);

@@ -1,0 +1,163 @@
+#include "SimSession.h"
+
+#include "device/Deviceioemulation.h"
+#include "device/KeyCodes.h"
+#include "device/Lcd.h"
+#include "firmware/Offlinemode.h"
+#include "hints/Hints.h"
+#include "platform/Strings.h"
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const std::map<std::string, int16_t> kKeyCommands = {
+    {"k1", KEY_K1 + KEY_SHORT}, {"k1-long", KEY_K1 + KEY_LONG}, {"k1-hold", KEY_K1 + KEY_REPEAT},
+    {"k2", KEY_K2 + KEY_SHORT}, {"k2-long", KEY_K2 + KEY_LONG}, {"k2-hold", KEY_K2 + KEY_REPEAT},
+    {"both", KEY_BOTH},         {"none", KEY_NONE}};
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+bool ParseMilliseconds(const std::string& text, uint32_t& ms) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    ms = static_cast<uint32_t>(std::stoul(text));
+    return true;
+}
+
+} // namespace
+
+TSimSession::TSimSession(std::ostream& out, double clock) : FOut(out), FInstall(FHost) {
+    FHost.SetClock(clock);
+    SetThreadLanguage(LANG_ENGLISH);
+    FDevice = std::make_unique<TDevice>(FirmwareMain, &MenuState.Backlight, FHost);
+    g_Device = FDevice.get();
+    FHost.RunUntilIdle();
+}
+
+TSimSession::~TSimSession() {
+    FDevice.reset();
+    g_Device = nullptr;
+}
+
+void TSimSession::PostAndSettle(int16_t code) {
+    FDevice->PostKeyEvent(code);
+    FHost.RunUntilIdle();
+}
+
+bool TSimSession::RunLine(const std::string& line, std::string& error) {
+    const std::string content = line.substr(0, line.find('#'));
+    const std::vector<std::string> words = Words(content);
+    if (words.empty()) return true;
+    const std::string& command = words[0];
+
+    if (const auto key = kKeyCommands.find(command); key != kKeyCommands.end() && words.size() == 1) {
+        PostAndSettle(key->second);
+    } else if (command == "down" && words.size() == 2 && (words[1] == "k1" || words[1] == "k2")) {
+        ButtonDown(FDevice->FButtons, words[1] == "k1" ? KEY_K1 : KEY_K2);
+        FHost.RunUntilIdle();
+    } else if (command == "up" && words.size() == 1) {
+        ButtonUp(FDevice->FButtons);
+        FHost.RunUntilIdle();
+    } else if (command == "wait" && words.size() == 2) {
+        uint32_t ms = 0;
+        if (!ParseMilliseconds(words[1], ms)) {
+            error = "wait needs a number of milliseconds (0..999999999), got '" + words[1] + "'";
+            return false;
+        }
+        FHost.Advance(ms);
+    } else if (command == "lang" && words.size() == 2 && (words[1] == "ENG" || words[1] == "RUS")) {
+        const LANGID lang = words[1] == "ENG" ? LANG_ENGLISH : LANG_RUSSIAN;
+        SetThreadLanguage(lang);
+        FDevice->SetLanguage(lang);
+        FHost.RunUntilIdle();
+    } else if (command == "show" && words.size() == 1) {
+        ShowJson();
+    } else if (command == "show" && words.size() == 2 && words[1] == "--art") {
+        ShowArt();
+    } else {
+        error = "not a command: '" + content.substr(content.find_first_not_of(" \t")) +
+                "' (k1, k1-long, k1-hold, k2, k2-long, k2-hold, both, none, down k1|k2, up, wait MS, "
+                "lang ENG|RUS, show [--art])";
+        return false;
+    }
+    return true;
+}
+
+void TSimSession::ShowJson() {
+    static const char* const kHex = "0123456789abcdef";
+    std::string lcd;
+    for (const uint8_t byte : LcdBuffer) {
+        lcd += kHex[byte >> 4];
+        lcd += kHex[byte & 0xF];
+    }
+    FOut << "{\"on\": " << (FDevice->IsOn() ? "true" : "false") << ", \"lit\": "
+         << (FDevice->IsLit() ? "true" : "false") << ", \"lcd\": \"" << lcd
+         << "\", \"k1\": " << JsonString(FDevice->GetHintK1()) << ", \"k2\": " << JsonString(FDevice->GetHintK2())
+         << ", \"regions\": [";
+    bool first = true;
+    for (const TScreenHintRegion& r : g_ScreenHints.Regions()) {
+        FOut << (first ? "" : ", ") << "[" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ", "
+             << JsonString(r.Text) << "]";
+        first = false;
+    }
+    FOut << "]}\n";
+}
+
+void TSimSession::ShowArt() {
+    for (int row = 0; row < LCD_HEIGHT; ++row) {
+        std::string line;
+        for (int column = 0; column < LCD_WIDTH; ++column) {
+            const uint8_t byte = LcdBuffer[(row / 8) * LCD_WIDTH + column];
+            line += (byte & (0x80 >> (row % 8))) != 0 ? '#' : '.';
+        }
+        FOut << line << '\n';
+    }
+    FOut << "power " << (FDevice->IsOn() ? "on" : "off") << ", " << (FDevice->IsLit() ? "lit" : "unlit") << '\n';
+    FOut << "K2 balloon:\n" << FDevice->GetHintK2() << "\nK1 balloon:\n" << FDevice->GetHintK1() << '\n';
+    for (const TScreenHintRegion& r : g_ScreenHints.Regions())
+        FOut << "region " << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ": " << r.Text << '\n';
+    FOut << '\n';
+}
+
+bool RunSimScript(TSimSession& session, std::istream& script, std::string& error) {
+    std::string line;
+    for (int lineNo = 1; std::getline(script, line); ++lineNo) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string message;
+        if (!session.RunLine(line, message)) {
+            error = "line " + std::to_string(lineNo) + ": " + message;
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// A headless instrument: the real device runtime and firmware under virtual
+// time, driven one script command at a time. Used by orx700-sim and by the
+// firmware scenario tests.
+#include "device/Device.h"
+#include "platform/VirtualHost.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+class TSimSession {
+public:
+    // The device starts off, in English, from the saved state as it stands.
+    TSimSession(std::ostream& out, double clock);
+    // Closes the device as the program does at exit: the firmware unwinds
+    // and keeps its state.
+    ~TSimSession();
+    TSimSession(const TSimSession&) = delete;
+    TSimSession& operator=(const TSimSession&) = delete;
+
+    // Runs one script line (comments and blank lines do nothing). False with
+    // a message for a line that is not a command.
+    bool RunLine(const std::string& line, std::string& error);
+
+    TVirtualHost& VirtualHost() { return FHost; }
+    TDevice& Device() { return *FDevice; }
+
+private:
+    void PostAndSettle(int16_t code);
+    void ShowJson();
+    void ShowArt();
+
+    std::ostream& FOut;
+    TVirtualHost FHost;
+    THostInstall FInstall;
+    std::unique_ptr<TDevice> FDevice;
+};
+
+// Runs a whole script; false with "line N: message" at the first bad line.
+bool RunSimScript(TSimSession& session, std::istream& script, std::string& error);
