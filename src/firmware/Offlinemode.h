@@ -88,8 +88,7 @@ void MenuBack();
 // The battery line in code page 1251; buffer of at least 32 bytes.
 void BatteryText(char* buffer, std::size_t size);
 
-// Entries of the screens that come with the measurement flow, the WATCH mode
-// and the options; until they exist the main loop treats them as no-ops.
+// The measurement flow, the WATCH mode and the options menu.
 void MeasurePoint();
 void AnalysePoint();
 void MeasureHfSpectrum();
