@@ -25,7 +25,9 @@ constexpr int16_t Q15Diff(int16_t a, int16_t b, int16_t c, int16_t d) {
     return static_cast<int16_t>(static_cast<int32_t>(diff << 1) >> 16);
 }
 
-// (a + b) >> 1 and (a - b) >> 1 with the sum taken on 32 bits: never wraps.
+// (a + b) >> 1 and (a - b) >> 1 of 16-bit values, summed on 32 bits and
+// kept as a 16-bit operand: only -(-32768) - (-32768) leaves the range, and
+// wraps to -32768.
 constexpr int16_t HalfSum(int32_t a, int32_t b) { return static_cast<int16_t>((a + b) >> 1); }
 constexpr int16_t HalfDiff(int32_t a, int32_t b) { return static_cast<int16_t>((a - b) >> 1); }
 
