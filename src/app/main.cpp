@@ -5,10 +5,12 @@
 #include "device/Deviceioemulation.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
+#include "state/Inifile.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    LoadIniFile(DefaultIniPath());
     QApplication app(argc, argv);
     TQtHost host;
     THostInstall install(host);
@@ -25,5 +27,6 @@ int main(int argc, char** argv) {
     }
     delete g_Device;
     g_Device = nullptr;
+    SaveIniFile();
     return result;
 }

@@ -3,6 +3,7 @@
 
 #include "platform/DateTime.h"
 #include "platform/Resources.h"
+#include "state/Inifile.h"
 
 #include <cstdio>
 #include <fstream>
@@ -12,7 +13,7 @@
 namespace {
 
 const char* const kUsage =
-    "usage: orx700-sim [--clock \"YYYY-MM-DD HH:MM\"] SCRIPT|-\n"
+    "usage: orx700-sim [--clock \"YYYY-MM-DD HH:MM\"] [--ini FILE] SCRIPT|-\n"
     "       orx700-sim --resource NAME\n"
     "\n"
     "Runs the instrument's firmware under virtual time from a script, one command\n"
@@ -27,6 +28,8 @@ const char* const kUsage =
     "The device starts off, in English, from the default state. At the end the\n"
     "device is switched off as the program does at exit.\n"
     "--clock sets the date and time the firmware reads (default: now).\n"
+    "--ini FILE loads the saved state from FILE at start and writes it back at\n"
+    "the end, as the program does with its own ini file.\n"
     "--resource NAME writes an embedded resource (FONT1, FONT2, LANGUAGE_LIST) to\n"
     "standard output.\n";
 
@@ -50,6 +53,7 @@ bool ParseClock(const std::string& text, double& clock) {
 int main(int argc, char** argv) {
     double clock = CurrentLocalDateTime();
     std::string scriptPath;
+    std::string iniPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -60,6 +64,9 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || !ParseClock(argv[i + 1], clock))
                 return Fail("--clock needs a date and time as \"YYYY-MM-DD HH:MM\"");
             ++i;
+        } else if (arg == "--ini") {
+            if (i + 1 >= argc) return Fail("--ini needs a file name");
+            iniPath = argv[++i];
         } else if (arg == "--resource") {
             if (i + 1 >= argc) return Fail("--resource needs a resource name");
             const auto bytes = FindResource(argv[i + 1]);
@@ -83,12 +90,14 @@ int main(int argc, char** argv) {
     }
     std::istream& script = scriptPath == "-" ? std::cin : file;
 
+    if (!iniPath.empty()) LoadIniFile(iniPath);
     std::string error;
     bool ok = false;
     {
         TSimSession session(std::cout, clock);
         ok = RunSimScript(session, script, error);
     }
+    if (!iniPath.empty() && !SaveIniFile()) std::cerr << "orx700-sim: could not write " << iniPath << '\n';
     if (!ok) return Fail(error);
     return 0;
 }

@@ -1,0 +1,21 @@
+#pragma once
+// The saved state's file: read once before the instrument starts, written
+// once after it has stopped. Failures are silent: a file that cannot be read
+// gives the defaults, one that cannot be written keeps its old content.
+#include "state/IniDocument.h"
+
+#include <memory>
+#include <string>
+
+// The executable's own path with the extension .ini.
+std::string DefaultIniPath();
+
+// Fills SavedState from the file at path (the defaults for what is missing
+// or not a number) and keeps the file's content for SaveIniFile.
+void LoadIniFile(const std::string& path);
+// Writes SavedState into the content read by LoadIniFile and replaces the
+// file with it. False when the file could not be written.
+bool SaveIniFile();
+
+// The ini content between LoadIniFile and SaveIniFile.
+extern std::unique_ptr<TIniDocument> g_IniFile;
