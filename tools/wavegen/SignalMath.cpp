@@ -1,0 +1,51 @@
+#include "SignalMath.h"
+
+#include <cmath>
+
+uint64_t TSplitMix::Next() {
+    FState += 0x9E3779B97F4A7C15ull;
+    uint64_t z = FState;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+double TSplitMix::Uniform() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+
+double TSplitMix::Normal() {
+    double sum = 0.0;
+    for (int i = 0; i < 12; ++i) sum += Uniform();
+    return sum - 6.0;
+}
+
+double PortableSin(double x) {
+    // std::round and the arithmetic below are exact or correctly rounded.
+    const double turns = std::round(x / (2.0 * PI));
+    const double r = x - turns * (2.0 * PI);
+    const double r2 = r * r;
+    double term = r;
+    double sum = r;
+    for (int n = 1; n <= 14; ++n) {
+        term *= -r2 / static_cast<double>((2 * n) * (2 * n + 1));
+        sum += term;
+    }
+    return sum;
+}
+
+double PortableCos(double x) { return PortableSin(x + PI / 2.0); }
+
+double PortableExp(double x) {
+    if (x > 0.0) return 1.0 / PortableExp(-x);
+    if (x < -700.0) return 0.0;
+    // e^x = (e^(x/1024))^1024: the series converges fast on [-0.7, 0], then
+    // ten squarings.
+    const double r = x / 1024.0;
+    double term = 1.0;
+    double sum = 1.0;
+    for (int n = 1; n <= 20; ++n) {
+        term *= r / static_cast<double>(n);
+        sum += term;
+    }
+    for (int i = 0; i < 10; ++i) sum *= sum;
+    return sum;
+}
