@@ -3,6 +3,7 @@
 #include "Embed.h"
 #include "FontCompiler.h"
 #include "LanguageList.h"
+#include "Waveform.h"
 
 #include <cstdio>
 #include <string>
@@ -11,7 +12,8 @@
 namespace {
 
 int Usage() {
-    std::fputs("usage: orx-rescomp font1 IN OUT | font2 IN OUT | langlist IN OUT | embed OUT NAME=FILE...\n",
+    std::fputs("usage: orx-rescomp font1 IN OUT | font2 IN OUT | langlist IN OUT | waveform IN OUT\n"
+               "       orx-rescomp embed OUT NAME=FILE...\n",
                stderr);
     return 2;
 }
@@ -34,6 +36,8 @@ int main(int argc, char** argv) {
         ok = CompileFont2File(args[0], args[1], error);
     } else if (command == "langlist") {
         ok = CompileLanguageListFile(args[0], args[1], error);
+    } else if (command == "waveform") {
+        ok = CompileWaveformFile(args[0], args[1], error);
     } else {
         return Usage();
     }
