@@ -1,0 +1,114 @@
+// The emulated acquisition: which table lands in the sample buffer, which
+// status word is marked, and how long the worker is held, in virtual time.
+#include "VirtualHostFixture.h"
+#include "measure/Samplingimp.h"
+#include "platform/Thread.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <vector>
+
+namespace {
+
+class LambdaThread : public TThread {
+public:
+    explicit LambdaThread(std::function<void()> body) : FBody(std::move(body)) { Start(); }
+    ~LambdaThread() override { WaitFor(); }
+
+protected:
+    void Execute() override { FBody(); }
+
+private:
+    std::function<void()> FBody;
+};
+
+std::vector<int16_t> Buffer() { return {SampleBuffer, SampleBuffer + SAMPLE_COUNT}; }
+
+void FillBuffer(int16_t value) { std::fill(SampleBuffer, SampleBuffer + SAMPLE_COUNT, value); }
+
+std::vector<int16_t> Table(int16_t kind) {
+    int16_t samples[SAMPLE_COUNT];
+    EXPECT_TRUE(ReadWaveformTable(kind, samples));
+    return {samples, samples + SAMPLE_COUNT};
+}
+
+using AcquisitionTest = VirtualHostTest;
+
+TEST_F(AcquisitionTest, EachKindCopiesItsOwnTableTheSameEveryTime) {
+    std::vector<std::vector<int16_t>> seen;
+    for (const int16_t kind : {KIND_MEAS, KIND_MEAS_E, KIND_HF}) {
+        FillBuffer(0x5A5A);
+        EXPECT_EQ(AcquireWaveform(kind, nullptr, false), 0);
+        const auto first = Buffer();
+        FillBuffer(-1);
+        AcquireWaveform(kind, nullptr, false);
+        EXPECT_EQ(Buffer(), first) << "kind " << kind;
+        EXPECT_EQ(first, Table(kind)) << "kind " << kind;
+        seen.push_back(first);
+    }
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_NE(seen[1], seen[2]);
+    EXPECT_NE(seen[0], seen[2]);
+}
+
+TEST_F(AcquisitionTest, UnknownKindLeavesTheBufferAsItWas) {
+    for (const int16_t kind : {int16_t{3}, int16_t{-1}, int16_t{0x7FFF}}) {
+        FillBuffer(1234);
+        uint16_t status = 0x0004;
+        EXPECT_EQ(AcquireWaveform(kind, &status, false), 0);
+        EXPECT_EQ(Buffer(), std::vector<int16_t>(SAMPLE_COUNT, 1234)) << "kind " << kind;
+        EXPECT_EQ(status, 0x0004);
+    }
+}
+
+TEST_F(AcquisitionTest, RecomputationReturnsAtOnceAndLeavesTheStatus) {
+    uint16_t status = 0x0006;
+    std::atomic<bool> done{false};
+    LambdaThread worker([&] {
+        AcquireWaveform(KIND_MEAS_E, &status, false);
+        done = true;
+    });
+    host.RunUntilIdle();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(host.Elapsed(), 0u);
+    EXPECT_EQ(status, 0x0006);
+    EXPECT_EQ(Buffer(), Table(KIND_MEAS_E));
+}
+
+TEST_F(AcquisitionTest, RealMeasurementMarksTheStatusAndHoldsTheWorkerFiveSeconds) {
+    uint16_t status = 0xFFFF;
+    std::atomic<bool> done{false};
+    uint64_t returnedAt = 0;
+    LambdaThread worker([&] {
+        AcquireWaveform(KIND_MEAS, &status, true);
+        returnedAt = host.Elapsed();
+        done = true;
+    });
+    host.RunUntilIdle();
+    EXPECT_FALSE(done);
+    EXPECT_EQ(status, 0xAAAA) << "marked before the wait";
+    host.Advance(ACQUISITION_MS - 1);
+    EXPECT_FALSE(done);
+    host.Advance(1);
+    EXPECT_TRUE(done);
+    EXPECT_EQ(returnedAt, 5000u);
+    EXPECT_EQ(Buffer(), Table(KIND_MEAS));
+}
+
+TEST_F(AcquisitionTest, HighFrequencyMeasurementWaitsWithoutAStatusToMark) {
+    std::atomic<bool> done{false};
+    LambdaThread worker([&] {
+        EXPECT_EQ(AcquireWaveform(KIND_HF, nullptr, true), 0);
+        done = true;
+    });
+    host.Advance(4999);
+    EXPECT_FALSE(done);
+    host.Advance(1);
+    EXPECT_TRUE(done);
+    EXPECT_EQ(Buffer(), Table(KIND_HF));
+}
+
+} // namespace
