@@ -95,6 +95,25 @@ void MeasureHfSpectrum();
 void WatchLoop();
 void OptionsLoop();
 
+// --- options menu -------------------------------------------------------------------
+
+inline constexpr int16_t OPTS_LINE_COUNT = 9;
+
+void DrawOptions(int16_t selected);
+void ToggleBacklight();
+// The next of the six unit choices of quantity q: PK, RMS, P-P in metric
+// units, then the same in inch-based units.
+void NextUnitChoice(int16_t quantity);
+void DeleteRoute();
+void DeleteOffRoutePoints();
+void EraseMemory();
+// Erasing the measurement memory: 0, or MEM_ERROR when it fails.
+int16_t MemoryErase();
+// Keeps rc, a store operation's result, in MenuState.MemStatus. On MEM_ERROR
+// it tells the user (waiting for a key) and moves the main menu to "Meas. ",
+// and returns true.
+bool RecordStoreResult(int16_t rc);
+
 // --- screen elements ------------------------------------------------------------
 
 inline constexpr float READING_MAX = 9999.0f;
