@@ -1,6 +1,116 @@
-// Placeholder until the measurement flow exists: choosing it only redraws.
+// The measurement flow: measuring the current point of the route screen, the
+// analysis of a measured point, the unstored high-frequency spectrum, and the
+// "Measuring..." and completion screens the WATCH mode shares.
+#include "device/Deviceioemulation.h"
+#include "firmware/Analysis.h"
 #include "firmware/Offlinemode.h"
+#include "hints/Hints.h"
+#include "measure/Computing1.h"
+#include "measure/Samplingimp.h"
+#include "platform/Host.h"
 
-void MeasurePoint() {}
-void AnalysePoint() {}
-void MeasureHfSpectrum() {}
+namespace {
+
+constexpr int TEXT_MEMORY_ERROR = 144;
+constexpr int TEXT_MEASURING = 151;
+constexpr int TEXT_COMPLETED = 152;
+constexpr int TEXT_DELETE_DATA = 153;
+constexpr int TEXT_OVERLOAD = 154;
+constexpr int TEXT_MEASURE_HF = 155;
+
+constexpr int16_t MESSAGE_PAGE = 1;
+constexpr int16_t NO_WAIT = 0;
+constexpr int16_t WAIT = 1;
+
+constexpr int COMPLETED_FLASHES = 3;
+constexpr int16_t FLASH_LIT_MS = 100;
+constexpr int16_t FLASH_DARK_MS = 200;
+// FlashBacklight's "do the phase without a pause".
+constexpr int16_t NO_PAUSE = -1;
+
+// The overload mark is a 16-bit pattern, not a number.
+constexpr int16_t OVERLOAD_MARK = static_cast<int16_t>(0xAAAA);
+
+// The samples are not checked in this system; the record carries 0.
+constexpr int16_t SAMPLE_CHECKSUM = 0;
+
+void ShowOverload() { ShowMessage(LcdStr(TEXT_OVERLOAD), MESSAGE_PAGE, WAIT); }
+
+} // namespace
+
+void ShowMeasuring() {
+    g_KeyHints.SetKeyHintText("");
+    g_ScreenHints.ClearScreenHints();
+    FlashBacklight(0, NO_PAUSE);
+    ShowMessage(LcdStr(TEXT_MEASURING), MESSAGE_PAGE, NO_WAIT);
+}
+
+int16_t ShowCompleted() {
+    ShowMessage(LcdStr(TEXT_COMPLETED), MESSAGE_PAGE, NO_WAIT);
+    for (int i = 0; i < COMPLETED_FLASHES; ++i) {
+        FlashBacklight(FLASH_LIT_MS, NO_PAUSE);
+        // The dark phase is a key wait, so the user can cut the flashing short.
+        const int16_t key = WaitKeyTimeout(FLASH_DARK_MS);
+        if (key != 0) return key;
+    }
+    return 0;
+}
+
+void MeasurePoint() {
+    TPointRecord& point = CurrentPoint;
+    if (point.Status == REC_MEASURED && AskYesNo(LcdStr(TEXT_DELETE_DATA), 0) == 0) return;
+
+    ShowMeasuring();
+    // A route point's kind is fixed by the route; an off-route point takes
+    // the mode it is measured in.
+    int16_t kind = static_cast<int16_t>(point.Flags & PS_KIND_E);
+    if ((point.Flags & PS_OFFROUTE) != 0) kind = MenuState.MeasMode == ITEM_MEAS_E ? KIND_MEAS_E : KIND_MEAS;
+
+    const int16_t overload = AcquireWaveform(kind, &point.Status, true);
+    if (kind == KIND_MEAS) {
+        ComputeVibrationResults(point.Results);
+        point.Flags = static_cast<int16_t>(point.Flags & PS_OFFROUTE);
+    } else {
+        ComputeCrestFactor(point.Results);
+        point.Flags = static_cast<int16_t>(point.Flags | PS_KIND_E);
+    }
+    point.Time = Host().Now();
+    point.Checksum = SAMPLE_CHECKSUM;
+    point.OverloadMark = overload != 0 ? OVERLOAD_MARK : int16_t{0};
+    // The selected point, the new off-route slot included, is always held by
+    // the store; storing the slot makes it the newest measured off-route point.
+    const int16_t rc = RouteStorePoint(MenuState.SelectedPoint, point);
+
+    // Keys pressed while the worker sampled are stale.
+    FlushKey();
+    ShowCompleted();
+
+    if (rc == MEM_ERROR) {
+        ShowMessage(LcdStr(TEXT_MEMORY_ERROR), MESSAGE_PAGE, WAIT);
+        MenuState.MemStatus = MEM_ERROR;
+        MenuState.MenuItem = ITEM_MEAS;
+    } else if (point.OverloadMark == OVERLOAD_MARK) {
+        ShowOverload();
+    }
+    // The main loop redraws the route screen from the store.
+}
+
+void AnalysePoint() {
+    const TPointRecord& point = CurrentPoint;
+    if (point.Status != REC_MEASURED) return;
+    if (point.OverloadMark == OVERLOAD_MARK) ShowOverload();
+    // The route screen rebuilt the record just before this key, which left
+    // the waveform of the point's kind in SampleBuffer.
+    SpectrumView(static_cast<int16_t>(point.Flags & PS_KIND_E));
+}
+
+void MeasureHfSpectrum() {
+    if (AskYesNo(LcdStr(TEXT_MEASURE_HF), MESSAGE_PAGE) == 0) return;
+    // SampleBuffer is about to be overwritten.
+    WatchMeasured = 0;
+    ShowMeasuring();
+    AcquireWaveform(KIND_HF, nullptr, true);
+    ShowCompleted();
+    // Shown, never stored; a memory error does not matter here.
+    SpectrumView(KIND_HF);
+}

@@ -95,6 +95,34 @@ void MeasureHfSpectrum();
 void WatchLoop();
 void OptionsLoop();
 
+// "Measuring...": one dark refresh, then the message; nothing waits.
+void ShowMeasuring();
+// The completion message and up to three backlight flashes; returns the key
+// that cut the flashing short (consumed), or 0. The LCD stays dark until the
+// next screen is drawn.
+int16_t ShowCompleted();
+
+// --- WATCH mode -------------------------------------------------------------------
+
+inline constexpr int16_t WATCH_MEAS = 0;
+inline constexpr int16_t WATCH_MEAS_E = 1;
+inline constexpr int16_t WATCH_ANALYS = 2;
+inline constexpr int16_t WATCH_UNITS = 3;
+inline constexpr int16_t WATCH_UNIT_SELECT = 4;
+
+// The mode's own measurement, belonging to no point and never stored: it
+// lives until the mode is left (or HF SP. overwrites SampleBuffer).
+extern uint8_t WatchMeasured;
+extern int16_t WatchKind; // 0 or 1
+extern TMeasResults WatchResults;
+
+void WatchEnter();
+void DrawWatchScreen();
+void DrawWatchMenu();
+// The key hint of a units selection showing quantity: string 1030 filled with
+// the level and unit texts of the next and the previous quantity.
+std::string UnitSelectHintText(int16_t quantity);
+
 // --- options menu -------------------------------------------------------------------
 
 inline constexpr int16_t OPTS_LINE_COUNT = 9;
