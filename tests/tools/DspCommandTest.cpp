@@ -1,0 +1,220 @@
+// orx700-dsp's contract as scripts see it: exit status, the shape of every
+// output, one-line errors, and a waveform file that stands for the stored
+// waveform it was written from.
+#include "dsp/DspCommand.h"
+#include "measure/Computing1.h"
+#include "measure/Samplingimp.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace {
+
+struct TRun {
+    int Status;
+    std::string Out;
+    std::string Err;
+};
+
+TRun Dsp(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = RunDspCommand(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// A scratch directory of the test's own, removed with it.
+class DspCommandTest : public ::testing::Test {
+protected:
+    DspCommandTest()
+        : FDir(std::filesystem::temp_directory_path() /
+               ("orx-dsp-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        std::filesystem::create_directories(FDir);
+    }
+    ~DspCommandTest() override { std::filesystem::remove_all(FDir); }
+
+    std::string WriteFile(const std::string& name, const std::string& bytes) {
+        const auto path = (FDir / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+private:
+    std::filesystem::path FDir;
+};
+
+struct TBadCall {
+    const char* Case;
+    std::vector<std::string> Args;
+    std::string Says;
+};
+
+std::ostream& operator<<(std::ostream& os, const TBadCall& c) {
+    return os << c.Case;
+}
+
+class DspBadCallTest : public ::testing::TestWithParam<TBadCall> {};
+
+TEST_P(DspBadCallTest, GetsOneLineOnStandardErrorAndStatusTwo) {
+    const TRun run = Dsp(GetParam().Args);
+    EXPECT_EQ(run.Status, DSP_EXIT_USAGE);
+    EXPECT_EQ(run.Out, "");
+    ASSERT_EQ(Lines(run.Err).size(), 1u) << run.Err;
+    EXPECT_EQ(run.Err.rfind("orx700-dsp: ", 0), 0u) << run.Err;
+    EXPECT_NE(run.Err.find(GetParam().Says), std::string::npos) << run.Err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DspBadCallTest,
+    ::testing::Values(
+        TBadCall{"NoArguments", {}, "missing command"},
+        TBadCall{"UnknownCommand", {"peaks", "--kind", "0", "--builtin", "0"}, "unknown command 'peaks'"},
+        TBadCall{"UnknownOption", {"levels", "--kind", "0", "--raw", "f.bin"}, "unknown option '--raw'"},
+        TBadCall{"MissingKind", {"levels", "--builtin", "0"}, "needs --kind"},
+        TBadCall{"KindWithoutValue", {"spectrum", "--builtin", "0", "--kind"}, "--kind needs a value"},
+        TBadCall{"KindOutOfRange", {"spectrum", "--kind", "3", "--builtin", "0"}, "not '3'"},
+        TBadCall{"KindNotANumber", {"spectrum", "--kind", "x", "--builtin", "0"}, "not 'x'"},
+        TBadCall{"KindTwice", {"spectrum", "--kind", "0", "--kind", "1", "--builtin", "0"}, "twice"},
+        TBadCall{"LevelsOfTheHighFrequencyKind",
+                 {"levels", "--kind", "2", "--builtin", "2"},
+                 "kinds 0 and 1 only"},
+        TBadCall{"NoInput", {"levels", "--kind", "0"}, "needs FILE or --builtin"},
+        TBadCall{"FileAndBuiltin", {"levels", "--kind", "0", "--builtin", "0", "f.bin"}, "not both"},
+        TBadCall{"TwoFiles", {"levels", "--kind", "0", "a.bin", "b.bin"}, "more than one input file"},
+        TBadCall{"BuiltinOutOfRange", {"levels", "--kind", "0", "--builtin", "7"}, "not '7'"},
+        TBadCall{"WaveformWithoutNumber", {"waveform"}, "exactly one argument"},
+        TBadCall{"WaveformOutOfRange", {"waveform", "-1"}, "not '-1'"},
+        TBadCall{"MissingFile",
+                 {"levels", "--kind", "0", "no-such-dir/no-such-file.bin"},
+                 "cannot open 'no-such-dir/no-such-file.bin'"}));
+
+TEST_F(DspCommandTest, WrongSizedFilesAreRefusedWithTheirSize) {
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{16383}, std::size_t{16385}, std::size_t{32768}}) {
+        const std::string path = WriteFile("w" + std::to_string(size) + ".bin", std::string(size, '\x01'));
+        const TRun run = Dsp({"spectrum", "--kind", "0", path});
+        EXPECT_EQ(run.Status, DSP_EXIT_USAGE) << size;
+        EXPECT_EQ(run.Out, "");
+        EXPECT_EQ(Lines(run.Err).size(), 1u) << run.Err;
+        EXPECT_NE(run.Err.find(size > 16384 ? "longer than 16384 bytes"
+                                            : "holds " + std::to_string(size) + " bytes"),
+                  std::string::npos)
+            << run.Err;
+    }
+    const TRun dir = Dsp({"levels", "--kind", "0", std::filesystem::temp_directory_path().string()});
+    EXPECT_EQ(dir.Status, DSP_EXIT_USAGE);
+    EXPECT_NE(dir.Err.find("is a directory"), std::string::npos) << dir.Err;
+}
+
+TEST(DspHelp, DocumentsEveryCommandAndOptionAndSucceeds) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--help"}, {"levels", "--kind", "9", "--help"}}) {
+        const TRun run = Dsp(args);
+        EXPECT_EQ(run.Status, DSP_EXIT_OK);
+        EXPECT_EQ(run.Err, "");
+        for (const char* word :
+             {"levels", "spectrum", "waveform", "--kind", "--builtin", "--help", "FILE", "16384", "acc_pk",
+              "disp_pp", "crest", "scale", "32..3200", "%.9g", "status 2"})
+            EXPECT_NE(run.Out.find(word), std::string::npos) << word;
+    }
+}
+
+TEST_F(DspCommandTest, WrittenWaveformStandsForTheStoredOne) {
+    for (const int16_t kind : {KIND_MEAS, KIND_MEAS_E, KIND_HF}) {
+        const std::string k = std::to_string(kind);
+        const TRun written = Dsp({"waveform", k});
+        ASSERT_EQ(written.Status, DSP_EXIT_OK);
+        ASSERT_EQ(written.Out.size(), 16384u);
+        int16_t table[SAMPLE_COUNT];
+        ASSERT_TRUE(ReadWaveformTable(kind, table));
+        EXPECT_EQ(static_cast<uint8_t>(written.Out[2]), static_cast<uint16_t>(table[1]) & 0xFF);
+        EXPECT_EQ(static_cast<uint8_t>(written.Out[3]), static_cast<uint16_t>(table[1]) >> 8);
+
+        const std::string path = WriteFile("waveform" + k + ".bin", written.Out);
+        std::vector<std::string> commands = {"spectrum"};
+        if (kind != KIND_HF) commands.push_back("levels");
+        for (const auto& command : commands) {
+            const TRun fromFile = Dsp({command, "--kind", k, path});
+            const TRun builtin = Dsp({command, "--builtin", k, "--kind", k});
+            EXPECT_EQ(fromFile.Status, DSP_EXIT_OK);
+            EXPECT_EQ(fromFile.Err, "");
+            EXPECT_FALSE(fromFile.Out.empty());
+            EXPECT_EQ(fromFile.Out, builtin.Out) << command << " of kind " << kind;
+        }
+    }
+}
+
+TEST(DspLevels, NineNamedLevelsInSlotOrderRecoverTheResultsExactly) {
+    const TRun run = Dsp({"levels", "--kind", "0", "--builtin", "0"});
+    ASSERT_EQ(run.Status, DSP_EXIT_OK);
+    const auto lines = Lines(run.Out);
+    const std::vector<std::string> names = {"acc_pk", "acc_rms", "acc_pp",   "vel_pk", "vel_rms",
+                                            "vel_pp", "disp_pk", "disp_rms", "disp_pp"};
+    ASSERT_EQ(lines.size(), names.size()) << run.Out;
+
+    // The same computation as the instrument does it after an acquisition.
+    AcquireWaveform(KIND_MEAS, nullptr, false);
+    TMeasResults results;
+    ComputeVibrationResults(results);
+    for (std::size_t slot = 0; slot < names.size(); ++slot) {
+        std::istringstream fields(lines[slot]);
+        std::string name, value, rest;
+        fields >> name >> value >> rest;
+        EXPECT_EQ(name, names[slot]);
+        EXPECT_EQ(rest, "");
+        const float printed = std::strtof(value.c_str(), nullptr);
+        EXPECT_EQ(printed, results.Value[slot]) << name << " printed as " << value;
+        EXPECT_GT(printed, 0.0f) << name;
+    }
+}
+
+TEST(DspLevels, EnvelopeKindPrintsItsCrestFactorAlone) {
+    const TRun run = Dsp({"levels", "--kind", "1", "--builtin", "1"});
+    ASSERT_EQ(run.Status, DSP_EXIT_OK);
+    const auto lines = Lines(run.Out);
+    ASSERT_EQ(lines.size(), 1u) << run.Out;
+    ASSERT_EQ(lines[0].rfind("crest ", 0), 0u) << lines[0];
+    // A pulse train's peak stands well above its RMS.
+    EXPECT_GT(std::strtof(lines[0].c_str() + 6, nullptr), 2.0f);
+}
+
+TEST(DspSpectrum, PrintsTheScaleThenEveryLineFrom32To3200) {
+    const TRun run = Dsp({"spectrum", "--kind", "1", "--builtin", "1"});
+    ASSERT_EQ(run.Status, DSP_EXIT_OK);
+    const auto lines = Lines(run.Out);
+    ASSERT_EQ(lines.size(), 1u + 3169u);
+    ASSERT_EQ(lines[0].rfind("scale ", 0), 0u) << lines[0];
+    EXPECT_GT(std::strtof(lines[0].c_str() + 6, nullptr), 0.0f);
+    int strongest = 0;
+    long strongestValue = -1;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::istringstream fields(lines[i]);
+        int k = 0;
+        long value = -1;
+        fields >> k >> value;
+        ASSERT_EQ(k, static_cast<int>(31 + i)) << lines[i];
+        ASSERT_GE(value, 0) << lines[i];
+        if (value > strongestValue) {
+            strongest = k;
+            strongestValue = value;
+        }
+    }
+    EXPECT_EQ(strongest, 296) << "the envelope's 92.5 Hz defect line";
+}
+
+} // namespace

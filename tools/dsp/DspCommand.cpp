@@ -1,0 +1,188 @@
+#include "DspCommand.h"
+
+#include "DspReport.h"
+#include "measure/Samplingimp.h"
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+namespace {
+
+constexpr std::size_t FILE_BYTES = 2 * SAMPLE_COUNT;
+
+const char* const HELP =
+    "usage: orx700-dsp levels --kind K (FILE | --builtin W)\n"
+    "       orx700-dsp spectrum --kind K (FILE | --builtin W)\n"
+    "       orx700-dsp waveform W\n"
+    "       orx700-dsp --help\n"
+    "\n"
+    "Runs the instrument's own level and spectrum arithmetic on one waveform.\n"
+    "\n"
+    "  levels    kind 0: nine lines 'NAME VALUE' in slot order: acc_pk acc_rms\n"
+    "            acc_pp vel_pk vel_rms vel_pp disp_pk disp_rms disp_pp\n"
+    "            (m/s2, mm/s, um); kind 1: one line 'crest VALUE'.\n"
+    "  spectrum  'scale VALUE', then 'k value' for k = 32..3200: the windowed\n"
+    "            line magnitudes; line k measures scale x value.\n"
+    "  waveform  writes stored waveform W (0, 1 or 2) to standard output in\n"
+    "            the FILE format.\n"
+    "\n"
+    "  --kind K      the measurement kind the samples are processed as: 0 and 2\n"
+    "                unsigned converter codes, 1 two's complement\n"
+    "  --builtin W   use stored waveform W instead of a FILE\n"
+    "  FILE          exactly 8192 little-endian 16-bit samples (16384 bytes)\n"
+    "  --help        this text\n"
+    "\n"
+    "Values are single-precision results printed with %.9g. Bad input prints\n"
+    "one line on standard error and exits with status 2.\n";
+
+bool ParseKind(const std::string& text, const std::string& what, int16_t& kind, std::string& error) {
+    if (text != "0" && text != "1" && text != "2") {
+        error = what + " must be 0, 1 or 2, not '" + text + "'";
+        return false;
+    }
+    kind = static_cast<int16_t>(text[0] - '0');
+    return true;
+}
+
+std::optional<TDspRequest> ParseInputArguments(TDspRequest request, const std::vector<std::string>& args,
+                                               std::string& error) {
+    const std::string& command = args[0];
+    bool haveFile = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--kind" || arg == "--builtin") {
+            if (i + 1 == args.size()) {
+                error = arg + " needs a value: 0, 1 or 2";
+                return std::nullopt;
+            }
+            int16_t& target = arg == "--kind" ? request.Kind : request.Builtin;
+            if (target != -1) {
+                error = arg + " is given twice";
+                return std::nullopt;
+            }
+            if (!ParseKind(args[++i], arg, target, error)) return std::nullopt;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option '" + arg + "'";
+            return std::nullopt;
+        } else if (haveFile) {
+            error = "more than one input file ('" + request.File + "' and '" + arg + "')";
+            return std::nullopt;
+        } else {
+            request.File = arg;
+            haveFile = true;
+        }
+    }
+    if (request.Kind == -1) {
+        error = command + " needs --kind K";
+    } else if (haveFile == (request.Builtin != -1)) {
+        error = command + (haveFile ? " takes FILE or --builtin W, not both" : " needs FILE or --builtin W");
+    } else if (request.Command == TDspCommand::Levels && request.Kind == KIND_HF) {
+        error = "levels are defined for kinds 0 and 1 only";
+    } else {
+        return request;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<TDspRequest> ParseDspArguments(const std::vector<std::string>& args, std::string& error) {
+    TDspRequest request;
+    for (const auto& arg : args)
+        if (arg == "--help" || arg == "-h") return request;
+    if (args.empty()) {
+        error = "missing command: levels, spectrum or waveform (see --help)";
+        return std::nullopt;
+    }
+    const std::string& command = args[0];
+    if (command == "waveform") {
+        request.Command = TDspCommand::Waveform;
+        if (args.size() != 2) {
+            error = "waveform needs exactly one argument, the stored waveform 0, 1 or 2";
+            return std::nullopt;
+        }
+        if (!ParseKind(args[1], "the stored waveform", request.Builtin, error)) return std::nullopt;
+        request.Kind = request.Builtin;
+        return request;
+    }
+    if (command == "levels") {
+        request.Command = TDspCommand::Levels;
+    } else if (command == "spectrum") {
+        request.Command = TDspCommand::Spectrum;
+    } else {
+        error = "unknown command '" + command + "' (levels, spectrum or waveform; see --help)";
+        return std::nullopt;
+    }
+    return ParseInputArguments(request, args, error);
+}
+
+bool LoadDspSamples(const TDspRequest& request, std::vector<int16_t>& samples, std::string& error) {
+    samples.assign(SAMPLE_COUNT, 0);
+    if (request.Builtin != -1) {
+        int16_t table[SAMPLE_COUNT];
+        if (!ReadWaveformTable(request.Builtin, table)) {
+            error = "stored waveform " + std::to_string(request.Builtin) + " is missing from the program";
+            return false;
+        }
+        samples.assign(table, table + SAMPLE_COUNT);
+        return true;
+    }
+    const std::string& path = request.File;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = "'" + path + "' is a directory, not a waveform file";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open '" + path + "'";
+        return false;
+    }
+    // One byte more than a waveform tells a longer file from a right one.
+    std::string bytes(FILE_BYTES + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (in.bad()) {
+        error = "cannot read '" + path + "'";
+        return false;
+    }
+    if (got != FILE_BYTES) {
+        const std::string size =
+            got > FILE_BYTES ? "is longer than" : "holds " + std::to_string(got) + " bytes, not";
+        error = "'" + path + "' " + size + " 16384 bytes (8192 16-bit samples)";
+        return false;
+    }
+    for (std::size_t i = 0; i < SAMPLE_COUNT; ++i) {
+        const auto lo = static_cast<uint8_t>(bytes[2 * i]);
+        const auto hi = static_cast<uint8_t>(bytes[2 * i + 1]);
+        samples[i] = static_cast<int16_t>(static_cast<uint16_t>(lo | (hi << 8)));
+    }
+    return true;
+}
+
+int RunDspCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const auto request = ParseDspArguments(args, error);
+    std::vector<int16_t> samples;
+    if (!request || (request->Command != TDspCommand::Help && !LoadDspSamples(*request, samples, error))) {
+        err << "orx700-dsp: " << error << '\n';
+        return DSP_EXIT_USAGE;
+    }
+    switch (request->Command) {
+    case TDspCommand::Help:
+        out << HELP;
+        break;
+    case TDspCommand::Levels:
+        WriteLevels(request->Kind, samples, out);
+        break;
+    case TDspCommand::Spectrum:
+        WriteSpectrum(request->Kind, samples, out);
+        break;
+    case TDspCommand::Waveform:
+        WriteSampleBytes(samples, out);
+        break;
+    }
+    out.flush();
+    return DSP_EXIT_OK;
+}

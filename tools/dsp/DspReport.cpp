@@ -1,0 +1,63 @@
+#include "DspReport.h"
+
+#include "device/Global.h"
+#include "measure/Computing1.h"
+#include "measure/Samplingimp.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+
+namespace {
+
+constexpr int16_t SPECTRUM_FIRST = 32;
+constexpr int16_t SPECTRUM_LAST = 3200;
+constexpr const char* LEVEL_NAMES[9] = {"acc_pk",  "acc_rms", "acc_pp",   "vel_pk", "vel_rms",
+                                        "vel_pp", "disp_pk", "disp_rms", "disp_pp"};
+
+// The computation reads the calibration and SampleBuffer, as on the device
+// after a firmware start and an acquisition.
+void Prepare(const std::vector<int16_t>& samples) {
+    SetMeasurementDefaults();
+    std::copy_n(samples.begin(), SAMPLE_COUNT, SampleBuffer);
+}
+
+void WriteValue(std::ostream& out, const char* name, float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    out << name << ' ' << text << '\n';
+}
+
+} // namespace
+
+void WriteLevels(int16_t kind, const std::vector<int16_t>& samples, std::ostream& out) {
+    Prepare(samples);
+    TMeasResults results;
+    if (kind == KIND_MEAS_E) {
+        ComputeCrestFactor(results);
+        WriteValue(out, "crest", results.Value[RESULT_CREST]);
+        return;
+    }
+    ComputeVibrationResults(results);
+    for (int slot = 0; slot < 9; ++slot)
+        WriteValue(out, LEVEL_NAMES[slot], results.Value[static_cast<std::size_t>(slot)]);
+}
+
+void WriteSpectrum(int16_t kind, const std::vector<int16_t>& samples, std::ostream& out) {
+    Prepare(samples);
+    float scale = 0.0f;
+    ComputeSpectrum(SPECTRUM_FIRST, SPECTRUM_LAST, true, kind, scale);
+    WriteValue(out, "scale", scale);
+    for (int k = SPECTRUM_FIRST; k <= SPECTRUM_LAST; ++k) out << k << ' ' << SpecRe[k] << '\n';
+}
+
+void WriteSampleBytes(const std::vector<int16_t>& samples, std::ostream& out) {
+    std::string bytes;
+    bytes.reserve(2 * samples.size());
+    for (const int16_t sample : samples) {
+        const auto word = static_cast<uint16_t>(sample);
+        bytes += static_cast<char>(word & 0xFF);
+        bytes += static_cast<char>(word >> 8);
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
