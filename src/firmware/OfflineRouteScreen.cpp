@@ -1,6 +1,5 @@
 // The route screen (machine, point, mode and reading) and the main menu drawn
 // over its left part, with their key hints and explained LCD areas.
-#include "device/Global.h"
 #include "device/Lcd.h"
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
@@ -23,7 +22,6 @@ constexpr int HINT_POINTS_OFFROUTE = 1022;
 constexpr int HINT_MACHINES_ANALYS = 1023;
 constexpr int HINT_POINTS_ROUTE_ANALYS = 1024;
 constexpr int HINT_POINTS_OFFROUTE_ANALYS = 1025;
-constexpr int HINT_UNIT_SELECT = 1030;
 constexpr int HINT_ORIENTATION_WORD = 1100; // horizontal, vertical, axial
 constexpr int HINT_MACHINE_NAME = 1103;
 constexpr int HINT_ROUTE_NUMBER = 1104;
@@ -34,31 +32,6 @@ constexpr int HINT_OFFROUTE_POINTS = 1108;
 constexpr int HINT_OFFROUTE_POINT = 1109;
 constexpr int HINT_MODE = 1113;
 
-// "level unit" of quantity q, as the units hint names it (UTF-8).
-std::string QuantityText(int q) {
-    const TMenuState& m = MenuState;
-    return LevelNames[static_cast<std::size_t>(m.LevelType[q])] + " " +
-           UnitNames[static_cast<std::size_t>(m.UnitSystem[q] * 3 + q)];
-}
-
-std::string UnitSelectHint() {
-    const std::string format = LoadStr(HINT_UNIT_SELECT);
-    const std::string next = QuantityText((MenuState.Quantity + 1) % 3);
-    const std::string previous = QuantityText((MenuState.Quantity + 2) % 3);
-    // Two %s places, filled in order; the string table is build-time data.
-    std::string text;
-    int filled = 0;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && filled < 2) {
-            text += filled++ == 0 ? next : previous;
-            ++i;
-        } else {
-            text += format[i];
-        }
-    }
-    return text;
-}
-
 void SetRouteScreenHints(bool offRoute) {
     const TMenuState& m = MenuState;
     const bool analys = m.MeasMode == 2;
@@ -68,7 +41,7 @@ void SetRouteScreenHints(bool offRoute) {
         g_KeyHints.SetKeyHintText(LoadStr(analys ? (offRoute ? HINT_POINTS_OFFROUTE_ANALYS : HINT_POINTS_ROUTE_ANALYS)
                                                  : (offRoute ? HINT_POINTS_OFFROUTE : HINT_POINTS_ROUTE)));
     else if (m.MenuItem == ITEM_UNIT_SELECT)
-        g_KeyHints.SetKeyHintText(UnitSelectHint());
+        g_KeyHints.SetKeyHintText(UnitSelectHintText(m.Quantity));
 
     g_ScreenHints.ClearScreenHints();
     if (m.MenuItem != ITEM_MACHINES && m.MenuItem != ITEM_POINTS) return;
