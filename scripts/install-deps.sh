@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev)
 
 missing=()
 for p in "${packages[@]}"; do
