@@ -1,9 +1,7 @@
 // orx700-demo: the emulated instrument in a window.
-#include "app/LcdWindow.h"
+#include "app/Languages.h"
+#include "app/MainWindow.h"
 #include "app/QtHost.h"
-#include "device/Device.h"
-#include "device/Deviceioemulation.h"
-#include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
 #include "state/Inifile.h"
 
@@ -11,22 +9,21 @@
 
 int main(int argc, char** argv) {
     LoadIniFile(DefaultIniPath());
-    QApplication app(argc, argv);
-    TQtHost host;
-    THostInstall install(host);
-    QApplication::setApplicationDisplayName(QString::fromStdString(LoadStr(300)));
-
-    g_Device = new TDevice(FirmwareMain, &MenuState.Backlight);
     int result = 0;
     {
-        TLcdWindow window(*g_Device);
-        g_Device->OnRefresh = [&window] { window.update(); };
+        QApplication app(argc, argv);
+        TQtHost host;
+        THostInstall install(host);
+        // The GUI thread starts in the user's language; the window keeps it
+        // unless a saved choice says otherwise.
+        SetThreadLanguage(SystemLanguage());
+        TNoAuxWindows auxWindows;
+        TFormORX700DemoMain window(auxWindows, host);
         window.show();
         result = QApplication::exec();
-        g_Device->OnRefresh = nullptr;
     }
-    delete g_Device;
-    g_Device = nullptr;
+    // The window has deleted the device by now, and the firmware has put its
+    // state back into SavedState.
     SaveIniFile();
     return result;
 }

@@ -1,0 +1,73 @@
+#include "app/HintBalloon.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
+#include <QStringList>
+#include <QToolTip>
+
+namespace {
+
+constexpr int kMargin = 7;         // between the box's edge and the text
+constexpr int kArrowOffset = 23;   // from the tip to the middle of the arrow's base
+constexpr int kArrowHalfBase = 8;  // half the arrow's base width
+const QColor kOuterBorder(0x66, 0x66, 0x66);
+const QColor kInnerBorder(0xCC, 0xCC, 0xCC);
+const QColor kArrowBorder(0xAA, 0xAA, 0xAA);
+
+// The box spans [left, right) x [top, bottom), exclusive edges as the
+// balloon's geometry is stated; a stroked QRect covers one pixel more.
+QRect Stroked(int left, int top, int right, int bottom) { return {left, top, right - left - 1, bottom - top - 1}; }
+
+} // namespace
+
+QColor HintBalloonBackground() { return QToolTip::palette().color(QPalette::ToolTipBase); }
+
+QColor HintBalloonTextColor() { return QToolTip::palette().color(QPalette::ToolTipText); }
+
+void DrawHintBalloon(QImage& bitmap, int arrowX, bool arrowDown, const QString& text, const QFont& font) {
+    const int width = bitmap.width();
+    const int height = bitmap.height();
+    const int lineHeight = QFontMetrics(font).height();
+    const QStringList lines = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
+    const int balloonHeight = static_cast<int>(lines.size()) * lineHeight + 2 * kMargin;
+    const int top = arrowDown ? 0 : height - balloonHeight;
+    const int bottom = top + balloonHeight;
+    const QColor background = HintBalloonBackground();
+
+    QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(background);
+
+    painter.setPen(kOuterBorder);
+    painter.drawRoundedRect(Stroked(0, top, width, bottom), 8, 8);
+    painter.setPen(kInnerBorder);
+    painter.drawRoundedRect(Stroked(1, top + 1, width - 1, bottom - 1), 7, 7);
+
+    const int shift = arrowDown ? -kArrowOffset : kArrowOffset;
+    const int baseY = arrowDown ? bottom - 1 : top;
+    const QPoint a(arrowX + shift - kArrowHalfBase, baseY);
+    const QPoint b(arrowX, arrowDown ? height - 2 : 1);
+    const QPoint c(arrowX + shift + kArrowHalfBase, baseY);
+    painter.setPen(kArrowBorder);
+    painter.drawPolygon(QPolygon({a, b, c}));
+    // The dark outline one pixel outside the arrow's fill.
+    painter.setPen(kOuterBorder);
+    painter.drawPolyline(QPolygon({QPoint(a.x() - 1, a.y()), QPoint(b.x(), arrowDown ? height - 1 : 0),
+                                   QPoint(c.x() + 1, c.y())}));
+    // Open the box's two border lines under the arrow's base, so that box and
+    // arrow read as one shape.
+    painter.setPen(background);
+    painter.drawLine(a.x(), baseY, c.x(), baseY);
+    const int innerY = arrowDown ? baseY - 1 : baseY + 1;
+    painter.drawLine(a.x(), innerY, c.x(), innerY);
+
+    painter.setFont(font);
+    painter.setPen(HintBalloonTextColor());
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRect line(kMargin, top + kMargin + i * lineHeight, width - 2 * kMargin, lineHeight);
+        painter.setClipRect(line);
+        painter.fillRect(line, background);
+        painter.drawText(line, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, lines[i]);
+    }
+}

@@ -1,0 +1,290 @@
+#include "app/MainWindow.h"
+
+#include "app/Artwork.h"
+#include "app/HintBalloon.h"
+#include "app/Languages.h"
+#include "app/PictureBox.h"
+#include "app/ScreenHintWindow.h"
+#include "device/Deviceioemulation.h"
+#include "platform/Resources.h"
+#include "platform/Strings.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// The designed layout, in client pixels.
+constexpr QSize kClientSize(873, 384);
+constexpr int kToolBarHeight = 56;
+constexpr int kStatusBarHeight = 19;
+constexpr QSize kToolButtonSize(116, 52);
+constexpr QSize kLanguagePanelSize(108, 52);
+constexpr QSize kToolIconSize(32, 32);
+constexpr QRect kImageDevice(24, 136, 824, 148);
+constexpr QRect kImageDeviceScreen(220, 177, LCD_PICTURE_WIDTH, LCD_PICTURE_HEIGHT);
+constexpr QRect kImageButton2(545, 190, 62, 42);
+constexpr QRect kImageButton1(630, 190, 62, 42);
+constexpr QRect kImageHintK2(416, 75, 433, 122);
+constexpr QRect kImageHintK1(416, 224, 433, 122);
+constexpr int kWindowFontPixels = 11; // 13-pixel text lines, as the balloons are measured for
+
+// Window texts.
+constexpr int TEXT_CAPTION = 300;
+constexpr int TEXT_LANGUAGE = 301;
+constexpr int TEXT_SHOW_HINTS = 302;
+constexpr int TEXT_OVERVIEW = 303;
+constexpr int TEXT_ABOUT = 304;
+constexpr int TEXT_USER_MANUAL = 305;
+constexpr int TEXT_EXIT = 307;
+constexpr int TEXT_USAGE = 308;
+
+QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+
+QImage TransparentImage(QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+} // namespace
+
+TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host, TFirmwareEntry firmware)
+    : FHost(host), FAuxWindows(auxWindows), TimerQuickStartShow(host) {
+    setObjectName(QStringLiteral("FormORX700DemoMain"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClientSize);
+    QFont windowFont = font();
+    windowFont.setPixelSize(kWindowFontPixels);
+    setFont(windowFont);
+    setCursor(Qt::UpArrowCursor);
+    setMouseTracking(true);
+    if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
+
+    CreateToolBar();
+    CreatePictures();
+    CreateStatusBar();
+
+    g_Device = new TDevice(std::move(firmware), &MenuState.Backlight, host);
+    g_Device->OnRefresh = [this] { DeviceRefresh(); };
+
+    FillLanguageBox();
+    connect(ComboBoxLanguage, &QComboBox::currentIndexChanged, this, [this] { ComboBoxLanguageChange(); });
+    if (ComboBoxLanguage->currentIndex() >= 0) {
+        ComboBoxLanguageChange();
+    } else {
+        // Without a language list the window keeps the GUI thread's language.
+        LoadWindowTexts();
+        DeviceRefresh();
+    }
+
+    TimerQuickStartShow.SetInterval(1);
+    TimerQuickStartShow.SetOnTimer([this] { TimerQuickStartShowTimer(); });
+    TimerQuickStartShow.SetEnabled(true);
+}
+
+TFormORX700DemoMain::~TFormORX700DemoMain() { FormClose(); }
+
+void TFormORX700DemoMain::CreateToolBar() {
+    ToolBar = new QToolBar(this);
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setGeometry(0, 0, kClientSize.width(), kToolBarHeight);
+    ToolBar->setMovable(false);
+    ToolBar->setFloatable(false);
+    ToolBar->setIconSize(kToolIconSize);
+    ToolBar->setCursor(Qt::ArrowCursor);
+
+    auto* panel = new QWidget(ToolBar);
+    panel->setObjectName(QStringLiteral("Panel2"));
+    panel->setFixedSize(kLanguagePanelSize);
+    LabelLanguage = new QLabel(panel);
+    LabelLanguage->setObjectName(QStringLiteral("LabelLanguage"));
+    LabelLanguage->setGeometry(6, 5, 96, 16);
+    LabelLanguage->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    ComboBoxLanguage = new QComboBox(panel);
+    ComboBoxLanguage->setObjectName(QStringLiteral("ComboBoxLanguage"));
+    ComboBoxLanguage->setGeometry(14, 23, 80, 24);
+    // Only a click gives the box the focus: activating the window must leave
+    // the arrow keys to the instrument.
+    ComboBoxLanguage->setFocusPolicy(Qt::ClickFocus);
+    ComboBoxLanguage->installEventFilter(this);
+    ToolBar->addWidget(panel);
+    ToolBar->addSeparator();
+
+    const auto addButton = [this](const char* name, const char* icon, void (TFormORX700DemoMain::*handler)()) {
+        auto* button = new QToolButton(ToolBar);
+        button->setObjectName(QLatin1String(name));
+        button->setFixedSize(kToolButtonSize);
+        button->setAutoRaise(true);
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIcon(ArtworkIcon(QLatin1String(icon), kToolIconSize));
+        button->setIconSize(kToolIconSize);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+        ToolBar->addWidget(button);
+        return button;
+    };
+    ToolButtonHints = addButton("ToolButtonHints", "tool-hints", &TFormORX700DemoMain::ToolButtonHintsClick);
+    ToolButtonHints->setCheckable(true);
+    ToolButtonHints->setChecked(true);
+    ToolBar->addSeparator();
+    ToolButtonOverview =
+        addButton("ToolButtonOverview", "tool-overview", &TFormORX700DemoMain::ToolButtonOverviewClick);
+    ToolButtonAbout = addButton("ToolButtonAbout", "tool-about", &TFormORX700DemoMain::ToolButtonAboutClick);
+    ToolButtonUserManual =
+        addButton("ToolButtonUserManual", "tool-manual", &TFormORX700DemoMain::ToolButtonUserManualClick);
+    ToolBar->addSeparator();
+    ToolButtonExit = addButton("ToolButtonExit", "tool-exit", &TFormORX700DemoMain::ToolButtonExitClick);
+}
+
+void TFormORX700DemoMain::CreatePictures() {
+    // Stacked as they overlap: the keys' pressed pictures over the instrument,
+    // the balloons' arrows over the keys, and the LCD on top so that all of
+    // it answers the pointer.
+    ImageDevice = new TPictureBox(this, "ImageDevice", kImageDevice);
+    ImageDevice->SetImage(RenderArtwork(QStringLiteral("device"), kImageDevice.size()));
+    ImageButton2 = new TPictureBox(this, "ImageButton2", kImageButton2);
+    ImageButton2->SetImage(RenderArtwork(QStringLiteral("key-pressed"), kImageButton2.size()));
+    ImageButton2->hide();
+    ImageButton1 = new TPictureBox(this, "ImageButton1", kImageButton1);
+    ImageButton1->SetImage(RenderArtwork(QStringLiteral("key-pressed"), kImageButton1.size()));
+    ImageButton1->hide();
+    ImageHintK2 = new TPictureBox(this, "ImageHintK2", kImageHintK2);
+    ImageHintK2->SetImage(TransparentImage(kImageHintK2.size()));
+    ImageHintK1 = new TPictureBox(this, "ImageHintK1", kImageHintK1);
+    ImageHintK1->SetImage(TransparentImage(kImageHintK1.size()));
+    ImageDeviceScreen = new TPictureBox(this, "ImageDeviceScreen", kImageDeviceScreen);
+    ScreenHint = new TScreenHintWindow(this);
+    // The LCD's hint goes with the pointer, wherever the pointer goes next.
+    ImageDeviceScreen->installEventFilter(this);
+}
+
+void TFormORX700DemoMain::CreateStatusBar() {
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setGeometry(0, kClientSize.height() - kStatusBarHeight, kClientSize.width(), kStatusBarHeight);
+    StatusBar->setSizeGripEnabled(false);
+    StatusBar->setCursor(Qt::ArrowCursor);
+    StatusText = new QLabel(StatusBar);
+    StatusText->setObjectName(QStringLiteral("StatusText"));
+    StatusText->setAlignment(Qt::AlignCenter);
+    StatusBar->addWidget(StatusText, 1);
+}
+
+void TFormORX700DemoMain::FillLanguageBox() {
+    const auto list = FindResource("LANGUAGE_LIST");
+    const std::vector<TLanguageItem> items = list ? ReadLanguageList(*list) : std::vector<TLanguageItem>{};
+    for (const TLanguageItem& item : items)
+        ComboBoxLanguage->addItem(QString::fromStdString(item.Name), QVariant::fromValue(item.Id));
+    if (items.empty()) {
+        FHost.ShowErrorMessage(list ? "RCDATA LANGUAGE_LIST is empty" : "RCDATA LANGUAGE_LIST not found");
+        return;
+    }
+    const auto start = ChooseStartLanguage(items, SavedState.LanguageName, GetThreadLanguage());
+    ComboBoxLanguage->setCurrentIndex(static_cast<int>(*start));
+}
+
+void TFormORX700DemoMain::ComboBoxLanguageChange() {
+    if (ComboBoxLanguage->currentIndex() < 0) return;
+    SavedState.LanguageName = ComboBoxLanguage->currentText().toStdString();
+    const auto id = static_cast<LANGID>(ComboBoxLanguage->currentData().toUInt());
+    SetThreadLanguage(id);
+    if (g_Device) g_Device->SetLanguage(id);
+    LoadWindowTexts();
+}
+
+void TFormORX700DemoMain::LoadWindowTexts() {
+    setWindowTitle(Text(TEXT_CAPTION));
+    QApplication::setApplicationDisplayName(Text(TEXT_CAPTION));
+    LabelLanguage->setText(Text(TEXT_LANGUAGE));
+    ToolButtonHints->setText(Text(TEXT_SHOW_HINTS));
+    ToolButtonOverview->setText(Text(TEXT_OVERVIEW));
+    ToolButtonAbout->setText(Text(TEXT_ABOUT));
+    ToolButtonUserManual->setText(Text(TEXT_USER_MANUAL));
+    ToolButtonExit->setText(Text(TEXT_EXIT));
+    StatusText->setText(Text(TEXT_USAGE));
+}
+
+bool TFormORX700DemoMain::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) FormActivate();
+    return QWidget::event(event);
+}
+
+void TFormORX700DemoMain::FormActivate() {
+    // Qt gives the focus back to the last focused control after this event;
+    // take it away once that is done.
+    QMetaObject::invokeMethod(this, [this] { ClearActiveControl(); }, Qt::QueuedConnection);
+}
+
+void TFormORX700DemoMain::ClearActiveControl() {
+    if (QWidget* control = focusWidget()) control->clearFocus();
+}
+
+void TFormORX700DemoMain::closeEvent(QCloseEvent* event) {
+    ScreenHint->hide();
+    FormClose();
+    event->accept();
+}
+
+void TFormORX700DemoMain::FormClose() {
+    if (!g_Device) return;
+    // The device repaints once more while it stops; the window is still whole.
+    delete g_Device;
+    g_Device = nullptr;
+}
+
+void TFormORX700DemoMain::TimerQuickStartShowTimer() {
+    TimerQuickStartShow.SetEnabled(false);
+    FAuxWindows.ShowQuickStart(this);
+}
+
+void TFormORX700DemoMain::ToolButtonHintsClick() {
+    const bool shown = ToolButtonHints->isChecked();
+    ImageHintK2->setVisible(shown);
+    ImageHintK1->setVisible(shown);
+    ClearActiveControl();
+}
+
+void TFormORX700DemoMain::ToolButtonOverviewClick() {
+    FAuxWindows.ShowOverview(this);
+    ClearActiveControl();
+}
+
+void TFormORX700DemoMain::ToolButtonAboutClick() {
+    FAuxWindows.ShowAbout(this);
+    ClearActiveControl();
+}
+
+void TFormORX700DemoMain::ToolButtonUserManualClick() { FAuxWindows.OpenUserManual(this); }
+
+void TFormORX700DemoMain::ToolButtonExitClick() { close(); }
+
+void TFormORX700DemoMain::DeviceRefresh() {
+    const TLcdPicture& picture = g_Device->Picture();
+    ImageDeviceScreen->SetImage(QImage(reinterpret_cast<const uchar*>(picture.Pixels.data()), LCD_PICTURE_WIDTH,
+                                       LCD_PICTURE_HEIGHT, QImage::Format_ARGB32)
+                                    .copy());
+    // Redrawn whether shown or not, so that they are current when shown again.
+    DrawHintBalloon(ImageHintK1->Canvas(), HINT_K1_ARROW_X, false, QString::fromStdString(g_Device->GetHintK1()),
+                    font());
+    ImageHintK1->update();
+    DrawHintBalloon(ImageHintK2->Canvas(), HINT_K2_ARROW_X, true, QString::fromStdString(g_Device->GetHintK2()),
+                    font());
+    ImageHintK2->update();
+
+    // The LCD under a resting pointer may have changed its meaning.
+    const QPoint globalPos = QCursor::pos();
+    const QPoint pos = mapFromGlobal(globalPos);
+    if (!underMouse() || !IsDeviceArea(pos)) return;
+    FSyntheticMove = true;
+    PointerMovedTo(pos, globalPos);
+    FSyntheticMove = false;
+}

@@ -1,0 +1,104 @@
+#pragma once
+// TFormORX700DemoMain: the program's one window. It shows the instrument's
+// picture with the live LCD, the pressed-key pictures and the two hint
+// balloons, a tool bar (language, hints on or off, the auxiliary windows,
+// exit) and a status bar with the usage line.
+//
+// The window owns the device: it creates g_Device in its constructor and
+// deletes it when it closes (or at the latest in its destructor), which lets
+// the firmware keep its state. Everything here runs in the GUI thread;
+// DeviceRefresh is called by the device's repaint while the worker waits.
+#include "app/AuxWindowSeam.h"
+#include "device/Device.h"
+#include "firmware/Offlinemode.h"
+#include "platform/Host.h"
+#include "platform/Timer.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class TPictureBox;
+class TScreenHintWindow;
+
+class TFormORX700DemoMain : public QWidget {
+public:
+    explicit TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host = Host(),
+                                 TFirmwareEntry firmware = FirmwareMain);
+    ~TFormORX700DemoMain() override;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateToolBar();
+    void CreatePictures();
+    void CreateStatusBar();
+    void FillLanguageBox();
+
+    void FormActivate();
+    void FormClose();
+    void TimerQuickStartShowTimer();
+    void ComboBoxLanguageChange();
+    void LoadWindowTexts();
+    void ToolButtonHintsClick();
+    void ToolButtonOverviewClick();
+    void ToolButtonAboutClick();
+    void ToolButtonUserManualClick();
+    void ToolButtonExitClick();
+    void DeviceRefresh();
+
+    // Input (keys and mouse buttons press the instrument's keys).
+    bool IsDeviceArea(QPoint pos) const;
+    void FormMouseDown(Qt::MouseButton button);
+    void FormMouseUp(Qt::MouseButton button);
+    void FormKeyDown(int key);
+    void FormKeyUp(int key);
+    void SetKeyState(int16_t key, bool down);
+    void PointerMovedTo(QPoint pos, QPoint globalPos);
+    void FormMouseMove();
+    void ImageDeviceScreenMouseMove(QPoint pos, QPoint globalPos);
+    void WMMouseLeave();
+    void ClearActiveControl();
+
+    THost& FHost;
+    TAuxWindowSeam& FAuxWindows;
+    TTimer TimerQuickStartShow;
+
+    QToolBar* ToolBar = nullptr;
+    QLabel* LabelLanguage = nullptr;
+    QComboBox* ComboBoxLanguage = nullptr;
+    QToolButton* ToolButtonHints = nullptr;
+    QToolButton* ToolButtonOverview = nullptr;
+    QToolButton* ToolButtonAbout = nullptr;
+    QToolButton* ToolButtonUserManual = nullptr;
+    QToolButton* ToolButtonExit = nullptr;
+    TPictureBox* ImageDevice = nullptr;
+    TPictureBox* ImageDeviceScreen = nullptr;
+    TPictureBox* ImageButton1 = nullptr;
+    TPictureBox* ImageButton2 = nullptr;
+    TPictureBox* ImageHintK1 = nullptr;
+    TPictureBox* ImageHintK2 = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QLabel* StatusText = nullptr;
+    TScreenHintWindow* ScreenHint = nullptr;
+
+    // Set while DeviceRefresh replays the pointer's position: that move
+    // updates the LCD tooltip but is no sign of a user and must not keep the
+    // device on.
+    bool FSyntheticMove = false;
+    // While a mouse button is held Qt sends every move here and no leave
+    // event; this marks that the pointer has already left during the hold.
+    bool FLeftWhileHeld = false;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// The tooltip that explains the LCD region under the pointer. Unlike Qt's
+// own tooltip it shows at once, stays up for as long as the pointer rests
+// on the region, and goes the moment the window says so: the window moves,
+// changes and hides it on every pointer move and every LCD repaint.
+#include <QLabel>
+
+class TScreenHintWindow : public QLabel {
+public:
+    // parent: the window whose input drives the hint.
+    explicit TScreenHintWindow(QWidget* parent);
+
+    // Shows text just below and right of the pointer at globalPos; an empty
+    // text hides the hint.
+    void ShowAt(QPoint globalPos, const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
