@@ -1,0 +1,140 @@
+// The balloon's geometry and colours, read back from the painted bitmap.
+#include "app/HintBalloon.h"
+
+#include <QFontMetrics>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr QRgb kOuter = 0xFF666666;
+constexpr QRgb kInner = 0xFFCCCCCC;
+constexpr QRgb kArrow = 0xFFAAAAAA;
+
+QFont BalloonFont(int pixels) {
+    QFont font;
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QImage Balloon(int arrowX, bool arrowDown, const QString& text, const QFont& font = BalloonFont(11)) {
+    QImage image(433, 122, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    DrawHintBalloon(image, arrowX, arrowDown, text, font);
+    return image;
+}
+
+const QString kThreeLines = QStringLiteral("Short click: a\nLong click: b\nBoth btns: c");
+
+class HintBalloonTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The stated geometry is that of 13-pixel text lines.
+        ASSERT_EQ(QFontMetrics(BalloonFont(11)).height(), 13);
+    }
+    QRgb background = HintBalloonBackground().rgba();
+};
+
+struct Pixel {
+    int x, y;
+    QRgb rgba;
+    const char* what;
+};
+
+void ExpectPixels(const QImage& image, std::initializer_list<Pixel> pixels) {
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(image.pixel(p.x, p.y), p.rgba) << p.what << " at " << p.x << "," << p.y << ": " << std::hex
+                                                 << image.pixel(p.x, p.y) << " instead of " << p.rgba;
+}
+
+TEST_F(HintBalloonTest, K2BalloonHangsFromTheTopWithItsArrowDownAtTheLeftKey) {
+    const QImage image = Balloon(HINT_K2_ARROW_X, true, kThreeLines);
+    ExpectPixels(image, {
+                            {216, 0, kOuter, "top edge"},
+                            {216, 1, kInner, "inner top edge"},
+                            {216, 52, kOuter, "bottom edge"},
+                            {216, 51, kInner, "inner bottom edge"},
+                            {0, 26, kOuter, "left edge"},
+                            {432, 26, kOuter, "right edge"},
+                            {431, 26, kInner, "inner right edge"},
+                            {0, 0, 0, "outside the rounded corner"},
+                            {216, 53, 0, "below the box"},
+                            {150, 121, kOuter, "the outline's tip below B"},
+                            {119, 52, background, "border opened at A"},
+                            {127, 52, background, "border opened under the base"},
+                            {127, 51, background, "inner border opened under the base"},
+                            {135, 52, background, "border opened at C"},
+                            {118, 52, kOuter, "outline beside A"},
+                            {140, 90, background, "inside the arrow"},
+                            {132, 90, 0, "left of the slanted arrow"},
+                            {148, 90, 0, "right of the slanted arrow"},
+                        });
+}
+
+TEST_F(HintBalloonTest, K1BalloonStandsAtTheBottomWithItsArrowUpAtTheRightKey) {
+    const QImage image = Balloon(HINT_K1_ARROW_X, false, kThreeLines);
+    ExpectPixels(image, {
+                            {216, 69, kOuter, "top edge"},
+                            {216, 70, kInner, "inner top edge"},
+                            {216, 121, kOuter, "bottom edge"},
+                            {216, 120, kInner, "inner bottom edge"},
+                            {216, 68, 0, "above the box"},
+                            {0, 69, 0, "outside the rounded corner"},
+                            {240, 0, kOuter, "the outline's tip above B"},
+                            {255, 69, background, "border opened at A"},
+                            {263, 69, background, "border opened under the base"},
+                            {263, 70, background, "inner border opened under the base"},
+                            {271, 69, background, "border opened at C"},
+                            {272, 69, kOuter, "outline beside C"},
+                            {251, 35, background, "inside the arrow"},
+                            {244, 35, 0, "left of the slanted arrow"},
+                            {266, 35, 0, "right of the slanted arrow"},
+                        });
+}
+
+// Counts the pixels of a column range in a row that are neither the
+// balloon's background nor a border: the text's ink.
+int Ink(const QImage& image, int y, int fromX, int toX, QRgb background) {
+    int ink = 0;
+    for (int x = fromX; x < toX; ++x) {
+        const QRgb p = image.pixel(x, y);
+        if (p != background && p != kOuter && p != kInner) ++ink;
+    }
+    return ink;
+}
+
+TEST_F(HintBalloonTest, EachLineHasItsOwnRowAndALongLineIsCutAtTheMargin) {
+    const QString longLine(200, QLatin1Char('W'));
+    const QImage image = Balloon(HINT_K2_ARROW_X, true, QStringLiteral("x\n") + longLine + QStringLiteral("\nx"));
+    int firstLine = 0, secondLine = 0, margin = 0;
+    for (int y = 7; y < 20; ++y) firstLine += Ink(image, y, 20, 426, background);
+    for (int y = 20; y < 33; ++y) secondLine += Ink(image, y, 20, 426, background);
+    for (int y = 9; y < 44; ++y) margin += Ink(image, y, 426, 433, background) + Ink(image, y, 0, 7, background);
+    EXPECT_EQ(firstLine, 0) << "the short line ends before x = 20";
+    EXPECT_GT(secondLine, 1000) << "the long line fills its row";
+    EXPECT_EQ(margin, 0) << "no text in the side margins";
+}
+
+TEST_F(HintBalloonTest, TheBoxGrowsWithTheLinesAndTheFont) {
+    const QFont big = BalloonFont(20);
+    const int h = QFontMetrics(big).height();
+    ASSERT_GT(h, 13);
+    const QImage image = Balloon(HINT_K1_ARROW_X, false, QStringLiteral("a\nb"), big);
+    const int top = 122 - (2 * h + 14);
+    EXPECT_EQ(image.pixel(216, top), kOuter);
+    EXPECT_EQ(image.pixel(216, top - 1), 0u);
+    // The arrow still reaches the top edge from the new box.
+    EXPECT_EQ(image.pixel(240, 0), kOuter);
+    EXPECT_EQ(image.pixel(HINT_K1_ARROW_X + 23, top), background);
+}
+
+TEST_F(HintBalloonTest, RedrawingOverAnOldBalloonLeavesNoTraceOfIt) {
+    QImage image(433, 122, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    DrawHintBalloon(image, HINT_K2_ARROW_X, true, QStringLiteral("Short click: something long and wide\nb\nc"),
+                    BalloonFont(11));
+    DrawHintBalloon(image, HINT_K2_ARROW_X, true, kThreeLines, BalloonFont(11));
+    EXPECT_EQ(image, Balloon(HINT_K2_ARROW_X, true, kThreeLines));
+}
+
+} // namespace

@@ -1,0 +1,123 @@
+// The balloons follow every LCD repaint, shown or not; the LCD explains the
+// region under the pointer at once; the pointer keeps the instrument awake.
+#include "MainWindowFixture.h"
+
+#include "app/HintBalloon.h"
+#include "device/Deviceioemulation.h"
+
+#include <QTest>
+#include <QToolButton>
+#include <QLabel>
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::HasSubstr;
+
+class HintsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        Open();
+    }
+    // What the balloon pictures must hold for the device's current texts.
+    QImage ExpectedBalloon(bool k1) {
+        QImage image(433, 122, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        const std::string text = k1 ? g_Device->GetHintK1() : g_Device->GetHintK2();
+        DrawHintBalloon(image, k1 ? HINT_K1_ARROW_X : HINT_K2_ARROW_X, !k1, QString::fromStdString(text),
+                        window->font());
+        return image;
+    }
+    void ExpectBalloonsCurrent() {
+        EXPECT_EQ(Picture("ImageHintK1"), ExpectedBalloon(true));
+        EXPECT_EQ(Picture("ImageHintK2"), ExpectedBalloon(false));
+    }
+    Qt::CursorShape LcdCursor() { return Child("ImageDeviceScreen")->cursor().shape(); }
+    QLabel* Hint() { return dynamic_cast<QLabel*>(Child("ScreenHint")); }
+    QString Tooltip() { return Hint()->isVisible() ? Hint()->text() : QString(); }
+};
+
+TEST_F(HintsTest, BalloonsAndLcdFollowTheDeviceFromTheStart) {
+    EXPECT_THAT(g_Device->GetHintK1(), HasSubstr("Device Power On"));
+    ExpectBalloonsCurrent();
+    // The K1 balloon points up from below, the K2 balloon down from above.
+    EXPECT_EQ(Picture("ImageHintK1").pixel(HINT_K1_ARROW_X, 0), 0xFF666666u);
+    EXPECT_EQ(Picture("ImageHintK2").pixel(HINT_K2_ARROW_X, 121), 0xFF666666u);
+    const QImage offBalloon = Picture("ImageHintK1");
+    const QImage offLcd = Picture("ImageDeviceScreen");
+    PowerOn();
+    EXPECT_NE(Picture("ImageHintK1"), offBalloon);
+    EXPECT_NE(Picture("ImageDeviceScreen"), offLcd);
+    ExpectBalloonsCurrent();
+    const TLcdPicture& lcd = g_Device->Picture();
+    EXPECT_EQ(Picture("ImageDeviceScreen").pixel(40, 10), lcd.At(40, 10));
+}
+
+TEST_F(HintsTest, HiddenBalloonsAreKeptCurrent) {
+    auto* hints = dynamic_cast<QToolButton*>(Child("ToolButtonHints"));
+    ASSERT_TRUE(hints->isChecked());
+    QTest::mouseClick(hints, Qt::LeftButton);
+    EXPECT_FALSE(Child("ImageHintK1")->isVisible());
+    EXPECT_FALSE(Child("ImageHintK2")->isVisible());
+    PowerOn();
+    KeyDown(Qt::Key_Left);
+    KeyUp(Qt::Key_Left);
+    ExpectBalloonsCurrent();
+    QTest::mouseClick(hints, Qt::LeftButton);
+    EXPECT_TRUE(Child("ImageHintK1")->isVisible());
+    EXPECT_TRUE(Child("ImageHintK2")->isVisible());
+    ExpectBalloonsCurrent();
+}
+
+TEST_F(HintsTest, TheLcdExplainsTheRegionUnderThePointerAtOnce) {
+    PowerOn();
+    // The route screen of a route point: the machine name's line, then a
+    // gap between the point's number and the machine's point number.
+    PointerTo(LcdPoint(10, 3));
+    EXPECT_EQ(Tooltip(), "The name of selected machine");
+    EXPECT_EQ(LcdCursor(), Qt::WhatsThisCursor);
+    PointerTo(LcdPoint(17, 10));
+    EXPECT_EQ(Tooltip(), "The number of the point in the route");
+    PointerTo(LcdPoint(20, 10));
+    EXPECT_EQ(Tooltip(), "");
+    EXPECT_EQ(LcdCursor(), Qt::ArrowCursor);
+    PointerTo(LcdPoint(10, 3));
+    PointerTo(QPoint(120, 250));
+    EXPECT_EQ(Tooltip(), "") << "off the LCD";
+}
+
+TEST_F(HintsTest, ATooltipFollowsTheScreenUnderAStillPointer) {
+    PowerOn();
+    // The orientation of the route's first point, then of the next machine's.
+    PointerTo(LcdPoint(38, 10));
+    ASSERT_EQ(Tooltip(), "For a point: measurement orientation (horizontal)");
+    KeyDown(Qt::Key_Right);
+    KeyUp(Qt::Key_Right);
+    EXPECT_EQ(Tooltip(), "For a point: measurement orientation (axial)");
+}
+
+TEST_F(HintsTest, AMovingPointerKeepsTheInstrumentOnARestingOneDoesNot) {
+    PowerOn();
+    for (int i = 0; i < 3; ++i) {
+        host.Advance(50000);
+        MouseMove(QPoint(100 + i, 250));
+    }
+    EXPECT_TRUE(g_Device->IsOn());
+
+    // The pointer comes to rest on the LCD. A repaint half-way re-explains
+    // the region under it, which is no sign of a user.
+    PointerTo(LcdPoint(10, 3));
+    host.Advance(30000);
+    Hint()->hide();
+    g_Device->PostKeyEvent(KEY_NONE);
+    host.RunUntilIdle();
+    ASSERT_EQ(Tooltip(), "The name of selected machine");
+    host.Advance(29999);
+    EXPECT_TRUE(g_Device->IsOn());
+    host.Advance(1);
+    EXPECT_FALSE(g_Device->IsOn());
+}
+
+} // namespace

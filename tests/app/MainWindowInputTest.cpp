@@ -1,0 +1,194 @@
+// The arrow keys and the mouse buttons press the instrument's keys, with the
+// pressed-key pictures, and the pointer leaving the window ends a press.
+#include "MainWindowFixture.h"
+
+#include "device/KeyCodes.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QTest>
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// A point on the instrument's picture, away from the LCD and the keys.
+constexpr QPoint kOnDevice(120, 250);
+
+class InputTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        Open();
+    }
+    bool Shown(const char* picture) { return Child(picture)->isVisible(); }
+};
+
+struct KeyCase {
+    Qt::Key key;
+    const char* picture;
+    uint32_t heldMs;
+    int16_t expected;
+};
+
+class ArrowKeys : public InputTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(ArrowKeys, PressTheirKeyWithItsPicture) {
+    const KeyCase& c = GetParam();
+    KeyDown(c.key);
+    EXPECT_TRUE(Shown(c.picture));
+    host.Advance(c.heldMs);
+    KeyUp(c.key);
+    EXPECT_FALSE(Shown(c.picture));
+    EXPECT_THAT(events, ElementsAre(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ArrowKeys,
+                         ::testing::Values(KeyCase{Qt::Key_Right, "ImageButton1", 100, KEY_K1 + KEY_SHORT},
+                                           KeyCase{Qt::Key_Right, "ImageButton1", 500, KEY_K1 + KEY_LONG},
+                                           KeyCase{Qt::Key_Left, "ImageButton2", 100, KEY_K2 + KEY_SHORT},
+                                           KeyCase{Qt::Key_Left, "ImageButton2", 500, KEY_K2 + KEY_LONG}),
+                         [](const auto& instance) {
+                             return std::string(instance.param.key == Qt::Key_Right ? "Right" : "Left") +
+                                    std::to_string(instance.param.heldMs) + "ms";
+                         });
+
+struct ButtonCase {
+    Qt::MouseButton button;
+    const char* picture;
+    int16_t key;
+};
+
+class MouseButtons : public InputTest, public ::testing::WithParamInterface<ButtonCase> {};
+
+TEST_P(MouseButtons, PressTheirKeyAnywhereOnTheInstrument) {
+    const ButtonCase& c = GetParam();
+    for (const QPoint at : {kOnDevice, LcdPoint(60, 16), QPoint(700, 320), QPoint(5, 60)}) {
+        events.clear();
+        MouseDown(c.button, at);
+        EXPECT_TRUE(Shown(c.picture)) << at.x() << "," << at.y();
+        host.Advance(100);
+        MouseUp(c.button, at);
+        EXPECT_FALSE(Shown(c.picture));
+        EXPECT_THAT(events, ElementsAre(c.key + KEY_SHORT)) << at.x() << "," << at.y();
+        host.Advance(1000);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, MouseButtons,
+                         ::testing::Values(ButtonCase{Qt::RightButton, "ImageButton1", KEY_K1},
+                                           ButtonCase{Qt::LeftButton, "ImageButton2", KEY_K2}),
+                         [](const auto& instance) { return instance.param.key == KEY_K1 ? "RightIsK1" : "LeftIsK2"; });
+
+TEST_F(InputTest, OtherInputPressesNoKey) {
+    MouseDown(Qt::MiddleButton, kOnDevice);
+    host.Advance(100);
+    MouseUp(Qt::MiddleButton, kOnDevice);
+    KeyDown(Qt::Key_Up);
+    KeyUp(Qt::Key_Up);
+    // The status bar is not part of the instrument.
+    MouseDown(Qt::LeftButton, QPoint(400, 375));
+    host.Advance(100);
+    MouseUp(Qt::LeftButton, QPoint(400, 375));
+    EXPECT_THAT(events, IsEmpty());
+    EXPECT_FALSE(Shown("ImageButton1"));
+    EXPECT_FALSE(Shown("ImageButton2"));
+}
+
+TEST_F(InputTest, BothMouseButtonsTogetherAreOneBothKeysEvent) {
+    MouseDown(Qt::LeftButton, kOnDevice);
+    host.Advance(150);
+    MouseDown(Qt::RightButton, kOnDevice);
+    EXPECT_TRUE(Shown("ImageButton1"));
+    EXPECT_TRUE(Shown("ImageButton2"));
+    host.Advance(2000);
+    MouseUp(Qt::LeftButton, kOnDevice);
+    MouseUp(Qt::RightButton, kOnDevice);
+    EXPECT_THAT(events, ElementsAre(KEY_BOTH));
+}
+
+TEST_F(InputTest, KeyboardAutoRepeatIsNotANewPress) {
+    PowerOn(); // or the first repeat would switch it on and end the press
+    events.clear();
+    KeyDown(Qt::Key_Right);
+    for (int i = 0; i < 3; ++i) {
+        host.Advance(30);
+        SendKey(QEvent::KeyRelease, Qt::Key_Right, true);
+        SendKey(QEvent::KeyPress, Qt::Key_Right, true);
+    }
+    EXPECT_TRUE(Shown("ImageButton1"));
+    host.Advance(1200);
+    KeyUp(Qt::Key_Right);
+    // Only the instrument's own repeat: at 1100 ms and 50 ms later.
+    EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_REPEAT, KEY_K1 + KEY_REPEAT, KEY_K1 + KEY_REPEAT,
+                                    KEY_K1 + KEY_REPEAT));
+}
+
+TEST_F(InputTest, LeavingTheWindowWithAHeldButtonEndsThePressThen) {
+    MouseDown(Qt::LeftButton, kOnDevice);
+    host.Advance(400);
+    MouseMove(QPoint(-30, 200));
+    EXPECT_THAT(events, ElementsAre(KEY_K2 + KEY_LONG));
+    // Coming back and leaving again, and the late release, add nothing.
+    MouseMove(kOnDevice);
+    MouseMove(QPoint(900, 200));
+    host.Advance(2000);
+    MouseUp(Qt::LeftButton, QPoint(900, 200));
+    EXPECT_THAT(events, ElementsAre(KEY_K2 + KEY_LONG));
+    EXPECT_FALSE(Shown("ImageButton2"));
+}
+
+TEST_F(InputTest, ThePointerLeavingEndsAKeyHeldOnTheKeyboard) {
+    KeyDown(Qt::Key_Right);
+    host.Advance(100);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window.get(), &leave);
+    EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_SHORT));
+    // The picture shows the arrow still down until it is released.
+    EXPECT_TRUE(Shown("ImageButton1"));
+    host.Advance(2000);
+    KeyUp(Qt::Key_Right);
+    EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_SHORT));
+    EXPECT_FALSE(Shown("ImageButton1"));
+}
+
+TEST_F(InputTest, AFocusedLanguageBoxTakesTheArrows) {
+    auto* box = dynamic_cast<QComboBox*>(Child("ComboBoxLanguage"));
+    ASSERT_NE(box, nullptr);
+    // Clicked: the pointer is on the box.
+    PointerTo(box->mapTo(window.get(), box->rect().center()));
+    box->setFocus(Qt::MouseFocusReason);
+    ASSERT_EQ(window->focusWidget(), box);
+    KeyDown(Qt::Key_Right);
+    EXPECT_EQ(box->currentText(), "RUS");
+    EXPECT_FALSE(Shown("ImageButton1"));
+    host.Advance(500);
+    KeyUp(Qt::Key_Right);
+    KeyDown(Qt::Key_Left);
+    KeyUp(Qt::Key_Left);
+    EXPECT_EQ(box->currentText(), "ENG");
+    EXPECT_THAT(events, IsEmpty());
+
+    // A pointer over the instrument hands the arrows back to it.
+    MouseMove(kOnDevice);
+    EXPECT_EQ(window->focusWidget(), nullptr);
+    KeyDown(Qt::Key_Left);
+    KeyUp(Qt::Key_Left);
+    EXPECT_THAT(events, ElementsAre(KEY_K2 + KEY_SHORT));
+}
+
+TEST_F(InputTest, ActivatingTheWindowLeavesTheArrowsToTheInstrument) {
+    Child("ComboBoxLanguage")->setFocus(Qt::MouseFocusReason);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(window.get(), &activate);
+    QApplication::processEvents();
+    EXPECT_EQ(window->focusWidget(), nullptr);
+    KeyDown(Qt::Key_Right);
+    KeyUp(Qt::Key_Right);
+    EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_SHORT));
+}
+
+} // namespace

@@ -1,0 +1,82 @@
+// The window's layout, its tool buttons and the windows they open, the Quick
+// Start note, and closing.
+#include "MainWindowFixture.h"
+
+#include "device/Deviceioemulation.h"
+#include "firmware/Offlinemode.h"
+
+#include <QComboBox>
+#include <QTest>
+#include <QToolButton>
+
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class WindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        Open();
+    }
+    QRect Geometry(const char* name) { return Child(name)->geometry(); }
+    void Click(const char* button) { QTest::mouseClick(Child(button), Qt::LeftButton); }
+};
+
+TEST_F(WindowTest, TheBalloonsPointIntoThePressedKeysAndTheLcdLiesOnTheInstrument) {
+    EXPECT_EQ(window->size(), QSize(873, 384));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    const QPoint k1Tip = Geometry("ImageHintK1").topLeft() + QPoint(240, 1);
+    const QPoint k2Tip = Geometry("ImageHintK2").topLeft() + QPoint(150, 120);
+    EXPECT_TRUE(Geometry("ImageButton1").contains(k1Tip));
+    EXPECT_TRUE(Geometry("ImageButton2").contains(k2Tip));
+    EXPECT_TRUE(Geometry("ImageDevice").contains(Geometry("ImageDeviceScreen")));
+    EXPECT_EQ(Geometry("ImageDeviceScreen").size(), QSize(254, 68));
+    EXPECT_EQ(Geometry("ToolBar"), QRect(0, 0, 873, 56));
+    EXPECT_EQ(Geometry("StatusBar"), QRect(0, 365, 873, 19));
+}
+
+TEST_F(WindowTest, QuickStartShowsOnceWhenTheWindowRuns) {
+    EXPECT_THAT(aux.Calls, IsEmpty());
+    host.Advance(1);
+    host.Advance(60000);
+    EXPECT_THAT(aux.Calls, ElementsAre("quick start"));
+    EXPECT_THAT(aux.Owners, ElementsAre(window.get()));
+}
+
+TEST_F(WindowTest, ToolButtonsOpenTheirWindowsAndGiveTheArrowsBack) {
+    host.Advance(1);
+    aux.Calls.clear();
+    aux.Owners.clear();
+    for (const char* button : {"ToolButtonOverview", "ToolButtonAbout"}) {
+        Child("ComboBoxLanguage")->setFocus(Qt::MouseFocusReason);
+        Click(button);
+        EXPECT_EQ(window->focusWidget(), nullptr) << button;
+    }
+    Click("ToolButtonUserManual");
+    EXPECT_THAT(aux.Calls, ElementsAre("overview", "about", "user manual"));
+    EXPECT_THAT(aux.Owners, ElementsAre(window.get(), window.get(), window.get()));
+    KeyDown(Qt::Key_Right);
+    KeyUp(Qt::Key_Right);
+    EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_SHORT));
+}
+
+TEST_F(WindowTest, ExitStopsTheDeviceWhichKeepsItsState) {
+    PowerOn();
+    KeyDown(Qt::Key_Left); // into the machine's points
+    KeyUp(Qt::Key_Left);
+    ASSERT_EQ(MenuState.MenuItem, ITEM_POINTS);
+    ASSERT_EQ(SavedState.IsPointSelectMenu, 0);
+    Click("ToolButtonExit");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(g_Device, nullptr);
+    EXPECT_EQ(SavedState.IsPointSelectMenu, 1);
+    // Input after the device is gone does nothing harmful.
+    KeyDown(Qt::Key_Right);
+    KeyUp(Qt::Key_Right);
+}
+
+} // namespace
