@@ -24,18 +24,24 @@ struct SignalCase {
     std::vector<signals::Tone> tones;
 };
 
-std::ostream& operator<<(std::ostream& out, const SignalCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const SignalCase& c) {
+    return out << c.name;
+}
 
-double CodeScaleOfKind0() { return reference::CODE_K / (MeasGain * MeasSensitivity[KIND_MEAS]); }
+double CodeScaleOfKind0() {
+    return reference::CODE_K / (MeasGain * MeasSensitivity[KIND_MEAS]);
+}
 
-double RelativeError(double value, double expected) { return std::abs(value / expected - 1.0); }
+double RelativeError(double value, double expected) {
+    return std::abs(value / expected - 1.0);
+}
 
 void Report(const std::string& what, double error) {
     std::cout << "[ accuracy ] " << what << ": " << error * 100.0 << " %\n";
 }
 
 class AccuracyTest : public ::testing::TestWithParam<SignalCase> {
-protected:
+  protected:
     void SetUp() override {
         SetMeasurementDefaults();
         signals::Write(GetParam().tones, 32768.0);
@@ -87,9 +93,10 @@ TEST_P(SinePeakTest, PeaksFollowFromTheRms) {
         float pk;
         float pp;
         double rms;
-    } quantities[] = {{"velocity", r.Value[RESULT_VEL_PK], r.Value[RESULT_VEL_PP], expected.velocityRms},
-                      {"displacement", r.Value[RESULT_DISP_PK], r.Value[RESULT_DISP_PP], expected.displacementRms},
-                      {"acceleration", r.Value[RESULT_ACC_PK], r.Value[RESULT_ACC_PP], expected.accelerationRms}};
+    } quantities[] = {
+        {"velocity", r.Value[RESULT_VEL_PK], r.Value[RESULT_VEL_PP], expected.velocityRms},
+        {"displacement", r.Value[RESULT_DISP_PK], r.Value[RESULT_DISP_PP], expected.displacementRms},
+        {"acceleration", r.Value[RESULT_ACC_PK], r.Value[RESULT_ACC_PP], expected.accelerationRms}};
     for (const auto& q : quantities) {
         const double pkError = RelativeError(q.pk, std::sqrt(2.0) * q.rms);
         const double ppError = RelativeError(q.pp, 2.0 * q.pk);
@@ -101,7 +108,7 @@ TEST_P(SinePeakTest, PeaksFollowFromTheRms) {
 }
 
 const std::vector<SignalCase> SINES{
-    {"sine 23.1 Hz x 150", {{23.1, 150.0}}},       {"sine 69.7 Hz x 600", {{69.7, 600.0, 0.5}}},
+    {"sine 23.1 Hz x 150", {{23.1, 150.0}}},        {"sine 69.7 Hz x 600", {{69.7, 600.0, 0.5}}},
     {"sine 100 Hz x 2000", {{100.0, 2000.0, 1.0}}}, {"sine 315.6 Hz x 12000", {{315.6, 12000.0, 2.0}}},
     {"sine 500 Hz x 30000", {{500.0, 30000.0}}},    {"sine 11 Hz x 5000", {{11.0, 5000.0, 0.7}}},
 };
@@ -115,7 +122,8 @@ const std::vector<SignalCase> MIXTURES{
 
 std::string CaseName(const ::testing::TestParamInfo<SignalCase>& info) {
     std::string name;
-    for (char c : info.param.name) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    for (char c : info.param.name)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     return name;
 }
 

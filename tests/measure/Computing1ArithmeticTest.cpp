@@ -16,7 +16,9 @@ struct SqrtCase {
 
 class IntSqrtTest : public ::testing::TestWithParam<SqrtCase> {};
 
-TEST_P(IntSqrtTest, GivesTheIntegerPartOfTheRoot) { EXPECT_EQ(IntSqrt(GetParam().argument), GetParam().root); }
+TEST_P(IntSqrtTest, GivesTheIntegerPartOfTheRoot) {
+    EXPECT_EQ(IntSqrt(GetParam().argument), GetParam().root);
+}
 
 INSTANTIATE_TEST_SUITE_P(Limits, IntSqrtTest,
                          ::testing::Values(SqrtCase{0, 0}, SqrtCase{1, 1}, SqrtCase{3, 1}, SqrtCase{4, 2},
@@ -66,16 +68,19 @@ TEST(SineTableTest, IsTheRoundedQuarterWave) {
     EXPECT_EQ(SineTable[2048], 32767);
     EXPECT_EQ(SineTable[1024], 23170);
     for (int k = 0; k <= 2048; ++k) {
-        EXPECT_EQ(SineTable[k], std::lround(32767.0 * std::sin(std::numbers::pi * k / 4096))) << "entry " << k;
+        EXPECT_EQ(SineTable[k], std::lround(32767.0 * std::sin(std::numbers::pi * k / 4096)))
+            << "entry " << k;
     }
 }
 
 TEST(PeakFilterTest, IsSymmetricAndEachPhaseHasUnitGain) {
-    for (int i = 0; i <= 120; ++i) EXPECT_EQ(PeakFilter[i], PeakFilter[120 - i]) << i;
+    for (int i = 0; i <= 120; ++i)
+        EXPECT_EQ(PeakFilter[i], PeakFilter[120 - i]) << i;
     EXPECT_EQ(PeakFilter[60], 31733);
     for (int p = 0; p < 8; ++p) {
         int sum = 0;
-        for (int i = 7 - p; i <= 120; i += 8) sum += PeakFilter[i];
+        for (int i = 7 - p; i <= 120; i += 8)
+            sum += PeakFilter[i];
         EXPECT_NEAR(sum, 32768, 12) << "phase " << p;
     }
 }

@@ -21,7 +21,9 @@ Packed PackedNow() {
     return p;
 }
 
-int16_t PackedAt(const Packed& p, int n) { return p[(n & 1) * SPEC_SIZE + n / 2]; }
+int16_t PackedAt(const Packed& p, int n) {
+    return p[(n & 1) * SPEC_SIZE + n / 2];
+}
 
 TEST(NormalizeSamplesTest, RemovesTheMeanAndScalesThePeakIntoRange) {
     signals::Write({{100.0, 1000.0}}, 32768.0);
@@ -54,7 +56,8 @@ TEST(NormalizeSamplesTest, EqualSamplesGiveZeroesAndExponentZero) {
 // Half the samples at code 0 and half at 0xFFFF: the mean is moved so that
 // the span fits, and a peak of 0x8000 is left unscaled.
 TEST(NormalizeSamplesTest, FullScaleSquareWaveIsNotScaled) {
-    for (int n = 0; n < SAMPLE_COUNT; ++n) SampleBuffer[n] = static_cast<int16_t>((n / 64) % 2 == 0 ? -1 : 0);
+    for (int n = 0; n < SAMPLE_COUNT; ++n)
+        SampleBuffer[n] = static_cast<int16_t>((n / 64) % 2 == 0 ? -1 : 0);
     EXPECT_EQ(NormalizeSamples(SampleBuffer, SpecRe, SpecIm, false), 0);
     const Packed p = PackedNow();
     EXPECT_EQ(PackedAt(p, 0), 0x7FFF);
@@ -85,7 +88,8 @@ TEST_P(RoundTripTest, InverseOfForwardReturnsTheSignal) {
         const double error = PackedAt(after, n) - expected;
         peak = std::max(peak, std::abs(expected));
         squares += error * error;
-        if (n >= SAMPLE_COUNT / 4 && n < 3 * SAMPLE_COUNT / 4) middleWorst = std::max(middleWorst, std::abs(error));
+        if (n >= SAMPLE_COUNT / 4 && n < 3 * SAMPLE_COUNT / 4)
+            middleWorst = std::max(middleWorst, std::abs(error));
     }
     const double rms = std::sqrt(squares / SAMPLE_COUNT);
     std::cout << "[ accuracy ] round trip: gain " << gain << ", peak " << peak << ", middle half worst "

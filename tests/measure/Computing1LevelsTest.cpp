@@ -12,7 +12,7 @@
 namespace {
 
 class LevelsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { SetMeasurementDefaults(); }
 };
 
@@ -23,11 +23,13 @@ TEST_P(ConstantInputTest, GivesZeroLevelsAndAnEmptySpectrum) {
     TMeasResults results;
     results.Value.fill(-1.0f);
     ComputeVibrationResults(results);
-    for (float v : results.Value) EXPECT_EQ(v, 0.0f);
+    for (float v : results.Value)
+        EXPECT_EQ(v, 0.0f);
 
     float scale = 0.0f;
     ComputeSpectrum(32, 3200, true, KIND_MEAS, scale);
-    for (int k = 32; k <= 3200; ++k) ASSERT_EQ(SpecRe[k], 0) << k;
+    for (int k = 32; k <= 3200; ++k)
+        ASSERT_EQ(SpecRe[k], 0) << k;
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, ConstantInputTest, ::testing::Values(0, 1, 32768 - 65536, 12345, -1));
@@ -38,7 +40,8 @@ TEST_F(LevelsTest, FourTimesASmallSignalGivesFourTimesEveryLevel) {
     signals::Write({{23.1, 300.0, 0.3}, {69.7, 200.0, 1.1}, {412.0, 150.0, 2.0}}, 32768.0);
     TMeasResults small;
     ComputeVibrationResults(small);
-    for (int16_t& x : SampleBuffer) x = static_cast<int16_t>(32768 + 4 * (static_cast<uint16_t>(x) - 32768));
+    for (int16_t& x : SampleBuffer)
+        x = static_cast<int16_t>(32768 + 4 * (static_cast<uint16_t>(x) - 32768));
     TMeasResults large;
     ComputeVibrationResults(large);
 
@@ -66,7 +69,8 @@ TEST_P(CrestFactorTest, IsPeakOverRmsWithDcIncluded) {
     ComputeCrestFactor(results);
     const double expected = (c.amplitude + c.dc) / std::sqrt(c.amplitude * c.amplitude / 2 + c.dc * c.dc);
     EXPECT_NEAR(results.Value[RESULT_CREST], expected, expected * 0.01);
-    for (int i = 1; i < 9; ++i) EXPECT_EQ(results.Value[i], 0.0f);
+    for (int i = 1; i < 9; ++i)
+        EXPECT_EQ(results.Value[i], 0.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sines, CrestFactorTest,

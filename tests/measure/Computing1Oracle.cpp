@@ -20,14 +20,23 @@ constexpr float TWO_PI = 6.2831854f;
 constexpr int BAND_FIRST = 30;
 constexpr int BAND_LAST = 3202;
 
-int16_t W16(int64_t v) { return static_cast<int16_t>(v); }
+int16_t W16(int64_t v) {
+    return static_cast<int16_t>(v);
+}
 // Upper half of a doubled 32-bit sum, wrapping as the processor does.
-int16_t Q15(int64_t sum) { return static_cast<int16_t>(static_cast<int32_t>(static_cast<uint32_t>(2 * sum)) >> 16); }
-int32_t Abs(int16_t v) { return std::abs(static_cast<int32_t>(v)); }
-float P2(int n) { return std::ldexp(1.0f, n); }
+int16_t Q15(int64_t sum) {
+    return static_cast<int16_t>(static_cast<int32_t>(static_cast<uint32_t>(2 * sum)) >> 16);
+}
+int32_t Abs(int16_t v) {
+    return std::abs(static_cast<int32_t>(v));
+}
+float P2(int n) {
+    return std::ldexp(1.0f, n);
+}
 int Halvings(int32_t m, int32_t limit) {
     int s = 0;
-    for (; m > limit; m >>= 1) ++s;
+    for (; m > limit; m >>= 1)
+        ++s;
     return s;
 }
 
@@ -48,14 +57,16 @@ void BitReverse(int16_t* re, int16_t* im, int n) {
             std::swap(im[i], im[b]);
         }
         int c = n / 2;
-        for (; c >= 2 && b >= c; c >>= 1) b -= c;
+        for (; c >= 2 && b >= c; c >>= 1)
+            b -= c;
         b += c;
     }
 }
 
 int32_t Largest(const int16_t* re, const int16_t* im, int n) {
     int32_t m = 0;
-    for (int i = 0; i < n; ++i) m = std::max({m, Abs(re[i]), Abs(im[i])});
+    for (int i = 0; i < n; ++i)
+        m = std::max({m, Abs(re[i]), Abs(im[i])});
     return m;
 }
 
@@ -100,17 +111,22 @@ int16_t Stages(int16_t* re, int16_t* im, int n, int log2n, bool inverse) {
     return W16(total);
 }
 
-int16_t& Packed(int16_t* area, int n) { return area[(n & 1) * N + n / 2]; }
+int16_t& Packed(int16_t* area, int n) {
+    return area[(n & 1) * N + n / 2];
+}
 
 void Clear(int16_t* re, int16_t* im, int first, int last) {
-    for (int k = first; k <= last; ++k) re[k] = im[k] = 0;
+    for (int k = first; k <= last; ++k)
+        re[k] = im[k] = 0;
 }
 
 void ShapeVelocity(int16_t* re, int16_t* im, float& scale) {
     int32_t m = 0;
-    for (int k = BAND_FIRST; k <= BAND_LAST; ++k) m = std::max({m, Abs(re[k]), Abs(im[k])});
+    for (int k = BAND_FIRST; k <= BAND_LAST; ++k)
+        m = std::max({m, Abs(re[k]), Abs(im[k])});
     int s = 0;
-    for (; m > 0 && m < 8191; m *= 2) ++s;
+    for (; m > 0 && m < 8191; m *= 2)
+        ++s;
     Clear(re, im, 0, BAND_FIRST - 1);
     Clear(re, im, BAND_LAST + 1, N - 1);
     for (int k = BAND_FIRST; k <= BAND_LAST; ++k) {
@@ -126,7 +142,8 @@ void ShapeVelocity(int16_t* re, int16_t* im, float& scale) {
 void ShapeAcceleration(int16_t* re, int16_t* im, float& scale) {
     auto w = [](int k) { return k < BAND_LAST ? k : (3 * BAND_LAST) >> 2; };
     int32_t m = 0;
-    for (int k = 0; k <= BAND_LAST; ++k) m = std::max({m, Abs(re[k]) * w(k), Abs(im[k]) * w(k)});
+    for (int k = 0; k <= BAND_LAST; ++k)
+        m = std::max({m, Abs(re[k]) * w(k), Abs(im[k]) * w(k)});
     const int s = Halvings(m, 0x3FFF);
     for (int k = 0; k <= BAND_LAST; ++k) {
         const int32_t r = re[k] * w(k), i = im[k] * w(k);
@@ -140,7 +157,8 @@ void ShapeAcceleration(int16_t* re, int16_t* im, float& scale) {
 void ShapeDisplacement(int16_t* re, int16_t* im, float& scale) {
     auto f = [](int k) { return k == 30 ? 64 : k == 31 ? 32 : k; };
     int32_t m = 0;
-    for (int k = BAND_FIRST; k < N; ++k) m = std::max({m, Abs(re[k]) * 4096 / f(k), Abs(im[k]) * 4096 / f(k)});
+    for (int k = BAND_FIRST; k < N; ++k)
+        m = std::max({m, Abs(re[k]) * 4096 / f(k), Abs(im[k]) * 4096 / f(k)});
     const int s = Halvings(m, 0x3FFF);
     Clear(re, im, 0, BAND_FIRST - 1);
     for (int k = BAND_FIRST; k < N; ++k) {
@@ -152,15 +170,14 @@ void ShapeDisplacement(int16_t* re, int16_t* im, float& scale) {
 }
 
 // One phase of the interpolator, summed on 64 bits and narrowed on 32.
-template <typename Sample>
-int32_t Phase(Sample x, int n, int p) {
+template <typename Sample> int32_t Phase(Sample x, int n, int p) {
     int64_t sum = 0;
-    for (int m = 0; 7 - p + 8 * m <= 120; ++m) sum += x(n + m) * PeakFilter[7 - p + 8 * m];
+    for (int m = 0; 7 - p + 8 * m <= 120; ++m)
+        sum += x(n + m) * PeakFilter[7 - p + 8 * m];
     return static_cast<int32_t>(static_cast<uint32_t>(sum)) >> 15;
 }
 
-template <typename Sample>
-std::pair<int32_t, int32_t> Peaks(Sample x, int first, int last) {
+template <typename Sample> std::pair<int32_t, int32_t> Peaks(Sample x, int first, int last) {
     int32_t hi = std::numeric_limits<int32_t>::min(), lo = std::numeric_limits<int32_t>::max();
     for (int n = first; n <= last; ++n) {
         for (int p = 0; p < 8; ++p) {
@@ -190,7 +207,8 @@ uint32_t HalvingSquares(const int16_t* v, int first, int last, int& c) {
 uint16_t IntSqrt(int32_t value) {
     if (value < 1) return 0;
     int32_t lo = 0, hi = 46341;
-    for (int32_t mid = (lo + hi) >> 1; mid != lo; mid = (lo + hi) >> 1) (mid * mid > value ? hi : lo) = mid;
+    for (int32_t mid = (lo + hi) >> 1; mid != lo; mid = (lo + hi) >> 1)
+        (mid * mid > value ? hi : lo) = mid;
     return static_cast<uint16_t>(lo);
 }
 
@@ -198,7 +216,8 @@ float Pow2Half(int16_t n) {
     const int m = std::abs(static_cast<int>(n));
     const double v = std::ldexp((m & 1) != 0 ? 1.4142136 : 1.0, m >> 1);
     if (n < 0) return static_cast<float>(1.0 / v);
-    return v > std::numeric_limits<float>::max() ? std::numeric_limits<float>::infinity() : static_cast<float>(v);
+    return v > std::numeric_limits<float>::max() ? std::numeric_limits<float>::infinity()
+                                                 : static_cast<float>(v);
 }
 
 int16_t NormalizeSamples(const int16_t* src, int16_t* re, int16_t* im, bool signedInput) {
@@ -216,8 +235,10 @@ int16_t NormalizeSamples(const int16_t* src, int16_t* re, int16_t* im, bool sign
     if (mean - min > 0x8000) mean = min + 0x8000;
     int peak = W16(std::max(max - mean, mean - min));
     int e = 0;
-    for (; peak > 0x3FFF; peak >>= 1) ++e;
-    for (; peak > 0 && peak < 0x2000; peak <<= 1) --e;
+    for (; peak > 0x3FFF; peak >>= 1)
+        ++e;
+    for (; peak > 0 && peak < 0x2000; peak <<= 1)
+        --e;
     const int16_t base = W16(mean - offset);
     for (int j = 0; j < SAMPLES; ++j) {
         const int16_t x = W16(src[j] - base);
@@ -301,18 +322,22 @@ float BandRms(const int16_t* p, int16_t first, int16_t last, float scale) {
 void SpectrumTimesF(const int16_t* src, int16_t first, int16_t last, float scaleIn, int16_t* dst, float df,
                     float& scaleOut) {
     int32_t m = 0;
-    for (int k = first; k <= last; ++k) m = std::max(m, src[k] * k);
+    for (int k = first; k <= last; ++k)
+        m = std::max(m, src[k] * k);
     const int s = Halvings(m, 0x7FFF);
-    for (int k = first; k <= last; ++k) dst[k] = W16((src[k] * k) >> s);
+    for (int k = first; k <= last; ++k)
+        dst[k] = W16((src[k] * k) >> s);
     scaleOut = scaleIn * P2(s) * (TWO_PI * df) * 0.001f;
 }
 
 void SpectrumOverF(const int16_t* src, int16_t first, int16_t last, float scaleIn, int16_t* dst, float df,
                    float& scaleOut) {
     int32_t m = 0;
-    for (int k = first; k <= last; ++k) m = std::max(m, k == 0 ? 0 : src[k] * last / k);
+    for (int k = first; k <= last; ++k)
+        m = std::max(m, k == 0 ? 0 : src[k] * last / k);
     const int s = Halvings(m, 0x7FFF);
-    for (int k = first; k <= last; ++k) dst[k] = W16((k == 0 ? 0 : src[k] * last / k) >> s);
+    for (int k = first; k <= last; ++k)
+        dst[k] = W16((k == 0 ? 0 : src[k] * last / k) >> s);
     scaleOut = scaleIn * P2(s) * 1000.0f / (TWO_PI * df * static_cast<float>(last));
 }
 
@@ -336,7 +361,8 @@ void PeakLevels(const int16_t* samples, int16_t* area, int16_t quantity, float& 
     float scale = CAL_K / (MeasSensitivity[0] * MeasGain);
     HannWindowSpectrum(re, im, N);
     const int d = std::max(e - 8, 0) + 4;
-    for (int i = 0; i < AREA_SIZE; ++i) area[i] = W16(area[i] > 0 ? area[i] >> d : -((-area[i]) >> d));
+    for (int i = 0; i < AREA_SIZE; ++i)
+        area[i] = W16(area[i] > 0 ? area[i] >> d : -((-area[i]) >> d));
     e = W16(e - d);
     if (quantity < 0) {
         ShapeAcceleration(re, im, scale);

@@ -26,7 +26,9 @@ struct SignalCase {
     std::function<void()> write; // into SampleBuffer
 };
 
-std::ostream& operator<<(std::ostream& out, const SignalCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const SignalCase& c) {
+    return out << c.name;
+}
 
 Area LibraryArea() {
     Area a;
@@ -53,15 +55,17 @@ int FirstDifference(const Area& a, const Area& b) {
 
 void WriteRandom(unsigned seed, int lo, int hi) {
     std::mt19937 random(seed);
-    for (int16_t& x : SampleBuffer) x = static_cast<int16_t>(lo + static_cast<int>(random() % (hi - lo + 1)));
+    for (int16_t& x : SampleBuffer)
+        x = static_cast<int16_t>(lo + static_cast<int>(random() % (hi - lo + 1)));
 }
 
 void WritePattern(const std::function<int(int)>& code) {
-    for (int n = 0; n < SAMPLE_COUNT; ++n) SampleBuffer[n] = static_cast<int16_t>(code(n));
+    for (int n = 0; n < SAMPLE_COUNT; ++n)
+        SampleBuffer[n] = static_cast<int16_t>(code(n));
 }
 
 class OracleTest : public ::testing::TestWithParam<SignalCase> {
-protected:
+  protected:
     void SetUp() override {
         SetMeasurementDefaults();
         GetParam().write();
@@ -76,7 +80,8 @@ TEST_P(OracleTest, VibrationResultsAreIdentical) {
     ComputeVibrationResults(fast);
     TMeasResults plain;
     oracle::ComputeVibrationResults(samples_.data(), area_.data(), plain);
-    for (std::size_t i = 0; i < fast.Value.size(); ++i) EXPECT_TRUE(SameBits(fast.Value[i], plain.Value[i])) << i;
+    for (std::size_t i = 0; i < fast.Value.size(); ++i)
+        EXPECT_TRUE(SameBits(fast.Value[i], plain.Value[i])) << i;
     EXPECT_EQ(FirstDifference(LibraryArea(), area_), -1);
 }
 
@@ -108,7 +113,8 @@ TEST_P(OracleTest, CrestFactorIsIdentical) {
     ComputeCrestFactor(fast);
     TMeasResults plain;
     oracle::ComputeCrestFactor(samples_.data(), plain);
-    for (std::size_t i = 0; i < fast.Value.size(); ++i) EXPECT_TRUE(SameBits(fast.Value[i], plain.Value[i])) << i;
+    for (std::size_t i = 0; i < fast.Value.size(); ++i)
+        EXPECT_TRUE(SameBits(fast.Value[i], plain.Value[i])) << i;
 }
 
 // The transforms and line operations on the raw samples as they are: any
@@ -116,7 +122,8 @@ TEST_P(OracleTest, CrestFactorIsIdentical) {
 TEST_P(OracleTest, TransformsOfArbitraryArraysAreIdentical) {
     std::copy(samples_.begin(), samples_.end(), SpecArea);
     area_ = LibraryArea();
-    EXPECT_EQ(FftForward(SpecRe, SpecIm, SPEC_LOG2), oracle::FftForward(area_.data(), area_.data() + 4096, 12));
+    EXPECT_EQ(FftForward(SpecRe, SpecIm, SPEC_LOG2),
+              oracle::FftForward(area_.data(), area_.data() + 4096, 12));
     EXPECT_EQ(FirstDifference(LibraryArea(), area_), -1);
     HannWindowSpectrum(SpecRe, SpecIm, SPEC_SIZE);
     oracle::HannWindowSpectrum(area_.data(), area_.data() + 4096, 4096);
@@ -124,7 +131,8 @@ TEST_P(OracleTest, TransformsOfArbitraryArraysAreIdentical) {
 
     std::copy(samples_.begin(), samples_.end(), SpecArea);
     area_ = LibraryArea();
-    EXPECT_EQ(FftInverse(SpecRe, SpecIm, SPEC_LOG2), oracle::FftInverse(area_.data(), area_.data() + 4096, 12));
+    EXPECT_EQ(FftInverse(SpecRe, SpecIm, SPEC_LOG2),
+              oracle::FftInverse(area_.data(), area_.data() + 4096, 12));
     EXPECT_EQ(FirstDifference(LibraryArea(), area_), -1);
 
     std::copy(samples_.begin(), samples_.end(), SpecArea);
@@ -134,13 +142,15 @@ TEST_P(OracleTest, TransformsOfArbitraryArraysAreIdentical) {
     oracle::SpectrumMagnitude(area_.data(), area_.data() + 4096, 0, 4095, 5, 0.25f, scalePlain);
     EXPECT_EQ(FirstDifference(LibraryArea(), area_), -1);
     EXPECT_TRUE(SameBits(scale, scalePlain));
-    EXPECT_TRUE(SameBits(BandRms(samples_.data(), 0, 4095, 0.5f), oracle::BandRms(samples_.data(), 0, 4095, 0.5f)));
+    EXPECT_TRUE(
+        SameBits(BandRms(samples_.data(), 0, 4095, 0.5f), oracle::BandRms(samples_.data(), 0, 4095, 0.5f)));
 }
 
 TEST_P(OracleTest, LineConversionsAreIdentical) {
     // Non-negative lines, as magnitudes are.
     Area lines;
-    std::transform(samples_.begin(), samples_.end(), lines.begin(), [](int16_t v) { return static_cast<int16_t>(v & 0x7FFF); });
+    std::transform(samples_.begin(), samples_.end(), lines.begin(),
+                   [](int16_t v) { return static_cast<int16_t>(v & 0x7FFF); });
     Area fast{}, plain{};
     float scale = 0, scalePlain = 0;
     SpectrumTimesF(lines.data(), 30, 3202, 0.5f, fast.data(), 0.3125f, scale);
@@ -154,9 +164,18 @@ TEST_P(OracleTest, LineConversionsAreIdentical) {
 }
 
 const SignalCase CASES[] = {
-    {"sine_23Hz_small", [] { signals::Write({{23.1, 150.0}}, 32210.0); }},
-    {"sine_500Hz_full", [] { signals::Write({{500.0, 32767.0}}, 32768.0); }},
-    {"tones", [] { signals::Write({{3.0, 900.0}, {23.1, 300.0}, {69.7, 500.0, 1.0}, {777.0, 200.0}}, 32000.0); }},
+    {"sine_23Hz_small",
+     [] {
+         signals::Write({{23.1, 150.0}}, 32210.0);
+     }},
+    {"sine_500Hz_full",
+     [] {
+         signals::Write({{500.0, 32767.0}}, 32768.0);
+     }},
+    {"tones",
+     [] {
+         signals::Write({{3.0, 900.0}, {23.1, 300.0}, {69.7, 500.0, 1.0}, {777.0, 200.0}}, 32000.0);
+     }},
     {"noise_band", [] { signals::Write(signals::BandNoise(3, 10.0, 1100.0, 2000.0), 32768.0); }},
     {"noise_white_full_range", [] { WriteRandom(11, -32768, 32767); }},
     {"noise_white_small", [] { WriteRandom(12, 32760, 32775); }},
@@ -167,7 +186,10 @@ const SignalCase CASES[] = {
     {"one_spike", [] { WritePattern([](int n) { return n == 4100 ? 0xFFFF : 32768; }); }},
     {"ramp", [] { WritePattern([](int n) { return n * 8; }); }},
     {"kind1_pulses", [] { WritePattern([](int n) { return n % 28 < 3 ? 497 : -22 + n % 7; }); }},
-    {"hf_content", [] { signals::Write({{1100.0, 2000.0}, {1270.0, 3000.0}}, 34000.0); }},
+    {"hf_content",
+     [] {
+         signals::Write({{1100.0, 2000.0}, {1270.0, 3000.0}}, 34000.0);
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Signals, OracleTest, ::testing::ValuesIn(CASES),
@@ -175,11 +197,14 @@ INSTANTIATE_TEST_SUITE_P(Signals, OracleTest, ::testing::ValuesIn(CASES),
 
 TEST(OracleArithmeticTest, IntSqrtAndPow2HalfAreIdentical) {
     for (int32_t r = 0; r <= 46340; ++r) {
-        for (int32_t a : {r * r - 1, r * r, r * r + r}) ASSERT_EQ(IntSqrt(a), oracle::IntSqrt(a)) << a;
+        for (int32_t a : {r * r - 1, r * r, r * r + r})
+            ASSERT_EQ(IntSqrt(a), oracle::IntSqrt(a)) << a;
     }
-    for (int32_t a : {INT32_MAX, INT32_MIN, -1}) EXPECT_EQ(IntSqrt(a), oracle::IntSqrt(a));
+    for (int32_t a : {INT32_MAX, INT32_MIN, -1})
+        EXPECT_EQ(IntSqrt(a), oracle::IntSqrt(a));
     for (int n = -32768; n <= 32767; ++n) {
-        ASSERT_TRUE(SameBits(Pow2Half(static_cast<int16_t>(n)), oracle::Pow2Half(static_cast<int16_t>(n)))) << n;
+        ASSERT_TRUE(SameBits(Pow2Half(static_cast<int16_t>(n)), oracle::Pow2Half(static_cast<int16_t>(n))))
+            << n;
     }
 }
 

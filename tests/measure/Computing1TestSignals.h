@@ -40,7 +40,8 @@ inline void Write(const std::vector<Tone>& tones, double offset, bool signedInpu
             z *= step;
         }
     }
-    for (int n = 0; n < SAMPLE_COUNT; ++n) SampleBuffer[n] = Code(v[n], signedInput);
+    for (int n = 0; n < SAMPLE_COUNT; ++n)
+        SampleBuffer[n] = Code(v[n], signedInput);
 }
 
 // Equal lines with random phases on every line from lowHz to highHz:
@@ -53,10 +54,13 @@ inline std::vector<Tone> BandNoise(unsigned seed, double lowHz, double highHz, d
         tones.push_back({hz, 1.0, 2.0 * std::numbers::pi * (random() / 4294967296.0)});
     }
     const double amplitude = rms * std::sqrt(2.0 / static_cast<double>(tones.size()));
-    for (Tone& t : tones) t.amplitude = amplitude;
+    for (Tone& t : tones)
+        t.amplitude = amplitude;
     return tones;
 }
 
-inline void Fill(int16_t value) { std::fill(std::begin(SampleBuffer), std::end(SampleBuffer), value); }
+inline void Fill(int16_t value) {
+    std::fill(std::begin(SampleBuffer), std::end(SampleBuffer), value);
+}
 
 } // namespace signals

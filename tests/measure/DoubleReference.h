@@ -26,7 +26,8 @@ inline Spectrum Dft(const std::vector<double>& x) {
     Spectrum a(x.begin(), x.end());
     for (std::size_t i = 1, j = 0; i < n; ++i) {
         std::size_t bit = n >> 1;
-        for (; (j & bit) != 0; bit >>= 1) j ^= bit;
+        for (; (j & bit) != 0; bit >>= 1)
+            j ^= bit;
         j ^= bit;
         if (i < j) std::swap(a[i], a[j]);
     }
@@ -59,10 +60,12 @@ inline std::vector<double> Codes(const int16_t* samples, bool signedInput) {
 // influence reads A x sqrt(2/3) at its line.
 inline std::vector<double> WindowedLines(const int16_t* samples, bool signedInput, double codeScale) {
     auto x = Codes(samples, signedInput);
-    for (int i = 0; i < N; ++i) x[i] *= 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / N);
+    for (int i = 0; i < N; ++i)
+        x[i] *= 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / N);
     const auto spectrum = Dft(x);
     std::vector<double> lines(N / 2);
-    for (int k = 0; k < N / 2; ++k) lines[k] = std::abs(spectrum[k]) / (N / 2) * WINDOW_CORRECTION * codeScale;
+    for (int k = 0; k < N / 2; ++k)
+        lines[k] = std::abs(spectrum[k]) / (N / 2) * WINDOW_CORRECTION * codeScale;
     return lines;
 }
 
