@@ -6,8 +6,7 @@
 alignas(64) int16_t SpecArea[2 * SPEC_SIZE];
 
 namespace {
-constexpr int32_t SQRT_BOUND = 46341; // above the root of 2^31 - 1
-constexpr double SQRT2 = 1.4142136;   // the instrument's root of 2
+constexpr double SQRT2 = 1.4142136; // the instrument's root of 2
 
 // Rounded to float once, from 2^(|n| >> 1), times the root of 2 for odd n,
 // or its reciprocal for negative n: 1 / sqrt 2 then reads 0.70710677, not
@@ -21,21 +20,16 @@ float Pow2HalfOf(int32_t n) {
 }
 } // namespace
 
-// Bisection on the integer root: lo x lo <= value < hi x hi throughout.
+// The integer part of the root. The double root of an integer below 2^31 is
+// correctly rounded and never reaches the next integer (a non-square lies
+// more than 1 / (2 x 46341) below it), so truncating it gives what the
+// bisection lo x lo <= value < hi x hi, hi = lo + 1, from 0 and 46341 gives.
 uint16_t IntSqrt(int32_t value) {
     if (value < 1) return 0;
-    int32_t lo = 0;
-    int32_t hi = SQRT_BOUND;
-    for (;;) {
-        const int32_t mid = (lo + hi) >> 1;
-        if (mid == lo) return static_cast<uint16_t>(lo);
-        if (mid * mid > value) {
-            hi = mid;
-        } else {
-            lo = mid;
-        }
-    }
+    return static_cast<uint16_t>(std::sqrt(static_cast<double>(value)));
 }
 
 // 2^(n/2) with the instrument's root of 2 for the odd half step.
-float Pow2Half(int16_t n) { return Pow2HalfOf(n); }
+float Pow2Half(int16_t n) {
+    return Pow2HalfOf(n);
+}
