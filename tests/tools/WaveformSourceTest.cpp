@@ -11,7 +11,6 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 namespace {
 
@@ -57,30 +56,5 @@ TEST_P(WaveformSourceTest, GeneratedValuesHitTheTargetExactly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKinds, WaveformSourceTest, ::testing::Values(0, 1, 2));
-
-TEST(WaveformFit, ASignalThatFallsShortOfTheExtremesIsRefused) {
-    // A sine's crest factor is 1.41; the target asks for 3 on both sides.
-    std::vector<double> sine(WAVEFORM_LENGTH);
-    for (int n = 0; n < WAVEFORM_LENGTH; ++n) sine[static_cast<std::size_t>(n)] = std::sin(0.01 * n);
-    EXPECT_THROW(FitToTarget(sine, {-300, 300, 0.0, 100.0}), std::runtime_error);
-}
-
-TEST(WaveformFit, ClippedSignalKeepsTheMeanSumAndTheRms) {
-    // A ramp's crest factor is 1.73; the target clips it at 1.5 RMS.
-    std::vector<double> ramp(WAVEFORM_LENGTH);
-    for (int n = 0; n < WAVEFORM_LENGTH; ++n) ramp[static_cast<std::size_t>(n)] = n;
-    const TWaveformTarget target{-140, 160, 10.3, 100.0};
-    const auto values = FitToTarget(ramp, target);
-    EXPECT_EQ(*std::min_element(values.begin(), values.end()), -140);
-    EXPECT_EQ(*std::max_element(values.begin(), values.end()), 160);
-    double sum = 0.0;
-    for (const int32_t v : values) sum += v;
-    const double mean = sum / WAVEFORM_LENGTH;
-    EXPECT_EQ(std::llround(sum), std::llround(10.3 * WAVEFORM_LENGTH));
-    double power = 0.0;
-    for (const int32_t v : values) power += (v - mean) * (v - mean);
-    EXPECT_NEAR(std::sqrt(power / WAVEFORM_LENGTH), 100.0, 0.05);
-    EXPECT_TRUE(std::is_sorted(values.begin(), values.end())) << "the fit keeps the signal's shape";
-}
 
 } // namespace
