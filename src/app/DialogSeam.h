@@ -1,0 +1,38 @@
+#pragma once
+// What the auxiliary windows need from the desktop and from the user: running
+// a window modally, the open-file dialog, and handing a document or web
+// address to the system's associated program. The program uses the Qt
+// implementation; a test installs its own for the life of a TDialogSeamInstall
+// and answers at once, so no test ever waits for a user or starts a viewer.
+#include <QString>
+
+class QDialog;
+class QUrl;
+class QWidget;
+
+class TDialogSeam {
+public:
+    virtual ~TDialogSeam() = default;
+
+    // Shows dialog modally; its result (QDialog::Accepted or Rejected).
+    virtual int Exec(QDialog& dialog) = 0;
+    // The existing file the user picked, starting at fileName (its folder
+    // and name); empty when the user cancelled. filter is in Qt's form.
+    virtual QString GetOpenFileName(QWidget* parent, const QString& fileName, const QString& filter) = 0;
+    // Opens url with the system. Whether a program took it is not reported.
+    virtual void OpenUrl(const QUrl& url) = 0;
+};
+
+// The installed seam, or the Qt one when none is installed.
+TDialogSeam& DialogSeam();
+
+class TDialogSeamInstall {
+public:
+    explicit TDialogSeamInstall(TDialogSeam& seam);
+    ~TDialogSeamInstall();
+    TDialogSeamInstall(const TDialogSeamInstall&) = delete;
+    TDialogSeamInstall& operator=(const TDialogSeamInstall&) = delete;
+
+private:
+    TDialogSeam* FPrevious;
+};

@@ -1,0 +1,53 @@
+#include "app/FormQuickStart.h"
+
+#include "app/AuxWindows.h"
+#include "app/DialogSeam.h"
+#include "platform/Strings.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+
+int Bottom(const QWidget* widget) { return widget->y() + widget->height(); }
+
+} // namespace
+
+// A tool window: a note beside the main window rather than a dialog of its own.
+TFormQuickStart::TFormQuickStart(QWidget* owner) : QDialog(owner, Qt::Tool) {
+    setObjectName(QStringLiteral("FormQuickStart"));
+    setModal(true);
+    resize(577, 345);
+
+    FLabelQuickStartText = new QLabel(this);
+    FLabelQuickStartText->setObjectName(QStringLiteral("LabelQuickStartText"));
+    FLabelQuickStartText->setGeometry(16, 16, 545, 265);
+    FLabelQuickStartText->setTextFormat(Qt::PlainText);
+    FLabelQuickStartText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    FLabelQuickStartText->setWordWrap(true);
+
+    FButton = new QPushButton(this);
+    FButton->setObjectName(QStringLiteral("Button"));
+    FButton->setGeometry(236, 304, 105, 25);
+    connect(FButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    const int buttonTop = FButton->y();
+    const int labelBottom = Bottom(FLabelQuickStartText);
+    const int bottomMargin = height() - Bottom(FButton);
+
+    setWindowTitle(Text(600));
+    FLabelQuickStartText->setText(Text(601));
+    FButton->setText(Text(309));
+    FLabelQuickStartText->resize(FLabelQuickStartText->width(),
+                                 FLabelQuickStartText->heightForWidth(FLabelQuickStartText->width()));
+
+    FButton->move(FButton->x(), buttonTop + (Bottom(FLabelQuickStartText) - labelBottom));
+    setFixedSize(width(), Bottom(FButton) + bottomMargin);
+}
+
+void ShowQuickStart(QWidget* mainWindow) {
+    TFormQuickStart form(mainWindow);
+    DialogSeam().Exec(form);
+}
