@@ -1,0 +1,47 @@
+#pragma once
+// The user manual: which file to open for the current language, where a file
+// the user found is remembered (SavedState.UserManuals, one "name=path" line
+// per language, the name being the language's name without blanks), and the
+// command that opens it, asking the user to locate it when it is missing.
+#include <QDialog>
+
+#include <filesystem>
+#include <string>
+
+class QLabel;
+class QPushButton;
+
+// The folder of the program's executable: the default manual lies there and
+// remembered paths are relative to it.
+std::filesystem::path ProgramFolder();
+
+// The file to try: the remembered one of the current language when it exists,
+// else text 306 in programFolder. Always an absolute path.
+std::string GetUserManualPath(const std::filesystem::path& programFolder = ProgramFolder());
+// Remembers fileName for the current language: relative to programFolder when
+// it lies inside it (so the program's folder can move with its manual),
+// absolute otherwise.
+void SetUserManualPath(const std::string& fileName,
+                       const std::filesystem::path& programFolder = ProgramFolder());
+
+// The user manual command: opens the manual with the system, after the
+// search message and the open dialog when it is missing, and remembers it.
+// Nothing is opened or remembered when the user cancels either of them.
+void RunUserManualCommand(QWidget* mainWindow, const std::filesystem::path& programFolder);
+
+// A "description|patterns|..." filter of the string tables in the open
+// dialog's form; "*.*" means every file, with or without an extension.
+QString FileDialogFilter(const QString& filter);
+
+// The message that the manual was not found: "Find" accepts, "Cancel" and Esc
+// reject. It has no close box, so the answer is always one of the two.
+class TFormUserManualSearchMsg : public QDialog {
+public:
+    explicit TFormUserManualSearchMsg(QWidget* owner);
+
+private:
+    QLabel* FImage;
+    QLabel* FLabelMessage;
+    QPushButton* FButtonSearch;
+    QPushButton* FButtonCancel;
+};
