@@ -1,0 +1,310 @@
+// The auxiliary windows through a fake dialog seam that answers at once: the
+// windows are built and inspected exactly as shown, and no test waits.
+#include "app/AuxWindows.h"
+#include "app/DialogSeam.h"
+#include "app/FormAbout.h"
+#include "app/UserManual.h"
+#include "firmware/Offlinemode.h"
+#include "platform/Strings.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <functional>
+
+namespace {
+
+class TFakeDialogSeam : public TDialogSeam {
+public:
+    // Runs while the window is "shown"; its return value is the window's result.
+    std::function<int(QDialog&)> OnExec = [](QDialog&) { return int(QDialog::Rejected); };
+    std::deque<QString> FileAnswers; // next answers of the open dialog; none left means cancel
+    std::vector<QPointer<QDialog>> Shown;
+    std::vector<std::pair<QString, QString>> FileRequests; // start name, filter
+    std::vector<QUrl> Opened;
+
+    int Exec(QDialog& dialog) override {
+        Shown.emplace_back(&dialog);
+        return OnExec(dialog);
+    }
+    QString GetOpenFileName(QWidget*, const QString& fileName, const QString& filter) override {
+        FileRequests.emplace_back(fileName, filter);
+        if (FileAnswers.empty()) return {};
+        QString answer = FileAnswers.front();
+        FileAnswers.pop_front();
+        return answer;
+    }
+    void OpenUrl(const QUrl& url) override { Opened.push_back(url); }
+};
+
+QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+int Bottom(const QWidget* widget) { return widget->y() + widget->height(); }
+
+template <class T> T* Child(QDialog& dialog, const char* name) {
+    T* child = dialog.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+// A fitted label shows all of its text at its width.
+void ExpectFitsText(QLabel* label) { EXPECT_EQ(label->height(), label->heightForWidth(label->width())); }
+
+class AuxWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SavedState.LanguageName = "ENG";
+        SavedState.UserManuals.clear();
+        ASSERT_TRUE(FFolder.isValid());
+    }
+    void TearDown() override {
+        SetThreadLanguage(LANG_ENGLISH);
+        SavedState.LanguageName.clear();
+        SavedState.UserManuals.clear();
+    }
+
+    // Runs show, hands its one window to inspect and closes it with its button;
+    // every window is modal, owned by the main window and freed on return.
+    void ShowAndInspect(void (*show)(QWidget*), int caption, const std::function<void(QDialog&)>& inspect) {
+        FSeam.Shown.clear();
+        FSeam.OnExec = [&](QDialog& dialog) {
+            EXPECT_TRUE(dialog.isModal());
+            EXPECT_EQ(dialog.parentWidget(), &FMainWindow);
+            EXPECT_EQ(dialog.windowTitle(), Text(caption));
+            inspect(dialog);
+            QPushButton* close = Child<QPushButton>(dialog, "Button");
+            EXPECT_EQ(close->text(), Text(309));
+            dialog.setResult(QDialog::Accepted);
+            close->click();
+            EXPECT_EQ(dialog.result(), QDialog::Rejected);
+            return dialog.result();
+        };
+        show(&FMainWindow);
+        ASSERT_EQ(FSeam.Shown.size(), 1u);
+        EXPECT_TRUE(FSeam.Shown[0].isNull()) << "freed before the call returns";
+    }
+
+    std::filesystem::path Folder() const { return FFolder.path().toStdString(); }
+    QString MakeFile(const QString& relative) {
+        const QString path = FFolder.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return path;
+    }
+    void RunCommand() { RunUserManualCommand(&FMainWindow, Folder()); }
+
+    QWidget FMainWindow;
+    TFakeDialogSeam FSeam;
+    TDialogSeamInstall FInstall{FSeam};
+    QTemporaryDir FFolder;
+};
+
+// --- the windows in both languages -------------------------------------------
+
+class LayoutInLanguage : public AuxWindowsTest, public ::testing::WithParamInterface<LANGID> {
+protected:
+    void SetUp() override {
+        AuxWindowsTest::SetUp();
+        SetThreadLanguage(GetParam());
+    }
+};
+
+TEST_P(LayoutInLanguage, QuickStartButtonStays23PixelsBelowItsText) {
+    ShowAndInspect(ShowQuickStart, 600, [](QDialog& dialog) {
+        QLabel* text = Child<QLabel>(dialog, "LabelQuickStartText");
+        QPushButton* button = Child<QPushButton>(dialog, "Button");
+        EXPECT_EQ(text->text(), Text(601));
+        ExpectFitsText(text);
+        EXPECT_EQ(button->y() - Bottom(text), 23);
+        EXPECT_EQ(dialog.height() - Bottom(button), 16);
+    });
+}
+
+TEST_P(LayoutInLanguage, OverviewBoxesWrapTheirTextsAndKeepTheirSpacing) {
+    ShowAndInspect(ShowOverview, 200, [](QDialog& dialog) {
+        const auto* feature = Child<QWidget>(dialog, "GroupBoxFeature");
+        const auto* specification = Child<QWidget>(dialog, "GroupBoxSpecification");
+        QLabel* featureText = Child<QLabel>(dialog, "LabelFeature");
+        QLabel* specificationText = Child<QLabel>(dialog, "LabelSpecification");
+        const auto* more = Child<QLabel>(dialog, "LabelMore");
+        const auto* button = Child<QPushButton>(dialog, "Button");
+        EXPECT_EQ(specificationText->text(), Text(503));
+        ExpectFitsText(featureText);
+        ExpectFitsText(specificationText);
+        EXPECT_EQ(feature->height() - featureText->height(), 40);
+        EXPECT_EQ(specification->height() - specificationText->height(), 40);
+        EXPECT_EQ(specification->y() - Bottom(feature), 15);
+        EXPECT_EQ(more->y() - Bottom(specification), 15);
+        EXPECT_EQ(button->y() - Bottom(more), 24);
+        EXPECT_EQ(dialog.height() - Bottom(button), 16);
+    });
+}
+
+TEST_P(LayoutInLanguage, AboutMovesTheWebAddressBelowTheContacts) {
+    ShowAndInspect(ShowAbout, 304, [](QDialog& dialog) {
+        QLabel* contacts = Child<QLabel>(dialog, "LabelContacts");
+        const auto* web = Child<QLabel>(dialog, "LabelWebAddress");
+        const auto* line = Child<QWidget>(dialog, "PanelLine2");
+        const auto* button = Child<QPushButton>(dialog, "Button");
+        EXPECT_EQ(Child<QLabel>(dialog, "LabelVersion")->text(), Text(400) + " " + ProgramVersion());
+        EXPECT_EQ(web->text(), Text(310));
+        EXPECT_EQ(web->y() - Bottom(contacts), 1);
+        EXPECT_EQ(line->y() - Bottom(web), 13);
+        EXPECT_EQ(button->y() - Bottom(line), 20);
+        EXPECT_EQ(dialog.height() - Bottom(button), 16);
+        if (GetParam() == LANG_ENGLISH) {
+            EXPECT_TRUE(contacts->text().isEmpty());
+            EXPECT_EQ(contacts->height(), contacts->fontMetrics().height()) << "one empty line";
+        } else {
+            EXPECT_EQ(contacts->text(), Text(402));
+            ExpectFitsText(contacts);
+            EXPECT_GE(contacts->height(), 3 * contacts->fontMetrics().height());
+        }
+    });
+}
+
+TEST_P(LayoutInLanguage, SearchMessageCentresItsButtonsBelowTheMessage) {
+    TFormUserManualSearchMsg dialog(&FMainWindow);
+    QLabel* message = Child<QLabel>(dialog, "LabelMessage");
+    const auto* search = Child<QPushButton>(dialog, "ButtonSearch");
+    const auto* cancel = Child<QPushButton>(dialog, "ButtonCancel");
+    EXPECT_EQ(dialog.windowTitle(), Text(300));
+    EXPECT_EQ(message->text(), Text(312));
+    EXPECT_EQ(search->text(), Text(313));
+    EXPECT_EQ(cancel->text(), Text(314));
+    ExpectFitsText(message);
+    EXPECT_EQ(search->y() - Bottom(message), 25);
+    EXPECT_EQ(cancel->y(), search->y());
+    EXPECT_EQ(dialog.height() - Bottom(search), 14);
+    EXPECT_EQ(cancel->x() - search->x(), 136) << "the pair keeps its gap";
+    EXPECT_LE(std::abs(search->x() - (dialog.width() - (cancel->x() + cancel->width()))), 1);
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(search->isDefault());
+    EXPECT_EQ(dialog.focusWidget(), search);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, LayoutInLanguage, ::testing::Values(LANG_ENGLISH, LANG_RUSSIAN));
+
+TEST_F(AuxWindowsTest, LinksOpenTheWebAddressOfTheLanguage) {
+    SetThreadLanguage(LANG_RUSSIAN);
+    ShowAndInspect(ShowOverview, 200, [](QDialog& dialog) {
+        QTest::mouseClick(Child<QLabel>(dialog, "LabelMore"), Qt::LeftButton);
+    });
+    ShowAndInspect(ShowAbout, 304, [](QDialog& dialog) {
+        // A press alone opens it, with any button.
+        const QPointF at(2, 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Child<QLabel>(dialog, "LabelWebAddress"), &press);
+    });
+    EXPECT_EQ(FSeam.Opened, (std::vector<QUrl>{QUrl(Text(310)), QUrl(Text(310))}));
+}
+
+// --- the user manual -----------------------------------------------------------
+
+// Answers the search message with a click on one of its buttons.
+std::function<int(QDialog&)> ClickOnSearchMessage(const char* button) {
+    return [button](QDialog& dialog) {
+        EXPECT_EQ(dialog.objectName(), "FormUserManualSearchMsg");
+        Child<QPushButton>(dialog, button)->click();
+        return dialog.result();
+    };
+}
+
+TEST_F(AuxWindowsTest, DefaultManualBesideTheProgramOpensAtOnceAndIsRememberedRelative) {
+    const QString manual = MakeFile("usermanual_orx700.pdf");
+    RunCommand();
+    EXPECT_TRUE(FSeam.Shown.empty());
+    EXPECT_EQ(FSeam.Opened, std::vector<QUrl>{QUrl::fromLocalFile(manual)});
+    EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=usermanual_orx700.pdf"});
+}
+
+TEST_F(AuxWindowsTest, RememberedManualWinsAndADeletedOneFallsBackToTheDefault) {
+    const QString manual = MakeFile("docs/manual.pdf");
+    const QString fallback = MakeFile("usermanual_orx700.pdf");
+    SavedState.UserManuals = {"RUS=x.pdf", "eng=docs/manual.pdf"}; // names match without regard to case
+    RunCommand();
+    QFile::remove(manual);
+    RunCommand();
+    EXPECT_EQ(FSeam.Opened, (std::vector<QUrl>{QUrl::fromLocalFile(manual), QUrl::fromLocalFile(fallback)}));
+    EXPECT_EQ(SavedState.UserManuals, (std::vector<std::string>{"RUS=x.pdf", "ENG=usermanual_orx700.pdf"}));
+}
+
+TEST_F(AuxWindowsTest, MissingManualIsFoundThroughTheDialog) {
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath("manual.pdf");
+    QFile(outside).open(QIODevice::WriteOnly);
+    const QString inside = MakeFile("sub/manual.pdf");
+    FSeam.OnExec = ClickOnSearchMessage("ButtonSearch");
+    FSeam.FileAnswers = {outside, inside};
+
+    SavedState.UserManuals = {"ENG=gone.pdf"};
+    RunCommand();
+    ASSERT_EQ(FSeam.FileRequests.size(), 1u);
+    EXPECT_EQ(FSeam.FileRequests[0].first, FFolder.filePath("usermanual_orx700.pdf"));
+    EXPECT_EQ(FSeam.FileRequests[0].second, "All files (*)");
+    EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=" + outside.toStdString()})
+        << "outside the program's folder the path stays absolute";
+    QFile::remove(outside);
+
+    RunCommand();
+    EXPECT_EQ(FSeam.Opened, (std::vector<QUrl>{QUrl::fromLocalFile(outside), QUrl::fromLocalFile(inside)}));
+    EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=sub/manual.pdf"});
+    EXPECT_EQ(GetUserManualPath(Folder()), inside.toStdString());
+}
+
+TEST_F(AuxWindowsTest, CancellingTheMessageOrTheDialogOpensAndRemembersNothing) {
+    SavedState.UserManuals = {"ENG=gone.pdf"};
+    FSeam.OnExec = ClickOnSearchMessage("ButtonCancel");
+    FSeam.FileAnswers = {MakeFile("never.pdf")};
+    RunCommand();
+    EXPECT_TRUE(FSeam.FileRequests.empty());
+
+    FSeam.OnExec = [](QDialog& dialog) {
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        return dialog.result();
+    };
+    RunCommand();
+    EXPECT_TRUE(FSeam.FileRequests.empty());
+
+    FSeam.OnExec = ClickOnSearchMessage("ButtonSearch");
+    FSeam.FileAnswers.clear();
+    RunCommand();
+    EXPECT_EQ(FSeam.FileRequests.size(), 1u);
+    EXPECT_EQ(FSeam.Shown.size(), 3u);
+    EXPECT_TRUE(FSeam.Opened.empty());
+    EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=gone.pdf"});
+}
+
+TEST_F(AuxWindowsTest, EachLanguageHasItsOwnManual) {
+    MakeFile("usermanual_orx700.pdf");
+    const QString russian = MakeFile(QString::fromUtf8("ORX-700_РЭ.pdf"));
+    SavedState.UserManuals = {"ENG=usermanual_orx700.pdf"};
+    SetThreadLanguage(LANG_RUSSIAN);
+    SavedState.LanguageName = "R U S"; // blanks are not part of the key
+    RunCommand();
+    EXPECT_EQ(FSeam.Opened, std::vector<QUrl>{QUrl::fromLocalFile(russian)});
+    EXPECT_EQ(SavedState.UserManuals,
+              (std::vector<std::string>{"ENG=usermanual_orx700.pdf", "RUS=" + LoadStr(306)}));
+}
+
+TEST(FileDialogFilter, TurnsTheTablesFiltersIntoTheDialogsForm) {
+    EXPECT_EQ(FileDialogFilter("All files (*.*)|*.*"), "All files (*)");
+    EXPECT_EQ(FileDialogFilter(QString::fromUtf8("Все файлы (*.*)|*.*")), QString::fromUtf8("Все файлы (*)"));
+    EXPECT_EQ(FileDialogFilter("Manuals|*.pdf;*.djvu|All (*.*)|*.*"), "Manuals (*.pdf *.djvu);;All (*)");
+    EXPECT_EQ(FileDialogFilter(""), "");
+}
+
+} // namespace
