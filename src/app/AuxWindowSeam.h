@@ -15,12 +15,3 @@ public:
     // is not where it was last found.
     virtual void OpenUserManual(QWidget* owner) = 0;
 };
-
-// Opens nothing: the program's stand-in while a window is not built.
-class TNoAuxWindows : public TAuxWindowSeam {
-public:
-    void ShowOverview(QWidget*) override {}
-    void ShowAbout(QWidget*) override {}
-    void ShowQuickStart(QWidget*) override {}
-    void OpenUserManual(QWidget*) override {}
-};

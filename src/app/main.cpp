@@ -1,4 +1,5 @@
 // orx700-demo: the emulated instrument in a window.
+#include "app/AuxWindows.h"
 #include "app/Languages.h"
 #include "app/MainWindow.h"
 #include "app/QtHost.h"
@@ -6,6 +7,19 @@
 #include "state/Inifile.h"
 
 #include <QApplication>
+
+namespace {
+
+// The main window opens the real auxiliary windows.
+class TProgramAuxWindows : public TAuxWindowSeam {
+public:
+    void ShowOverview(QWidget* owner) override { ::ShowOverview(owner); }
+    void ShowAbout(QWidget* owner) override { ::ShowAbout(owner); }
+    void ShowQuickStart(QWidget* owner) override { ::ShowQuickStart(owner); }
+    void OpenUserManual(QWidget* owner) override { ::OpenUserManual(owner); }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     LoadIniFile(DefaultIniPath());
@@ -17,7 +31,7 @@ int main(int argc, char** argv) {
         // The GUI thread starts in the user's language; the window keeps it
         // unless a saved choice says otherwise.
         SetThreadLanguage(SystemLanguage());
-        TNoAuxWindows auxWindows;
+        TProgramAuxWindows auxWindows;
         TFormORX700DemoMain window(auxWindows, host);
         window.show();
         result = QApplication::exec();
