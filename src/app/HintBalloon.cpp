@@ -8,28 +8,38 @@
 
 namespace {
 
-constexpr int kMargin = 7;         // between the box's edge and the text
-constexpr int kArrowOffset = 23;   // from the tip to the middle of the arrow's base
-constexpr int kArrowHalfBase = 8;  // half the arrow's base width
+constexpr int kMargin = 7;        // between the box's edge and the text
+constexpr int kArrowOffset = 23;  // from the tip to the middle of the arrow's base
+constexpr int kArrowHalfBase = 8; // half the arrow's base width
 const QColor kOuterBorder(0x66, 0x66, 0x66);
 const QColor kInnerBorder(0xCC, 0xCC, 0xCC);
 const QColor kArrowBorder(0xAA, 0xAA, 0xAA);
 
 // The box spans [left, right) x [top, bottom), exclusive edges as the
 // balloon's geometry is stated; a stroked QRect covers one pixel more.
-QRect Stroked(int left, int top, int right, int bottom) { return {left, top, right - left - 1, bottom - top - 1}; }
+QRect Stroked(int left, int top, int right, int bottom) {
+    return {left, top, right - left - 1, bottom - top - 1};
+}
 
 } // namespace
 
-QColor HintBalloonBackground() { return QToolTip::palette().color(QPalette::ToolTipBase); }
+QColor HintBalloonBackground() {
+    return QToolTip::palette().color(QPalette::ToolTipBase);
+}
 
-QColor HintBalloonTextColor() { return QToolTip::palette().color(QPalette::ToolTipText); }
+QColor HintBalloonTextColor() {
+    return QToolTip::palette().color(QPalette::ToolTipText);
+}
 
 void DrawHintBalloon(QImage& bitmap, int arrowX, bool arrowDown, const QString& text, const QFont& font) {
-    const int width = bitmap.width();
-    const int height = bitmap.height();
+    // In the bitmap's own (device-independent) pixels: a bitmap made for a
+    // scaled screen gets the same balloon, drawn finer.
+    const QSize size = bitmap.deviceIndependentSize().toSize();
+    const int width = size.width();
+    const int height = size.height();
     const int lineHeight = QFontMetrics(font).height();
-    const QStringList lines = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
+    const QStringList lines =
+        QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
     const int balloonHeight = static_cast<int>(lines.size()) * lineHeight + 2 * kMargin;
     const int top = arrowDown ? 0 : height - balloonHeight;
     const int bottom = top + balloonHeight;
@@ -53,8 +63,8 @@ void DrawHintBalloon(QImage& bitmap, int arrowX, bool arrowDown, const QString& 
     painter.drawPolygon(QPolygon({a, b, c}));
     // The dark outline one pixel outside the arrow's fill.
     painter.setPen(kOuterBorder);
-    painter.drawPolyline(QPolygon({QPoint(a.x() - 1, a.y()), QPoint(b.x(), arrowDown ? height - 1 : 0),
-                                   QPoint(c.x() + 1, c.y())}));
+    painter.drawPolyline(QPolygon(
+        {QPoint(a.x() - 1, a.y()), QPoint(b.x(), arrowDown ? height - 1 : 0), QPoint(c.x() + 1, c.y())}));
     // Open the box's two border lines under the arrow's base, so that box and
     // arrow read as one shape.
     painter.setPen(background);

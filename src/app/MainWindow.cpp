@@ -46,10 +46,15 @@ constexpr int TEXT_USER_MANUAL = 305;
 constexpr int TEXT_EXIT = 307;
 constexpr int TEXT_USAGE = 308;
 
-QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
 
-QImage TransparentImage(QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+// At the screen's pixel ratio, so that the balloons' text and lines stay
+// crisp on a scaled screen; their geometry stays in the window's pixels.
+QImage TransparentImage(QSize size, qreal pixelRatio) {
+    QImage image(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
     image.fill(Qt::transparent);
     return image;
 }
@@ -91,7 +96,9 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host
     TimerQuickStartShow.SetEnabled(true);
 }
 
-TFormORX700DemoMain::~TFormORX700DemoMain() { FormClose(); }
+TFormORX700DemoMain::~TFormORX700DemoMain() {
+    FormClose();
+}
 
 void TFormORX700DemoMain::CreateToolBar() {
     ToolBar = new QToolBar(this);
@@ -119,7 +126,8 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolBar->addWidget(panel);
     ToolBar->addSeparator();
 
-    const auto addButton = [this](const char* name, const char* icon, void (TFormORX700DemoMain::*handler)()) {
+    const auto addButton = [this](const char* name, const char* icon,
+                                  void (TFormORX700DemoMain::*handler)()) {
         auto* button = new QToolButton(ToolBar);
         button->setObjectName(QLatin1String(name));
         button->setFixedSize(kToolButtonSize);
@@ -158,9 +166,9 @@ void TFormORX700DemoMain::CreatePictures() {
     ImageButton1->SetImage(RenderArtwork(QStringLiteral("key-pressed"), kImageButton1.size()));
     ImageButton1->hide();
     ImageHintK2 = new TPictureBox(this, "ImageHintK2", kImageHintK2);
-    ImageHintK2->SetImage(TransparentImage(kImageHintK2.size()));
+    ImageHintK2->SetImage(TransparentImage(kImageHintK2.size(), devicePixelRatio()));
     ImageHintK1 = new TPictureBox(this, "ImageHintK1", kImageHintK1);
-    ImageHintK1->SetImage(TransparentImage(kImageHintK1.size()));
+    ImageHintK1->SetImage(TransparentImage(kImageHintK1.size(), devicePixelRatio()));
     ImageDeviceScreen = new TPictureBox(this, "ImageDeviceScreen", kImageDeviceScreen);
     ScreenHint = new TScreenHintWindow(this);
     // The LCD's hint goes with the pointer, wherever the pointer goes next.
@@ -221,7 +229,8 @@ bool TFormORX700DemoMain::event(QEvent* event) {
 void TFormORX700DemoMain::FormActivate() {
     // Qt gives the focus back to the last focused control after this event;
     // take it away once that is done.
-    QMetaObject::invokeMethod(this, [this] { ClearActiveControl(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { ClearActiveControl(); }, Qt::QueuedConnection);
 }
 
 void TFormORX700DemoMain::ClearActiveControl() {
@@ -263,21 +272,30 @@ void TFormORX700DemoMain::ToolButtonAboutClick() {
     ClearActiveControl();
 }
 
-void TFormORX700DemoMain::ToolButtonUserManualClick() { FAuxWindows.OpenUserManual(this); }
+void TFormORX700DemoMain::ToolButtonUserManualClick() {
+    FAuxWindows.OpenUserManual(this);
+}
 
-void TFormORX700DemoMain::ToolButtonExitClick() { close(); }
+void TFormORX700DemoMain::ToolButtonExitClick() {
+    close();
+}
 
 void TFormORX700DemoMain::DeviceRefresh() {
     const TLcdPicture& picture = g_Device->Picture();
-    ImageDeviceScreen->SetImage(QImage(reinterpret_cast<const uchar*>(picture.Pixels.data()), LCD_PICTURE_WIDTH,
-                                       LCD_PICTURE_HEIGHT, QImage::Format_ARGB32)
+    ImageDeviceScreen->SetImage(QImage(reinterpret_cast<const uchar*>(picture.Pixels.data()),
+                                       LCD_PICTURE_WIDTH, LCD_PICTURE_HEIGHT, QImage::Format_ARGB32)
                                     .copy());
+    // A window moved to a screen of another scale gets balloons made for it.
+    if (ImageHintK1->Canvas().devicePixelRatio() != devicePixelRatio()) {
+        ImageHintK1->SetImage(TransparentImage(kImageHintK1.size(), devicePixelRatio()));
+        ImageHintK2->SetImage(TransparentImage(kImageHintK2.size(), devicePixelRatio()));
+    }
     // Redrawn whether shown or not, so that they are current when shown again.
-    DrawHintBalloon(ImageHintK1->Canvas(), HINT_K1_ARROW_X, false, QString::fromStdString(g_Device->GetHintK1()),
-                    font());
+    DrawHintBalloon(ImageHintK1->Canvas(), HINT_K1_ARROW_X, false,
+                    QString::fromStdString(g_Device->GetHintK1()), font());
     ImageHintK1->update();
-    DrawHintBalloon(ImageHintK2->Canvas(), HINT_K2_ARROW_X, true, QString::fromStdString(g_Device->GetHintK2()),
-                    font());
+    DrawHintBalloon(ImageHintK2->Canvas(), HINT_K2_ARROW_X, true,
+                    QString::fromStdString(g_Device->GetHintK2()), font());
     ImageHintK2->update();
 
     // The LCD under a resting pointer may have changed its meaning.

@@ -3,6 +3,8 @@
 
 #include <QFontMetrics>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,7 +29,7 @@ QImage Balloon(int arrowX, bool arrowDown, const QString& text, const QFont& fon
 const QString kThreeLines = QStringLiteral("Short click: a\nLong click: b\nBoth btns: c");
 
 class HintBalloonTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // The stated geometry is that of 13-pixel text lines.
         ASSERT_EQ(QFontMetrics(BalloonFont(11)).height(), 13);
@@ -41,34 +43,57 @@ struct Pixel {
     const char* what;
 };
 
-void ExpectPixels(const QImage& image, std::initializer_list<Pixel> pixels) {
+void ExpectPixels(const QImage& image, const std::vector<Pixel>& pixels) {
     for (const Pixel& p : pixels)
         EXPECT_EQ(image.pixel(p.x, p.y), p.rgba) << p.what << " at " << p.x << "," << p.y << ": " << std::hex
                                                  << image.pixel(p.x, p.y) << " instead of " << p.rgba;
 }
 
+std::vector<Pixel> K2BalloonPixels(QRgb background) {
+    return {
+        {216, 0, kOuter, "top edge"},
+        {216, 1, kInner, "inner top edge"},
+        {216, 52, kOuter, "bottom edge"},
+        {216, 51, kInner, "inner bottom edge"},
+        {0, 26, kOuter, "left edge"},
+        {432, 26, kOuter, "right edge"},
+        {431, 26, kInner, "inner right edge"},
+        {0, 0, 0, "outside the rounded corner"},
+        {216, 53, 0, "below the box"},
+        {150, 121, kOuter, "the outline's tip below B"},
+        {119, 52, background, "border opened at A"},
+        {127, 52, background, "border opened under the base"},
+        {127, 51, background, "inner border opened under the base"},
+        {135, 52, background, "border opened at C"},
+        {118, 52, kOuter, "outline beside A"},
+        {140, 90, background, "inside the arrow"},
+        {132, 90, 0, "left of the slanted arrow"},
+        {148, 90, 0, "right of the slanted arrow"},
+    };
+}
+
 TEST_F(HintBalloonTest, K2BalloonHangsFromTheTopWithItsArrowDownAtTheLeftKey) {
-    const QImage image = Balloon(HINT_K2_ARROW_X, true, kThreeLines);
-    ExpectPixels(image, {
-                            {216, 0, kOuter, "top edge"},
-                            {216, 1, kInner, "inner top edge"},
-                            {216, 52, kOuter, "bottom edge"},
-                            {216, 51, kInner, "inner bottom edge"},
-                            {0, 26, kOuter, "left edge"},
-                            {432, 26, kOuter, "right edge"},
-                            {431, 26, kInner, "inner right edge"},
-                            {0, 0, 0, "outside the rounded corner"},
-                            {216, 53, 0, "below the box"},
-                            {150, 121, kOuter, "the outline's tip below B"},
-                            {119, 52, background, "border opened at A"},
-                            {127, 52, background, "border opened under the base"},
-                            {127, 51, background, "inner border opened under the base"},
-                            {135, 52, background, "border opened at C"},
-                            {118, 52, kOuter, "outline beside A"},
-                            {140, 90, background, "inside the arrow"},
-                            {132, 90, 0, "left of the slanted arrow"},
-                            {148, 90, 0, "right of the slanted arrow"},
-                        });
+    ExpectPixels(Balloon(HINT_K2_ARROW_X, true, kThreeLines), K2BalloonPixels(background));
+}
+
+TEST_F(HintBalloonTest, OnAScaledScreenTheSameBalloonIsDrawnFiner) {
+    QImage image(866, 244, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::transparent);
+    DrawHintBalloon(image, HINT_K2_ARROW_X, true, kThreeLines, BalloonFont(11));
+    // Each pixel of the plain balloon becomes a 2 x 2 block; its colour must
+    // be found in that block (a 1-pixel line may fall on either half). The
+    // arrow's thin tip may end half a pixel short.
+    auto foundNear = [&image](int x, int y, int slack, QRgb rgba) {
+        for (int dy = -slack; dy < 2; ++dy)
+            for (int dx = 0; dx < 2; ++dx)
+                if (image.pixel(2 * x + dx, 2 * y + dy) == rgba) return true;
+        return false;
+    };
+    for (const Pixel& p : K2BalloonPixels(background)) {
+        const int slack = p.y == 121 ? 1 : 0;
+        EXPECT_TRUE(foundNear(p.x, p.y, slack, p.rgba)) << p.what << " at " << p.x << "," << p.y;
+    }
 }
 
 TEST_F(HintBalloonTest, K1BalloonStandsAtTheBottomWithItsArrowUpAtTheRightKey) {
@@ -105,11 +130,15 @@ int Ink(const QImage& image, int y, int fromX, int toX, QRgb background) {
 
 TEST_F(HintBalloonTest, EachLineHasItsOwnRowAndALongLineIsCutAtTheMargin) {
     const QString longLine(200, QLatin1Char('W'));
-    const QImage image = Balloon(HINT_K2_ARROW_X, true, QStringLiteral("x\n") + longLine + QStringLiteral("\nx"));
+    const QImage image =
+        Balloon(HINT_K2_ARROW_X, true, QStringLiteral("x\n") + longLine + QStringLiteral("\nx"));
     int firstLine = 0, secondLine = 0, margin = 0;
-    for (int y = 7; y < 20; ++y) firstLine += Ink(image, y, 20, 426, background);
-    for (int y = 20; y < 33; ++y) secondLine += Ink(image, y, 20, 426, background);
-    for (int y = 9; y < 44; ++y) margin += Ink(image, y, 426, 433, background) + Ink(image, y, 0, 7, background);
+    for (int y = 7; y < 20; ++y)
+        firstLine += Ink(image, y, 20, 426, background);
+    for (int y = 20; y < 33; ++y)
+        secondLine += Ink(image, y, 20, 426, background);
+    for (int y = 9; y < 44; ++y)
+        margin += Ink(image, y, 426, 433, background) + Ink(image, y, 0, 7, background);
     EXPECT_EQ(firstLine, 0) << "the short line ends before x = 20";
     EXPECT_GT(secondLine, 1000) << "the long line fills its row";
     EXPECT_EQ(margin, 0) << "no text in the side margins";
@@ -131,8 +160,8 @@ TEST_F(HintBalloonTest, TheBoxGrowsWithTheLinesAndTheFont) {
 TEST_F(HintBalloonTest, RedrawingOverAnOldBalloonLeavesNoTraceOfIt) {
     QImage image(433, 122, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    DrawHintBalloon(image, HINT_K2_ARROW_X, true, QStringLiteral("Short click: something long and wide\nb\nc"),
-                    BalloonFont(11));
+    DrawHintBalloon(image, HINT_K2_ARROW_X, true,
+                    QStringLiteral("Short click: something long and wide\nb\nc"), BalloonFont(11));
     DrawHintBalloon(image, HINT_K2_ARROW_X, true, kThreeLines, BalloonFont(11));
     EXPECT_EQ(image, Balloon(HINT_K2_ARROW_X, true, kThreeLines));
 }
