@@ -20,9 +20,13 @@
 
 namespace {
 
-QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
 
-int Bottom(const QWidget* widget) { return widget->y() + widget->height(); }
+int Bottom(const QWidget* widget) {
+    return widget->y() + widget->height();
+}
 
 QLabel* NewTextLabel(QWidget* parent, const char* name, const QRect& geometry, const QFont& font,
                      Qt::Alignment alignment) {
@@ -43,9 +47,28 @@ QFrame* NewSeparator(QWidget* parent, const char* name, int top) {
     return line;
 }
 
+// Lines of "name<TAB>value" become a two-column table, so that the values
+// line up whatever the names' widths and a long value wraps within its own
+// column. Text without tabs stays as it is.
+QString ContactsMarkup(const QString& text) {
+    if (!text.contains(QLatin1Char('\t')))
+        return text.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        const QString name = tab < 0 ? QString() : line.left(tab);
+        const QString value = tab < 0 ? line : line.mid(tab + 1);
+        html += QStringLiteral("<tr><td style=\"padding-right: 8px\">%1</td><td>%2</td></tr>")
+                    .arg(name.toHtmlEscaped(), value.toHtmlEscaped());
+    }
+    return html + QStringLiteral("</table>");
+}
+
 } // namespace
 
-QString ProgramVersion() { return QStringLiteral(ORX_PROGRAM_VERSION); }
+QString ProgramVersion() {
+    return QStringLiteral(ORX_PROGRAM_VERSION);
+}
 
 TFormAbout::TFormAbout(QWidget* owner, const QString& version) : QDialog(owner) {
     setObjectName(QStringLiteral("FormAbout"));
@@ -56,8 +79,10 @@ TFormAbout::TFormAbout(QWidget* owner, const QString& version) : QDialog(owner) 
     bold.setBold(true);
     // The smaller print of the version, legal and contact lines.
     QFont small = bold;
-    if (small.pointSizeF() > 0) small.setPointSizeF(small.pointSizeF() * 11 / 13);
-    else small.setPixelSize(std::max(1, small.pixelSize() * 11 / 13));
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 11 / 13);
+    else
+        small.setPixelSize(std::max(1, small.pixelSize() * 11 / 13));
 
     FImage1 = new QLabel(this);
     FImage1->setObjectName(QStringLiteral("Image1"));
@@ -96,7 +121,8 @@ TFormAbout::TFormAbout(QWidget* owner, const QString& version) : QDialog(owner) 
     FLabelAppCaption->setText(Text(300));
     FLabelVersion->setText(Text(400) + QLatin1Char(' ') + version);
     FLabelCopyright->setText(Text(401));
-    FLabelContacts->setText(Text(402));
+    FLabelContacts->setTextFormat(Qt::RichText);
+    FLabelContacts->setText(ContactsMarkup(Text(402)));
     FLabelWebAddress->setText(Text(310));
     FButton->setText(Text(309));
     // A language without contact lines leaves one empty line in their place.
@@ -120,7 +146,9 @@ bool TFormAbout::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The label's own text is the address, so what is shown is what opens.
-void TFormAbout::LabelWebAddressMouseDown() { DialogSeam().OpenUrl(QUrl(FLabelWebAddress->text())); }
+void TFormAbout::LabelWebAddressMouseDown() {
+    DialogSeam().OpenUrl(QUrl(FLabelWebAddress->text()));
+}
 
 void ShowAbout(QWidget* mainWindow) {
     TFormAbout form(mainWindow, ProgramVersion());

@@ -17,6 +17,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -28,7 +31,7 @@
 namespace {
 
 class TFakeDialogSeam : public TDialogSeam {
-public:
+  public:
     // Runs while the window is "shown"; its return value is the window's result.
     std::function<int(QDialog&)> OnExec = [](QDialog&) { return int(QDialog::Rejected); };
     std::deque<QString> FileAnswers; // next answers of the open dialog; none left means cancel
@@ -50,8 +53,12 @@ public:
     void OpenUrl(const QUrl& url) override { Opened.push_back(url); }
 };
 
-QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
-int Bottom(const QWidget* widget) { return widget->y() + widget->height(); }
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
+int Bottom(const QWidget* widget) {
+    return widget->y() + widget->height();
+}
 
 template <class T> T* Child(QDialog& dialog, const char* name) {
     T* child = dialog.findChild<T*>(QString::fromLatin1(name));
@@ -60,10 +67,19 @@ template <class T> T* Child(QDialog& dialog, const char* name) {
 }
 
 // A fitted label shows all of its text at its width.
-void ExpectFitsText(QLabel* label) { EXPECT_EQ(label->height(), label->heightForWidth(label->width())); }
+QString CellText(const QTextTable& table, int row, int column) {
+    const QTextTableCell cell = table.cellAt(row, column);
+    QTextCursor cursor = cell.firstCursorPosition();
+    cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return cursor.selectedText();
+}
+
+void ExpectFitsText(QLabel* label) {
+    EXPECT_EQ(label->height(), label->heightForWidth(label->width()));
+}
 
 class AuxWindowsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SavedState.LanguageName = "ENG";
         SavedState.UserManuals.clear();
@@ -115,7 +131,7 @@ protected:
 // --- the windows in both languages -------------------------------------------
 
 class LayoutInLanguage : public AuxWindowsTest, public ::testing::WithParamInterface<LANGID> {
-protected:
+  protected:
     void SetUp() override {
         AuxWindowsTest::SetUp();
         SetThreadLanguage(GetParam());
@@ -159,7 +175,7 @@ TEST_P(LayoutInLanguage, AboutMovesTheWebAddressBelowTheContacts) {
         const auto* web = Child<QLabel>(dialog, "LabelWebAddress");
         const auto* line = Child<QWidget>(dialog, "PanelLine2");
         const auto* button = Child<QPushButton>(dialog, "Button");
-        EXPECT_EQ(Child<QLabel>(dialog, "LabelVersion")->text(), Text(400) + " " + ProgramVersion());
+        EXPECT_EQ(Child<QLabel>(dialog, "LabelVersion")->text(), Text(400) + " 1.1.0.2");
         EXPECT_EQ(web->text(), Text(310));
         EXPECT_EQ(web->y() - Bottom(contacts), 1);
         EXPECT_EQ(line->y() - Bottom(web), 13);
@@ -169,7 +185,21 @@ TEST_P(LayoutInLanguage, AboutMovesTheWebAddressBelowTheContacts) {
             EXPECT_TRUE(contacts->text().isEmpty());
             EXPECT_EQ(contacts->height(), contacts->fontMetrics().height()) << "one empty line";
         } else {
-            EXPECT_EQ(contacts->text(), Text(402));
+            // Each "name<TAB>value" line is a row of a two-column table, so
+            // that the values line up whatever the names' widths.
+            QTextDocument document;
+            document.setHtml(contacts->text());
+            const QList<QTextFrame*> frames = document.rootFrame()->childFrames();
+            ASSERT_EQ(frames.size(), 1);
+            const auto* table = qobject_cast<const QTextTable*>(frames.front());
+            ASSERT_NE(table, nullptr);
+            const QStringList lines = Text(402).split(QLatin1Char('\n'));
+            ASSERT_EQ(table->rows(), lines.size());
+            ASSERT_EQ(table->columns(), 2);
+            for (int row = 0; row < table->rows(); ++row) {
+                const QString cells = CellText(*table, row, 0) + QLatin1Char('\t') + CellText(*table, row, 1);
+                EXPECT_EQ(cells, lines[row]);
+            }
             ExpectFitsText(contacts);
             EXPECT_GE(contacts->height(), 3 * contacts->fontMetrics().height());
         }
