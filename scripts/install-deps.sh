@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+  zlib1g-dev fonts-dejavu-core poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

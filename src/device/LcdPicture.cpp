@@ -33,3 +33,14 @@ void PaintLcdPicture(TLcdPicture& picture, bool lit) {
         }
     }
 }
+
+std::vector<uint32_t> ScaledLcdPicture(const TLcdPicture& picture, int scale) {
+    scale = std::clamp(scale, 1, LCD_PICTURE_MAX_SCALE);
+    const auto width = static_cast<std::size_t>(LCD_PICTURE_WIDTH * scale);
+    std::vector<uint32_t> pixels(width * static_cast<std::size_t>(LCD_PICTURE_HEIGHT * scale));
+    for (int y = 0; y < LCD_PICTURE_HEIGHT * scale; ++y)
+        for (int x = 0; x < LCD_PICTURE_WIDTH * scale; ++x)
+            pixels[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)] =
+                picture.At(x / scale, y / scale);
+    return pixels;
+}

@@ -4,6 +4,7 @@
 // frame of background around it. Owned by the device, painted in the GUI thread.
 #include <array>
 #include <cstdint>
+#include <vector>
 
 inline constexpr int LCD_PICTURE_WIDTH = 254;
 inline constexpr int LCD_PICTURE_HEIGHT = 68;
@@ -20,3 +21,8 @@ struct TLcdPicture {
 
 // Paints LcdBuffer into picture with the lit or unlit background.
 void PaintLcdPicture(TLcdPicture& picture, bool lit);
+
+// The picture enlarged scale times in each direction, each pixel a square
+// block (no smoothing: the LCD's pixels stay sharp). Rows as in Pixels.
+inline constexpr int LCD_PICTURE_MAX_SCALE = 16;
+std::vector<uint32_t> ScaledLcdPicture(const TLcdPicture& picture, int scale);

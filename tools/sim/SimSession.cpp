@@ -1,8 +1,11 @@
 #include "SimSession.h"
 
+#include "PngFile.h"
+
 #include "device/Deviceioemulation.h"
 #include "device/KeyCodes.h"
 #include "device/Lcd.h"
+#include "device/LcdPicture.h"
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
 #include "platform/Strings.h"
@@ -14,15 +17,20 @@
 
 namespace {
 
-const std::map<std::string, int16_t> kKeyCommands = {
-    {"k1", KEY_K1 + KEY_SHORT}, {"k1-long", KEY_K1 + KEY_LONG}, {"k1-hold", KEY_K1 + KEY_REPEAT},
-    {"k2", KEY_K2 + KEY_SHORT}, {"k2-long", KEY_K2 + KEY_LONG}, {"k2-hold", KEY_K2 + KEY_REPEAT},
-    {"both", KEY_BOTH},         {"none", KEY_NONE}};
+const std::map<std::string, int16_t> kKeyCommands = {{"k1", KEY_K1 + KEY_SHORT},
+                                                     {"k1-long", KEY_K1 + KEY_LONG},
+                                                     {"k1-hold", KEY_K1 + KEY_REPEAT},
+                                                     {"k2", KEY_K2 + KEY_SHORT},
+                                                     {"k2-long", KEY_K2 + KEY_LONG},
+                                                     {"k2-hold", KEY_K2 + KEY_REPEAT},
+                                                     {"both", KEY_BOTH},
+                                                     {"none", KEY_NONE}};
 
 std::vector<std::string> Words(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
+    for (std::string word; in >> word;)
+        words.push_back(word);
     return words;
 }
 
@@ -30,11 +38,21 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 char escaped[8];
@@ -49,9 +67,17 @@ std::string JsonString(const std::string& text) {
 }
 
 bool ParseMilliseconds(const std::string& text, uint32_t& ms) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
     ms = static_cast<uint32_t>(std::stoul(text));
     return true;
+}
+
+bool ParseScale(const std::string& text, int& scale) {
+    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    scale = std::stoi(text);
+    return scale >= 1 && scale <= LCD_PICTURE_MAX_SCALE;
 }
 
 } // namespace
@@ -100,6 +126,16 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
         SetThreadLanguage(lang);
         FDevice->SetLanguage(lang);
         FHost.RunUntilIdle();
+    } else if (command == "png" && (words.size() == 2 || words.size() == 3)) {
+        int scale = 2;
+        if (words.size() == 3 && !ParseScale(words[2], scale)) {
+            error = "png needs a scale from 1 to " + std::to_string(LCD_PICTURE_MAX_SCALE) + ", got '" +
+                    words[2] + "'";
+            return false;
+        }
+        if (!WritePngFile(words[1], LCD_PICTURE_WIDTH * scale, LCD_PICTURE_HEIGHT * scale,
+                          ScaledLcdPicture(FDevice->Picture(), scale), error))
+            return false;
     } else if (command == "show" && words.size() == 1) {
         ShowJson();
     } else if (command == "show" && words.size() == 2 && words[1] == "--art") {
@@ -107,7 +143,7 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
     } else {
         error = "not a command: '" + content.substr(content.find_first_not_of(" \t")) +
                 "' (k1, k1-long, k1-hold, k2, k2-long, k2-hold, both, none, down k1|k2, up, wait MS, "
-                "lang ENG|RUS, show [--art])";
+                "lang ENG|RUS, show [--art], png FILE [SCALE])";
         return false;
     }
     return true;
@@ -120,14 +156,14 @@ void TSimSession::ShowJson() {
         lcd += kHex[byte >> 4];
         lcd += kHex[byte & 0xF];
     }
-    FOut << "{\"on\": " << (FDevice->IsOn() ? "true" : "false") << ", \"lit\": "
-         << (FDevice->IsLit() ? "true" : "false") << ", \"lcd\": \"" << lcd
-         << "\", \"k1\": " << JsonString(FDevice->GetHintK1()) << ", \"k2\": " << JsonString(FDevice->GetHintK2())
-         << ", \"regions\": [";
+    FOut << "{\"on\": " << (FDevice->IsOn() ? "true" : "false")
+         << ", \"lit\": " << (FDevice->IsLit() ? "true" : "false") << ", \"lcd\": \"" << lcd
+         << "\", \"k1\": " << JsonString(FDevice->GetHintK1())
+         << ", \"k2\": " << JsonString(FDevice->GetHintK2()) << ", \"regions\": [";
     bool first = true;
     for (const TScreenHintRegion& r : g_ScreenHints.Regions()) {
-        FOut << (first ? "" : ", ") << "[" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ", "
-             << JsonString(r.Text) << "]";
+        FOut << (first ? "" : ", ") << "[" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom
+             << ", " << JsonString(r.Text) << "]";
         first = false;
     }
     FOut << "]}\n";
@@ -142,10 +178,12 @@ void TSimSession::ShowArt() {
         }
         FOut << line << '\n';
     }
-    FOut << "power " << (FDevice->IsOn() ? "on" : "off") << ", " << (FDevice->IsLit() ? "lit" : "unlit") << '\n';
+    FOut << "power " << (FDevice->IsOn() ? "on" : "off") << ", " << (FDevice->IsLit() ? "lit" : "unlit")
+         << '\n';
     FOut << "K2 balloon:\n" << FDevice->GetHintK2() << "\nK1 balloon:\n" << FDevice->GetHintK1() << '\n';
     for (const TScreenHintRegion& r : g_ScreenHints.Regions())
-        FOut << "region " << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ": " << r.Text << '\n';
+        FOut << "region " << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ": " << r.Text
+             << '\n';
     FOut << '\n';
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 
 class TSimSession {
-public:
+  public:
     // The device starts off, in English, from the saved state as it stands.
     TSimSession(std::ostream& out, double clock);
     // Closes the device as the program does at exit: the firmware unwinds
@@ -26,7 +26,7 @@ public:
     TVirtualHost& VirtualHost() { return FHost; }
     TDevice& Device() { return *FDevice; }
 
-private:
+  private:
     void PostAndSettle(int16_t code);
     void ShowJson();
     void ShowArt();

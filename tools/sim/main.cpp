@@ -12,26 +12,29 @@
 
 namespace {
 
-const char* const kUsage =
-    "usage: orx700-sim [--clock \"YYYY-MM-DD HH:MM\"] [--ini FILE] SCRIPT|-\n"
-    "       orx700-sim --resource NAME\n"
-    "\n"
-    "Runs the instrument's firmware under virtual time from a script, one command\n"
-    "per line ('#' starts a comment):\n"
-    "  k1 k1-long k1-hold k2 k2-long k2-hold both none\n"
-    "                 post that key event (k1-long switches the device on)\n"
-    "  down k1|k2     press a key at the current time;  up   release it\n"
-    "  wait MS        let MS milliseconds of virtual time pass\n"
-    "  lang ENG|RUS   switch the language\n"
-    "  show           print the state as one line of JSON\n"
-    "  show --art     print the LCD as 32 rows of # and . with the key hints\n"
-    "The device starts off, in English, from the default state. At the end the\n"
-    "device is switched off as the program does at exit.\n"
-    "--clock sets the date and time the firmware reads (default: now).\n"
-    "--ini FILE loads the saved state from FILE at start and writes it back at\n"
-    "the end, as the program does with its own ini file.\n"
-    "--resource NAME writes an embedded resource (FONT1, FONT2, LANGUAGE_LIST) to\n"
-    "standard output.\n";
+const char* const kUsage = "usage: orx700-sim [--clock \"YYYY-MM-DD HH:MM\"] [--ini FILE] SCRIPT|-\n"
+                           "       orx700-sim --resource NAME\n"
+                           "\n"
+                           "Runs the instrument's firmware under virtual time from a script, one command\n"
+                           "per line ('#' starts a comment):\n"
+                           "  k1 k1-long k1-hold k2 k2-long k2-hold both none\n"
+                           "                 post that key event (k1-long switches the device on)\n"
+                           "  down k1|k2     press a key at the current time;  up   release it\n"
+                           "  wait MS        let MS milliseconds of virtual time pass\n"
+                           "  lang ENG|RUS   switch the language\n"
+                           "  show           print the state as one line of JSON\n"
+                           "  show --art     print the LCD as 32 rows of # and . with the key hints\n"
+                           "  png FILE [SCALE]\n"
+                           "                 write the LCD picture as the window shows it (lit or unlit,\n"
+                           "                 with its frame) as a PNG, SCALE (1..16, default 2) times\n"
+                           "                 its 254 x 68 pixels\n"
+                           "The device starts off, in English, from the default state. At the end the\n"
+                           "device is switched off as the program does at exit.\n"
+                           "--clock sets the date and time the firmware reads (default: now).\n"
+                           "--ini FILE loads the saved state from FILE at start and writes it back at\n"
+                           "the end, as the program does with its own ini file.\n"
+                           "--resource NAME writes an embedded resource (FONT1, FONT2, LANGUAGE_LIST) to\n"
+                           "standard output.\n";
 
 int Fail(const std::string& message) {
     std::cerr << "orx700-sim: " << message << '\n';
@@ -43,7 +46,8 @@ bool ParseClock(const std::string& text, double& clock) {
     char tail;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &year, &month, &day, &hour, &minute, &tail) != 5)
         return false;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || year < 1900) return false;
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || year < 1900)
+        return false;
     clock = EncodeDateTime(year, month, day, hour, minute, 0, 0);
     return DecodeDateTime(clock).Day == day; // rejects 31 April and the like
 }
@@ -71,7 +75,8 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc) return Fail("--resource needs a resource name");
             const auto bytes = FindResource(argv[i + 1]);
             if (!bytes) return Fail(std::string("no resource named ") + argv[i + 1]);
-            std::cout.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+            std::cout.write(reinterpret_cast<const char*>(bytes->data()),
+                            static_cast<std::streamsize>(bytes->size()));
             return std::cout ? 0 : 1;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             return Fail("unknown option " + arg + " (see --help)");
