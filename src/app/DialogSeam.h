@@ -11,7 +11,7 @@ class QUrl;
 class QWidget;
 
 class TDialogSeam {
-public:
+  public:
     virtual ~TDialogSeam() = default;
 
     // Shows dialog modally; its result (QDialog::Accepted or Rejected).
@@ -19,6 +19,9 @@ public:
     // The existing file the user picked, starting at fileName (its folder
     // and name); empty when the user cancelled. filter is in Qt's form.
     virtual QString GetOpenFileName(QWidget* parent, const QString& fileName, const QString& filter) = 0;
+    // The file name the user chose to save to, starting at fileName; empty
+    // when the user cancelled. Replacing an existing file has been confirmed.
+    virtual QString GetSaveFileName(QWidget* parent, const QString& fileName, const QString& filter) = 0;
     // Opens url with the system. Whether a program took it is not reported.
     virtual void OpenUrl(const QUrl& url) = 0;
 };
@@ -27,12 +30,12 @@ public:
 TDialogSeam& DialogSeam();
 
 class TDialogSeamInstall {
-public:
+  public:
     explicit TDialogSeamInstall(TDialogSeam& seam);
     ~TDialogSeamInstall();
     TDialogSeamInstall(const TDialogSeamInstall&) = delete;
     TDialogSeamInstall& operator=(const TDialogSeamInstall&) = delete;
 
-private:
+  private:
     TDialogSeam* FPrevious;
 };

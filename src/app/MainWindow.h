@@ -14,6 +14,8 @@
 #include "platform/Host.h"
 #include "platform/Timer.h"
 
+#include <QImage>
+#include <QString>
 #include <QWidget>
 
 class QComboBox;
@@ -25,12 +27,12 @@ class TPictureBox;
 class TScreenHintWindow;
 
 class TFormORX700DemoMain : public QWidget {
-public:
+  public:
     explicit TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host = Host(),
                                  TFirmwareEntry firmware = FirmwareMain);
     ~TFormORX700DemoMain() override;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -41,7 +43,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void CreateToolBar();
     void CreatePictures();
     void CreateStatusBar();
@@ -58,6 +60,12 @@ private:
     void ToolButtonUserManualClick();
     void ToolButtonExitClick();
     void DeviceRefresh();
+
+    // The LCD picture for documentation (Ctrl+C, Ctrl+S).
+    void CreateLcdPictureShortcuts();
+    QImage LcdPictureImage() const;
+    void CopyLcdPicture();
+    void SaveLcdPicture();
 
     // Input (keys and mouse buttons press the instrument's keys).
     bool IsDeviceArea(QPoint pos) const;
@@ -101,4 +109,6 @@ private:
     // While a mouse button is held Qt sends every move here and no leave
     // event; this marks that the pointer has already left during the hold.
     bool FLeftWhileHeld = false;
+    // Where the next LCD picture is offered to be saved: the last folder used.
+    QString FLcdPictureFolder;
 };

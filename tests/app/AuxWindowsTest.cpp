@@ -4,6 +4,7 @@
 #include "app/DialogSeam.h"
 #include "app/FormAbout.h"
 #include "app/UserManual.h"
+#include "FakeDialogSeam.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
 
@@ -30,28 +31,6 @@
 
 namespace {
 
-class TFakeDialogSeam : public TDialogSeam {
-  public:
-    // Runs while the window is "shown"; its return value is the window's result.
-    std::function<int(QDialog&)> OnExec = [](QDialog&) { return int(QDialog::Rejected); };
-    std::deque<QString> FileAnswers; // next answers of the open dialog; none left means cancel
-    std::vector<QPointer<QDialog>> Shown;
-    std::vector<std::pair<QString, QString>> FileRequests; // start name, filter
-    std::vector<QUrl> Opened;
-
-    int Exec(QDialog& dialog) override {
-        Shown.emplace_back(&dialog);
-        return OnExec(dialog);
-    }
-    QString GetOpenFileName(QWidget*, const QString& fileName, const QString& filter) override {
-        FileRequests.emplace_back(fileName, filter);
-        if (FileAnswers.empty()) return {};
-        QString answer = FileAnswers.front();
-        FileAnswers.pop_front();
-        return answer;
-    }
-    void OpenUrl(const QUrl& url) override { Opened.push_back(url); }
-};
 
 QString Text(int id) {
     return QString::fromStdString(LoadStr(id));
