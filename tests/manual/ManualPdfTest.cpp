@@ -1,0 +1,133 @@
+// The built user manuals open, have pages, carry every heading of their
+// source and every picture; the maker refuses a manual with a missing picture.
+#include "ManualPdf.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString ReadText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Runs a poppler tool; its standard output, or empty when it failed.
+QString RunTool(const char* program, const QStringList& args) {
+    QProcess process;
+    process.start(QString::fromUtf8(program), args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Blanks and line breaks as one blank; typographic ligatures (the PDF's
+// "ff" as one glyph) as their letters.
+QString Simplified(const QString& text) {
+    return text.normalized(QString::NormalizationForm_KC)
+        .replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+}
+
+// The "#" and "##" headings of a Markdown text, outside code blocks.
+QStringList Headings(const QString& markdown) {
+    QStringList headings;
+    bool inCode = false;
+    const QRegularExpression heading(QStringLiteral("^#{1,2} +(.+?)\\s*$"));
+    for (const QString& line : markdown.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("```"))) inCode = !inCode;
+        const QRegularExpressionMatch match = heading.match(line);
+        if (!inCode && match.hasMatch()) headings << match.captured(1);
+    }
+    return headings;
+}
+
+struct BuiltManual {
+    const char* folder;
+    const char* pdf;
+};
+
+class BuiltManualTest : public ::testing::TestWithParam<BuiltManual> {};
+
+TEST_P(BuiltManualTest, OpensAndCarriesEveryHeadingOfItsSource) {
+    const QString pdf = QStringLiteral(ORX_MANUAL_OUTPUT "/") + QString::fromUtf8(GetParam().pdf);
+    ASSERT_TRUE(QFileInfo(pdf).isFile()) << pdf.toStdString();
+
+    const QString info = RunTool(ORX_PDFINFO, {pdf});
+    const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+    ASSERT_TRUE(pages.hasMatch()) << "pdfinfo cannot read " << pdf.toStdString();
+    EXPECT_GE(pages.captured(1).toInt(), 6) << "a complete manual runs to several pages";
+
+    const QString text = Simplified(
+        RunTool(ORX_PDFTOTEXT, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")}));
+    const QString source = ReadText(QStringLiteral(ORX_MANUAL_SOURCES "/") +
+                                    QString::fromUtf8(GetParam().folder) + QStringLiteral("/usermanual.md"));
+    const QStringList headings = Headings(source);
+    ASSERT_GE(headings.size(), 10);
+    for (const QString& heading : headings)
+        EXPECT_TRUE(text.contains(Simplified(heading)))
+            << "heading missing from the PDF: " << heading.toStdString();
+}
+
+TEST_P(BuiltManualTest, EveryPictureIsARenderedLcdScreen) {
+    const QString source = ReadText(QStringLiteral(ORX_MANUAL_SOURCES "/") +
+                                    QString::fromUtf8(GetParam().folder) + QStringLiteral("/usermanual.md"));
+    const QStringList pictures = ManualPictures(source);
+    EXPECT_GE(pictures.size(), 10);
+    for (const QString& picture : pictures) {
+        // Every picture comes from a key script kept beside the manuals.
+        const QString script = QStringLiteral(ORX_MANUAL_SOURCES "/screens/") +
+                               QFileInfo(picture).completeBaseName() + QStringLiteral(".sim");
+        EXPECT_TRUE(QFileInfo(script).isFile()) << picture.toStdString() << " has no script";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, BuiltManualTest,
+                         ::testing::Values(BuiltManual{"en", "usermanual_orx700.pdf"},
+                                           BuiltManual{"ru", "ORX-700_РЭ.pdf"}));
+
+class ManualMakerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QImage picture(254, 68, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("screen.png"))));
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(ManualMakerTest, WritesAPdfThatPopplerReads) {
+    const TManualSource source{
+        QStringLiteral("# Руководство\n\nText.\n\n![Экран](screen.png)\n\n## Section two\n"), dir.path(),
+        QStringLiteral("Title")};
+    QString error;
+    const QString out = dir.filePath(QStringLiteral("out.pdf"));
+    ASSERT_TRUE(WriteManualPdf(source, out, error)) << error.toStdString();
+    const QString text = Simplified(
+        RunTool(ORX_PDFTOTEXT, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), out, QStringLiteral("-")}));
+    EXPECT_TRUE(text.contains(QStringLiteral("Руководство"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Экран"))) << "the caption under the picture";
+    EXPECT_TRUE(text.contains(QStringLiteral("Section two")));
+    EXPECT_TRUE(RunTool(ORX_PDFINFO, {out}).contains(QStringLiteral("Title")));
+}
+
+TEST_F(ManualMakerTest, AMissingPictureIsNamedAndNoPdfIsLeft) {
+    const TManualSource source{QStringLiteral("# T\n\n![Gone](screens/gone.png)\n"), dir.path(),
+                               QStringLiteral("T")};
+    QString error;
+    const QString out = dir.filePath(QStringLiteral("out.pdf"));
+    EXPECT_FALSE(WriteManualPdf(source, out, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("screens/gone.png"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral(".part")));
+}
+
+} // namespace
