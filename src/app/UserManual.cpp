@@ -4,7 +4,7 @@
 #include "app/DialogSeam.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
-#include "state/Inifile.h"
+#include "state/ProgramPlaces.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -19,9 +19,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
 
-int Bottom(const QWidget* widget) { return widget->y() + widget->height(); }
+int Bottom(const QWidget* widget) {
+    return widget->y() + widget->height();
+}
 
 bool IsFile(const fs::path& path) {
     std::error_code error;
@@ -52,7 +56,9 @@ std::vector<std::string>::iterator FindEntry(const std::string& key) {
 
 } // namespace
 
-fs::path ProgramFolder() { return fs::path(DefaultIniPath()).parent_path(); }
+fs::path ProgramFolder() {
+    return ProgramPlaces().ManualFolder;
+}
 
 std::string GetUserManualPath(const fs::path& programFolder) {
     const auto entry = FindEntry(ManualKey());
@@ -70,8 +76,10 @@ void SetUserManualPath(const std::string& fileName, const fs::path& programFolde
     const bool inside = !relative.empty() && *relative.begin() != ".." && relative != ".";
     const std::string line = ManualKey() + "=" + (inside ? relative.string() : fileName);
     const auto entry = FindEntry(ManualKey());
-    if (entry == SavedState.UserManuals.end()) SavedState.UserManuals.push_back(line);
-    else *entry = line;
+    if (entry == SavedState.UserManuals.end())
+        SavedState.UserManuals.push_back(line);
+    else
+        *entry = line;
 }
 
 QString FileDialogFilter(const QString& filter) {
@@ -109,7 +117,9 @@ void RunUserManualCommand(QWidget* mainWindow, const fs::path& programFolder) {
     SetUserManualPath(fileName.toStdString(), programFolder);
 }
 
-void OpenUserManual(QWidget* mainWindow) { RunUserManualCommand(mainWindow, ProgramFolder()); }
+void OpenUserManual(QWidget* mainWindow) {
+    RunUserManualCommand(mainWindow, ProgramFolder());
+}
 
 // Without a close box: the user answers with one of the two buttons (or Esc).
 TFormUserManualSearchMsg::TFormUserManualSearchMsg(QWidget* owner)

@@ -11,8 +11,8 @@
 class QLabel;
 class QPushButton;
 
-// The folder of the program's executable: the default manual lies there and
-// remembered paths are relative to it.
+// The manuals' folder: the executable's own, or the installed documentation
+// folder. The default manual lies there and remembered paths are relative to it.
 std::filesystem::path ProgramFolder();
 
 // The file to try: the remembered one of the current language when it exists,
@@ -36,10 +36,10 @@ QString FileDialogFilter(const QString& filter);
 // The message that the manual was not found: "Find" accepts, "Cancel" and Esc
 // reject. It has no close box, so the answer is always one of the two.
 class TFormUserManualSearchMsg : public QDialog {
-public:
+  public:
     explicit TFormUserManualSearchMsg(QWidget* owner);
 
-private:
+  private:
     QLabel* FImage;
     QLabel* FLabelMessage;
     QPushButton* FButtonSearch;

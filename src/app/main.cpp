@@ -5,6 +5,7 @@
 #include "app/QtHost.h"
 #include "platform/Strings.h"
 #include "state/Inifile.h"
+#include "state/ProgramPlaces.h"
 
 #include <QApplication>
 
@@ -12,7 +13,7 @@ namespace {
 
 // The main window opens the real auxiliary windows.
 class TProgramAuxWindows : public TAuxWindowSeam {
-public:
+  public:
     void ShowOverview(QWidget* owner) override { ::ShowOverview(owner); }
     void ShowAbout(QWidget* owner) override { ::ShowAbout(owner); }
     void ShowQuickStart(QWidget* owner) override { ::ShowQuickStart(owner); }
@@ -22,7 +23,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    LoadIniFile(DefaultIniPath());
+    LoadIniFile(ProgramPlaces().IniPath);
     int result = 0;
     {
         QApplication app(argc, argv);

@@ -3,8 +3,6 @@
 #include "firmware/Offlinemode.h"
 
 #include <filesystem>
-#include <limits.h>
-#include <unistd.h>
 
 std::unique_ptr<TIniDocument> g_IniFile;
 
@@ -26,14 +24,6 @@ int16_t ReadWord(const char* section, const std::string& key, int16_t fallback) 
 }
 
 } // namespace
-
-std::string DefaultIniPath() {
-    char buffer[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return "orx700-demo.ini";
-    std::filesystem::path path(std::string(buffer, static_cast<std::size_t>(length)));
-    return path.replace_extension(".ini").string();
-}
 
 void LoadIniFile(const std::string& path) {
     g_IniPath = path;
@@ -62,6 +52,10 @@ void LoadIniFile(const std::string& path) {
 
 bool SaveIniFile() {
     if (!g_IniFile) return false;
+    // The user's configuration folder may not exist yet; a failure here shows
+    // as a failed write below.
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(g_IniPath).parent_path(), ignored);
     const TDeviceState& s = SavedState;
     TIniDocument& ini = *g_IniFile;
     for (int i = 0; i < ROUTE_POINT_COUNT; ++i)

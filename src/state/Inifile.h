@@ -7,9 +7,6 @@
 #include <memory>
 #include <string>
 
-// The executable's own path with the extension .ini.
-std::string DefaultIniPath();
-
 // Fills SavedState from the file at path (the defaults for what is missing
 // or not a number) and keeps the file's content for SaveIniFile.
 void LoadIniFile(const std::string& path);

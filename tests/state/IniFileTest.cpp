@@ -1,11 +1,10 @@
 // The saved state's ini file: defaults, 16-bit truncation, the off-route
 // list's end, the erasing order on writing, and failures that lose nothing.
-#include "firmware/Offlinemode.h"
-#include "SimSession.h"
 #include "state/Inifile.h"
+#include "SimSession.h"
+#include "firmware/Offlinemode.h"
 
 #include <gmock/gmock.h>
-
 
 #include <filesystem>
 #include <fstream>
@@ -23,7 +22,7 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 
 class IniFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("orx-ini-" + std::to_string(getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -98,7 +97,8 @@ TEST_F(IniFileTest, NamesAreReadWithoutRegardToCaseOrBlanks) {
 
 TEST_F(IniFileTest, ADamagedFileGivesDefaultsWithoutACrash) {
     std::string garbage;
-    for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
+    for (int i = 0; i < 4096; ++i)
+        garbage += static_cast<char>((i * 7919) % 256);
     Load(garbage + "\n[DeviceState\nSelectedPoint\n=5\n[UnroutePoints]\n1=\n");
     EXPECT_EQ(SavedState.SelectedPoint, 1);
     EXPECT_THAT(SavedState.UnroutePoints, IsEmpty());
@@ -118,8 +118,9 @@ TEST_F(IniFileTest, WritingKeepsForeignLinesAndErasesOnlyItsOwnSections) {
     EXPECT_THAT(text, HasSubstr("[RoutePoints]\n14=5\n1=0\n2=0\n"));
     EXPECT_THAT(text, HasSubstr("[UnroutePoints]\n1=7\n\n"));
     EXPECT_THAT(text, Not(HasSubstr("Old=1")));
-    EXPECT_THAT(text, HasSubstr("[DeviceState]\nMeasureUnit=0\nActiveMenu=0\nSelectedPoint=1\nIsPointSelectMenu=0\n"
-                                "BacklightOn=1\nAccelPK=0\nVelocityRMS=0\nDisplPP=0\nFrequencyHz=0\n"));
+    EXPECT_THAT(text,
+                HasSubstr("[DeviceState]\nMeasureUnit=0\nActiveMenu=0\nSelectedPoint=1\nIsPointSelectMenu=0\n"
+                          "BacklightOn=1\nAccelPK=0\nVelocityRMS=0\nDisplPP=0\nFrequencyHz=0\n"));
     EXPECT_THAT(text, HasSubstr("[Language]\nName=ENG\n"));
     EXPECT_THAT(text, HasSubstr("[UserManual]\nDEU=de.pdf\nENG=usermanual_orx700.pdf\n"));
     EXPECT_THAT(text, Not(HasSubstr("ignored")));
@@ -159,6 +160,15 @@ TEST_F(IniFileTest, AReadOnlyFolderKeepsTheOldFileWhole) {
     EXPECT_EQ(Read(), "[DeviceState]\nSelectedPoint=5\n");
 }
 
+TEST_F(IniFileTest, AConfigFolderThatDoesNotExistYetIsMadeOnTheFirstSave) {
+    path = (dir / "config" / "orx700-demo" / "orx700-demo.ini").string();
+    LoadIniFile(path);
+    SavedState.SelectedPoint = 9;
+    ASSERT_TRUE(SaveIniFile());
+    LoadIniFile(path);
+    EXPECT_EQ(SavedState.SelectedPoint, 9);
+}
+
 TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
     Load("[DeviceState]\nSelectedPoint=5\n");
     // The new file cannot be created: its name is taken by a folder.
@@ -182,11 +192,12 @@ TEST_F(IniFileTest, AStartStopStartCycleResumesWhereItLeftOff) {
         {
             TSimSession session(out, clock);
             std::string error;
-            for (const char* line : {"k1-long", "wait 1500"}) ASSERT_TRUE(session.RunLine(line, error)) << error;
+            for (const char* line : {"k1-long", "wait 1500"})
+                ASSERT_TRUE(session.RunLine(line, error)) << error;
             if (run == 0) {
-                ASSERT_TRUE(session.RunLine("k1", error));  // machine 2
-                ASSERT_TRUE(session.RunLine("k2", error));  // its point line
-                ASSERT_TRUE(session.RunLine("k1", error));  // point 7
+                ASSERT_TRUE(session.RunLine("k1", error)); // machine 2
+                ASSERT_TRUE(session.RunLine("k2", error)); // its point line
+                ASSERT_TRUE(session.RunLine("k1", error)); // point 7
             } else {
                 EXPECT_EQ(MenuState.SelectedPoint, 7);
                 EXPECT_EQ(MenuState.MenuItem, ITEM_POINTS);

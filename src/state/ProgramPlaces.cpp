@@ -1,0 +1,64 @@
+#include "state/ProgramPlaces.h"
+
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const PROGRAM_NAME = "orx700-demo";
+
+#ifndef ORX_DOC_FROM_BIN
+#error "ORX_DOC_FROM_BIN comes from the build: the documentation folder relative to the executable's"
+#endif
+
+// The user's configuration folder, or empty when neither variable helps.
+fs::path ConfigFolder(const TPlaceProbes& probes) {
+    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    if (const char* xdg = probes.GetEnv("XDG_CONFIG_HOME"); xdg && *xdg && fs::path(xdg).is_absolute())
+        return fs::path(xdg) / PROGRAM_NAME;
+    if (const char* home = probes.GetEnv("HOME"); home && *home)
+        return fs::path(home) / ".config" / PROGRAM_NAME;
+    return {};
+}
+
+} // namespace
+
+TPlaceProbes SystemPlaceProbes() {
+    return {
+        [](const char* name) -> const char* { return std::getenv(name); },
+        [](const fs::path& folder) { return access(folder.c_str(), W_OK) == 0; },
+        [](const fs::path& folder) {
+            std::error_code error;
+            return fs::is_directory(folder, error);
+        },
+    };
+}
+
+TProgramPlaces FindProgramPlaces(const fs::path& executable, const TPlaceProbes& probes) {
+    const fs::path folder = executable.parent_path().empty() ? fs::path(".") : executable.parent_path();
+    TProgramPlaces places;
+    fs::path ini = executable;
+    places.IniPath = ini.replace_extension(".ini").string();
+    if (!probes.IsWritableFolder(folder)) {
+        const fs::path config = ConfigFolder(probes);
+        if (!config.empty()) places.IniPath = (config / (std::string(PROGRAM_NAME) + ".ini")).string();
+    }
+    const fs::path docs = (folder / ORX_DOC_FROM_BIN).lexically_normal();
+    places.ManualFolder = probes.IsFolder(docs) ? docs : folder;
+    return places;
+}
+
+fs::path ExecutablePath() {
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return PROGRAM_NAME;
+    return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+const TProgramPlaces& ProgramPlaces() {
+    static const TProgramPlaces places = FindProgramPlaces(ExecutablePath(), SystemPlaceProbes());
+    return places;
+}
