@@ -1,5 +1,7 @@
 // orx700-demo: the emulated instrument in a window.
+#include "app/Artwork.h"
 #include "app/AuxWindows.h"
+#include "app/FormAbout.h"
 #include "app/Languages.h"
 #include "app/MainWindow.h"
 #include "app/QtHost.h"
@@ -8,6 +10,11 @@
 #include "state/ProgramPlaces.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+#include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -20,13 +27,50 @@ class TProgramAuxWindows : public TAuxWindowSeam {
     void OpenUserManual(QWidget* owner) override { ::OpenUserManual(owner); }
 };
 
+// --help and --version answer without a screen.
+int HandleInformationOptions(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::printf("usage: orx700-demo [Qt options]\n\n"
+                        "Shows the ORX-700 instrument in a window. Keys: Right arrow or the right mouse\n"
+                        "button is K1, Left arrow or the left mouse button is K2; Ctrl+C copies and\n"
+                        "Ctrl+S saves the LCD picture. The state is kept in %s.\n",
+                        ProgramPlaces().IniPath.c_str());
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("orx700-demo %s\n", qPrintable(ProgramVersion()));
+            return 0;
+        }
+    }
+    return -1;
+}
+
+// What is left after Qt has taken its own options (-platform and the like)
+// is not an option of this program.
+bool HasUnknownArguments(const QStringList& args) {
+    if (args.size() <= 1) return false;
+    std::fprintf(stderr, "orx700-demo: unknown option %s (see --help)\n", qPrintable(args[1]));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    LoadIniFile(ProgramPlaces().IniPath);
+    if (const int status = HandleInformationOptions(argc, argv); status >= 0) return status;
     int result = 0;
     {
         QApplication app(argc, argv);
+        if (HasUnknownArguments(QApplication::arguments())) return 2;
+        QApplication::setDesktopFileName(QStringLiteral("orx700-demo"));
+        QIcon icon;
+        for (const int size : {16, 32, 48, 64, 128, 256})
+            icon.addPixmap(
+                QPixmap::fromImage(RenderArtwork(QStringLiteral("orx700-demo"), QSize(size, size))));
+        QApplication::setWindowIcon(icon);
+
+        LoadIniFile(ProgramPlaces().IniPath);
         TQtHost host;
         THostInstall install(host);
         // The GUI thread starts in the user's language; the window keeps it
