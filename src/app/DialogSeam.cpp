@@ -1,9 +1,11 @@
 #include "app/DialogSeam.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QUrl>
 
 namespace {
@@ -37,7 +39,11 @@ class TQtDialogSeam : public TDialogSeam {
         return dialog.selectedFiles().constFirst();
     }
 
-    void OpenUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
+    bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+
+    void ShowMessage(QWidget* parent, const QString& text) override {
+        QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    }
 };
 
 TDialogSeam* g_Installed = nullptr;

@@ -22,8 +22,10 @@ class TDialogSeam {
     // The file name the user chose to save to, starting at fileName; empty
     // when the user cancelled. Replacing an existing file has been confirmed.
     virtual QString GetSaveFileName(QWidget* parent, const QString& fileName, const QString& filter) = 0;
-    // Opens url with the system. Whether a program took it is not reported.
-    virtual void OpenUrl(const QUrl& url) = 0;
+    // Opens url with the system: false when no program took it.
+    virtual bool OpenUrl(const QUrl& url) = 0;
+    // A message the user acknowledges.
+    virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
 };
 
 // The installed seam, or the Qt one when none is installed.

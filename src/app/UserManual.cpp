@@ -6,6 +6,7 @@
 #include "platform/Strings.h"
 #include "state/ProgramPlaces.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
@@ -112,8 +113,10 @@ void RunUserManualCommand(QWidget* mainWindow, const fs::path& programFolder) {
         fileName = DialogSeam().GetOpenFileName(mainWindow, fileName, FileDialogFilter(Text(311)));
         if (fileName.isEmpty()) return;
     }
-    // Whether a viewer took the file is not known; it is remembered all the same.
-    DialogSeam().OpenUrl(QUrl::fromLocalFile(fileName));
+    // The file is remembered even when no viewer took it: it was found.
+    if (!DialogSeam().OpenUrl(QUrl::fromLocalFile(fileName)))
+        DialogSeam().ShowMessage(mainWindow,
+                                 Text(320).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName)));
     SetUserManualPath(fileName.toStdString(), programFolder);
 }
 

@@ -1,10 +1,10 @@
 // The auxiliary windows through a fake dialog seam that answers at once: the
 // windows are built and inspected exactly as shown, and no test waits.
 #include "app/AuxWindows.h"
+#include "FakeDialogSeam.h"
 #include "app/DialogSeam.h"
 #include "app/FormAbout.h"
 #include "app/UserManual.h"
-#include "FakeDialogSeam.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
 
@@ -30,7 +30,6 @@
 #include <functional>
 
 namespace {
-
 
 QString Text(int id) {
     return QString::fromStdString(LoadStr(id));
@@ -236,6 +235,7 @@ TEST_F(AuxWindowsTest, DefaultManualBesideTheProgramOpensAtOnceAndIsRememberedRe
     const QString manual = MakeFile("usermanual_orx700.pdf");
     RunCommand();
     EXPECT_TRUE(FSeam.Shown.empty());
+    EXPECT_TRUE(FSeam.Messages.empty());
     EXPECT_EQ(FSeam.Opened, std::vector<QUrl>{QUrl::fromLocalFile(manual)});
     EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=usermanual_orx700.pdf"});
 }
@@ -295,6 +295,17 @@ TEST_F(AuxWindowsTest, CancellingTheMessageOrTheDialogOpensAndRemembersNothing) 
     EXPECT_EQ(FSeam.Shown.size(), 3u);
     EXPECT_TRUE(FSeam.Opened.empty());
     EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=gone.pdf"});
+}
+
+TEST_F(AuxWindowsTest, WithoutAPdfViewerTheUserIsToldWhereTheManualIs) {
+    const QString manual = MakeFile("usermanual_orx700.pdf");
+    FSeam.ViewerFound = false;
+    RunCommand();
+    ASSERT_EQ(FSeam.Messages.size(), 1u);
+    EXPECT_TRUE(FSeam.Messages[0].contains(QDir::toNativeSeparators(manual)))
+        << FSeam.Messages[0].toStdString();
+    EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=usermanual_orx700.pdf"})
+        << "found, so remembered";
 }
 
 TEST_F(AuxWindowsTest, EachLanguageHasItsOwnManual) {

@@ -22,6 +22,8 @@ class TFakeDialogSeam : public TDialogSeam {
     std::vector<QPointer<QDialog>> Shown;
     std::vector<std::pair<QString, QString>> FileRequests; // start name, filter
     std::vector<QUrl> Opened;
+    bool ViewerFound = true;                               // whether OpenUrl finds a program
+    std::vector<QString> Messages;                         // texts of ShowMessage
     std::deque<QString> SaveAnswers;                       // the same for the save dialog
     std::vector<std::pair<QString, QString>> SaveRequests; // start name, filter
 
@@ -43,5 +45,9 @@ class TFakeDialogSeam : public TDialogSeam {
         SaveAnswers.pop_front();
         return answer;
     }
-    void OpenUrl(const QUrl& url) override { Opened.push_back(url); }
+    bool OpenUrl(const QUrl& url) override {
+        Opened.push_back(url);
+        return ViewerFound;
+    }
+    void ShowMessage(QWidget*, const QString& text) override { Messages.push_back(text); }
 };
