@@ -14,9 +14,13 @@ uint32_t TRealTimeHost::GetTickCount() {
     return static_cast<uint32_t>(static_cast<uint64_t>(ms.count()));
 }
 
-double TRealTimeHost::Now() { return CurrentLocalDateTime(); }
+double TRealTimeHost::Now() {
+    return CurrentLocalDateTime();
+}
 
-void TRealTimeHost::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void TRealTimeHost::Sleep(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 void TRealTimeHost::SetEvent(TEvent& event) {
     std::lock_guard lock(FMutex);
@@ -37,7 +41,7 @@ TWaitResult TRealTimeHost::WaitForEvent(TEvent& event, int32_t timeoutMs) {
         return TWaitResult::Signaled;
     }
     return FChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), signaled) ? TWaitResult::Signaled
-                                                                                    : TWaitResult::Timeout;
+                                                                                   : TWaitResult::Timeout;
 }
 
 void TRealTimeHost::ThreadStarting(TThread&) {}
@@ -78,22 +82,13 @@ void TRealTimeHost::Synchronize(const std::function<void()>& fn) {
 
 void TRealTimeHost::ServeSynchronize() {
     std::unique_lock lock(FMutex);
-    while (!FQueue.empty()) ServeOne(lock);
+    while (!FQueue.empty())
+        ServeOne(lock);
 }
 
 void TRealTimeHost::ServeOne(std::unique_lock<std::mutex>& lock) {
     TRequest* request = FQueue.front();
     FQueue.pop_front();
-    lock.unlock();
-    std::exception_ptr error;
-    try {
-        (*request->Fn)();
-    } catch (...) {
-        // Raised again in the worker that asked, as the class library does.
-        error = std::current_exception();
-    }
-    lock.lock();
-    request->Error = error;
-    request->Done = true;
+    RunSyncRequest(*request, lock);
     FChanged.notify_all();
 }

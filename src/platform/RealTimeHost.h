@@ -4,6 +4,7 @@
 // A GUI front end derives from it and adds timers, the message box and a way
 // to have its event loop call ServeSynchronize.
 #include "platform/Host.h"
+#include "platform/SyncRequest.h"
 
 #include <condition_variable>
 #include <deque>
@@ -12,7 +13,7 @@
 #include <thread>
 
 class TRealTimeHost : public THost {
-public:
+  public:
     // The constructing thread is the GUI thread.
     TRealTimeHost();
 
@@ -32,17 +33,13 @@ public:
     // GUI thread: runs every queued Synchronize call.
     void ServeSynchronize();
 
-protected:
+  protected:
     bool IsGuiThread() const { return std::this_thread::get_id() == FGuiThread; }
     // Called (from a worker) after a Synchronize call was queued.
     virtual void NotifyGuiThread() {}
 
-private:
-    struct TRequest {
-        const std::function<void()>* Fn;
-        bool Done = false;
-        std::exception_ptr Error;
-    };
+  private:
+    using TRequest = TSyncRequest;
     void ServeOne(std::unique_lock<std::mutex>& lock);
 
     const std::thread::id FGuiThread;

@@ -26,8 +26,9 @@ constexpr auto kSettleLimit = std::chrono::seconds(60);
 } // namespace
 
 class TVirtualHost::TVirtualTimer : public TTimerBackend {
-public:
-    TVirtualTimer(TVirtualHost& host, std::function<void()> onFire) : FHost(host), FOnFire(std::move(onFire)) {
+  public:
+    TVirtualTimer(TVirtualHost& host, std::function<void()> onFire)
+        : FHost(host), FOnFire(std::move(onFire)) {
         std::lock_guard lock(FHost.FMutex);
         FHost.FTimers.push_back(this);
     }
@@ -59,7 +60,8 @@ public:
     uint64_t FSequence = 0;
 };
 
-TVirtualHost::TVirtualHost() : FDriver(std::this_thread::get_id()), FClock(EncodeDateTime(2026, 1, 1, 12, 0, 0, 0)) {}
+TVirtualHost::TVirtualHost()
+    : FDriver(std::this_thread::get_id()), FClock(EncodeDateTime(2026, 1, 1, 12, 0, 0, 0)) {}
 
 TVirtualHost::~TVirtualHost() {
     if (FRunning != 0 || !FTimers.empty()) Fail("destroyed while threads or timers still exist");
@@ -122,7 +124,8 @@ TWaitResult TVirtualHost::WaitForEvent(TEvent& event, int32_t timeoutMs) {
     RequireWorkerThread("a blocking wait on the driver's thread would never end");
     lock.lock();
     if (event.FSignaled) return TWaitResult::Signaled;
-    TWaiter waiter{&event, timeoutMs < 0 ? kNever : FNow + static_cast<uint64_t>(timeoutMs), false, TWaitResult::Timeout};
+    TWaiter waiter{&event, timeoutMs < 0 ? kNever : FNow + static_cast<uint64_t>(timeoutMs), false,
+                   TWaitResult::Timeout};
     return Block(lock, waiter);
 }
 
@@ -169,16 +172,7 @@ void TVirtualHost::Synchronize(const std::function<void()>& fn) {
 void TVirtualHost::ServeOne(std::unique_lock<std::mutex>& lock) {
     TRequest* request = FQueue.front();
     FQueue.pop_front();
-    lock.unlock();
-    std::exception_ptr error;
-    try {
-        (*request->Fn)();
-    } catch (...) {
-        error = std::current_exception();
-    }
-    lock.lock();
-    request->Error = error;
-    request->Done = true;
+    RunSyncRequest(*request, lock);
     ++FRunning;
     FChanged.notify_all();
 }

@@ -9,6 +9,7 @@
 // were armed); after each timer, and after each wake-up of a worker, the
 // driver lets the workers settle before it goes on.
 #include "platform/Host.h"
+#include "platform/SyncRequest.h"
 
 #include <condition_variable>
 #include <deque>
@@ -20,7 +21,7 @@
 #include <vector>
 
 class TVirtualHost : public THost {
-public:
+  public:
     TVirtualHost();
     ~TVirtualHost() override;
 
@@ -58,7 +59,7 @@ public:
     // Runs in the driver's thread while a message box is "open".
     std::function<void(const std::string&)> OnMessageBox;
 
-private:
+  private:
     class TVirtualTimer;
     struct TWaiter {
         TEvent* Event; // null for Sleep
@@ -66,11 +67,7 @@ private:
         bool Woken = false;
         TWaitResult Result = TWaitResult::Timeout;
     };
-    struct TRequest {
-        const std::function<void()>* Fn;
-        bool Done = false;
-        std::exception_ptr Error;
-    };
+    using TRequest = TSyncRequest;
 
     bool IsDriverThread() const { return std::this_thread::get_id() == FDriver; }
     void RequireWorkerThread(const char* what) const;
