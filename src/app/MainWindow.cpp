@@ -77,7 +77,7 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host
     CreateToolBar();
     CreatePictures();
     CreateStatusBar();
-    CreateLcdPictureShortcuts();
+    InitLcdPictureFolder();
 
     g_Device = new TDevice(std::move(firmware), &MenuState.Backlight, host);
     g_Device->OnRefresh = [this] { DeviceRefresh(); };

@@ -62,7 +62,8 @@ class TFormORX700DemoMain : public QWidget {
     void DeviceRefresh();
 
     // The LCD picture for documentation (Ctrl+C, Ctrl+S).
-    void CreateLcdPictureShortcuts();
+    void InitLcdPictureFolder();
+    bool LcdPictureShortcut(QKeyEvent* event);
     QImage LcdPictureImage() const;
     void CopyLcdPicture();
     void SaveLcdPicture();

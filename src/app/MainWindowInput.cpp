@@ -22,6 +22,7 @@ bool TFormORX700DemoMain::IsDeviceArea(QPoint pos) const {
 void TFormORX700DemoMain::keyPressEvent(QKeyEvent* event) {
     // The keyboard's own repeat of a held arrow is not a new press: the
     // instrument makes its repeat events itself while the key stays down.
+    if (LcdPictureShortcut(event)) return;
     if (!event->isAutoRepeat()) FormKeyDown(event->key());
 }
 
@@ -33,13 +34,17 @@ void TFormORX700DemoMain::keyReleaseEvent(QKeyEvent* event) {
 // box takes the arrows itself and passes their releases on.
 void TFormORX700DemoMain::FormKeyDown(int key) {
     if (focusWidget()) return;
-    if (key == Qt::Key_Left) SetKeyState(KEY_K2, true);
-    else if (key == Qt::Key_Right) SetKeyState(KEY_K1, true);
+    if (key == Qt::Key_Left)
+        SetKeyState(KEY_K2, true);
+    else if (key == Qt::Key_Right)
+        SetKeyState(KEY_K1, true);
 }
 
 void TFormORX700DemoMain::FormKeyUp(int key) {
-    if (key == Qt::Key_Left) SetKeyState(KEY_K2, false);
-    else if (key == Qt::Key_Right) SetKeyState(KEY_K1, false);
+    if (key == Qt::Key_Left)
+        SetKeyState(KEY_K2, false);
+    else if (key == Qt::Key_Right)
+        SetKeyState(KEY_K1, false);
 }
 
 // The LCD's hint hides as the pointer leaves the LCD. A focused language box
@@ -47,7 +52,10 @@ void TFormORX700DemoMain::FormKeyUp(int key) {
 // it passes their releases on to the window.
 bool TFormORX700DemoMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ImageDeviceScreen && event->type() == QEvent::Leave) ScreenHint->hide();
-    if (watched != ComboBoxLanguage || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    if (watched != ComboBoxLanguage || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    // The box would take Ctrl+C and Ctrl+S for itself.
+    if (LcdPictureShortcut(static_cast<QKeyEvent*>(event))) return true;
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key != Qt::Key_Left && key != Qt::Key_Right) return false;
     const int index = ComboBoxLanguage->currentIndex() + (key == Qt::Key_Right ? 1 : -1);
@@ -61,23 +69,31 @@ void TFormORX700DemoMain::mousePressEvent(QMouseEvent* event) {
     FormMouseDown(event->button());
 }
 
-void TFormORX700DemoMain::mouseReleaseEvent(QMouseEvent* event) { FormMouseUp(event->button()); }
+void TFormORX700DemoMain::mouseReleaseEvent(QMouseEvent* event) {
+    FormMouseUp(event->button());
+}
 
 void TFormORX700DemoMain::FormMouseDown(Qt::MouseButton button) {
-    if (button == Qt::LeftButton) SetKeyState(KEY_K2, true);
-    else if (button == Qt::RightButton) SetKeyState(KEY_K1, true);
+    if (button == Qt::LeftButton)
+        SetKeyState(KEY_K2, true);
+    else if (button == Qt::RightButton)
+        SetKeyState(KEY_K1, true);
 }
 
 void TFormORX700DemoMain::FormMouseUp(Qt::MouseButton button) {
-    if (button == Qt::LeftButton) SetKeyState(KEY_K2, false);
-    else if (button == Qt::RightButton) SetKeyState(KEY_K1, false);
+    if (button == Qt::LeftButton)
+        SetKeyState(KEY_K2, false);
+    else if (button == Qt::RightButton)
+        SetKeyState(KEY_K1, false);
 }
 
 void TFormORX700DemoMain::SetKeyState(int16_t key, bool down) {
     (key == KEY_K1 ? ImageButton1 : ImageButton2)->setVisible(down);
     if (!g_Device) return;
-    if (down) ButtonDown(g_Device->FButtons, key);
-    else ButtonUp(g_Device->FButtons);
+    if (down)
+        ButtonDown(g_Device->FButtons, key);
+    else
+        ButtonUp(g_Device->FButtons);
 }
 
 void TFormORX700DemoMain::mouseMoveEvent(QMouseEvent* event) {
@@ -90,8 +106,10 @@ void TFormORX700DemoMain::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     FLeftWhileHeld = false;
-    if (IsDeviceArea(pos)) PointerMovedTo(pos, event->globalPosition().toPoint());
-    else ScreenHint->hide();
+    if (IsDeviceArea(pos))
+        PointerMovedTo(pos, event->globalPosition().toPoint());
+    else
+        ScreenHint->hide();
 }
 
 void TFormORX700DemoMain::leaveEvent(QEvent*) {
@@ -123,7 +141,8 @@ void TFormORX700DemoMain::FormMouseMove() {
 // pos in the LCD picture's pixels.
 void TFormORX700DemoMain::ImageDeviceScreenMouseMove(QPoint pos, QPoint globalPos) {
     FormMouseMove();
-    const QString hint = g_Device ? QString::fromStdString(g_Device->GetScreenHint(pos.x(), pos.y())) : QString();
+    const QString hint =
+        g_Device ? QString::fromStdString(g_Device->GetScreenHint(pos.x(), pos.y())) : QString();
     ImageDeviceScreen->setCursor(hint.isEmpty() ? Qt::ArrowCursor : Qt::WhatsThisCursor);
     // Shown at once, on every move, and left up until the pointer moves off
     // the region.

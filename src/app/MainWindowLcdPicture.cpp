@@ -13,8 +13,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QKeyEvent>
 #include <QSaveFile>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
 
@@ -29,14 +29,22 @@ QString Text(int id) {
 
 } // namespace
 
-void TFormORX700DemoMain::CreateLcdPictureShortcuts() {
-    // Window-wide, so that they work with the language box focused too.
-    auto* copy = new QShortcut(QKeySequence::Copy, this);
-    connect(copy, &QShortcut::activated, this, &TFormORX700DemoMain::CopyLcdPicture);
-    auto* save = new QShortcut(QKeySequence::Save, this);
-    connect(save, &QShortcut::activated, this, &TFormORX700DemoMain::SaveLcdPicture);
+void TFormORX700DemoMain::InitLcdPictureFolder() {
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     FLcdPictureFolder = QDir(pictures).exists() ? pictures : QDir::homePath();
+}
+
+// Taken from the window's own key presses (and from the language box's, which
+// the window filters), so they work whether or not the desktop has made the
+// window active, as a window-wide shortcut would need.
+bool TFormORX700DemoMain::LcdPictureShortcut(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy))
+        CopyLcdPicture();
+    else if (event->matches(QKeySequence::Save))
+        SaveLcdPicture();
+    else
+        return false;
+    return true;
 }
 
 QImage TFormORX700DemoMain::LcdPictureImage() const {

@@ -21,18 +21,17 @@ namespace {
 using ::testing::IsEmpty;
 
 class LcdPictureTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         ASSERT_TRUE(folder.isValid());
         Open();
         PowerOn();
         events.clear();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
     void Press(Qt::Key key) {
-        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.get(), key, Qt::ControlModifier);
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.get(), key,
+                        Qt::ControlModifier);
         host.RunUntilIdle();
     }
     // The picture as the window shows it, each pixel a 2 x 2 block.
@@ -45,7 +44,9 @@ protected:
                 mismatches += image.pixel(x, y) != picture.At(x / 2, y / 2) ? 1 : 0;
         EXPECT_EQ(mismatches, 0);
     }
-    QString StatusMessage() { return window->findChild<QStatusBar*>(QStringLiteral("StatusBar"))->currentMessage(); }
+    QString StatusMessage() {
+        return window->findChild<QStatusBar*>(QStringLiteral("StatusBar"))->currentMessage();
+    }
 
     TFakeDialogSeam seam;
     TDialogSeamInstall install{seam};
