@@ -39,15 +39,17 @@ TPlaceProbes SystemPlaceProbes() {
 
 TProgramPlaces FindProgramPlaces(const fs::path& executable, const TPlaceProbes& probes) {
     const fs::path folder = executable.parent_path().empty() ? fs::path(".") : executable.parent_path();
+    const fs::path docs = (folder / ORX_DOC_FROM_BIN).lexically_normal();
+    const bool installed = probes.IsFolder(docs);
     TProgramPlaces places;
+    places.ManualFolder = installed ? docs : folder;
     fs::path ini = executable;
     places.IniPath = ini.replace_extension(".ini").string();
-    if (!probes.IsWritableFolder(folder)) {
+    // An installation keeps nothing of the user's among its own files.
+    if (installed || !probes.IsWritableFolder(folder)) {
         const fs::path config = ConfigFolder(probes);
         if (!config.empty()) places.IniPath = (config / (std::string(PROGRAM_NAME) + ".ini")).string();
     }
-    const fs::path docs = (folder / ORX_DOC_FROM_BIN).lexically_normal();
-    places.ManualFolder = probes.IsFolder(docs) ? docs : folder;
     return places;
 }
 

@@ -5,9 +5,9 @@
 // copy) keeps its ini file beside the executable and its manuals there too.
 // An installed program (the executable in PREFIX/bin, its documentation in
 // PREFIX/share/doc/orx700-demo) finds the manuals in that documentation
-// folder, and when the user cannot write the executable's folder (a system
-// installation under /usr) keeps its ini file in the user's configuration
-// folder: $XDG_CONFIG_HOME/orx700-demo, else ~/.config/orx700-demo.
+// folder and keeps its ini file in the user's configuration folder,
+// $XDG_CONFIG_HOME/orx700-demo, else ~/.config/orx700-demo; so does a copy
+// in a folder the user cannot write.
 #include <filesystem>
 #include <functional>
 #include <string>

@@ -28,13 +28,15 @@ foreach(line "Exec=orx700-demo" "Icon=orx700-demo" "Type=Application")
   endif()
 endforeach()
 
-# A prefix the user may write keeps the state beside the installed program
-# (the program says where with --help, without needing a screen).
-execute_process(COMMAND "${PREFIX}/bin/orx700-demo" --help RESULT_VARIABLE result OUTPUT_VARIABLE help)
+# The installed program keeps the state in the user's configuration folder,
+# not among its own files (it says where with --help, without a screen).
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env "XDG_CONFIG_HOME=${PREFIX}/config"
+                        "${PREFIX}/bin/orx700-demo" --help
+                RESULT_VARIABLE result OUTPUT_VARIABLE help)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "orx700-demo --help failed")
 endif()
-string(FIND "${help}" "${PREFIX}/bin/orx700-demo.ini" at)
+string(FIND "${help}" "${PREFIX}/config/orx700-demo/orx700-demo.ini" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the installed program keeps its state elsewhere: ${help}")
 endif()

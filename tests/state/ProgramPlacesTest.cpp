@@ -51,11 +51,20 @@ TEST(ProgramPlaces, ASystemInstallationUsesTheConfigFolderAndTheDocumentation) {
     EXPECT_EQ(places.IniPath, "/home/ann/.config/orx700-demo/orx700-demo.ini");
 }
 
-TEST(ProgramPlaces, AnInstallationInAWritablePrefixKeepsItsStateBesideIt) {
-    Machine machine{{{"HOME", "/home/ann"}}, {"/tmp/p/bin"}, {"/tmp/p/bin", "/tmp/p/share/doc/orx700-demo"}};
-    const TProgramPlaces places = FindProgramPlaces("/tmp/p/bin/orx700-demo", machine.Probes());
-    EXPECT_EQ(places.IniPath, "/tmp/p/bin/orx700-demo.ini");
-    EXPECT_EQ(places.ManualFolder, "/tmp/p/share/doc/orx700-demo");
+TEST(ProgramPlaces, AnInstallationInTheUsersOwnPrefixAlsoKeepsItsStateInTheConfigFolder) {
+    Machine machine{{{"HOME", "/home/ann"}},
+                    {"/home/ann/.local/bin"},
+                    {"/home/ann/.local/bin", "/home/ann/.local/share/doc/orx700-demo"}};
+    const TProgramPlaces places = FindProgramPlaces("/home/ann/.local/bin/orx700-demo", machine.Probes());
+    EXPECT_EQ(places.IniPath, "/home/ann/.config/orx700-demo/orx700-demo.ini");
+    EXPECT_EQ(places.ManualFolder, "/home/ann/.local/share/doc/orx700-demo");
+}
+
+TEST(ProgramPlaces, AReadOnlyCopyOutsideAnInstallationUsesTheConfigFolder) {
+    Machine machine{{{"HOME", "/home/ann"}}, {}, {"/media/cd/orx"}};
+    const TProgramPlaces places = FindProgramPlaces("/media/cd/orx/orx700-demo", machine.Probes());
+    EXPECT_EQ(places.IniPath, "/home/ann/.config/orx700-demo/orx700-demo.ini");
+    EXPECT_EQ(places.ManualFolder, "/media/cd/orx");
 }
 
 TEST(ProgramPlaces, WithoutAnyHomeTheStateStaysBesideTheExecutable) {
