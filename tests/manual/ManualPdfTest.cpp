@@ -89,6 +89,24 @@ TEST_P(BuiltManualTest, EveryPictureIsARenderedLcdScreen) {
     }
 }
 
+// Markdown reads text between two tildes as struck through: a path such as
+// ~/.config must be written \~/.config (or in backticks) to print as it is.
+TEST_P(BuiltManualTest, NoTildeStrikesTextThrough) {
+    const QString source = ReadText(QStringLiteral(ORX_MANUAL_SOURCES "/") +
+                                    QString::fromUtf8(GetParam().folder) + QStringLiteral("/usermanual.md"));
+    bool inCode = false;
+    int lineNo = 0;
+    for (const QString& line : source.split(QLatin1Char('\n'))) {
+        ++lineNo;
+        if (line.startsWith(QLatin1String("```"))) inCode = !inCode;
+        if (inCode) continue;
+        QString text = line;
+        text.remove(QRegularExpression(QStringLiteral("`[^`]*`"))); // code spans print as they are
+        text.remove(QStringLiteral("\\~"));
+        EXPECT_FALSE(text.contains(QLatin1Char('~'))) << "line " << lineNo << ": " << line.toStdString();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothLanguages, BuiltManualTest,
                          ::testing::Values(BuiltManual{"en", "usermanual_orx700.pdf"},
                                            BuiltManual{"ru", "ORX-700_РЭ.pdf"}));
