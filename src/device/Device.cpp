@@ -46,8 +46,8 @@ TDevice::~TDevice() {
     {
         std::lock_guard lock(FLock);
         FKeyEvent = KEY_POWER_OFF;
+        FEvent.SetEvent();
     }
-    FEvent.SetEvent();
     WaitFor();
     FPowerTimer.SetEnabled(false);
     FBacklightTimer.SetEnabled(false);
@@ -80,10 +80,11 @@ void TDevice::PostKeyEvent(int16_t code) {
         Restart(FPowerTimer);
         Restart(FBacklightTimer);
     }
-    {
-        std::lock_guard lock(FLock);
-        FKeyEvent = code;
-    }
+    // Stored and signalled under one lock, as the worker takes and resets
+    // under it: a signal set after the worker took the code would wake it
+    // again with nothing in the box, a key event 0 that nobody sent.
+    std::lock_guard lock(FLock);
+    FKeyEvent = code;
     FEvent.SetEvent();
 }
 
