@@ -1,5 +1,5 @@
 #pragma once
-// The Overview window: the instrument's features and specification, and a
+// The Overview window: the instrument's features and technical data, and a
 // "more..." link that opens our web site. The texts decide the height: each
 // group box wraps its label and everything below moves with it.
 #include <QDialog>

@@ -16,7 +16,7 @@ const char* const PROGRAM_NAME = "orx700-demo";
 
 // The user's configuration folder, or empty when neither variable helps.
 fs::path ConfigFolder(const TPlaceProbes& probes) {
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // A relative XDG_CONFIG_HOME is not valid under the XDG base directory rules: ignored.
     if (const char* xdg = probes.GetEnv("XDG_CONFIG_HOME"); xdg && *xdg && fs::path(xdg).is_absolute())
         return fs::path(xdg) / PROGRAM_NAME;
     if (const char* home = probes.GetEnv("HOME"); home && *home)

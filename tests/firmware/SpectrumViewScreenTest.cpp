@@ -98,7 +98,7 @@ class SpectrumViewScreen : public ::testing::Test {
         std::memcpy(LcdBuffer, saved, sizeof saved);
         return same;
     }
-    // Both balloons are those of hint specification id.
+    // Both balloons are those of the hint text with that id.
     void ExpectHint(int id) {
         TKeyHints hints;
         hints.SetKeyHintText(LoadStr(id));
