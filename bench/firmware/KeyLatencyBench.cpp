@@ -37,7 +37,7 @@ constexpr int KEYS = 400;
 
 // Stamps the first Synchronize after Arm: the worker's LcdRefresh.
 class TStampingHost : public TVirtualHost {
-public:
+  public:
     void Synchronize(const std::function<void()>& fn) override {
         if (FArmed.exchange(false)) FStamp.store(Clock::now().time_since_epoch().count());
         TVirtualHost::Synchronize(fn);
@@ -45,7 +45,7 @@ public:
     void Arm() { FArmed.store(true); }
     Clock::time_point Stamp() const { return Clock::time_point(Clock::duration(FStamp.load())); }
 
-private:
+  private:
     std::atomic<bool> FArmed{false};
     std::atomic<Clock::rep> FStamp{0};
 };
@@ -53,7 +53,7 @@ private:
 // The instrument switched on from the default state: MEAS, machine line of
 // point 1. One at a time: the firmware's state is global.
 class TRig {
-public:
+  public:
     TRig() : FInstall(FHost) {
         SavedState = TDeviceState{};
         SetThreadLanguage(LANG_ENGLISH);
@@ -75,7 +75,8 @@ public:
         FHost.RunUntilIdle();
     }
     void Keys(std::initializer_list<int16_t> codes) {
-        for (const int16_t code : codes) Key(code);
+        for (const int16_t code : codes)
+            Key(code);
     }
     void Wait(uint32_t ms) { FHost.Advance(ms); }
 
@@ -96,7 +97,7 @@ public:
         Keys({KEY_BOTH, KEY_BOTH, K1_SHORT, K1_SHORT, K2_SHORT, K2_SHORT});
     }
 
-private:
+  private:
     TStampingHost FHost;
     THostInstall FInstall;
     std::unique_ptr<TDevice> FDevice;

@@ -17,4 +17,6 @@ QImage RenderArtwork(const QString& name, QSize size) {
     return image;
 }
 
-QIcon ArtworkIcon(const QString& name, QSize size) { return QIcon(QPixmap::fromImage(RenderArtwork(name, size))); }
+QIcon ArtworkIcon(const QString& name, QSize size) {
+    return QIcon(QPixmap::fromImage(RenderArtwork(name, size)));
+}

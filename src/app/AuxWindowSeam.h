@@ -5,7 +5,7 @@
 class QWidget;
 
 class TAuxWindowSeam {
-public:
+  public:
     virtual ~TAuxWindowSeam() = default;
     // owner: the main window, which the window centres on.
     virtual void ShowOverview(QWidget* owner) = 0;

@@ -9,14 +9,14 @@ class QLabel;
 class QPushButton;
 
 class TFormAbout : public QDialog {
-public:
+  public:
     // version: shown after text 400 and a blank; empty when unknown.
     TFormAbout(QWidget* owner, const QString& version);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void LabelWebAddressMouseDown();
 
     QLabel* FImage1;

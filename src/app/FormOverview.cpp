@@ -12,7 +12,9 @@
 
 namespace {
 
-QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
 
 QLabel* NewTextLabel(QWidget* parent, const char* name, const QRect& geometry) {
     auto* label = new QLabel(parent);
@@ -23,10 +25,14 @@ QLabel* NewTextLabel(QWidget* parent, const char* name, const QRect& geometry) {
     return label;
 }
 
-int Bottom(const QWidget* widget) { return widget->y() + widget->height(); }
+int Bottom(const QWidget* widget) {
+    return widget->y() + widget->height();
+}
 
 // Keeps the label's width and gives it the height its wrapped text needs.
-void FitHeight(QLabel* label) { label->resize(label->width(), label->heightForWidth(label->width())); }
+void FitHeight(QLabel* label) {
+    label->resize(label->width(), label->heightForWidth(label->width()));
+}
 
 } // namespace
 
@@ -90,8 +96,7 @@ TFormOverview::TFormOverview(QWidget* owner) : QDialog(owner) {
     FitHeight(FLabelSpecification);
 
     FGroupBoxFeature->resize(FGroupBoxFeature->width(), FLabelFeature->height() + featureFrame);
-    FGroupBoxSpecification->setGeometry(FGroupBoxSpecification->x(),
-                                        Bottom(FGroupBoxFeature) + gapBoxes,
+    FGroupBoxSpecification->setGeometry(FGroupBoxSpecification->x(), Bottom(FGroupBoxFeature) + gapBoxes,
                                         FGroupBoxSpecification->width(),
                                         FLabelSpecification->height() + specificationFrame);
     FLabelMore->move(FLabelMore->x(), Bottom(FGroupBoxSpecification) + gapMore);
@@ -110,7 +115,9 @@ bool TFormOverview::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TFormOverview::LabelMoreClick() { DialogSeam().OpenUrl(QUrl(Text(310))); }
+void TFormOverview::LabelMoreClick() {
+    DialogSeam().OpenUrl(QUrl(Text(310)));
+}
 
 void ShowOverview(QWidget* mainWindow) {
     TFormOverview form(mainWindow);

@@ -9,13 +9,13 @@ class QLabel;
 class QPushButton;
 
 class TFormOverview : public QDialog {
-public:
+  public:
     explicit TFormOverview(QWidget* owner);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void LabelMoreClick();
 
     QGroupBox* FGroupBoxFeature;

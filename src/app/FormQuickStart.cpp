@@ -9,9 +9,13 @@
 
 namespace {
 
-QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
 
-int Bottom(const QWidget* widget) { return widget->y() + widget->height(); }
+int Bottom(const QWidget* widget) {
+    return widget->y() + widget->height();
+}
 
 } // namespace
 

@@ -8,10 +8,10 @@ class QLabel;
 class QPushButton;
 
 class TFormQuickStart : public QDialog {
-public:
+  public:
     explicit TFormQuickStart(QWidget* owner);
 
-private:
+  private:
     QLabel* FLabelQuickStartText;
     QPushButton* FButton;
 };

@@ -47,7 +47,8 @@ std::vector<TLanguageItem> ReadLanguageList(TResourceBytes bytes) {
         const auto id = static_cast<LANGID>(bytes[at] | (bytes[at + 1] << 8));
         at += 2;
         std::string name;
-        while (at < bytes.size() && bytes[at] != 0) name += static_cast<char>(bytes[at++]);
+        while (at < bytes.size() && bytes[at] != 0)
+            name += static_cast<char>(bytes[at++]);
         if (at < bytes.size()) ++at; // the terminating zero
         if (name.empty()) name = LanguageAbbreviation(id);
         items.push_back({std::move(name), id});
@@ -66,8 +67,8 @@ std::string LanguageAbbreviation(LANGID id) {
     return hex;
 }
 
-std::optional<std::size_t> ChooseStartLanguage(const std::vector<TLanguageItem>& items, const std::string& savedName,
-                                               uint32_t threadLocale) {
+std::optional<std::size_t> ChooseStartLanguage(const std::vector<TLanguageItem>& items,
+                                               const std::string& savedName, uint32_t threadLocale) {
     const std::string saved = Lower(savedName);
     for (std::size_t i = 0; i < items.size(); ++i)
         if (Lower(items[i].Name) == saved) return i;

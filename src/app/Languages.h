@@ -25,8 +25,8 @@ std::string LanguageAbbreviation(LANGID id);
 
 // The item to start with: the one named savedName (letter case ignored), else
 // the first whose LANGID is threadLocale, else the first; none for no items.
-std::optional<std::size_t> ChooseStartLanguage(const std::vector<TLanguageItem>& items, const std::string& savedName,
-                                               uint32_t threadLocale);
+std::optional<std::size_t> ChooseStartLanguage(const std::vector<TLanguageItem>& items,
+                                               const std::string& savedName, uint32_t threadLocale);
 
 // The user's system language as a LANGID (primary language, default
 // sublanguage); English when the system's language is not one we can name.

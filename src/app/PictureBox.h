@@ -7,7 +7,7 @@
 #include <QWidget>
 
 class TPictureBox : public QWidget {
-public:
+  public:
     TPictureBox(QWidget* parent, const char* name, QRect geometry);
 
     const QImage& Image() const { return FImage; }
@@ -15,9 +15,9 @@ public:
     // For painting into in place; call update() afterwards.
     QImage& Canvas() { return FImage; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QImage FImage;
 };

@@ -7,7 +7,7 @@
 namespace {
 
 class TQtTimer : public TTimerBackend {
-public:
+  public:
     explicit TQtTimer(std::function<void()> onFire) {
         FTimer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&FTimer, &QTimer::timeout, [fire = std::move(onFire)] { fire(); });
@@ -15,7 +15,7 @@ public:
     void Start(uint32_t ms) override { FTimer.start(static_cast<int>(ms)); }
     void Stop() override { FTimer.stop(); }
 
-private:
+  private:
     QTimer FTimer;
 };
 
@@ -35,5 +35,6 @@ void TQtHost::ShowErrorMessage(const std::string& text) {
 }
 
 void TQtHost::NotifyGuiThread() {
-    QMetaObject::invokeMethod(&FReceiver, [this] { ServeSynchronize(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &FReceiver, [this] { ServeSynchronize(); }, Qt::QueuedConnection);
 }

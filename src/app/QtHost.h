@@ -6,16 +6,16 @@
 #include <QObject>
 
 class TQtHost : public TRealTimeHost {
-public:
+  public:
     // Construct in the GUI thread after the QApplication.
     TQtHost();
 
     std::unique_ptr<TTimerBackend> CreateTimer(std::function<void()> onFire) override;
     void ShowErrorMessage(const std::string& text) override;
 
-protected:
+  protected:
     void NotifyGuiThread() override;
 
-private:
+  private:
     QObject FReceiver; // lives in the GUI thread; queued calls run there
 };

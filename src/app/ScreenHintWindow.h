@@ -6,7 +6,7 @@
 #include <QLabel>
 
 class TScreenHintWindow : public QLabel {
-public:
+  public:
     // parent: the window whose input drives the hint.
     explicit TScreenHintWindow(QWidget* parent);
 
@@ -14,6 +14,6 @@ public:
     // text hides the hint.
     void ShowAt(QPoint globalPos, const QString& text);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -21,7 +21,9 @@ void ButtonsInit(TKeyButtons& buttons) {
     ButtonsReset(buttons);
 }
 
-void ButtonsFree(TKeyButtons& buttons) { buttons.RepeatTimer.reset(); }
+void ButtonsFree(TKeyButtons& buttons) {
+    buttons.RepeatTimer.reset();
+}
 
 void ButtonsReset(TKeyButtons& buttons) {
     buttons.RepeatTimer->SetEnabled(false);

@@ -16,7 +16,9 @@ namespace {
 constexpr int HINT_DEVICE_OFF = 1004;
 
 // The two codes that switch the device on: K1 long click and K1 held.
-bool IsPowerOnCode(int16_t code) { return code == KEY_K1 + KEY_LONG || code == KEY_K1 + KEY_REPEAT; }
+bool IsPowerOnCode(int16_t code) {
+    return code == KEY_K1 + KEY_LONG || code == KEY_K1 + KEY_REPEAT;
+}
 
 void Restart(TTimer& timer) {
     timer.SetEnabled(false);
@@ -147,7 +149,9 @@ std::string TDevice::LoadFont(const char* name, uint8_t* buffer, std::size_t siz
     return {};
 }
 
-bool TDevice::IsLit() const { return FBacklight != nullptr && *FBacklight != 0 && FBacklightTimer.Enabled(); }
+bool TDevice::IsLit() const {
+    return FBacklight != nullptr && *FBacklight != 0 && FBacklightTimer.Enabled();
+}
 
 void TDevice::Paint() {
     PaintLcdPicture(FPicture, IsLit());
@@ -181,9 +185,13 @@ void TDevice::BacklightTimerTimer() {
     FBacklightTimer.SetEnabled(false);
 }
 
-std::string TDevice::GetHintK1() { return g_KeyHints.GetKeyHintK1(); }
+std::string TDevice::GetHintK1() {
+    return g_KeyHints.GetKeyHintK1();
+}
 
-std::string TDevice::GetHintK2() { return g_KeyHints.GetKeyHintK2(); }
+std::string TDevice::GetHintK2() {
+    return g_KeyHints.GetKeyHintK2();
+}
 
 std::string TDevice::GetScreenHint(int x, int y) {
     return g_ScreenHints.FindScreenHint((x - 7) / 2, (y - 2) / 2);

@@ -27,7 +27,7 @@ inline constexpr uint32_t POWER_OFF_MS = 60000;
 inline constexpr uint32_t BACKLIGHT_OFF_MS = 10000;
 
 class TDevice : public TThread {
-public:
+  public:
     // Starts the worker, which waits for the first power-on. backlight points
     // at the firmware's backlight flag (read only while painting); null reads
     // as off.
@@ -62,10 +62,10 @@ public:
     // while the device is off).
     std::function<void()> OnRefresh;
 
-protected:
+  protected:
     void Execute() override;
 
-private:
+  private:
     std::string LoadFont(const char* name, uint8_t* buffer, std::size_t size);
     void ShowPowerOnHint();
 

@@ -17,9 +17,13 @@ constexpr int TEXT_BATTERY = 140;
 constexpr int POWER_ON_SCREEN_MS = 1500;
 constexpr int16_t ACTIVE_MENU_WATCH = 3;
 
-template <class T> bool InRange(T value, int lo, int hi) { return value >= lo && value <= hi; }
+template <class T> bool InRange(T value, int lo, int hi) {
+    return value >= lo && value <= hi;
+}
 
-int16_t Wrap(int value, int count) { return static_cast<int16_t>((value % count + count) % count); }
+int16_t Wrap(int value, int count) {
+    return static_cast<int16_t>((value % count + count) % count);
+}
 
 bool IsFixedKind(const TPointRecord& point) {
     return (point.Flags & PS_OFFROUTE) == 0 || point.Status == REC_MEASURED;
@@ -34,7 +38,8 @@ void ResetMenuState() {
     MenuState.SelectedPoint = OFFROUTE_FIRST_INDEX;
     MenuState.WatchQuantity = QUANTITY_VELOCITY;
     MenuState.Backlight = 1;
-    for (int16_t& level : MenuState.LevelType) level = 1;
+    for (int16_t& level : MenuState.LevelType)
+        level = 1;
 }
 
 bool ValidateMenuState() {
@@ -43,7 +48,8 @@ bool ValidateMenuState() {
               InRange(m.Quantity, 0, 2) && InRange(m.SelectedPoint, 1, OFFROUTE_FIRST_INDEX) &&
               InRange(m.WatchItem, 0, 4) && InRange(m.WatchQuantity, 0, 2) && InRange(m.Backlight, 0, 1) &&
               InRange(m.FreqUnit, 0, 1);
-    for (int q = 0; q < 3; ++q) ok = ok && InRange(m.LevelType[q], 0, 2) && InRange(m.UnitSystem[q], 0, 1);
+    for (int q = 0; q < 3; ++q)
+        ok = ok && InRange(m.LevelType[q], 0, 2) && InRange(m.UnitSystem[q], 0, 1);
     return ok;
 }
 
@@ -82,7 +88,8 @@ void PowerOnInit() {
         saved <= OFFROUTE_FIRST_INDEX && OFFROUTE_FIRST_INDEX - saved < static_cast<int>(unroute.size());
     MenuState.SelectedPoint = routePoint || offRoutePoint ? saved : int16_t{1};
 
-    if (MenuState.MenuItem == ITEM_MACHINES && SavedState.IsPointSelectMenu != 0) MenuState.MenuItem = ITEM_POINTS;
+    if (MenuState.MenuItem == ITEM_MACHINES && SavedState.IsPointSelectMenu != 0)
+        MenuState.MenuItem = ITEM_POINTS;
     MenuState.Backlight = SavedState.BacklightOn;
     MenuState.LevelType[0] = SavedState.AccelPK;
     MenuState.LevelType[1] = SavedState.VelocityRMS;
@@ -177,18 +184,26 @@ void MainMenuLoop() {
 
 void MenuNext() {
     TMenuState& m = MenuState;
-    if (m.MenuItem <= ITEM_HF_SP) m.MenuItem = Wrap(m.MenuItem + 1, 7);
-    else if (m.MenuItem == ITEM_MACHINES) SelectMachine(SELECT_NEXT);
-    else if (m.MenuItem == ITEM_POINTS) SelectPoint(SELECT_NEXT);
-    else m.Quantity = Wrap(m.Quantity + 1, 3);
+    if (m.MenuItem <= ITEM_HF_SP)
+        m.MenuItem = Wrap(m.MenuItem + 1, 7);
+    else if (m.MenuItem == ITEM_MACHINES)
+        SelectMachine(SELECT_NEXT);
+    else if (m.MenuItem == ITEM_POINTS)
+        SelectPoint(SELECT_NEXT);
+    else
+        m.Quantity = Wrap(m.Quantity + 1, 3);
 }
 
 void MenuPrev() {
     TMenuState& m = MenuState;
-    if (m.MenuItem <= ITEM_HF_SP) m.MenuItem = Wrap(m.MenuItem - 1, 7);
-    else if (m.MenuItem == ITEM_MACHINES) SelectMachine(SELECT_PREVIOUS);
-    else if (m.MenuItem == ITEM_POINTS) SelectPoint(SELECT_PREVIOUS);
-    else m.Quantity = Wrap(m.Quantity - 1, 3);
+    if (m.MenuItem <= ITEM_HF_SP)
+        m.MenuItem = Wrap(m.MenuItem - 1, 7);
+    else if (m.MenuItem == ITEM_MACHINES)
+        SelectMachine(SELECT_PREVIOUS);
+    else if (m.MenuItem == ITEM_POINTS)
+        SelectPoint(SELECT_PREVIOUS);
+    else
+        m.Quantity = Wrap(m.Quantity - 1, 3);
 }
 
 void MenuEnter() {
@@ -221,8 +236,10 @@ void MenuEnter() {
         break;
     case ITEM_POINTS:
         if (!memoryError) {
-            if (m.MeasMode == 2) AnalysePoint();
-            else MeasurePoint();
+            if (m.MeasMode == 2)
+                AnalysePoint();
+            else
+                MeasurePoint();
         }
         break;
     default:
@@ -232,7 +249,10 @@ void MenuEnter() {
 
 void MenuBack() {
     TMenuState& m = MenuState;
-    if (m.MenuItem == ITEM_MACHINES) m.MenuItem = m.MeasMode;
-    else if (m.MenuItem == ITEM_POINTS) m.MenuItem = ITEM_MACHINES;
-    else if (m.MenuItem == ITEM_UNIT_SELECT) m.MenuItem = ITEM_UNITS;
+    if (m.MenuItem == ITEM_MACHINES)
+        m.MenuItem = m.MeasMode;
+    else if (m.MenuItem == ITEM_POINTS)
+        m.MenuItem = ITEM_MACHINES;
+    else if (m.MenuItem == ITEM_UNIT_SELECT)
+        m.MenuItem = ITEM_UNITS;
 }

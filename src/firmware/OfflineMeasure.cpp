@@ -34,7 +34,9 @@ constexpr int16_t OVERLOAD_MARK = static_cast<int16_t>(0xAAAA);
 // The samples are not checked in this system; the record carries 0.
 constexpr int16_t SAMPLE_CHECKSUM = 0;
 
-void ShowOverload() { ShowMessage(LcdStr(TEXT_OVERLOAD), MESSAGE_PAGE, WAIT); }
+void ShowOverload() {
+    ShowMessage(LcdStr(TEXT_OVERLOAD), MESSAGE_PAGE, WAIT);
+}
 
 } // namespace
 

@@ -38,8 +38,9 @@ void SetRouteScreenHints(bool offRoute) {
     if (m.MenuItem == ITEM_MACHINES)
         g_KeyHints.SetKeyHintText(LoadStr(analys ? HINT_MACHINES_ANALYS : HINT_MACHINES));
     else if (m.MenuItem == ITEM_POINTS)
-        g_KeyHints.SetKeyHintText(LoadStr(analys ? (offRoute ? HINT_POINTS_OFFROUTE_ANALYS : HINT_POINTS_ROUTE_ANALYS)
-                                                 : (offRoute ? HINT_POINTS_OFFROUTE : HINT_POINTS_ROUTE)));
+        g_KeyHints.SetKeyHintText(
+            LoadStr(analys ? (offRoute ? HINT_POINTS_OFFROUTE_ANALYS : HINT_POINTS_ROUTE_ANALYS)
+                           : (offRoute ? HINT_POINTS_OFFROUTE : HINT_POINTS_ROUTE)));
     else if (m.MenuItem == ITEM_UNIT_SELECT)
         g_KeyHints.SetKeyHintText(UnitSelectHintText(m.Quantity));
 
@@ -88,7 +89,8 @@ void DrawRouteScreen() {
         const bool kindFixed = (p.Flags & PS_OFFROUTE) == 0;
         LcdPutText(0, 0, m.MenuItem == ITEM_MACHINES, Padded20(p.MachineName).c_str());
         LcdPutText(1, 0, m.MenuItem == ITEM_POINTS, Padded20(p.Label).c_str());
-        const int16_t word = kindFixed && m.MeasMode < 2 ? static_cast<int16_t>(p.Flags & PS_KIND_E) : m.MeasMode;
+        const int16_t word =
+            kindFixed && m.MeasMode < 2 ? static_cast<int16_t>(p.Flags & PS_KIND_E) : m.MeasMode;
         LcdPutText(3, 0, 0, LcdStr(TEXT_MODE_WORD + word).c_str());
         LcdLine(36, 0, 36, 9, LCD_MODE_SET);
         LcdLine(0, 9, 36, 9, LCD_MODE_SET);

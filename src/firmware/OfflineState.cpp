@@ -7,4 +7,6 @@ TMenuState MenuState{};
 TPointRecord CurrentPoint{};
 TDeviceState SavedState;
 
-std::string LcdStr(int id) { return Utf8ToCp1251(LoadStr(id)); }
+std::string LcdStr(int id) {
+    return Utf8ToCp1251(LoadStr(id));
+}

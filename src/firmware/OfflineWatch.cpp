@@ -31,13 +31,17 @@ constexpr int16_t WATCH_LINES = 4;
 constexpr int16_t TITLE_COLUMN = 54;
 constexpr int16_t MENU_LAST_COLUMN = 37;
 
-int16_t Wrap(int value, int count) { return static_cast<int16_t>((value % count + count) % count); }
+int16_t Wrap(int value, int count) {
+    return static_cast<int16_t>((value % count + count) % count);
+}
 
 // Moves the selection of the menu, or the quantity on the units selection.
 void Step(int delta) {
     TMenuState& m = MenuState;
-    if (m.WatchItem == WATCH_UNIT_SELECT) m.WatchQuantity = Wrap(m.WatchQuantity + delta, 3);
-    else m.WatchItem = Wrap(m.WatchItem + delta, WATCH_LINES);
+    if (m.WatchItem == WATCH_UNIT_SELECT)
+        m.WatchQuantity = Wrap(m.WatchQuantity + delta, 3);
+    else
+        m.WatchItem = Wrap(m.WatchItem + delta, WATCH_LINES);
 }
 
 // A name of the device's label tables; texts not loaded read as empty.
@@ -106,8 +110,10 @@ void WatchEnter() {
         // The measurement belongs to no point: no record is marked, and an
         // overload has nowhere to be kept.
         AcquireWaveform(kind, nullptr, true);
-        if (kind == KIND_MEAS) ComputeVibrationResults(WatchResults);
-        else ComputeCrestFactor(WatchResults);
+        if (kind == KIND_MEAS)
+            ComputeVibrationResults(WatchResults);
+        else
+            ComputeCrestFactor(WatchResults);
         WatchKind = kind;
         ShowCompleted();
         WatchMeasured = 1;
@@ -130,8 +136,10 @@ void WatchEnter() {
 
 void DrawWatchScreen() {
     const TMenuState& m = MenuState;
-    if (m.WatchItem == WATCH_UNIT_SELECT) g_KeyHints.SetKeyHintText(UnitSelectHintText(m.WatchQuantity));
-    else g_KeyHints.SetKeyHintText(LoadStr(HINT_WATCH_FIRST + m.WatchItem));
+    if (m.WatchItem == WATCH_UNIT_SELECT)
+        g_KeyHints.SetKeyHintText(UnitSelectHintText(m.WatchQuantity));
+    else
+        g_KeyHints.SetKeyHintText(LoadStr(HINT_WATCH_FIRST + m.WatchItem));
     g_ScreenHints.ClearScreenHints();
     g_ScreenHints.AddScreenHint(54, 0, 87, 8, LoadStr(HINT_MODE));
 

@@ -148,7 +148,8 @@ inline constexpr float READING_MAX = 9999.0f;
 extern const float IMPERIAL_FACTOR[3];
 
 // items: texts of equal length in code page 1251.
-void DrawList(int16_t page0, int16_t column, const std::vector<std::string>& items, int16_t visible, int16_t selected);
+void DrawList(int16_t page0, int16_t column, const std::vector<std::string>& items, int16_t visible,
+              int16_t selected);
 // Up to three lines of at most 20 characters, cut at line feeds.
 void SplitLines(const std::string& text, std::string (&lines)[3]);
 void ShowMessage(const std::string& text, int16_t page0, int16_t wait);

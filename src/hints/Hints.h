@@ -9,7 +9,7 @@
 #include <vector>
 
 class TKeyHints {
-public:
+  public:
     // Builds both balloon texts from a five-line hint specification (both
     // keys, K2 short, K2 long, K1 short, K1 long), with the headings and the
     // no-action text loaded in the calling thread's language.
@@ -17,7 +17,7 @@ public:
     std::string GetKeyHintK1();
     std::string GetKeyHintK2();
 
-private:
+  private:
     TCriticalSection FLock;
     std::string FK1Text;
     std::string FK2Text;
@@ -33,7 +33,7 @@ struct TScreenHintRegion {
 };
 
 class TScreenHints {
-public:
+  public:
     void ClearScreenHints();
     void AddScreenHint(int left, int top, int right, int bottom, const std::string& text);
     // The text of the first region containing (x, y); empty if none does.
@@ -41,7 +41,7 @@ public:
     // A copy of every region, in list order.
     std::vector<TScreenHintRegion> Regions();
 
-private:
+  private:
     TCriticalSection FLock;
     std::vector<TScreenHintRegion> FRegions;
 };

@@ -2,6 +2,7 @@
 
 // Entry k = round(32767 x sin(pi k / 4096)), k = 0..2048, rounded from the
 // double-precision sine; a quarter wave gives every twiddle of the transforms.
+// clang-format off
 alignas(64) const int16_t SineTable[2049] = {
     0, 25, 50, 75, 101, 126, 151, 176, 201, 226, 251, 276,
     302, 327, 352, 377, 402, 427, 452, 477, 503, 528, 553, 578,
@@ -193,3 +194,4 @@ alignas(64) const int16_t PeakFilter[121] = {
     -115, -37, 27, 71, 93, 95, 82, 60, 36, 14, -3, -12,
     -15,
 };
+// clang-format on

@@ -70,8 +70,10 @@ std::string Utf8ToCp1251(const std::string& utf8) {
         bool valid = i + static_cast<std::size_t>(extra) < utf8.size();
         for (int k = 1; valid && k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) valid = false;
-            else cp = (cp << 6) | (next & 0x3F);
+            if ((next & 0xC0) != 0x80)
+                valid = false;
+            else
+                cp = (cp << 6) | (next & 0x3F);
         }
         if (!valid) {
             out += '?';
@@ -87,6 +89,7 @@ std::string Utf8ToCp1251(const std::string& utf8) {
 std::string Cp1251ToUtf8(const std::string& cp1251) {
     std::string out;
     out.reserve(cp1251.size() * 2);
-    for (const char c : cp1251) AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
+    for (const char c : cp1251)
+        AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
     return out;
 }

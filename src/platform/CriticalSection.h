@@ -3,13 +3,13 @@
 #include <mutex>
 
 class TCriticalSection {
-public:
+  public:
     void Enter() { FMutex.lock(); }
     void Leave() { FMutex.unlock(); }
     // So that std::lock_guard and std::unique_lock work with it.
     void lock() { Enter(); }
     void unlock() { Leave(); }
 
-private:
+  private:
     std::mutex FMutex;
 };

@@ -5,7 +5,7 @@
 #include "platform/Host.h"
 
 class TEvent {
-public:
+  public:
     explicit TEvent(THost& host = Host()) : FHost(host) {}
     TEvent(const TEvent&) = delete;
     TEvent& operator=(const TEvent&) = delete;
@@ -18,6 +18,6 @@ public:
     // Host side only, under the host's lock.
     bool FSignaled = false;
 
-private:
+  private:
     THost& FHost;
 };

@@ -15,6 +15,10 @@ THost& Host() {
     return *g_Host;
 }
 
-THostInstall::THostInstall(THost& host) : FPrevious(g_Host) { g_Host = &host; }
+THostInstall::THostInstall(THost& host) : FPrevious(g_Host) {
+    g_Host = &host;
+}
 
-THostInstall::~THostInstall() { g_Host = FPrevious; }
+THostInstall::~THostInstall() {
+    g_Host = FPrevious;
+}

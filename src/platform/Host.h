@@ -21,14 +21,14 @@ enum class TWaitResult { Signaled, Timeout };
 // A GUI-thread timer as the host provides it: Start (re)arms it to fire every
 // ms milliseconds from now, Stop disarms it. The callback runs in the GUI thread.
 class TTimerBackend {
-public:
+  public:
     virtual ~TTimerBackend() = default;
     virtual void Start(uint32_t ms) = 0;
     virtual void Stop() = 0;
 };
 
 class THost {
-public:
+  public:
     virtual ~THost() = default;
 
     // Milliseconds since an arbitrary start, wrapping at 2^32.
@@ -67,16 +67,20 @@ public:
 THost& Host();
 
 class THostInstall {
-public:
+  public:
     explicit THostInstall(THost& host);
     ~THostInstall();
     THostInstall(const THostInstall&) = delete;
     THostInstall& operator=(const THostInstall&) = delete;
 
-private:
+  private:
     THost* FPrevious;
 };
 
 // Convenience for the instrument side.
-inline uint32_t GetTickCount() { return Host().GetTickCount(); }
-inline void Sleep(uint32_t ms) { Host().Sleep(ms); }
+inline uint32_t GetTickCount() {
+    return Host().GetTickCount();
+}
+inline void Sleep(uint32_t ms) {
+    Host().Sleep(ms);
+}

@@ -22,7 +22,8 @@ std::optional<TResourceBytes> FindResource(const std::string& name) {
     }
     for (std::size_t i = 0; i < g_EmbeddedResourceCount; ++i) {
         const TEmbeddedResource& resource = g_EmbeddedResources[i];
-        if (std::strcmp(resource.Name, name.c_str()) == 0) return TResourceBytes(resource.Data, resource.Size);
+        if (std::strcmp(resource.Name, name.c_str()) == 0)
+            return TResourceBytes(resource.Data, resource.Size);
     }
     return std::nullopt;
 }
@@ -32,4 +33,6 @@ TResourceOverride::TResourceOverride(std::string name, std::optional<std::basic_
     Overrides()[FName] = std::move(bytes);
 }
 
-TResourceOverride::~TResourceOverride() { Overrides().erase(FName); }
+TResourceOverride::~TResourceOverride() {
+    Overrides().erase(FName);
+}

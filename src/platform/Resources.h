@@ -15,12 +15,12 @@ std::optional<TResourceBytes> FindResource(const std::string& name);
 // object: how a test shows the program a damaged or missing resource. Create
 // and destroy only while no other thread looks resources up.
 class TResourceOverride {
-public:
+  public:
     TResourceOverride(std::string name, std::optional<std::basic_string<uint8_t>> bytes);
     ~TResourceOverride();
     TResourceOverride(const TResourceOverride&) = delete;
     TResourceOverride& operator=(const TResourceOverride&) = delete;
 
-private:
+  private:
     std::string FName;
 };

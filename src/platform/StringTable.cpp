@@ -23,12 +23,24 @@ bool ParseQuoted(const std::string& line, std::size_t& pos, std::string& text, s
         }
         if (++pos >= line.size()) break;
         switch (line[pos]) {
-        case 'n': text += '\n'; break;
-        case 'r': text += '\r'; break;
-        case 't': text += '\t'; break;
-        case '"': text += '"'; break;
-        case '\\': text += '\\'; break;
-        default: error = std::string("unknown escape \\") + line[pos]; return false;
+        case 'n':
+            text += '\n';
+            break;
+        case 'r':
+            text += '\r';
+            break;
+        case 't':
+            text += '\t';
+            break;
+        case '"':
+            text += '"';
+            break;
+        case '\\':
+            text += '\\';
+            break;
+        default:
+            error = std::string("unknown escape \\") + line[pos];
+            return false;
         }
     }
     error = "the text has no closing quote";
@@ -50,7 +62,8 @@ TStringTable ParseStringTable(const std::string& source, std::vector<std::string
 
         std::size_t pos = start;
         int id = 0;
-        while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9' && id < 1000000) id = id * 10 + (line[pos++] - '0');
+        while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9' && id < 1000000)
+            id = id * 10 + (line[pos++] - '0');
         std::string error;
         std::string text;
         const std::size_t afterId = pos;
@@ -61,7 +74,8 @@ TStringTable ParseStringTable(const std::string& source, std::vector<std::string
                    line.find_first_not_of(" \t", pos) != std::string::npos) {
             error = "unexpected characters after the closing quote";
         }
-        if (error.empty() && !table.emplace(id, text).second) error = "id " + std::to_string(id) + " is repeated";
+        if (error.empty() && !table.emplace(id, text).second)
+            error = "id " + std::to_string(id) + " is repeated";
         if (!error.empty()) errors.push_back("line " + std::to_string(lineNo) + ": " + error);
     }
     return table;

@@ -23,16 +23,21 @@ const TStringTable& TableFor(LANGID lang) {
         std::vector<std::string> errors;
         table = ParseStringTable(std::string(bytes->begin(), bytes->end()), errors);
         // The build checks the tables; this guards against a damaged override.
-        for (const std::string& error : errors) std::fprintf(stderr, "string table %u: %s\n", lang, error.c_str());
+        for (const std::string& error : errors)
+            std::fprintf(stderr, "string table %u: %s\n", lang, error.c_str());
     }
     return tables.emplace(lang, std::move(table)).first->second;
 }
 
 } // namespace
 
-void SetThreadLanguage(LANGID lang) { t_Language = lang; }
+void SetThreadLanguage(LANGID lang) {
+    t_Language = lang;
+}
 
-LANGID GetThreadLanguage() { return t_Language; }
+LANGID GetThreadLanguage() {
+    return t_Language;
+}
 
 std::string LoadStr(int id) {
     const TStringTable& table = TableFor(t_Language);

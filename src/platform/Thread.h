@@ -10,7 +10,7 @@
 #include <thread>
 
 class TThread {
-public:
+  public:
     explicit TThread(THost& host = Host()) : FHost(host) {}
     virtual ~TThread();
     TThread(const TThread&) = delete;
@@ -28,12 +28,12 @@ public:
     // Host side only, under the host's lock.
     bool FFinished = false;
 
-protected:
+  protected:
     virtual void Execute() = 0;
     void Synchronize(const std::function<void()>& fn) { FHost.Synchronize(fn); }
     THost& HostOf() const { return FHost; }
 
-private:
+  private:
     void Run();
 
     THost& FHost;

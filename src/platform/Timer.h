@@ -9,7 +9,7 @@
 #include <memory>
 
 class TTimer {
-public:
+  public:
     explicit TTimer(THost& host = Host());
 
     bool Enabled() const { return FEnabled; }
@@ -20,7 +20,7 @@ public:
 
     int Tag = 0;
 
-private:
+  private:
     void UpdateTimer();
     void Fire();
 

@@ -19,7 +19,8 @@ std::string Trim(const std::string& text) {
 
 bool SameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -40,9 +41,12 @@ std::optional<long long> ParseInteger(const std::string& text) {
     for (; i < text.size(); ++i) {
         const int c = std::tolower(static_cast<unsigned char>(text[i]));
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            return std::nullopt;
         value = value * base + digit;
         if (value > 0xFFFFFFFFLL) return std::nullopt; // beyond 32 bits: not a number of ours
     }
@@ -90,14 +94,16 @@ TIniDocument::TSection& TIniDocument::FindOrAdd(const std::string& section) {
     return FSections.back();
 }
 
-std::optional<std::string> TIniDocument::ReadString(const std::string& section, const std::string& key) const {
+std::optional<std::string> TIniDocument::ReadString(const std::string& section,
+                                                    const std::string& key) const {
     if (const TSection* s = Find(section))
         for (const TLine& line : s->Lines)
             if (!line.Key.empty() && SameName(line.Key, key)) return line.Value;
     return std::nullopt;
 }
 
-long long TIniDocument::ReadInteger(const std::string& section, const std::string& key, long long fallback) const {
+long long TIniDocument::ReadInteger(const std::string& section, const std::string& key,
+                                    long long fallback) const {
     const auto text = ReadString(section, key);
     if (!text) return fallback;
     return ParseInteger(*text).value_or(fallback);
@@ -126,7 +132,8 @@ void TIniDocument::WriteString(const std::string& section, const std::string& ke
     }
     // After the section's last key, before trailing blank lines.
     auto at = s.Lines.end();
-    while (at != s.Lines.begin() && Trim(std::prev(at)->Raw).empty()) --at;
+    while (at != s.Lines.begin() && Trim(std::prev(at)->Raw).empty())
+        --at;
     s.Lines.insert(at, {raw, key, value});
 }
 
@@ -139,19 +146,22 @@ void TIniDocument::WriteBool(const std::string& section, const std::string& key,
 }
 
 void TIniDocument::EraseSection(const std::string& section) {
-    FSections.erase(std::remove_if(FSections.begin(), FSections.end(),
-                                   [&](const TSection& s) { return !s.Name.empty() && SameName(s.Name, section); }),
-                    FSections.end());
+    FSections.erase(
+        std::remove_if(FSections.begin(), FSections.end(),
+                       [&](const TSection& s) { return !s.Name.empty() && SameName(s.Name, section); }),
+        FSections.end());
 }
 
 std::string TIniDocument::Text() const {
     std::string text;
     for (const TSection& s : FSections) {
         if (!s.Name.empty()) {
-            if (!text.empty() && (text.size() < 2 || text.compare(text.size() - 2, 2, "\n\n") != 0)) text += "\n";
+            if (!text.empty() && (text.size() < 2 || text.compare(text.size() - 2, 2, "\n\n") != 0))
+                text += "\n";
             text += "[" + s.Name + "]\n";
         }
-        for (const TLine& line : s.Lines) text += line.Raw + "\n";
+        for (const TLine& line : s.Lines)
+            text += line.Raw + "\n";
     }
     return text;
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 class TIniDocument {
-public:
+  public:
     TIniDocument() = default;
     // Reads text; lines that are neither a section, a key nor a comment are kept as they are.
     explicit TIniDocument(const std::string& text);
@@ -32,10 +32,10 @@ public:
 
     std::string Text() const;
 
-private:
+  private:
     struct TLine {
-        std::string Raw;  // as read, or as written
-        std::string Key;  // trimmed; empty for comments and other lines
+        std::string Raw; // as read, or as written
+        std::string Key; // trimmed; empty for comments and other lines
         std::string Value;
     };
     struct TSection {

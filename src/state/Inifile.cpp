@@ -17,7 +17,9 @@ const char* const LANGUAGE = "Language";
 const char* const MANUAL = "UserManual";
 
 // Values are kept as 16-bit words: the low 16 bits of what the file holds.
-int16_t Word(long long value) { return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF)); }
+int16_t Word(long long value) {
+    return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF));
+}
 
 int16_t ReadWord(const char* section, const std::string& key, int16_t fallback) {
     return Word(g_IniFile->ReadInteger(section, key, fallback));

@@ -21,7 +21,8 @@ using ::testing::HasSubstr;
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
     std::vector<uint8_t> bytes;
-    for (const int v : values) bytes.push_back(static_cast<uint8_t>(v));
+    for (const int v : values)
+        bytes.push_back(static_cast<uint8_t>(v));
     return bytes;
 }
 
@@ -37,7 +38,8 @@ TEST(LanguageList, ShippedResourceOffersEnglishThenRussian) {
 
 TEST(LanguageList, EmptyNamesAreAbbreviatedAndDamagedRecordsEndWithTheData) {
     const auto named = Bytes({0x19, 0x04, 0, 0x07, 0x04, 0, 0x81, 0x04, 0});
-    EXPECT_THAT(ReadLanguageList(named), ElementsAre(Item("RUS", 0x0419), Item("DEU", 0x0407), Item("0x0481", 0x0481)));
+    EXPECT_THAT(ReadLanguageList(named),
+                ElementsAre(Item("RUS", 0x0419), Item("DEU", 0x0407), Item("0x0481", 0x0481)));
     // A name without its zero byte ends with the data; a lone byte is no LANGID.
     const auto cut = Bytes({0x07, 0x04, 'D', 'E'});
     EXPECT_THAT(ReadLanguageList(cut), ElementsAre(Item("DE", 0x0407)));
@@ -64,12 +66,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartLanguage,
                                            // A locale with another sort order is not the language.
                                            StartCase{"", 0x00010419, 0}),
                          [](const auto& instance) {
-                             return "Saved" + std::string(*instance.param.saved ? instance.param.saved : "None") + "Locale" +
-                                    std::to_string(instance.param.locale);
+                             return "Saved" +
+                                    std::string(*instance.param.saved ? instance.param.saved : "None") +
+                                    "Locale" + std::to_string(instance.param.locale);
                          });
 
 class WindowLanguage : public MainWindowTest {
-protected:
+  protected:
     QComboBox* Box() { return dynamic_cast<QComboBox*>(Child("ComboBoxLanguage")); }
     void Choose(const char* name) {
         Box()->setCurrentIndex(Box()->findText(QLatin1String(name)));
@@ -79,7 +82,8 @@ protected:
         EXPECT_EQ(GetThreadLanguage(), language);
         EXPECT_EQ(window->windowTitle().toStdString(), TextIn(language, 300));
         EXPECT_EQ(dynamic_cast<QLabel*>(Child("LabelLanguage"))->text().toStdString(), TextIn(language, 301));
-        EXPECT_EQ(dynamic_cast<QToolButton*>(Child("ToolButtonExit"))->text().toStdString(), TextIn(language, 307));
+        EXPECT_EQ(dynamic_cast<QToolButton*>(Child("ToolButtonExit"))->text().toStdString(),
+                  TextIn(language, 307));
         EXPECT_EQ(dynamic_cast<QLabel*>(Child("StatusText"))->text().toStdString(), TextIn(language, 308));
     }
 };

@@ -17,7 +17,7 @@
 #include <vector>
 
 class TAuxWindowRecorder : public TAuxWindowSeam {
-public:
+  public:
     void ShowOverview(QWidget* owner) override { Record("overview", owner); }
     void ShowAbout(QWidget* owner) override { Record("about", owner); }
     void ShowQuickStart(QWidget* owner) override { Record("quick start", owner); }
@@ -26,7 +26,7 @@ public:
     std::vector<std::string> Calls;
     std::vector<QWidget*> Owners;
 
-private:
+  private:
     void Record(const char* what, QWidget* owner) {
         Calls.emplace_back(what);
         Owners.push_back(owner);
@@ -34,7 +34,7 @@ private:
 };
 
 class MainWindowTest : public VirtualHostTest {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

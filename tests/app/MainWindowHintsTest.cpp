@@ -5,9 +5,9 @@
 #include "app/HintBalloon.h"
 #include "device/Deviceioemulation.h"
 
+#include <QLabel>
 #include <QTest>
 #include <QToolButton>
-#include <QLabel>
 
 #include <gmock/gmock.h>
 
@@ -16,7 +16,7 @@ namespace {
 using ::testing::HasSubstr;
 
 class HintsTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         Open();

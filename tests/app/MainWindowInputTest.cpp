@@ -19,7 +19,7 @@ using ::testing::IsEmpty;
 constexpr QPoint kOnDevice(120, 250);
 
 class InputTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         Open();
@@ -81,7 +81,9 @@ TEST_P(MouseButtons, PressTheirKeyAnywhereOnTheInstrument) {
 INSTANTIATE_TEST_SUITE_P(Buttons, MouseButtons,
                          ::testing::Values(ButtonCase{Qt::RightButton, "ImageButton1", KEY_K1},
                                            ButtonCase{Qt::LeftButton, "ImageButton2", KEY_K2}),
-                         [](const auto& instance) { return instance.param.key == KEY_K1 ? "RightIsK1" : "LeftIsK2"; });
+                         [](const auto& instance) {
+                             return instance.param.key == KEY_K1 ? "RightIsK1" : "LeftIsK2";
+                         });
 
 TEST_F(InputTest, OtherInputPressesNoKey) {
     MouseDown(Qt::MiddleButton, kOnDevice);

@@ -17,7 +17,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 class WindowTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         Open();

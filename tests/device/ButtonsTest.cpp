@@ -1,6 +1,6 @@
 // Key presses classified by their timing, under virtual time.
-#include "VirtualHostFixture.h"
 #include "device/Buttons.h"
+#include "VirtualHostFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -12,7 +12,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 class ButtonsTest : public VirtualHostTest {
-protected:
+  protected:
     void SetUp() override {
         buttons.OnKeyEvent = [this](int16_t code) { events.push_back(code); };
         ButtonsInit(buttons);

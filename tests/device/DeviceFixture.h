@@ -10,7 +10,7 @@
 #include <vector>
 
 class DeviceTest : public VirtualHostTest {
-protected:
+  protected:
     void SetUp() override {
         device = std::make_unique<TDevice>([this] { Firmware(); }, &backlight);
         g_Device = device.get();
@@ -28,7 +28,8 @@ protected:
         backlight = 1; // restored at each power-on
         try {
             if (body) body();
-            for (;;) keys.push_back(WaitKey());
+            for (;;)
+                keys.push_back(WaitKey());
         } catch (const Exception& e) {
             if (e.Message().empty()) ++powerOffs;
             backlight = 0; // the instrument goes dark as it switches off

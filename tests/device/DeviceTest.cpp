@@ -83,7 +83,8 @@ TEST_F(DeviceTest, AfterAFlushTheStillSetEventWakesAtOnceWithZeroAndReloads) {
 TEST_F(DeviceTest, OnlyAZeroThroughTheEventReloadsNotATimeout) {
     std::vector<int16_t> seen;
     body = [&] {
-        for (int i = 0; i < 3; ++i) seen.push_back(WaitKeyTimeout(3000));
+        for (int i = 0; i < 3; ++i)
+            seen.push_back(WaitKeyTimeout(3000));
     };
     PowerOn();
     TResourceOverride missing("FONT2", std::nullopt);
@@ -137,7 +138,8 @@ TEST_F(DeviceTest, SixtySecondsWithoutUseSwitchOffBlankUnlitWithThePowerOnHint) 
     host.Advance(1);
     EXPECT_FALSE(device->IsOn());
     EXPECT_EQ(powerOffs, 1);
-    for (uint8_t byte : LcdBuffer) ASSERT_EQ(byte, 0);
+    for (uint8_t byte : LcdBuffer)
+        ASSERT_EQ(byte, 0);
     EXPECT_EQ(device->Picture().At(0, 0), LCD_COLOR_UNLIT);
     EXPECT_THAT(device->GetHintK1(), HasSubstr("Device Power On"));
     EXPECT_THAT(device->GetHintK2(), Not(HasSubstr("Device Power On")));

@@ -13,7 +13,8 @@ using ::testing::ElementsAreArray;
 
 std::vector<uint8_t> Font1Columns(const TResourceBytes& font, int glyph) {
     std::vector<uint8_t> columns;
-    for (int j = 0; j < 6; ++j) columns.push_back(font[static_cast<std::size_t>(glyph * FONT1_GLYPH_BYTES + 2 * j)]);
+    for (int j = 0; j < 6; ++j)
+        columns.push_back(font[static_cast<std::size_t>(glyph * FONT1_GLYPH_BYTES + 2 * j)]);
     return columns;
 }
 
@@ -25,7 +26,7 @@ std::vector<uint8_t> Font2Page(const TResourceBytes& font, int glyph, int page) 
 }
 
 class Font1Resource : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto found = FindResource("FONT1");
         ASSERT_TRUE(found);
@@ -36,7 +37,8 @@ protected:
 
 TEST_F(Font1Resource, HasTheExactSizeAndZeroHighBytes) {
     ASSERT_EQ(font.size(), static_cast<std::size_t>(FONT1_SIZE));
-    for (std::size_t i = 1; i < font.size(); i += 2) ASSERT_EQ(font[i], 0) << "byte " << i;
+    for (std::size_t i = 1; i < font.size(); i += 2)
+        ASSERT_EQ(font[i], 0) << "byte " << i;
 }
 
 TEST_F(Font1Resource, FixedGlyphsComeOutByteForByte) {
@@ -49,18 +51,23 @@ TEST_F(Font1Resource, FixedGlyphsComeOutByteForByte) {
         {GLYPH_ARROW_UP, {0x20, 0x60, 0xE0, 0x60, 0x20, 0x00}},
         {GLYPH_ARROW_DOWN, {0x08, 0x0C, 0x0E, 0x0C, 0x08, 0x00}},
     };
-    for (const auto& [glyph, bytes] : fixed) EXPECT_THAT(Font1Columns(font, glyph), ElementsAreArray(bytes)) << glyph;
+    for (const auto& [glyph, bytes] : fixed)
+        EXPECT_THAT(Font1Columns(font, glyph), ElementsAreArray(bytes)) << glyph;
 }
 
 TEST_F(Font1Resource, ControlAndUnassignedCodesShowThePlaceholderDot) {
     const std::vector<uint8_t> dot = Font1Columns(font, 0);
-    for (int code = 0; code <= 0x1F; ++code) EXPECT_EQ(Font1Columns(font, code), dot) << code;
-    for (int code = 0x7F; code <= 0xBF; ++code) EXPECT_EQ(Font1Columns(font, code), dot) << code;
+    for (int code = 0; code <= 0x1F; ++code)
+        EXPECT_EQ(Font1Columns(font, code), dot) << code;
+    for (int code = 0x7F; code <= 0xBF; ++code)
+        EXPECT_EQ(Font1Columns(font, code), dot) << code;
 }
 
 TEST_F(Font1Resource, LowerCaseRepeatsTheCapitalsLatinAndCyrillic) {
-    for (int code = 'a'; code <= 'z'; ++code) EXPECT_EQ(Font1Columns(font, code), Font1Columns(font, code - 0x20));
-    for (int code = 0xE0; code <= 0xFF; ++code) EXPECT_EQ(Font1Columns(font, code), Font1Columns(font, code - 0x20));
+    for (int code = 'a'; code <= 'z'; ++code)
+        EXPECT_EQ(Font1Columns(font, code), Font1Columns(font, code - 0x20));
+    for (int code = 0xE0; code <= 0xFF; ++code)
+        EXPECT_EQ(Font1Columns(font, code), Font1Columns(font, code - 0x20));
 }
 
 TEST_F(Font1Resource, EveryCharacterKeepsTheSpacingColumnAndRowAndIsDrawn) {
@@ -83,13 +90,15 @@ TEST_F(Font1Resource, LettersAndDigitsAreDistinctExceptTrueLookAlikes) {
     std::vector<std::vector<uint8_t>> seen;
     for (int code = '0'; code <= 'Z'; ++code) {
         if (code > '9' && code < 'A') continue;
-        for (const auto& other : seen) EXPECT_NE(Font1Columns(font, code), other) << "code " << code;
+        for (const auto& other : seen)
+            EXPECT_NE(Font1Columns(font, code), other) << "code " << code;
         seen.push_back(Font1Columns(font, code));
     }
     int lookAlikes = 0;
     for (int code = 0xC0; code <= 0xDF; ++code) {
         const std::vector<uint8_t> glyph = Font1Columns(font, code);
-        for (char latin : sameAsLatin) lookAlikes += glyph == Font1Columns(font, latin) ? 1 : 0;
+        for (char latin : sameAsLatin)
+            lookAlikes += glyph == Font1Columns(font, latin) ? 1 : 0;
     }
     EXPECT_EQ(lookAlikes, static_cast<int>(sameAsLatin.size()));
 }
@@ -99,21 +108,26 @@ TEST(Font2Resource, HasTheExactLayoutAndTheFixedGlyphs) {
     ASSERT_TRUE(found);
     const TResourceBytes font = *found;
     ASSERT_EQ(font.size(), static_cast<std::size_t>(FONT2_SIZE));
-    for (std::size_t i = 1; i < font.size(); i += 2) ASSERT_EQ(font[i], 0);
+    for (std::size_t i = 1; i < font.size(); i += 2)
+        ASSERT_EQ(font[i], 0);
 
-    EXPECT_THAT(Font2Page(font, 0, 0), ElementsAreArray({0x07, 0x1F, 0x38, 0x60, 0x60, 0x60, 0x60, 0x38, 0x1F, 0x07, 0, 0}));
-    EXPECT_THAT(Font2Page(font, 0, 1), ElementsAreArray({0xF0, 0xFC, 0x0E, 0x03, 0x03, 0x03, 0x03, 0x0E, 0xFC, 0xF0, 0, 0}));
+    EXPECT_THAT(Font2Page(font, 0, 0),
+                ElementsAreArray({0x07, 0x1F, 0x38, 0x60, 0x60, 0x60, 0x60, 0x38, 0x1F, 0x07, 0, 0}));
+    EXPECT_THAT(Font2Page(font, 0, 1),
+                ElementsAreArray({0xF0, 0xFC, 0x0E, 0x03, 0x03, 0x03, 0x03, 0x0E, 0xFC, 0xF0, 0, 0}));
     EXPECT_THAT(Font2Page(font, BIG_GLYPH_POINT, 0), ElementsAreArray(std::vector<uint8_t>(12, 0)));
     EXPECT_THAT(Font2Page(font, BIG_GLYPH_POINT, 1), ElementsAreArray({0, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_THAT(Font2Page(font, BIG_GLYPH_BLANK, 0), ElementsAreArray(std::vector<uint8_t>(12, 0)));
     EXPECT_THAT(Font2Page(font, BIG_GLYPH_BLANK, 1), ElementsAreArray(std::vector<uint8_t>(12, 0)));
     EXPECT_THAT(Font2Page(font, BIG_GLYPH_MINUS, 0), ElementsAreArray(std::vector<uint8_t>(12, 0)));
-    EXPECT_THAT(Font2Page(font, BIG_GLYPH_MINUS, 1), ElementsAreArray({0, 0, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0, 0}));
+    EXPECT_THAT(Font2Page(font, BIG_GLYPH_MINUS, 1),
+                ElementsAreArray({0, 0, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0, 0}));
 
     for (int digit = 0; digit <= 9; ++digit) {
         const std::vector<uint8_t> upper = Font2Page(font, digit, 0);
         EXPECT_EQ(upper[10] | upper[11], 0) << digit;
-        for (uint8_t c : upper) EXPECT_EQ(c & 0x80, 0) << "top row of digit " << digit;
+        for (uint8_t c : upper)
+            EXPECT_EQ(c & 0x80, 0) << "top row of digit " << digit;
         for (int other = 0; other < digit; ++other)
             EXPECT_TRUE(Font2Page(font, digit, 0) != Font2Page(font, other, 0) ||
                         Font2Page(font, digit, 1) != Font2Page(font, other, 1))

@@ -15,13 +15,13 @@
 namespace {
 
 class InertTimer : public TTimerBackend {
-public:
+  public:
     void Start(uint32_t) override {}
     void Stop() override {}
 };
 
 class TestRealHost : public TRealTimeHost {
-public:
+  public:
     std::unique_ptr<TTimerBackend> CreateTimer(std::function<void()>) override {
         return std::make_unique<InertTimer>();
     }
@@ -29,7 +29,7 @@ public:
 };
 
 class RealThreadDeviceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         device = std::make_unique<TDevice>([this] { Firmware(); }, &backlight);
         g_Device = device.get();
@@ -109,13 +109,15 @@ TEST_F(RealThreadDeviceTest, KeysPostedFasterThanTakenArriveAsAnOrderedSubsequen
     }
     ServeUntil([&] { return !Keys().empty() && Keys().back() == 2000; });
     const std::vector<int16_t> seen = Keys();
-    for (std::size_t i = 1; i < seen.size(); ++i) ASSERT_LT(seen[i - 1], seen[i]) << "at " << i;
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        ASSERT_LT(seen[i - 1], seen[i]) << "at " << i;
 }
 
 TEST_F(RealThreadDeviceTest, ClosingWhileTheWorkerRefreshesServesItAndUnwinds) {
     refreshEachKey = true;
     PowerOn();
-    for (int16_t code = 1; code <= 50; ++code) device->PostKeyEvent(code);
+    for (int16_t code = 1; code <= 50; ++code)
+        device->PostKeyEvent(code);
     device.reset(); // must not hang on the worker's pending Synchronize
     g_Device = nullptr;
     EXPECT_EQ(powerOffs.load(), 1);

@@ -11,7 +11,8 @@ namespace {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -24,8 +25,8 @@ std::string Difference(const std::string& expected, const std::string& actual) {
         const std::string* x = i < a.size() ? &a[i] : nullptr;
         const std::string* y = i < b.size() ? &b[i] : nullptr;
         if (x && y && *x == *y) continue;
-        out << "line " << i + 1 << ":\n  golden: " << (x ? *x : "<none>") << "\n  actual: " << (y ? *y : "<none>")
-            << "\n";
+        out << "line " << i + 1 << ":\n  golden: " << (x ? *x : "<none>")
+            << "\n  actual: " << (y ? *y : "<none>") << "\n";
         ++shown;
     }
     return out.str();
@@ -33,7 +34,9 @@ std::string Difference(const std::string& expected, const std::string& actual) {
 
 } // namespace
 
-std::filesystem::path ScenarioDir() { return ORX_SCENARIO_DIR; }
+std::filesystem::path ScenarioDir() {
+    return ORX_SCENARIO_DIR;
+}
 
 void ExpectMatchesGolden(const std::string& name, const std::string& actual) {
     const std::filesystem::path path = ScenarioDir() / (name + ".golden");

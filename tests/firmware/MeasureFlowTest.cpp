@@ -30,10 +30,12 @@ struct Repaint {
     bool operator==(const Repaint&) const = default;
 };
 
-void PrintTo(const Repaint& r, std::ostream* os) { *os << "{" << r.at << (r.lit ? ", lit}" : ", dark}"); }
+void PrintTo(const Repaint& r, std::ostream* os) {
+    *os << "{" << r.at << (r.lit ? ", lit}" : ", dark}");
+}
 
 class MeasureFlowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { SavedState = TDeviceState{}; }
     // The device repaints once more as it is deleted.
     void TearDown() override {
@@ -51,7 +53,8 @@ protected:
         ASSERT_TRUE(session->RunLine(line, error)) << error;
     }
     void RunAll(std::initializer_list<const char*> lines) {
-        for (const char* line : lines) Run(line);
+        for (const char* line : lines)
+            Run(line);
     }
     TVirtualHost& Host() { return session->VirtualHost(); }
 
@@ -84,7 +87,7 @@ TEST_F(MeasureFlowTest, MeasuringGoesDarkOnceThenFlashesThreeTimes) {
 
 struct KeyCase {
     const char* name;
-    uint32_t keyAt;   // ms after the measurement started
+    uint32_t keyAt;    // ms after the measurement started
     uint64_t screenAt; // when the route screen comes back
 };
 
@@ -145,7 +148,7 @@ TEST_F(MeasureFlowTest, AFailedStoreReportsAMemoryErrorAfterTheCompletion) {
 
 TEST_F(MeasureFlowTest, AnOverloadMarkIsShownBeforeTheSpectrum) {
     PowerOn();
-    RunAll({"k2", "k2", "wait 5900"});                 // measure point 1
+    RunAll({"k2", "k2", "wait 5900"});                // measure point 1
     RunAll({"both", "both", "k1", "k1", "k2", "k2"}); // ANALYS, point line of point 1
     // The emulated input never overloads; the mark is set as a measurement
     // with an overloaded input would leave it.
@@ -171,7 +174,8 @@ class SpectrumOfAMeasurement : public MeasureFlowTest, public ::testing::WithPar
 TEST_P(SpectrumOfAMeasurement, OpensWithItsKindOnItsWaveform) {
     PowerOn();
     ViewState.Kind = -1;
-    for (const std::string& key : GetParam().keys) Run(key);
+    for (const std::string& key : GetParam().keys)
+        Run(key);
     ASSERT_EQ(ViewState.Kind, GetParam().kind);
     static int16_t expected[SAMPLE_COUNT];
     ASSERT_TRUE(ReadWaveformTable(GetParam().kind, expected));
@@ -181,9 +185,8 @@ TEST_P(SpectrumOfAMeasurement, OpensWithItsKindOnItsWaveform) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, SpectrumOfAMeasurement,
     ::testing::Values(
-        ViewCase{"AnalysOddPoint",
-                 {"k2", "k2", "wait 5900", "both", "both", "k1", "k1", "k2", "k2", "k2"},
-                 1},
+        ViewCase{
+            "AnalysOddPoint", {"k2", "k2", "wait 5900", "both", "both", "k1", "k1", "k2", "k2", "k2"}, 1},
         ViewCase{"AnalysEvenPoint",
                  {"k2", "k1", "k2", "wait 5900", "both", "both", "k1", "k1", "k2", "k2", "k2"},
                  0},
@@ -219,8 +222,8 @@ TEST_F(MeasureFlowTest, WatchMeasurementBelongsToNoPointAndDiesWithThePower) {
 TEST_F(MeasureFlowTest, HfSpectrumForgetsTheWatchMeasurementOnlyWhenMeasuring) {
     PowerOn();
     RunAll({"both", "k1-long"}); // HF sp.
-    WatchMeasured = 1;          // as if the mode still held one
-    RunAll({"k2", "k1"});       // No
+    WatchMeasured = 1;           // as if the mode still held one
+    RunAll({"k2", "k1"});        // No
     EXPECT_EQ(WatchMeasured, 1);
     RunAll({"k2", "k2"}); // Yes
     EXPECT_EQ(WatchMeasured, 0);

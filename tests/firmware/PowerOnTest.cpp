@@ -14,7 +14,7 @@ namespace {
 using ::testing::ElementsAre;
 
 class PowerOnTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { SavedState = TDeviceState{}; }
 
     // Switches on with the saved state as the test left it, past the
@@ -71,13 +71,11 @@ TEST_P(ActiveMenuRestore, ChoosesTheFirstScreen) {
     EXPECT_EQ(MenuState.MeasMode, GetParam().measMode);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, ActiveMenuRestore,
-                         ::testing::Values(ActiveMenuCase{0, 0, 0, ITEM_MACHINES, 0},
-                                           ActiveMenuCase{2, 0, 0, ITEM_MACHINES, 2},
-                                           ActiveMenuCase{1, 1, 0, ITEM_POINTS, 1},
-                                           ActiveMenuCase{3, 1, 1, ITEM_WATCH, 0},
-                                           ActiveMenuCase{7, 0, 0, ITEM_MEAS, 0},
-                                           ActiveMenuCase{-1, 1, 0, ITEM_MEAS, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Values, ActiveMenuRestore,
+    ::testing::Values(ActiveMenuCase{0, 0, 0, ITEM_MACHINES, 0}, ActiveMenuCase{2, 0, 0, ITEM_MACHINES, 2},
+                      ActiveMenuCase{1, 1, 0, ITEM_POINTS, 1}, ActiveMenuCase{3, 1, 1, ITEM_WATCH, 0},
+                      ActiveMenuCase{7, 0, 0, ITEM_MEAS, 0}, ActiveMenuCase{-1, 1, 0, ITEM_MEAS, 0}));
 
 struct PointCase {
     int16_t saved;
@@ -131,12 +129,12 @@ TEST_F(PowerOnTest, AnOutOfRangeFieldResetsTheWholeState) {
 TEST_F(PowerOnTest, PowerOffKeepsTheStateForTheNextStart) {
     SavedState.UnroutePoints = {4, 5};
     PowerOn();
-    Run("both");     // main menu, Meas.
+    Run("both"); // main menu, Meas.
     Run("k1");
-    Run("k1");       // Analys
-    Run("k2");       // route screen in ANALYS mode, machine line
-    Run("k2");       // point line
-    Run("k1-long");  // previous point of machine 1: point 5
+    Run("k1");      // Analys
+    Run("k2");      // route screen in ANALYS mode, machine line
+    Run("k2");      // point line
+    Run("k1-long"); // previous point of machine 1: point 5
     PowerOff();
     EXPECT_EQ(SavedState.ActiveMenu, 2);
     EXPECT_EQ(SavedState.IsPointSelectMenu, 1);

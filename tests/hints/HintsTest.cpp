@@ -27,27 +27,29 @@ TEST_P(KeyHintBuild, BuildsBothBalloons) {
 
 INSTANTIATE_TEST_SUITE_P(
     Specs, KeyHintBuild,
-    ::testing::Values(
-        SpecCase{"DeviceOff", "\n\n\n\nDevice Power On",
-                 "Short click: no actions\nLong click: no actions\nBoth btns: no actions",
-                 "Short click: no actions\nLong click: Device Power On\nBoth btns: no actions"},
-        SpecCase{"EmptyMeansNoActionsEverywhere", "",
-                 "Short click: no actions\nLong click: no actions\nBoth btns: no actions",
-                 "Short click: no actions\nLong click: no actions\nBoth btns: no actions"},
-        // A run of "-" repeats the last real line; a "-" after an empty line
-        // repeats the empty line, which then reads "no actions".
-        SpecCase{"DashRepeatsTheLineAbove", "back\nzoom out\n-\n-\n-",
-                 "Short click: zoom out\nLong click: zoom out\nBoth btns: back",
-                 "Short click: zoom out\nLong click: zoom out\nBoth btns: back"},
-        SpecCase{"DashAfterEmpty", "back\n\n-\nnext\nprev",
-                 "Short click: no actions\nLong click: no actions\nBoth btns: back",
-                 "Short click: next\nLong click: prev\nBoth btns: back"},
-        SpecCase{"CrLfAndCrEndLinesAndExtraLinesAreIgnored", "b\r\nk2s\rk2l\r\nk1s\nk1l\nsixth",
-                 "Short click: k2s\nLong click: k2l\nBoth btns: b", "Short click: k1s\nLong click: k1l\nBoth btns: b"},
-        SpecCase{"LeadingBlanksAreKept", "\n\n\n go down\n go up", "Short click: no actions\nLong click: no actions\nBoth btns: no actions",
-                 "Short click:  go down\nLong click:  go up\nBoth btns: no actions"},
-        SpecCase{"DashInLineZeroIsLiteral", "-", "Short click: no actions\nLong click: no actions\nBoth btns: -",
-                 "Short click: no actions\nLong click: no actions\nBoth btns: -"}),
+    ::testing::Values(SpecCase{"DeviceOff", "\n\n\n\nDevice Power On",
+                               "Short click: no actions\nLong click: no actions\nBoth btns: no actions",
+                               "Short click: no actions\nLong click: Device Power On\nBoth btns: no actions"},
+                      SpecCase{"EmptyMeansNoActionsEverywhere", "",
+                               "Short click: no actions\nLong click: no actions\nBoth btns: no actions",
+                               "Short click: no actions\nLong click: no actions\nBoth btns: no actions"},
+                      // A run of "-" repeats the last real line; a "-" after an empty line
+                      // repeats the empty line, which then reads "no actions".
+                      SpecCase{"DashRepeatsTheLineAbove", "back\nzoom out\n-\n-\n-",
+                               "Short click: zoom out\nLong click: zoom out\nBoth btns: back",
+                               "Short click: zoom out\nLong click: zoom out\nBoth btns: back"},
+                      SpecCase{"DashAfterEmpty", "back\n\n-\nnext\nprev",
+                               "Short click: no actions\nLong click: no actions\nBoth btns: back",
+                               "Short click: next\nLong click: prev\nBoth btns: back"},
+                      SpecCase{"CrLfAndCrEndLinesAndExtraLinesAreIgnored", "b\r\nk2s\rk2l\r\nk1s\nk1l\nsixth",
+                               "Short click: k2s\nLong click: k2l\nBoth btns: b",
+                               "Short click: k1s\nLong click: k1l\nBoth btns: b"},
+                      SpecCase{"LeadingBlanksAreKept", "\n\n\n go down\n go up",
+                               "Short click: no actions\nLong click: no actions\nBoth btns: no actions",
+                               "Short click:  go down\nLong click:  go up\nBoth btns: no actions"},
+                      SpecCase{"DashInLineZeroIsLiteral", "-",
+                               "Short click: no actions\nLong click: no actions\nBoth btns: -",
+                               "Short click: no actions\nLong click: no actions\nBoth btns: -"}),
     [](const ::testing::TestParamInfo<SpecCase>& p) { return std::string(p.param.name); });
 
 TEST(KeyHints, HeadingsFollowTheBuildingThreadsLanguage) {

@@ -1,7 +1,7 @@
 // The emulated acquisition: which table lands in the sample buffer, which
 // status word is marked, and how long the worker is held, in virtual time.
-#include "VirtualHostFixture.h"
 #include "measure/Samplingimp.h"
+#include "VirtualHostFixture.h"
 #include "platform/Thread.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +14,24 @@
 namespace {
 
 class LambdaThread : public TThread {
-public:
+  public:
     explicit LambdaThread(std::function<void()> body) : FBody(std::move(body)) { Start(); }
     ~LambdaThread() override { WaitFor(); }
 
-protected:
+  protected:
     void Execute() override { FBody(); }
 
-private:
+  private:
     std::function<void()> FBody;
 };
 
-std::vector<int16_t> Buffer() { return {SampleBuffer, SampleBuffer + SAMPLE_COUNT}; }
+std::vector<int16_t> Buffer() {
+    return {SampleBuffer, SampleBuffer + SAMPLE_COUNT};
+}
 
-void FillBuffer(int16_t value) { std::fill(SampleBuffer, SampleBuffer + SAMPLE_COUNT, value); }
+void FillBuffer(int16_t value) {
+    std::fill(SampleBuffer, SampleBuffer + SAMPLE_COUNT, value);
+}
 
 std::vector<int16_t> Table(int16_t kind) {
     int16_t samples[SAMPLE_COUNT];

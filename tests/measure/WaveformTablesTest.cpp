@@ -25,7 +25,9 @@ struct TTableFigures {
     std::vector<double> NamedLinesHz;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTableFigures& f) { return os << "kind " << f.Kind; }
+std::ostream& operator<<(std::ostream& os, const TTableFigures& f) {
+    return os << "kind " << f.Kind;
+}
 
 std::vector<double> TableValues(int16_t kind) {
     int16_t raw[SAMPLE_COUNT];
@@ -91,7 +93,8 @@ TEST_P(WaveformTableTest, RangeMeanAndRmsAreTheDemoFigures) {
     const double mean = Mean(values);
     EXPECT_NEAR(mean, f.Mean, 0.05);
     double power = 0.0;
-    for (const double v : values) power += (v - mean) * (v - mean);
+    for (const double v : values)
+        power += (v - mean) * (v - mean);
     EXPECT_NEAR(std::sqrt(power / SAMPLE_COUNT), f.AcRms, 0.015 * f.AcRms);
 }
 
@@ -106,7 +109,8 @@ TEST_P(WaveformTableTest, NamedLinesStandOutOfTheirNeighbourhood) {
             EXPECT_GT(at(line), at(k)) << hz << " Hz against line " << k;
         }
         std::vector<double> around;
-        for (int k = line - 40; k <= line + 40; ++k) around.push_back(at(k));
+        for (int k = line - 40; k <= line + 40; ++k)
+            around.push_back(at(k));
         std::nth_element(around.begin(), around.begin() + 40, around.end());
         EXPECT_GT(at(line), 4.0 * around[40]) << hz << " Hz is not clear of the floor around it";
     }

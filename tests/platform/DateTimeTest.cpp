@@ -11,8 +11,9 @@ TEST(DateTime, DayCountsMatchTheKnownEpochs) {
 }
 
 TEST(DateTime, DecodeInvertsEncodeAcrossLeapDaysAndMidnight) {
-    for (const auto& [y, mo, d, h, mi, s] : {std::tuple{2024, 2, 29, 23, 59, 59}, std::tuple{2100, 3, 1, 0, 0, 0},
-                                             std::tuple{1999, 12, 31, 12, 30, 1}}) {
+    for (const auto& [y, mo, d, h, mi, s] :
+         {std::tuple{2024, 2, 29, 23, 59, 59}, std::tuple{2100, 3, 1, 0, 0, 0},
+          std::tuple{1999, 12, 31, 12, 30, 1}}) {
         const TDateTimeParts p = DecodeDateTime(EncodeDateTime(y, mo, d, h, mi, s, 0));
         EXPECT_EQ(p.Year, y);
         EXPECT_EQ(p.Month, mo);

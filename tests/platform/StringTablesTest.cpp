@@ -23,10 +23,10 @@ namespace {
 // 402 (contact lines) has text only in Russian; English keeps the id with an
 // empty text so both tables hold the same ids.
 const std::vector<std::pair<int, int>> kIdRanges = {
-    {100, 103},   {105, 112},   {121, 121},   {124, 136},   {140, 159},   {169, 174},   {180, 186},
-    {200, 200},   {300, 320},   {400, 402},   {500, 504},   {600, 601},   {701, 716},   {1000, 1003},
-    {1004, 1011}, {1020, 1030}, {1045, 1049}, {1060, 1062}, {1069, 1069}, {1080, 1088}, {1090, 1094},
-    {1100, 1109}, {1113, 1117},
+    {100, 103},   {105, 112},   {121, 121},   {124, 136},   {140, 159},   {169, 174},
+    {180, 186},   {200, 200},   {300, 320},   {400, 402},   {500, 504},   {600, 601},
+    {701, 716},   {1000, 1003}, {1004, 1011}, {1020, 1030}, {1045, 1049}, {1060, 1062},
+    {1069, 1069}, {1080, 1088}, {1090, 1094}, {1100, 1109}, {1113, 1117},
 };
 
 // The ids whose texts are drawn on the LCD.
@@ -35,7 +35,8 @@ const std::vector<std::pair<int, int>> kLcdRanges = {{100, 186}, {701, 716}};
 std::vector<int> ExpandRanges(const std::vector<std::pair<int, int>>& ranges) {
     std::vector<int> ids;
     for (const auto& [first, last] : ranges)
-        for (int id = first; id <= last; ++id) ids.push_back(id);
+        for (int id = first; id <= last; ++id)
+            ids.push_back(id);
     return ids;
 }
 
@@ -45,12 +46,13 @@ std::vector<int> ShippedIds(const char* resource) {
     if (!bytes) return ids;
     std::vector<std::string> errors;
     const TStringTable table = ParseStringTable(std::string(bytes->begin(), bytes->end()), errors);
-    for (const auto& entry : table) ids.push_back(entry.first);
+    for (const auto& entry : table)
+        ids.push_back(entry.first);
     return ids;
 }
 
 class StringTables : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { SetThreadLanguage(LANG_ENGLISH); }
 };
 

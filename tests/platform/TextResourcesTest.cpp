@@ -16,9 +16,10 @@ using ::testing::IsEmpty;
 
 TEST(StringTableParse, KeepsBlanksAndEscapesAndSkipsComments) {
     std::vector<std::string> errors;
-    const TStringTable table = ParseStringTable("# comment\n\n107 \"Opts  \"\r\n1004\t\"\\n\\n\\n\\nDevice Power On\"\n"
-                                                "5 \"say \\\"hi\\\" \\\\ ok\"\n",
-                                                errors);
+    const TStringTable table =
+        ParseStringTable("# comment\n\n107 \"Opts  \"\r\n1004\t\"\\n\\n\\n\\nDevice Power On\"\n"
+                         "5 \"say \\\"hi\\\" \\\\ ok\"\n",
+                         errors);
     EXPECT_THAT(errors, IsEmpty());
     EXPECT_EQ(table.at(107), "Opts  ");
     EXPECT_EQ(table.at(1004), "\n\n\n\nDevice Power On");
@@ -53,7 +54,8 @@ TEST(StringTableParse, ShippedTablesParseCleanlyAndHoldTheSameIds) {
         std::vector<std::string> errors;
         const TStringTable table = ParseStringTable(std::string(bytes->begin(), bytes->end()), errors);
         EXPECT_THAT(errors, IsEmpty()) << name;
-        for (const auto& entry : table) idsPerLanguage[index].push_back(std::to_string(entry.first));
+        for (const auto& entry : table)
+            idsPerLanguage[index].push_back(std::to_string(entry.first));
         ++index;
     }
     EXPECT_EQ(idsPerLanguage[0], idsPerLanguage[1]);
@@ -83,10 +85,12 @@ TEST(Codepage, CyrillicAndSpecialsRoundTrip) {
 }
 
 TEST(Codepage, UnmappableAndMalformedInputBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");      // a CJK character
-    EXPECT_EQ(Utf8ToCp1251("a\xD0"), "a?");                   // truncated sequence
-    EXPECT_EQ(Utf8ToCp1251("\xFF\xC3\x28"), std::string("?") + "?(");  // invalid lead, bad continuation
-    EXPECT_EQ(Cp1251ToUtf8("\x98"), "?");                     // the one unassigned byte
+    EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD"
+                           "b"),
+              "a?b");                                                 // a CJK character
+    EXPECT_EQ(Utf8ToCp1251("a\xD0"), "a?");                           // truncated sequence
+    EXPECT_EQ(Utf8ToCp1251("\xFF\xC3\x28"), std::string("?") + "?("); // invalid lead, bad continuation
+    EXPECT_EQ(Cp1251ToUtf8("\x98"), "?");                             // the one unassigned byte
 }
 
 TEST(Resources, LanguageListHoldsItsTwoRecords) {

@@ -16,14 +16,14 @@ namespace {
 using ::testing::ElementsAre;
 
 class LambdaThread : public TThread {
-public:
+  public:
     explicit LambdaThread(std::function<void()> body) : FBody(std::move(body)) { Start(); }
     ~LambdaThread() override { WaitFor(); }
 
-protected:
+  protected:
     void Execute() override { FBody(); }
 
-private:
+  private:
     std::function<void()> FBody;
 };
 
@@ -32,7 +32,8 @@ using VirtualTimeTest = VirtualHostTest;
 TEST_F(VirtualTimeTest, TimersFireInTimeOrderAndTiesInArmingOrder) {
     std::vector<std::string> fired;
     TTimer slow, fastA, fastB;
-    for (auto* t : {&slow, &fastA, &fastB}) t->SetEnabled(false);
+    for (auto* t : {&slow, &fastA, &fastB})
+        t->SetEnabled(false);
     slow.SetInterval(300);
     slow.SetOnTimer([&] { fired.push_back("slow@" + std::to_string(host.Elapsed())); });
     fastB.SetInterval(100);
@@ -47,7 +48,8 @@ TEST_F(VirtualTimeTest, TimersFireInTimeOrderAndTiesInArmingOrder) {
     EXPECT_THAT(fired, ElementsAre("B@100", "A@100", "B@200", "A@200"));
     fired.clear();
     host.Advance(1);
-    EXPECT_THAT(fired, ElementsAre("slow@300", "B@300", "A@300")) << "slow was armed before the re-armed ones";
+    EXPECT_THAT(fired, ElementsAre("slow@300", "B@300", "A@300"))
+        << "slow was armed before the re-armed ones";
 }
 
 TEST_F(VirtualTimeTest, DisablingAndEnablingRestartsAFullInterval) {

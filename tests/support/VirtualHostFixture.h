@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 class VirtualHostTest : public ::testing::Test {
-protected:
+  protected:
     TVirtualHost host;
     THostInstall install{host};
 };

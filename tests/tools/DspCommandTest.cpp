@@ -39,7 +39,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // A scratch directory of the test's own, removed with it.
 class DspCommandTest : public ::testing::Test {
-protected:
+  protected:
     DspCommandTest()
         : FDir(std::filesystem::temp_directory_path() /
                ("orx-dsp-" + std::to_string(::getpid()) + "-" +
@@ -54,7 +54,7 @@ protected:
         return path;
     }
 
-private:
+  private:
     std::filesystem::path FDir;
 };
 

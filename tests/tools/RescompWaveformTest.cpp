@@ -14,7 +14,8 @@ namespace {
 
 std::string Values(std::size_t count, const std::string& value) {
     std::string text;
-    for (std::size_t i = 0; i < count; ++i) text += value + (i % 16 == 15 ? "\n" : " ");
+    for (std::size_t i = 0; i < count; ++i)
+        text += value + (i % 16 == 15 ? "\n" : " ");
     return text;
 }
 
@@ -29,7 +30,9 @@ struct TBadSource {
     std::string Error;
 };
 
-std::ostream& operator<<(std::ostream& os, const TBadSource& c) { return os << c.Case; }
+std::ostream& operator<<(std::ostream& os, const TBadSource& c) {
+    return os << c.Case;
+}
 
 class BadWaveformSourceTest : public ::testing::TestWithParam<TBadSource> {};
 

@@ -14,7 +14,7 @@
 namespace {
 
 class SimPngTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         Run("k1-long");

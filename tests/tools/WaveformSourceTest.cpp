@@ -51,7 +51,8 @@ TEST_P(WaveformSourceTest, GeneratedValuesHitTheTargetExactly) {
     EXPECT_EQ(*std::min_element(values.begin(), values.end()), target.Min);
     EXPECT_EQ(*std::max_element(values.begin(), values.end()), target.Max);
     int64_t sum = 0;
-    for (const int32_t v : values) sum += v;
+    for (const int32_t v : values)
+        sum += v;
     EXPECT_EQ(sum, std::llround(target.Mean * WAVEFORM_LENGTH));
 }
 

@@ -11,30 +11,29 @@ namespace {
 
 constexpr std::size_t FILE_BYTES = 2 * SAMPLE_COUNT;
 
-const char* const HELP =
-    "usage: orx700-dsp levels --kind K (FILE | --builtin W)\n"
-    "       orx700-dsp spectrum --kind K (FILE | --builtin W)\n"
-    "       orx700-dsp waveform W\n"
-    "       orx700-dsp --help\n"
-    "\n"
-    "Runs the instrument's own level and spectrum arithmetic on one waveform.\n"
-    "\n"
-    "  levels    kind 0: nine lines 'NAME VALUE' in slot order: acc_pk acc_rms\n"
-    "            acc_pp vel_pk vel_rms vel_pp disp_pk disp_rms disp_pp\n"
-    "            (m/s2, mm/s, um); kind 1: one line 'crest VALUE'.\n"
-    "  spectrum  'scale VALUE', then 'k value' for k = 32..3200: the windowed\n"
-    "            line magnitudes; line k measures scale x value.\n"
-    "  waveform  writes stored waveform W (0, 1 or 2) to standard output in\n"
-    "            the FILE format.\n"
-    "\n"
-    "  --kind K      the measurement kind the samples are processed as: 0 and 2\n"
-    "                unsigned converter codes, 1 two's complement\n"
-    "  --builtin W   use stored waveform W instead of a FILE\n"
-    "  FILE          exactly 8192 little-endian 16-bit samples (16384 bytes)\n"
-    "  --help        this text\n"
-    "\n"
-    "Values are single-precision results printed with %.9g. Bad input prints\n"
-    "one line on standard error and exits with status 2.\n";
+const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)\n"
+                         "       orx700-dsp spectrum --kind K (FILE | --builtin W)\n"
+                         "       orx700-dsp waveform W\n"
+                         "       orx700-dsp --help\n"
+                         "\n"
+                         "Runs the instrument's own level and spectrum arithmetic on one waveform.\n"
+                         "\n"
+                         "  levels    kind 0: nine lines 'NAME VALUE' in slot order: acc_pk acc_rms\n"
+                         "            acc_pp vel_pk vel_rms vel_pp disp_pk disp_rms disp_pp\n"
+                         "            (m/s2, mm/s, um); kind 1: one line 'crest VALUE'.\n"
+                         "  spectrum  'scale VALUE', then 'k value' for k = 32..3200: the windowed\n"
+                         "            line magnitudes; line k measures scale x value.\n"
+                         "  waveform  writes stored waveform W (0, 1 or 2) to standard output in\n"
+                         "            the FILE format.\n"
+                         "\n"
+                         "  --kind K      the measurement kind the samples are processed as: 0 and 2\n"
+                         "                unsigned converter codes, 1 two's complement\n"
+                         "  --builtin W   use stored waveform W instead of a FILE\n"
+                         "  FILE          exactly 8192 little-endian 16-bit samples (16384 bytes)\n"
+                         "  --help        this text\n"
+                         "\n"
+                         "Values are single-precision results printed with %.9g. Bad input prints\n"
+                         "one line on standard error and exits with status 2.\n";
 
 bool ParseKind(const std::string& text, const std::string& what, int16_t& kind, std::string& error) {
     if (text != "0" && text != "1" && text != "2") {

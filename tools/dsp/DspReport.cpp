@@ -12,7 +12,7 @@ namespace {
 
 constexpr int16_t SPECTRUM_FIRST = 32;
 constexpr int16_t SPECTRUM_LAST = 3200;
-constexpr const char* LEVEL_NAMES[9] = {"acc_pk",  "acc_rms", "acc_pp",   "vel_pk", "vel_rms",
+constexpr const char* LEVEL_NAMES[9] = {"acc_pk", "acc_rms", "acc_pp",   "vel_pk", "vel_rms",
                                         "vel_pp", "disp_pk", "disp_rms", "disp_pp"};
 
 // The computation reads the calibration and SampleBuffer, as on the device
@@ -48,7 +48,8 @@ void WriteSpectrum(int16_t kind, const std::vector<int16_t>& samples, std::ostre
     float scale = 0.0f;
     ComputeSpectrum(SPECTRUM_FIRST, SPECTRUM_LAST, true, kind, scale);
     WriteValue(out, "scale", scale);
-    for (int k = SPECTRUM_FIRST; k <= SPECTRUM_LAST; ++k) out << k << ' ' << SpecRe[k] << '\n';
+    for (int k = SPECTRUM_FIRST; k <= SPECTRUM_LAST; ++k)
+        out << k << ' ' << SpecRe[k] << '\n';
 }
 
 void WriteSampleBytes(const std::vector<int16_t>& samples, std::ostream& out) {

@@ -2,9 +2,9 @@
 
 #include <QColor>
 #include <QFile>
-#include <QHash>
 #include <QFileInfo>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QImageReader>
 #include <QPageLayout>
@@ -15,8 +15,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
-#include <QTextTable>
 #include <QTextImageFormat>
+#include <QTextTable>
 #include <QUrl>
 
 namespace {
@@ -32,10 +32,10 @@ constexpr double kPictureWidth = 340.0;
 // Serves the manual's pictures from memory, also to the copy of the document
 // that printing lays out page by page (that copy asks its original).
 class TManualDocument : public QTextDocument {
-public:
+  public:
     QHash<QString, QImage> Pictures;
 
-protected:
+  protected:
     QVariant loadResource(int type, const QUrl& name) override {
         if (type == QTextDocument::ImageResource) {
             const auto picture = Pictures.constFind(name.toString());

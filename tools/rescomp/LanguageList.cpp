@@ -26,7 +26,8 @@ bool CompileLanguageListFile(const std::string& inPath, const std::string& outPa
             id = std::stoul(idText, &used, 0);
             if (used != idText.size() || id > 0xFFFF) throw std::out_of_range("id");
         } catch (const std::exception&) {
-            error = inPath + ":" + std::to_string(lineNo) + ": expected a 16-bit language id, got '" + idText + "'";
+            error = inPath + ":" + std::to_string(lineNo) + ": expected a 16-bit language id, got '" +
+                    idText + "'";
             return false;
         }
         bytes += static_cast<char>(id & 0xFF);

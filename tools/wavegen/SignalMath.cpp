@@ -10,11 +10,14 @@ uint64_t TSplitMix::Next() {
     return z ^ (z >> 31);
 }
 
-double TSplitMix::Uniform() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+double TSplitMix::Uniform() {
+    return static_cast<double>(Next() >> 11) * 0x1.0p-53;
+}
 
 double TSplitMix::Normal() {
     double sum = 0.0;
-    for (int i = 0; i < 12; ++i) sum += Uniform();
+    for (int i = 0; i < 12; ++i)
+        sum += Uniform();
     return sum - 6.0;
 }
 
@@ -32,7 +35,9 @@ double PortableSin(double x) {
     return sum;
 }
 
-double PortableCos(double x) { return PortableSin(x + PI / 2.0); }
+double PortableCos(double x) {
+    return PortableSin(x + PI / 2.0);
+}
 
 double PortableExp(double x) {
     if (x > 0.0) return 1.0 / PortableExp(-x);
@@ -46,6 +51,7 @@ double PortableExp(double x) {
         term *= r / static_cast<double>(n);
         sum += term;
     }
-    for (int i = 0; i < 10; ++i) sum *= sum;
+    for (int i = 0; i < 10; ++i)
+        sum *= sum;
     return sum;
 }

@@ -9,7 +9,7 @@
 
 // splitmix64: a fixed, well-mixed sequence from a 64-bit seed.
 class TSplitMix {
-public:
+  public:
     explicit TSplitMix(uint64_t seed) : FState(seed) {}
     uint64_t Next();
     // Uniform in [0, 1) with 53 random bits.
@@ -18,7 +18,7 @@ public:
     // bounded to +-6).
     double Normal();
 
-private:
+  private:
     uint64_t FState;
 };
 

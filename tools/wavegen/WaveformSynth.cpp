@@ -9,16 +9,18 @@
 
 namespace {
 
-constexpr double RATE_LOW = 2560.0;  // kinds 0 and 1
-constexpr double RATE_HF = 64000.0;  // kind 2
-constexpr double SHAFT_HZ = 23.1;    // 1386 rpm
-constexpr double DEFECT_HZ = 92.5;   // bearing outer-race defect frequency
+constexpr double RATE_LOW = 2560.0; // kinds 0 and 1
+constexpr double RATE_HF = 64000.0; // kind 2
+constexpr double SHAFT_HZ = 23.1;   // 1386 rpm
+constexpr double DEFECT_HZ = 92.5;  // bearing outer-race defect frequency
 
 double Tone(double amplitude, double hz, double phase, double t) {
     return amplitude * PortableSin(2.0 * PI * hz * t + phase);
 }
 
-double RandomPhase(TSplitMix& rng) { return 2.0 * PI * rng.Uniform(); }
+double RandomPhase(TSplitMix& rng) {
+    return 2.0 * PI * rng.Uniform();
+}
 
 // One impact as an envelope detector sees it: a fast rise and an
 // exponential decay, u samples after the impact (nothing before it).
@@ -36,9 +38,11 @@ std::vector<double> MachineVibration() {
     struct TPart {
         double Amplitude, Hz, Phase;
     };
-    std::vector<TPart> tones = {{78.0, SHAFT_HZ, 0}, {14.0, 2.0 * SHAFT_HZ, 0}, {34.0, 69.7, 0},
-                                {58.0, 1.3, 0},      {40.0, 2.9, 0},            {26.0, 4.7, 0}};
-    for (auto& tone : tones) tone.Phase = RandomPhase(rng) + PI;
+    std::vector<TPart> tones = {{78.0, SHAFT_HZ, 0}, {14.0, 2.0 * SHAFT_HZ, 0},
+                                {34.0, 69.7, 0},     {58.0, 1.3, 0},
+                                {40.0, 2.9, 0},      {26.0, 4.7, 0}};
+    for (auto& tone : tones)
+        tone.Phase = RandomPhase(rng) + PI;
     struct TKnock {
         double At, Amplitude;
     };
@@ -50,7 +54,8 @@ std::vector<double> MachineVibration() {
     for (int n = 0; n < WAVEFORM_LENGTH; ++n) {
         const double t = n / RATE_LOW;
         double v = 9.0 * rng.Normal();
-        for (const auto& tone : tones) v += Tone(tone.Amplitude, tone.Hz, tone.Phase, t);
+        for (const auto& tone : tones)
+            v += Tone(tone.Amplitude, tone.Hz, tone.Phase, t);
         for (const auto& knock : knocks) {
             const double u = t - knock.At;
             if (u < 0.0) continue;
@@ -102,7 +107,8 @@ std::vector<double> HighFrequencyChannel() {
                                 {150.0, 7.0 * SHAFT_HZ, 0},
                                 {85.0, 9.0 * SHAFT_HZ, 0},
                                 {60.0, 11.0 * SHAFT_HZ, 0}};
-    for (auto& tone : tones) tone.Phase = RandomPhase(rng);
+    for (auto& tone : tones)
+        tone.Phase = RandomPhase(rng);
     constexpr double PERIOD = RATE_HF / DEFECT_HZ;
     constexpr double RING_HZ = 2500.0;
     constexpr double RING_DECAY = 25.0; // samples
@@ -117,7 +123,8 @@ std::vector<double> HighFrequencyChannel() {
     for (int n = 0; n < WAVEFORM_LENGTH; ++n) {
         const double t = n / RATE_HF;
         double v = 50.0 * rng.Normal();
-        for (const auto& tone : tones) v += Tone(tone.Amplitude, tone.Hz, tone.Phase, t);
+        for (const auto& tone : tones)
+            v += Tone(tone.Amplitude, tone.Hz, tone.Phase, t);
         for (std::size_t k = 0; k < impactAt.size(); ++k) {
             const double u = n - impactAt[k];
             if (u < 0.0 || u >= 12.0 * RING_DECAY) continue;
@@ -131,7 +138,9 @@ std::vector<double> HighFrequencyChannel() {
 
 } // namespace
 
-TSampleForm WaveformForm(int kind) { return kind == 1 ? TSampleForm::Signed : TSampleForm::Unsigned; }
+TSampleForm WaveformForm(int kind) {
+    return kind == 1 ? TSampleForm::Signed : TSampleForm::Unsigned;
+}
 
 TWaveformTarget WaveformTarget(int kind) {
     switch (kind) {
@@ -174,9 +183,11 @@ std::vector<int32_t> FitToTarget(std::vector<double> signal, const TWaveformTarg
     for (int pass = 0; pass < 100; ++pass) {
         const double mean = std::accumulate(signal.begin(), signal.end(), 0.0) / count;
         double power = 0.0;
-        for (const double v : signal) power += (v - mean) * (v - mean);
+        for (const double v : signal)
+            power += (v - mean) * (v - mean);
         const double gain = target.AcRms / std::sqrt(power / count);
-        for (double& v : signal) v = std::clamp(target.Mean + (v - mean) * gain, lo, hi);
+        for (double& v : signal)
+            v = std::clamp(target.Mean + (v - mean) * gain, lo, hi);
     }
 
     std::vector<int32_t> values(signal.size());
@@ -197,7 +208,8 @@ std::vector<int32_t> FitToTarget(std::vector<double> signal, const TWaveformTarg
     });
     const auto moves = static_cast<std::size_t>(wanted > sum ? wanted - sum : sum - wanted);
     if (moves > order.size()) throw std::runtime_error("cannot round to the target mean");
-    for (std::size_t i = 0; i < moves; ++i) values[order[i]] += step;
+    for (std::size_t i = 0; i < moves; ++i)
+        values[order[i]] += step;
 
     const auto [minIt, maxIt] = std::minmax_element(values.begin(), values.end());
     if (*minIt != target.Min || *maxIt != target.Max)

@@ -11,7 +11,8 @@ std::string WaveformText(int kind, const std::vector<int32_t>& values) {
     out << "# Stored waveform " << kind << ": " << values.size() << " samples, "
         << (isSigned ? "two's complement 16-bit values" : "unsigned 16-bit converter codes") << ".\n";
     std::istringstream description(WaveformDescription(kind));
-    for (std::string line; std::getline(description, line);) out << "# " << line << '\n';
+    for (std::string line; std::getline(description, line);)
+        out << "# " << line << '\n';
     out << "# Fitted to values " << target.Min << ".." << target.Max << ", mean " << target.Mean
         << ", AC RMS " << target.AcRms << ".\n"
         << "# Generated, do not edit: orx700-wavegen " << kind << " resources/waveforms/waveform" << kind
