@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
+scripts/check-format.sh
 jobs=$(nproc)
 for preset in default asan; do
   echo "== ${preset} build =="

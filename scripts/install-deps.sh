@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
-  zlib1g-dev fonts-dejavu-core poppler-utils)
+  zlib1g-dev fonts-dejavu-core poppler-utils clang-format)
 
 missing=()
 for p in "${packages[@]}"; do
