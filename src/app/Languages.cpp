@@ -2,9 +2,7 @@
 
 #include <QLocale>
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdio>
 #include <utility>
 
@@ -32,28 +30,10 @@ constexpr std::array<std::pair<LANGID, QLocale::Language>, 14> kPrimaryLanguages
     {0x23, QLocale::Belarusian},
 }};
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 } // namespace
 
 std::vector<TLanguageItem> ReadLanguageList(TResourceBytes bytes) {
-    std::vector<TLanguageItem> items;
-    std::size_t at = 0;
-    while (bytes.size() - at >= 2) {
-        const auto id = static_cast<LANGID>(bytes[at] | (bytes[at + 1] << 8));
-        at += 2;
-        std::string name;
-        while (at < bytes.size() && bytes[at] != 0)
-            name += static_cast<char>(bytes[at++]);
-        if (at < bytes.size()) ++at; // the terminating zero
-        if (name.empty()) name = LanguageAbbreviation(id);
-        items.push_back({std::move(name), id});
-    }
-    return items;
+    return ReadLanguageList(bytes, LanguageAbbreviation);
 }
 
 std::string LanguageAbbreviation(LANGID id) {
@@ -65,17 +45,6 @@ std::string LanguageAbbreviation(LANGID id) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%04X", static_cast<unsigned>(id));
     return hex;
-}
-
-std::optional<std::size_t> ChooseStartLanguage(const std::vector<TLanguageItem>& items,
-                                               const std::string& savedName, uint32_t threadLocale) {
-    const std::string saved = Lower(savedName);
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (Lower(items[i].Name) == saved) return i;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].Id == threadLocale) return i;
-    if (items.empty()) return std::nullopt;
-    return 0;
 }
 
 LANGID SystemLanguage() {
