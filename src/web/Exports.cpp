@@ -1,0 +1,122 @@
+// The functions the page calls (all on its main thread), and the page's
+// callbacks. Texts cross as UTF-8; a returned text stays valid until the
+// next call that returns one.
+#include "device/Device.h"
+#include "device/Deviceioemulation.h"
+#include "platform/Strings.h"
+#include "web/WebInstrument.h"
+
+#include <emscripten/emscripten.h>
+
+#include <memory>
+
+#ifndef ORX_PROGRAM_VERSION
+#error "ORX_PROGRAM_VERSION comes from the build: the project's version"
+#endif
+
+namespace {
+
+std::unique_ptr<TWebInstrument> g_Instrument;
+std::string g_Returned;
+
+const char* Return(std::string text) {
+    g_Returned = std::move(text);
+    return g_Returned.c_str();
+}
+
+// The page draws the LCD picture and the balloons.
+EM_JS(void, PageRefresh, (const uint8_t* rgba, int size),
+      { Module.onRefresh(HEAPU8.slice(rgba, rgba + size)); });
+
+void Refresh() {
+    const auto& rgba = g_Instrument->Rgba();
+    PageRefresh(rgba.data(), static_cast<int>(rgba.size()));
+}
+
+} // namespace
+
+extern "C" {
+
+// Starts the instrument (switched off) from the stored state's text;
+// languageTag is the browser's language, used when the state names none.
+EMSCRIPTEN_KEEPALIVE void orx_Start(const char* stateText, const char* languageTag) {
+    if (g_Instrument) return;
+    g_Instrument = std::make_unique<TWebInstrument>(stateText, LanguageFromTag(languageTag), [] {
+        if (g_Instrument) Refresh();
+    });
+    Refresh();
+}
+
+EMSCRIPTEN_KEEPALIVE int orx_LanguageCount() {
+    return static_cast<int>(g_Instrument->Languages().size());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* orx_LanguageName(int index) {
+    const auto& languages = g_Instrument->Languages();
+    if (index < 0 || index >= static_cast<int>(languages.size())) return "";
+    return Return(languages[static_cast<std::size_t>(index)].Name);
+}
+
+EMSCRIPTEN_KEEPALIVE int orx_LanguageIndex() {
+    return g_Instrument->LanguageIndex();
+}
+
+EMSCRIPTEN_KEEPALIVE void orx_SelectLanguage(int index) {
+    g_Instrument->SelectLanguage(index);
+}
+
+// A string-table text in the page's language.
+EMSCRIPTEN_KEEPALIVE const char* orx_Text(int id) {
+    return Return(LoadStr(id));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* orx_Version() {
+    return ORX_PROGRAM_VERSION;
+}
+
+// key: 1 for K1 (the right key), 2 for K2.
+EMSCRIPTEN_KEEPALIVE void orx_KeyDown(int key) {
+    g_Instrument->KeyDown(static_cast<int16_t>(key));
+}
+
+EMSCRIPTEN_KEEPALIVE void orx_KeyUp() {
+    g_Instrument->KeyUp();
+}
+
+EMSCRIPTEN_KEEPALIVE void orx_KeepAlive() {
+    g_Instrument->KeepAlive();
+}
+
+EMSCRIPTEN_KEEPALIVE int orx_IsOn() {
+    return g_Instrument->IsOn() ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* orx_HintK1() {
+    return Return(g_Device ? g_Device->GetHintK1() : std::string());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* orx_HintK2() {
+    return Return(g_Device ? g_Device->GetHintK2() : std::string());
+}
+
+// (x, y): a point of the 254 x 68 LCD picture.
+EMSCRIPTEN_KEEPALIVE const char* orx_ScreenHint(int x, int y) {
+    return Return(g_Device ? g_Device->GetScreenHint(x, y) : std::string());
+}
+
+// Switches the instrument off and returns the state to store.
+EMSCRIPTEN_KEEPALIVE const char* orx_SwitchOffAndSave() {
+    return Return(g_Instrument->SwitchOffAndSave());
+}
+
+// The state of an imported file, to store; an empty text when the file is
+// not a state (nothing changed then).
+EMSCRIPTEN_KEEPALIVE const char* orx_ImportState(const char* text) {
+    return Return(g_Instrument->ImportState(text).value_or(std::string()));
+}
+
+EMSCRIPTEN_KEEPALIVE void orx_MessageDismissed() {
+    g_Instrument->Host().MessageDismissed();
+}
+
+} // extern "C"
