@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the plain
 # build, the AddressSanitizer + UndefinedBehaviorSanitizer build, and the
-# thread tests under ThreadSanitizer.
+# thread tests under ThreadSanitizer, then the web edition in a real browser.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -19,3 +19,11 @@ echo "== tsan build =="
 cmake --preset tsan
 cmake --build --preset tsan -j "$jobs" --target platform_tests hints_tests device_tests firmware_tests
 ctest --preset tsan -j "$jobs"
+
+# The web edition: the same core built with Emscripten, and the page tested
+# in Debian's Chromium against the headless instrument built above.
+echo "== web build and browser tests =="
+scripts/install-web-deps.sh
+cmake --preset web
+cmake --build --preset web -j "$jobs"
+(cd web && node --test tests/)

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
-  zlib1g-dev fonts-dejavu-core poppler-utils clang-format)
+  zlib1g-dev fonts-dejavu-core poppler-utils clang-format
+  emscripten chromium)
 
 missing=()
 for p in "${packages[@]}"; do

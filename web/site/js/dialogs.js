@@ -1,0 +1,56 @@
+// The auxiliary windows as the page's own modal dialogs, with their texts
+// taken from the string tables each time one opens (so always in the
+// current language).
+const $ = (selector, root = document) => root.querySelector(selector);
+
+export function createDialogs(instrument, { onClosed }) {
+  const t = (id) => instrument.text(id);
+  const show = (dialog) => {
+    dialog.addEventListener('close', () => onClosed(), { once: true });
+    dialog.showModal();
+  };
+  return {
+    quickStart() {
+      const d = $('#dialog-quick-start');
+      $('.caption', d).textContent = t(600).trim();
+      $('.text', d).textContent = t(601);
+      $('.close', d).textContent = t(309);
+      show(d);
+    },
+    overview() {
+      const d = $('#dialog-overview');
+      $('.caption', d).textContent = t(200);
+      $('.feature-title', d).textContent = t(500);
+      $('.feature', d).textContent = t(501);
+      $('.specification-title', d).textContent = t(502);
+      $('.specification', d).textContent = t(503);
+      const more = $('.more', d);
+      more.textContent = t(504);
+      more.href = t(310);
+      $('.close', d).textContent = t(309);
+      show(d);
+    },
+    about() {
+      const d = $('#dialog-about');
+      $('.caption', d).textContent = t(304);
+      $('.app', d).textContent = t(300);
+      $('.version', d).textContent = `${t(400)} ${instrument.version()}`;
+      $('.copyright', d).textContent = t(401);
+      $('.contacts', d).textContent = t(402).replaceAll('\t', ' ');
+      const web = $('.web', d);
+      web.textContent = t(310);
+      web.href = t(310);
+      $('.close', d).textContent = t(309);
+      show(d);
+    },
+    // The error message box (and the page's own notes); onClose runs when
+    // the user has closed it.
+    message(text, onClose) {
+      const d = $('#dialog-message');
+      $('.text', d).textContent = text;
+      $('.close', d).textContent = t(333) || 'OK';
+      d.addEventListener('close', () => { onClose?.(); onClosed(); }, { once: true });
+      if (!d.open) d.showModal();
+    },
+  };
+}

@@ -1,0 +1,29 @@
+// Threads need a cross-origin isolated page. A server that sends the two
+// headers gives that at once; on any other host the page's own service worker
+// adds them to every response and the page reloads once under its control.
+const RELOADED = 'orx700-demo.isolation-reload';
+
+// Resolves true when the page is isolated; false when it cannot be (the
+// caller shows how to serve it), and never when a reload is under way.
+export async function ensureIsolation() {
+  if (self.crossOriginIsolated) {
+    sessionStorage.removeItem(RELOADED);
+    return true;
+  }
+  if (!('serviceWorker' in navigator) || !self.isSecureContext) return false;
+  if (sessionStorage.getItem(RELOADED)) {
+    // The worker controls the page and still no isolation: give up clearly.
+    sessionStorage.removeItem(RELOADED);
+    return false;
+  }
+  try {
+    const registration = await navigator.serviceWorker.register('sw.js');
+    await navigator.serviceWorker.ready;
+    if (!registration.active) return false;
+  } catch {
+    return false;
+  }
+  sessionStorage.setItem(RELOADED, '1');
+  location.reload();
+  return new Promise(() => {});
+}

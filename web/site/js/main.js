@@ -1,0 +1,95 @@
+// The page's start: make sure threads are allowed, load the instrument, and
+// wire the window to it.
+import { createDialogs } from './dialogs.js';
+import { attachInput } from './input.js';
+import { loadInstrument } from './instrument.js';
+import { ensureIsolation } from './isolation.js';
+import { downloadState, firstQuickStart, loadStoredState, readStateFile, storeState } from './state.js';
+import { createView } from './view.js';
+
+const $ = (selector) => document.querySelector(selector);
+
+async function start() {
+  if (!(await ensureIsolation())) {
+    $('#loading').hidden = true;
+    $('#no-isolation').hidden = false;
+    return;
+  }
+  let view = null;
+  let dialogs = null;
+  let pending = null; // a repaint that came before the view existed
+  const instrument = await loadInstrument({
+    onRefresh: (rgba) => (view ? view.refresh(rgba) : (pending = rgba)),
+    onErrorMessage: (text) => dialogs.message(text, () => instrument.messageDismissed()),
+  });
+  view = createView(instrument);
+  dialogs = createDialogs(instrument, { onClosed: () => document.activeElement?.blur() });
+  instrument.start(loadStoredState(), navigator.language || 'en');
+  if (pending) view.refresh(pending);
+
+  const language = $('#language');
+  for (let i = 0; i < instrument.languageCount(); ++i) language.add(new Option(instrument.languageName(i), instrument.languageName(i)));
+  language.selectedIndex = instrument.languageIndex();
+  language.addEventListener('change', () => {
+    instrument.selectLanguage(language.selectedIndex);
+    view.loadTexts();
+  });
+  view.loadTexts();
+
+  // The state is kept whenever the page may go: hidden, closed or reloaded.
+  const save = () => storeState(instrument.switchOffAndSave());
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'hidden') save();
+  });
+  window.addEventListener('pagehide', save);
+
+  const hints = $('#tool-hints');
+  hints.addEventListener('click', () => {
+    const shown = hints.getAttribute('aria-pressed') !== 'true';
+    hints.setAttribute('aria-pressed', String(shown));
+    view.showBalloons(shown);
+    hints.blur();
+  });
+  $('#tool-overview').addEventListener('click', () => dialogs.overview());
+  $('#tool-about').addEventListener('click', () => dialogs.about());
+  $('#tool-exit').addEventListener('click', () => {
+    save();
+    view.setStatus(instrument.text(334));
+    $('#tool-exit').blur();
+  });
+  $('#export-state').addEventListener('click', () => {
+    const text = instrument.switchOffAndSave();
+    storeState(text);
+    downloadState(text);
+  });
+  const file = $('#import-file');
+  $('#import-state').addEventListener('click', () => file.click());
+  file.addEventListener('change', async () => {
+    const chosen = file.files[0];
+    file.value = '';
+    if (!chosen) return;
+    const text = await readStateFile(chosen);
+    const state = text === null ? '' : instrument.importState(text);
+    if (!state) {
+      dialogs.message(instrument.text(332));
+      return;
+    }
+    storeState(state);
+    language.selectedIndex = instrument.languageIndex();
+    view.loadTexts();
+  });
+
+  attachInput(instrument, view);
+  view.fit();
+  window.addEventListener('resize', () => view.fit());
+  $('#loading').hidden = true;
+  $('#window').hidden = false;
+  if (firstQuickStart()) dialogs.quickStart();
+  // For tests and tools: the page is ready to take keys.
+  document.body.dataset.ready = 'true';
+}
+
+start().catch((error) => {
+  console.error(error);
+  $('#loading').textContent = `The instrument could not start: ${error.message}`;
+});

@@ -1,0 +1,62 @@
+// Shared by the browser tests: the site served on a free loopback port,
+// Debian's Chromium driven headless, and a page that collects its errors.
+import fs from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+import { startServer } from '../tools/serve.mjs';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const PROJECT = path.resolve(here, '../..');
+export const SITE = process.env.ORX_WEB_SITE ?? path.join(PROJECT, 'build/web/site');
+export const CHROMIUM = process.env.ORX_CHROMIUM ?? '/usr/bin/chromium';
+
+if (!fs.existsSync(path.join(SITE, 'orx700.wasm')))
+  throw new Error(`no web build in ${SITE}: build it with cmake --preset web && cmake --build --preset web`);
+if (!fs.existsSync(CHROMIUM)) throw new Error(`no Chromium at ${CHROMIUM}: scripts/install-deps.sh installs it`);
+
+export async function serve({ isolated = true } = {}) {
+  const server = await startServer({ root: SITE, port: 0, isolated });
+  return { server, url: `http://127.0.0.1:${server.address().port}/` };
+}
+
+// Chromium without its background services: on a closed network their
+// connections fail, and nothing of the test needs them. Playwright gives it a
+// fresh profile of its own.
+export async function launch() {
+  const browser = await chromium.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  return { browser, close: () => browser.close() };
+}
+
+// A page of a new context (its own storage), with the Quick Start note
+// already seen unless asked for; errors collects console errors and page errors.
+export async function openPage(browser, url, { quickStartSeen = true, state = null, contextOptions = {} } = {}) {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, ...contextOptions });
+  await context.addInitScript(({ seen, stored }) => {
+    if (sessionStorage.getItem('orx700-test.init')) return;
+    sessionStorage.setItem('orx700-test.init', '1');
+    if (seen) localStorage.setItem('orx700-demo.quick-start-shown', '1');
+    if (stored !== null) localStorage.setItem('orx700-demo.state', stored);
+  }, { seen: quickStartSeen, stored: state });
+  const page = await context.newPage();
+  const errors = [];
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('pageerror', (error) => errors.push(String(error)));
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 20000 });
+  return { context, page, errors };
+}
+
+// The LCD canvas's backing store as RGBA bytes.
+export async function lcdPixels(page) {
+  return page.evaluate(() => {
+    const canvas = document.getElementById('lcd');
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+    return { width: canvas.width, height: canvas.height, rgba: Array.from(data.data) };
+  });
+}
