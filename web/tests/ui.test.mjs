@@ -1,0 +1,111 @@
+// The window around the LCD: tooltips, the live language switch, touch keys.
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+import { launch, lcdPixels, openPage, serve } from './browser.mjs';
+import { pictureDifference, play, simulate } from './sim.mjs';
+
+let server;
+let url;
+let browser;
+let close;
+
+before(async () => {
+  ({ server, url } = await serve());
+  ({ browser, close } = await launch());
+});
+after(async () => {
+  await close();
+  server.close();
+});
+
+const POWER_ON = ['k1-long', 'wait 1500'];
+
+// A point of the LCD picture (254 x 68) in page coordinates.
+async function lcdPoint(page, x, y) {
+  const box = await page.locator('#lcd').boundingBox();
+  return { x: box.x + ((x + 0.5) * box.width) / 254, y: box.y + ((y + 0.5) * box.height) / 68 };
+}
+
+test('a tooltip explains the point label under the pointer and goes when the pointer leaves the LCD', async () => {
+  const { context, page, errors } = await openPage(browser, url);
+  try {
+    await play(page, POWER_ON);
+    // LCD column 60, row 12: the measured point's name on the route screen.
+    const label = await lcdPoint(page, 7 + 2 * 60, 2 + 2 * 12);
+    await page.mouse.move(label.x, label.y);
+    await page.waitForSelector('#tooltip:not([hidden])');
+    assert.equal(await page.textContent('#tooltip'), 'name of the measured point');
+    assert.equal(await page.$eval('#lcd', (lcd) => getComputedStyle(lcd).cursor), 'help');
+    // Between two regions there is nothing to explain.
+    const gap = await lcdPoint(page, 7 + 2 * 20, 2 + 2 * 10);
+    await page.mouse.move(gap.x, gap.y);
+    assert.equal(await page.isHidden('#tooltip'), true);
+    await page.mouse.move(label.x, label.y);
+    await page.waitForSelector('#tooltip:not([hidden])');
+    await page.mouse.move(label.x, label.y + 200);
+    assert.equal(await page.isHidden('#tooltip'), true);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
+test('the language switch is live: window texts, LCD and balloons, and back', async () => {
+  const { context, page, errors } = await openPage(browser, url);
+  try {
+    assert.deepEqual(await page.$$eval('#language option', (options) => options.map((o) => o.textContent)), ['ENG', 'RUS']);
+    await play(page, POWER_ON);
+    await play(page, ['lang RUS']);
+    const expected = simulate([...POWER_ON, 'lang RUS']);
+    assert.equal(pictureDifference(await lcdPixels(page), expected.picture), null);
+    assert.equal(await page.textContent('#balloon-k1'), expected.state.k1);
+    assert.equal(await page.textContent('#balloon-k2'), expected.state.k2);
+    assert.equal(await page.textContent('#tool-exit'), 'Выход');
+    assert.equal(await page.textContent('#language-label'), 'Язык');
+    assert.match(await page.textContent('#status'), /^Используйте клавиши/);
+    // The arrows still reach the instrument after the box was used.
+    await play(page, ['k1', 'lang ENG']);
+    const back = simulate([...POWER_ON, 'lang RUS', 'k1', 'lang ENG']);
+    assert.equal(pictureDifference(await lcdPixels(page), back.picture), null);
+    assert.equal(await page.textContent('#tool-exit'), 'Exit');
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
+test('touching the on-screen keys works as on a tablet: hold, tap, both', async () => {
+  const { context, page, errors } = await openPage(browser, url, { contextOptions: { hasTouch: true } });
+  try {
+    const cdp = await context.newCDPSession(page);
+    const centre = async (selector) => {
+      const box = await page.locator(selector).boundingBox();
+      return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+    };
+    const k1 = await centre('#key-k1');
+    const k2 = await centre('#key-k2');
+    const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
+    // Hold K1 to switch on, tap K2 to open the machine's points.
+    await touch('touchStart', [k1]);
+    await page.waitForTimeout(450);
+    assert.equal(await page.$eval('#key-k1', (key) => key.classList.contains('pressed')), true);
+    await touch('touchEnd', []);
+    await page.waitForTimeout(1600);
+    await touch('touchStart', [k2]);
+    await page.waitForTimeout(60);
+    await touch('touchEnd', []);
+    await page.waitForTimeout(150);
+    assert.equal(pictureDifference(await lcdPixels(page), simulate([...POWER_ON, 'k2']).picture), null);
+    // Both keys within 300 ms: back to the main menu.
+    await touch('touchStart', [k1]);
+    await page.waitForTimeout(50);
+    await touch('touchStart', [k1, k2]);
+    await page.waitForTimeout(50);
+    await touch('touchEnd', []);
+    await page.waitForTimeout(150);
+    assert.equal(pictureDifference(await lcdPixels(page), simulate([...POWER_ON, 'k2', 'both']).picture), null);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
