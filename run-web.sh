@@ -4,6 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-web-deps.sh
+# The user manuals are made by native tools; the site carries a copy.
+cmake --preset default
+cmake --build --preset default -j "$(nproc)" --target manuals
 cmake --preset web
 cmake --build --preset web -j "$(nproc)"
 exec node web/tools/serve.mjs --port "${ORX_WEB_PORT:-8700}" build/web/site

@@ -117,6 +117,47 @@ test('on a host without the isolation headers the service worker makes the page 
   }
 });
 
+test('Exit keeps the state and switches the instrument off, as closing the desktop window does', async () => {
+  const { context, page, errors } = await openPage(browser, url);
+  try {
+    await play(page, [...POWER_ON, 'k2', 'k1']);
+    await page.click('#tool-exit');
+    assert.match(await stored(page), /\[DeviceState\][^[]*SelectedPoint=2\n[^[]*IsPointSelectMenu=1\n/);
+    assert.match(await page.textContent('#status'), /switched off/);
+    assert.match(await page.textContent('#balloon-k1'), /Long click: Device Power On/);
+    assert.equal(pictureDifference(await lcdPixels(page), simulate([]).picture), null);
+    await play(page, POWER_ON);
+    assert.match(await page.textContent('#status'), /^Use <Left>/);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
+test('once loaded, the page starts again without a network, and keeps every file of the site for it', async () => {
+  const worker = fs.readFileSync(path.join(SITE, 'sw.js'), 'utf8');
+  const kept = JSON.parse(worker.match(/const SITE = (\[[^\]]*\]);/)[1].replaceAll("'", '"').replace(/,\s*\]$/, ']'));
+  const files = fs.readdirSync(SITE, { recursive: true, withFileTypes: true })
+    .filter((entry) => entry.isFile())
+    .map((entry) => path.relative(SITE, path.join(entry.parentPath ?? entry.path, entry.name)))
+    .filter((name) => !name.startsWith('manuals'));
+  assert.deepEqual(files.filter((name) => !kept.includes(name)), []);
+
+  const { context, page, errors } = await openPage(browser, url);
+  try {
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    await context.setOffline(true);
+    await page.reload();
+    await page.waitForSelector('body[data-ready="true"]');
+    await play(page, POWER_ON);
+    assert.equal(pictureDifference(await lcdPixels(page), simulate(POWER_ON).picture), null);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
 test('opened as a file, the page says how to serve it', async () => {
   const context = await browser.newContext();
   try {

@@ -8,6 +8,8 @@ const RELOADED = 'orx700-demo.isolation-reload';
 export async function ensureIsolation() {
   if (self.crossOriginIsolated) {
     sessionStorage.removeItem(RELOADED);
+    // Still wanted: it keeps the site for use without a network.
+    navigator.serviceWorker?.register('sw.js').catch(() => {});
     return true;
   }
   if (!('serviceWorker' in navigator) || !self.isSecureContext) return false;

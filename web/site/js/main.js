@@ -18,8 +18,16 @@ async function start() {
   let view = null;
   let dialogs = null;
   let pending = null; // a repaint that came before the view existed
+  let switchedOff = false; // by Exit: the status line says so until the next power-on
+  const refresh = (rgba) => {
+    view.refresh(rgba);
+    if (switchedOff && instrument.isOn()) {
+      switchedOff = false;
+      view.setStatus(instrument.text(308));
+    }
+  };
   const instrument = await loadInstrument({
-    onRefresh: (rgba) => (view ? view.refresh(rgba) : (pending = rgba)),
+    onRefresh: (rgba) => (view ? refresh(rgba) : (pending = rgba)),
     onErrorMessage: (text) => dialogs.message(text, () => instrument.messageDismissed()),
   });
   view = createView(instrument);
@@ -32,7 +40,7 @@ async function start() {
   language.selectedIndex = instrument.languageIndex();
   language.addEventListener('change', () => {
     instrument.selectLanguage(language.selectedIndex);
-    view.loadTexts();
+    view.loadTexts(switchedOff ? instrument.text(334) : undefined);
   });
   view.loadTexts();
 
@@ -54,6 +62,7 @@ async function start() {
   $('#tool-about').addEventListener('click', () => dialogs.about());
   $('#tool-exit').addEventListener('click', () => {
     save();
+    switchedOff = true;
     view.setStatus(instrument.text(334));
     $('#tool-exit').blur();
   });
