@@ -52,11 +52,51 @@ export async function openPage(browser, url, { quickStartSeen = true, state = nu
   return { context, page, errors };
 }
 
-// The LCD canvas's backing store as RGBA bytes.
+// The LCD canvas's backing store as RGBA bytes, and the balloons' texts
+// taken at the same moment.
 export async function lcdPixels(page) {
   return page.evaluate(() => {
     const canvas = document.getElementById('lcd');
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-    return { width: canvas.width, height: canvas.height, rgba: Array.from(data.data) };
+    return {
+      width: canvas.width,
+      height: canvas.height,
+      rgba: Array.from(data.data),
+      k1: document.getElementById('balloon-k1').textContent,
+      k2: document.getElementById('balloon-k2').textContent,
+    };
   });
+}
+
+const pause = (page, ms) => page.waitForTimeout(ms);
+
+async function press(page, key, holdMs) {
+  await page.keyboard.down(key);
+  await pause(page, holdMs);
+  await page.keyboard.up(key);
+}
+
+// Plays the sim's commands on the page as a user would: a short click is a
+// 60 ms press, a long one 450 ms; after each the firmware gets time to take
+// the key and redraw (its mailbox holds one key).
+export async function play(page, lines) {
+  for (const line of lines) {
+    const [command, argument] = line.trim().split(/\s+/);
+    if (command === 'k1') await press(page, 'ArrowRight', 60);
+    else if (command === 'k2') await press(page, 'ArrowLeft', 60);
+    else if (command === 'k1-long') await press(page, 'ArrowRight', 450);
+    else if (command === 'k2-long') await press(page, 'ArrowLeft', 450);
+    else if (command === 'both') {
+      await page.keyboard.down('ArrowRight');
+      await page.keyboard.down('ArrowLeft');
+      await pause(page, 60);
+      await page.keyboard.up('ArrowLeft');
+      await page.keyboard.up('ArrowRight');
+    } else if (command === 'wait') await pause(page, Number(argument));
+    else if (command === 'lang') {
+      await page.selectOption('#language', argument);
+      await page.evaluate(() => document.activeElement?.blur());
+    } else throw new Error(`not a script command: ${line}`);
+    await pause(page, 100);
+  }
 }

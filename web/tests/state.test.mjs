@@ -7,8 +7,8 @@ import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
-import { SITE, launch, lcdPixels, openPage, serve } from './browser.mjs';
-import { pictureDifference, play, simulate } from './sim.mjs';
+import { launch, lcdPixels, openPage, play, serve, SITE } from './browser.mjs';
+import { pictureDifference, simulate } from './sim.mjs';
 
 let server;
 let url;
