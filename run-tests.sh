@@ -28,5 +28,5 @@ cmake --preset web
 cmake --build --preset web -j "$jobs"
 # The browser tests mostly wait on the instrument's own timing: three files at once.
 concurrency=()
-if node --help | grep -q -- --test-concurrency; then concurrency=(--test-concurrency=3); fi
+if node --help | grep -- --test-concurrency >/dev/null; then concurrency=(--test-concurrency=3); fi
 (cd web && node --test "${concurrency[@]}" tests/)
