@@ -6,6 +6,7 @@
 // transform, de-windowed in its middle half and read through the same
 // 8-phase 121-tap interpolator. The ratios of the fixed-point rows to the
 // reference rows of the same run are the figures of merit.
+#include "VibrationSignal.h"
 #include "device/Global.h"
 #include "measure/Computing1.h"
 #include "measure/Samplingimp.h"
@@ -31,21 +32,6 @@ constexpr int PEAK_FIRST = 2048;
 constexpr int PEAK_POSITIONS = 4096 - 16 + 1;
 constexpr double LINE_HZ = 0.3125;
 constexpr double WINDOW_CORRECTION = 1.632993;
-
-// A vibration signal like a machine's, in unsigned codes: two running-speed
-// lines, strong content below 6 Hz and broadband noise, about 100 codes RMS.
-void WriteKind0Signal() {
-    uint32_t noise = 12345;
-    for (int n = 0; n < N; ++n) {
-        const double t = n / 2560.0;
-        noise = noise * 1664525u + 1013904223u;
-        const double v = 32210.0 + 80.0 * std::sin(2 * std::numbers::pi * 23.1 * t) +
-                         60.0 * std::sin(2 * std::numbers::pi * 69.7 * t + 1.0) +
-                         90.0 * std::sin(2 * std::numbers::pi * 4.2 * t) + static_cast<double>(noise >> 26) -
-                         32.0;
-        SampleBuffer[n] = static_cast<int16_t>(static_cast<uint16_t>(std::lround(v)));
-    }
-}
 
 // Pulses on a small positive level in two's complement.
 void WriteKind1Signal() {

@@ -110,3 +110,40 @@ test('touching the on-screen keys works as on a tablet: hold, tap, both', async 
     await context.close();
   }
 });
+
+test('mouse buttons over the instrument press the keys (right K1, left K2) with no context menu, and keyboard repeats are no new presses', async () => {
+  const { context, page, errors } = await openPage(browser, url);
+  try {
+    const device = await page.locator('#device').boundingBox();
+    const x = device.x + 100;
+    const y = device.y + 70;
+    await page.evaluate(() => {
+      window.contextMenus = 0;
+      document.addEventListener('contextmenu', (event) => { if (!event.defaultPrevented) ++window.contextMenus; });
+    });
+    // The keyboard's own repeat within 300 ms of the press would make a
+    // "both keys" press (which does nothing while off) if it counted.
+    await page.keyboard.down('ArrowRight');
+    await page.waitForTimeout(100);
+    await page.keyboard.down('ArrowRight');
+    await page.waitForTimeout(100);
+    await page.keyboard.down('ArrowRight');
+    await page.waitForTimeout(250);
+    await page.keyboard.up('ArrowRight');
+    await page.waitForTimeout(1600);
+    assert.equal(pictureDifference(await lcdPixels(page), simulate(['k1-long', 'wait 1500']).picture), null);
+    // Left button: K2 enters the machine's points; right: K1 the next point.
+    await page.mouse.move(x, y);
+    for (const button of ['left', 'right']) {
+      await page.mouse.down({ button });
+      await page.waitForTimeout(60);
+      await page.mouse.up({ button });
+      await page.waitForTimeout(150);
+    }
+    assert.equal(pictureDifference(await lcdPixels(page), simulate(['k1-long', 'wait 1500', 'k2', 'k1']).picture), null);
+    assert.equal(await page.evaluate(() => window.contextMenus), 0);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});

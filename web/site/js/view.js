@@ -52,6 +52,9 @@ export function createView(instrument) {
       drawBalloon(balloons.k1);
       drawBalloon(balloons.k2);
       if (pointer) showScreenHint();
+      // For timing tools: the first frame is when the page can be used.
+      if (!performance.getEntriesByName('orx700-first-frame').length) performance.mark('orx700-first-frame');
+      document.dispatchEvent(new Event('lcdrefresh'));
     },
     // Over the LCD: (clientX, clientY) in the page.
     pointerOverLcd(clientX, clientY) {
