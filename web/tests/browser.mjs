@@ -3,6 +3,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 import { startServer } from '../tools/serve.mjs';
 
@@ -31,6 +32,24 @@ export async function launch() {
       '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
   return { browser, close: () => browser.close() };
+}
+
+// For a test file: the site served and Chromium launched before its tests,
+// both ended after them. The returned object's url and browser are set once
+// the tests run.
+export function useSiteInBrowser() {
+  const site = { url: null, browser: null };
+  let server;
+  let close;
+  before(async () => {
+    ({ server, url: site.url } = await serve());
+    ({ browser: site.browser, close } = await launch());
+  });
+  after(async () => {
+    await close();
+    server.close();
+  });
+  return site;
 }
 
 // A page of a new context (its own storage), with the Quick Start note

@@ -2,23 +2,11 @@
 // script must give the very same LCD picture, pixel for pixel, and the same
 // balloon texts.
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { launch, lcdPixels, openPage, play, serve } from './browser.mjs';
+import { test } from 'node:test';
+import { lcdPixels, openPage, play, useSiteInBrowser } from './browser.mjs';
 import { pictureDifference, simulate } from './sim.mjs';
 
-let server;
-let url;
-let browser;
-let close;
-
-before(async () => {
-  ({ server, url } = await serve());
-  ({ browser, close } = await launch());
-});
-after(async () => {
-  await close();
-  server.close();
-});
+const site = useSiteInBrowser();
 
 const POWER_ON = ['k1-long', 'wait 1500'];
 const MEASURE_POINT_2 = [...POWER_ON, 'k2', 'k1', 'k2', 'wait 7000'];
@@ -35,7 +23,7 @@ const SCRIPTS = {
 
 for (const [name, script] of Object.entries(SCRIPTS)) {
   test(`LCD and balloons equal the headless instrument's: ${name}`, async () => {
-    const { context, page, errors } = await openPage(browser, url);
+    const { context, page, errors } = await openPage(site.browser, site.url);
     try {
       assert.equal(await page.evaluate(() => crossOriginIsolated), true);
       await play(page, script);
@@ -54,7 +42,7 @@ for (const [name, script] of Object.entries(SCRIPTS)) {
 // The date screen shows the clock: the sim runs at the browser's minute.
 test('LCD equals the headless instrument\'s: date and time screen', async () => {
   const script = [...POWER_ON, 'both', 'k1', 'k1', 'k1', 'k1', 'k1', 'k2', 'k1', 'k2'];
-  const { context, page } = await openPage(browser, url);
+  const { context, page } = await openPage(site.browser, site.url);
   const minute = () => page.evaluate(() => {
     const d = new Date();
     const two = (n) => String(n).padStart(2, '0');

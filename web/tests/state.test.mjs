@@ -6,23 +6,11 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { after, before, test } from 'node:test';
-import { launch, lcdPixels, openPage, play, serve, SITE } from './browser.mjs';
+import { test } from 'node:test';
+import { lcdPixels, openPage, play, serve, SITE, useSiteInBrowser } from './browser.mjs';
 import { pictureDifference, simulate } from './sim.mjs';
 
-let server;
-let url;
-let browser;
-let close;
-
-before(async () => {
-  ({ server, url } = await serve());
-  ({ browser, close } = await launch());
-});
-after(async () => {
-  await close();
-  server.close();
-});
+const site = useSiteInBrowser();
 
 const POWER_ON = ['k1-long', 'wait 1500'];
 // Point 2 measured; the route screen shows its level on the point line.
@@ -30,7 +18,7 @@ const MEASURED = [...POWER_ON, 'k2', 'k1', 'k2', 'wait 7000'];
 const stored = (page) => page.evaluate(() => localStorage.getItem('orx700-demo.state'));
 
 test('a reload resumes on the same screen and point with the same measurements', async () => {
-  const { context, page, errors } = await openPage(browser, url);
+  const { context, page, errors } = await openPage(site.browser, site.url);
   try {
     await play(page, [...MEASURED, 'k1', 'k1']);
     const before = await lcdPixels(page);
@@ -48,7 +36,7 @@ test('a reload resumes on the same screen and point with the same measurements',
 });
 
 test('export then import in another browser carries the whole state; a file that is no state changes nothing', async () => {
-  const first = await openPage(browser, url);
+  const first = await openPage(site.browser, site.url);
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'orx700-state-'));
   try {
     await play(first.page, [...MEASURED, 'lang RUS']);
@@ -60,7 +48,7 @@ test('export then import in another browser carries the whole state; a file that
     assert.equal(text, await stored(first.page));
     assert.match(text, /\[Language\]\nName=RUS\n/);
 
-    const second = await openPage(browser, url);
+    const second = await openPage(site.browser, site.url);
     try {
       await second.page.setInputFiles('#import-file', file);
       await second.page.waitForFunction(() => document.querySelector('#language').value === 'RUS');
@@ -89,7 +77,7 @@ test('export then import in another browser carries the whole state; a file that
 
 test('a damaged stored state starts with the defaults', async () => {
   const damaged = '\u0001\u0002garbage\n[DeviceState\nActiveMenu=zz\nSelectedPoint=99999999999\n[RoutePoints]\n2=abc\n';
-  const { context, page, errors } = await openPage(browser, url, { state: damaged });
+  const { context, page, errors } = await openPage(site.browser, site.url, { state: damaged });
   try {
     assert.equal(await page.inputValue('#language'), 'ENG');
     await play(page, POWER_ON);
@@ -103,7 +91,7 @@ test('a damaged stored state starts with the defaults', async () => {
 test('on a host without the isolation headers the service worker makes the page work', async () => {
   const plain = await serve({ isolated: false });
   try {
-    const { context, page, errors } = await openPage(browser, plain.url);
+    const { context, page, errors } = await openPage(site.browser, plain.url);
     try {
       assert.equal(await page.evaluate(() => crossOriginIsolated), true);
       await play(page, POWER_ON);
@@ -118,7 +106,7 @@ test('on a host without the isolation headers the service worker makes the page 
 });
 
 test('Exit keeps the state and switches the instrument off, as closing the desktop window does', async () => {
-  const { context, page, errors } = await openPage(browser, url);
+  const { context, page, errors } = await openPage(site.browser, site.url);
   try {
     await play(page, [...POWER_ON, 'k2', 'k1']);
     await page.click('#tool-exit');
@@ -143,7 +131,7 @@ test('once loaded, the page starts again without a network, and keeps every file
     .filter((name) => !name.startsWith('manuals'));
   assert.deepEqual(files.filter((name) => !kept.includes(name)), []);
 
-  const { context, page, errors } = await openPage(browser, url);
+  const { context, page, errors } = await openPage(site.browser, site.url);
   try {
     await page.evaluate(() => navigator.serviceWorker.ready);
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
@@ -159,7 +147,7 @@ test('once loaded, the page starts again without a network, and keeps every file
 });
 
 test('opened as a file, the page says how to serve it', async () => {
-  const context = await browser.newContext();
+  const context = await site.browser.newContext();
   try {
     const page = await context.newPage();
     await page.goto(pathToFileURL(path.join(SITE, 'index.html')).href);

@@ -1,22 +1,10 @@
 // The window around the LCD: tooltips, the live language switch, touch keys.
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { launch, lcdPixels, openPage, play, serve } from './browser.mjs';
+import { test } from 'node:test';
+import { lcdPixels, openPage, play, useSiteInBrowser } from './browser.mjs';
 import { pictureDifference, simulate } from './sim.mjs';
 
-let server;
-let url;
-let browser;
-let close;
-
-before(async () => {
-  ({ server, url } = await serve());
-  ({ browser, close } = await launch());
-});
-after(async () => {
-  await close();
-  server.close();
-});
+const site = useSiteInBrowser();
 
 const POWER_ON = ['k1-long', 'wait 1500'];
 
@@ -27,7 +15,7 @@ async function lcdPoint(page, x, y) {
 }
 
 test('a tooltip explains the point label under the pointer and goes when the pointer leaves the LCD', async () => {
-  const { context, page, errors } = await openPage(browser, url);
+  const { context, page, errors } = await openPage(site.browser, site.url);
   try {
     await play(page, POWER_ON);
     // LCD column 60, row 12: the measured point's name on the route screen.
@@ -51,7 +39,7 @@ test('a tooltip explains the point label under the pointer and goes when the poi
 });
 
 test('the language switch is live: window texts, LCD and balloons, and back', async () => {
-  const { context, page, errors } = await openPage(browser, url);
+  const { context, page, errors } = await openPage(site.browser, site.url);
   try {
     assert.deepEqual(await page.$$eval('#language option', (options) => options.map((o) => o.textContent)), ['ENG', 'RUS']);
     await play(page, POWER_ON);
@@ -76,7 +64,7 @@ test('the language switch is live: window texts, LCD and balloons, and back', as
 });
 
 test('touching the on-screen keys works as on a tablet: hold, tap, both', async () => {
-  const { context, page, errors } = await openPage(browser, url, { contextOptions: { hasTouch: true } });
+  const { context, page, errors } = await openPage(site.browser, site.url, { contextOptions: { hasTouch: true } });
   try {
     const cdp = await context.newCDPSession(page);
     const centre = async (selector) => {
@@ -112,7 +100,7 @@ test('touching the on-screen keys works as on a tablet: hold, tap, both', async 
 });
 
 test('mouse buttons over the instrument press the keys (right K1, left K2) with no context menu, and keyboard repeats are no new presses', async () => {
-  const { context, page, errors } = await openPage(browser, url);
+  const { context, page, errors } = await openPage(site.browser, site.url);
   try {
     const device = await page.locator('#device').boundingBox();
     const x = device.x + 100;
