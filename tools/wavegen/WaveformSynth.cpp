@@ -1,6 +1,6 @@
 #include "WaveformSynth.h"
 
-#include "SignalMath.h"
+#include "signals/SignalMath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "SignalMath.h"
+#include "signals/SignalMath.h"
 
 #include <cmath>
 

@@ -1,0 +1,266 @@
+#include "signals/Synthesis.h"
+
+#include "signals/SignalMath.h"
+#include "signals/SignalSpectrum.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int N = SIGNAL_LENGTH;
+constexpr double LOW_SECONDS = N / LOW_RATE;
+
+// How a condition's vibration is made: shaft orders with their amplitudes,
+// and for a bearing a train of impacts that each ring a resonance.
+struct TTone {
+    double Order;
+    double Amplitude;
+};
+struct TModel {
+    std::vector<TTone> Tones;
+    double ImpactHz = 0.0; // 0: no impacts
+    double ModulationHz = 0.0;
+    double ModulationDepth = 0.0;
+    double ClipBelow = 0.0;  // looseness: the part hits a stop below this share of the peak
+    double NoiseFloor = 0.0; // the least noise the condition has
+};
+
+// The structure's resonances and how fast an impact dies away in them.
+constexpr double LOW_RING_HZ = 650.0;
+constexpr double LOW_RING_S = 0.002;
+constexpr double HF_RING_HZ = 4800.0;
+constexpr double HF_RING_S = 0.0005;
+// Rolling elements slip: each impact comes up to 1.5 % of a period early or late.
+constexpr double SLIP = 0.015;
+constexpr double IMPACT_SPREAD = 0.1; // impact to impact size variation
+
+TModel ModelOf(const TCondition& c) {
+    TModel m;
+    const double fr = c.Rpm / 60.0;
+    switch (c.Kind) {
+    case TConditionKind::Good:
+        m.Tones = {{1, 0.6}, {2, 0.25}, {3, 0.12}};
+        m.NoiseFloor = 0.5;
+        break;
+    case TConditionKind::Imbalance:
+        m.Tones = {{1, 1.0}, {2, 0.05}};
+        break;
+    case TConditionKind::Misalignment:
+        m.Tones = {{1, 0.5}, {2, 1.0}, {3, 0.35}, {4, 0.12}};
+        break;
+    case TConditionKind::Looseness:
+        for (int half = 1; half <= 20; ++half) {
+            const double order = half / 2.0;
+            m.Tones.push_back({order, half % 2 == 0 ? 1.0 / std::sqrt(order) : 0.3 / std::sqrt(order)});
+        }
+        m.ClipBelow = 0.55;
+        break;
+    case TConditionKind::BearingOuter:
+    case TConditionKind::BearingInner:
+    case TConditionKind::BearingBall:
+    case TConditionKind::BearingCage: {
+        m.Tones = {{1, 0.15}};
+        m.ImpactHz = FaultFrequency(c);
+        const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
+        // The inner race turns with the shaft through the load zone; a ball
+        // turns with the cage.
+        if (c.Kind == TConditionKind::BearingInner) {
+            m.ModulationHz = fr;
+            m.ModulationDepth = 0.5;
+        } else if (c.Kind == TConditionKind::BearingBall) {
+            m.ModulationHz = f.Ftf;
+            m.ModulationDepth = 0.4;
+        }
+        break;
+    }
+    case TConditionKind::Gear: {
+        const double z = c.Teeth;
+        m.Tones = {{1, 0.3},      {z - 2, 0.12}, {z - 1, 0.35}, {z, 1.0},
+                   {z + 1, 0.35}, {z + 2, 0.12}, {2 * z, 0.3}};
+        break;
+    }
+    case TConditionKind::Stored:
+        break;
+    }
+    return m;
+}
+
+// The random part of one machine: drawn once, in a fixed order, for the
+// whole 3.2 s; the high-frequency channel sees its first 0.128 s.
+struct TDraws {
+    std::vector<double> Phases;     // one per tone
+    std::vector<double> ImpactAt;   // seconds
+    std::vector<double> ImpactSize; // relative
+    std::vector<double> LowNoise;   // unit variance
+};
+
+double Gaussian(TSplitMix& rng) {
+    // Irwin-Hall of four: cheap, and bounded like a real noise floor.
+    const double sum = rng.Uniform() + rng.Uniform() + rng.Uniform() + rng.Uniform();
+    return (sum - 2.0) * 1.7320508075688772;
+}
+
+TDraws Draw(const TCondition& c, const TModel& m, TSplitMix& rng) {
+    TDraws d;
+    for (std::size_t i = 0; i < m.Tones.size(); ++i)
+        d.Phases.push_back(2.0 * PI * rng.Uniform());
+    if (m.ImpactHz > 0.0) {
+        const double period = 1.0 / m.ImpactHz;
+        const double offset = rng.Uniform();
+        const double modulationPhase = 2.0 * PI * rng.Uniform();
+        // Start a period early, so that the waveform opens mid-ring.
+        for (int k = -1; (k + offset) * period < LOW_SECONDS; ++k) {
+            const double at = (k + offset + SLIP * (2.0 * rng.Uniform() - 1.0)) * period;
+            const double load =
+                1.0 + m.ModulationDepth * PortableCos(2.0 * PI * m.ModulationHz * at + modulationPhase);
+            d.ImpactAt.push_back(at);
+            d.ImpactSize.push_back(load * (1.0 + IMPACT_SPREAD * (2.0 * rng.Uniform() - 1.0)));
+        }
+    }
+    (void)c;
+    d.LowNoise.resize(N);
+    for (double& v : d.LowNoise)
+        v = Gaussian(rng);
+    return d;
+}
+
+// Adds amplitude x sin(2 pi hz t + phase), by rotating a phasor: exact to a
+// few parts in 10^12 over the whole waveform, and far cheaper than sin().
+void AddTone(std::vector<double>& x, double rate, double hz, double amplitude, double phase) {
+    if (hz <= 0.0 || hz >= rate / 2.0) return;
+    const double step = 2.0 * PI * hz / rate;
+    const double c = PortableCos(step);
+    const double s = PortableSin(step);
+    double re = amplitude * PortableCos(phase);
+    double im = amplitude * PortableSin(phase);
+    for (double& v : x) {
+        v += im;
+        const double next = re * c - im * s;
+        im = re * s + im * c;
+        re = next;
+    }
+}
+
+// One impact at `at` seconds: size x exp(-u / decay) x sin(2 pi hz u), or,
+// for the E signal (hz = 0), its envelope size x exp(-u / decay).
+void AddImpact(std::vector<double>& x, double rate, double at, double size, double hz, double decay) {
+    const auto first = static_cast<long>(std::max(0.0, std::ceil(at * rate)));
+    const long last =
+        std::min(static_cast<long>(x.size()), first + static_cast<long>(8.0 * decay * rate) + 1);
+    if (first >= last) return;
+    const double u0 = first / rate - at;
+    const double fade = PortableExp(-1.0 / (decay * rate));
+    const double step = 2.0 * PI * hz / rate;
+    const double c = PortableCos(step) * fade;
+    const double s = PortableSin(step) * fade;
+    const double magnitude = size * PortableExp(-u0 / decay);
+    double re = magnitude * PortableCos(2.0 * PI * hz * u0);
+    double im = hz > 0.0 ? magnitude * PortableSin(2.0 * PI * hz * u0) : 0.0;
+    for (long i = first; i < last; ++i) {
+        x[static_cast<std::size_t>(i)] += hz > 0.0 ? im : re;
+        const double next = re * c - im * s;
+        im = re * s + im * c;
+        re = next;
+    }
+}
+
+double Rms(const std::vector<double>& x) {
+    double sum = 0.0;
+    for (double v : x)
+        sum += v * v;
+    return std::sqrt(sum / static_cast<double>(x.size()));
+}
+
+// The machine on the low channel, in model units: its smooth part (tones),
+// its impacts ringing, their envelopes, and its noise.
+struct TLowSignal {
+    std::vector<double> Smooth, Ring, Envelope, Noise;
+    double Scale; // mm/s per model unit
+};
+
+TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
+    const double fr = c.Rpm / 60.0;
+    TLowSignal s{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N),
+                 std::vector<double>(N), 0.0};
+    for (std::size_t i = 0; i < m.Tones.size(); ++i)
+        AddTone(s.Smooth, LOW_RATE, m.Tones[i].Order * fr, m.Tones[i].Amplitude, d.Phases[i]);
+    if (m.ClipBelow > 0.0) {
+        double peak = 0.0;
+        for (double v : s.Smooth)
+            peak = std::max(peak, std::abs(v));
+        for (double& v : s.Smooth)
+            v = std::max(v, -m.ClipBelow * peak);
+    }
+    for (std::size_t k = 0; k < d.ImpactAt.size(); ++k) {
+        AddImpact(s.Ring, LOW_RATE, d.ImpactAt[k], d.ImpactSize[k], LOW_RING_HZ, LOW_RING_S);
+        AddImpact(s.Envelope, LOW_RATE, d.ImpactAt[k], d.ImpactSize[k], 0.0, LOW_RING_S);
+    }
+    std::vector<double> total(N);
+    for (int i = 0; i < N; ++i)
+        total[static_cast<std::size_t>(i)] =
+            s.Smooth[static_cast<std::size_t>(i)] + s.Ring[static_cast<std::size_t>(i)];
+    const double sigma = std::max(c.Noise, m.NoiseFloor) * Rms(total);
+    for (int i = 0; i < N; ++i) {
+        const auto j = static_cast<std::size_t>(i);
+        s.Noise[j] = sigma * d.LowNoise[j];
+        total[j] += s.Noise[j];
+    }
+    // What the instrument will read, 10-1000 Hz, sets the scale.
+    const double band = BandRms(LineRms(total), BAND_FIRST_LINE, BAND_LAST_LINE);
+    s.Scale = band > 0.0 ? c.Velocity / band : 0.0;
+    return s;
+}
+
+std::vector<double> BuildSignal(const TCondition& c, int16_t kind) {
+    if (c.Kind == TConditionKind::Stored || kind < 0 || kind > 2) return {};
+    const TModel m = ModelOf(c);
+    TSplitMix rng(0x0C0D'1710'0000'0000ull ^ c.Seed);
+    const TDraws d = Draw(c, m, rng);
+    const TLowSignal low = BuildLow(c, m, d);
+    std::vector<double> out(N);
+    if (kind == 0) {
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = low.Scale * (low.Smooth[i] + low.Ring[i] + low.Noise[i]);
+    } else if (kind == 1) {
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = low.Scale * (std::abs(low.Smooth[i] + low.Noise[i]) + low.Envelope[i]);
+    } else {
+        // The same machine, 25 times faster, with its own noise draws.
+        const double fr = c.Rpm / 60.0;
+        for (std::size_t i = 0; i < m.Tones.size(); ++i)
+            AddTone(out, HF_RATE, m.Tones[i].Order * fr, m.Tones[i].Amplitude, d.Phases[i]);
+        for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
+            AddImpact(out, HF_RATE, d.ImpactAt[k], d.ImpactSize[k], HF_RING_HZ, HF_RING_S);
+        const double sigma = low.Noise.empty() ? 0.0 : Rms(low.Noise);
+        for (double& v : out)
+            v = low.Scale * (v + sigma * Gaussian(rng));
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<double> SynthesizeSignal(const TCondition& condition, int16_t kind) {
+    return BuildSignal(condition, kind);
+}
+
+bool SynthesizeCondition(const TCondition& condition, int16_t kind, int16_t* samples) {
+    const std::vector<double> signal = BuildSignal(condition, kind);
+    if (signal.empty()) return false;
+    // Kinds 0 and 2 are offset binary around mid-scale, kind 1 two's complement.
+    const double offset = kind == 1 ? 0.0 : 32768.0;
+    const double low = kind == 1 ? -32768.0 : 0.0;
+    const double high = kind == 1 ? 32767.0 : 65535.0;
+    bool clipped = false;
+    for (int i = 0; i < N; ++i) {
+        double code = std::floor(signal[static_cast<std::size_t>(i)] / VELOCITY_PER_CODE + offset + 0.5);
+        if (code < low || code > high) {
+            clipped = true;
+            code = std::clamp(code, low, high);
+        }
+        const auto word = static_cast<uint16_t>(static_cast<int32_t>(code) & 0xFFFF);
+        samples[i] = static_cast<int16_t>(word);
+    }
+    return clipped;
+}

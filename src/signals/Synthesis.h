@@ -1,0 +1,33 @@
+#pragma once
+// The waveform a machine in a given condition gives the instrument, in the
+// numeric form each measurement kind expects:
+//   kind 0: unsigned converter codes of vibration velocity at 2560 values per
+//           second, centred on 32768, one code = 2500/65535/10 mm/s, scaled so
+//           that the 10-1000 Hz velocity RMS is the condition's severity;
+//   kind 1: the two's-complement, positive "E" signal (the rectified and
+//           demodulated vibration) at 2560 values per second, on the scale of
+//           kind 0: impacts show as pulses, a smooth machine as |x|;
+//   kind 2: unsigned codes of the high-frequency channel at 64000 values per
+//           second, centred on 32768, where impacts ring the structure's
+//           resonance in the kHz range.
+// The same condition always gives the same samples.
+#include "signals/Condition.h"
+
+#include <cstdint>
+#include <vector>
+
+// Fills samples (8192) for kind 0..2. Values beyond the 16-bit range are
+// clipped; the result then is true (an input overload). A stored condition
+// or another kind leaves samples as they are and returns false.
+bool SynthesizeCondition(const TCondition& condition, int16_t kind, int16_t* samples);
+
+// The same signal before it is put into codes, in mm/s (kinds 0 and 2) or
+// in the E signal's mm/s (kind 1), for the previews; empty for a stored
+// condition or another kind.
+std::vector<double> SynthesizeSignal(const TCondition& condition, int16_t kind);
+
+// Rates of the low (kinds 0 and 1) and high-frequency (kind 2) channels.
+inline constexpr double LOW_RATE = 2560.0;
+inline constexpr double HF_RATE = 64000.0;
+// mm/s per code of kind 0.
+inline constexpr double VELOCITY_PER_CODE = 2500.0 / 65535.0 / 10.0;

@@ -1,0 +1,187 @@
+// Every condition is judged by what the instrument itself reads from it.
+#include "InstrumentReading.h"
+#include "signals/SignalMath.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+TCondition Make(TConditionKind kind, double rpm, double velocity) {
+    TCondition c;
+    c.Kind = kind;
+    c.Rpm = rpm;
+    c.Velocity = velocity;
+    return c;
+}
+
+// The spectrum's floor: the median line of the band.
+float Floor(const TReading& r) {
+    std::vector<float> band(r.Lines.begin() + 30, r.Lines.begin() + 3203);
+    std::nth_element(band.begin(), band.begin() + static_cast<long>(band.size() / 2), band.end());
+    return band[band.size() / 2];
+}
+
+bool Stands(const TReading& r, double hz) {
+    return LineAt(r, hz) > 10.0f * Floor(r);
+}
+
+struct TSeverityCase {
+    TConditionKind Kind;
+    double Rpm;
+    double Velocity;
+};
+
+class SeverityTest : public testing::TestWithParam<TSeverityCase> {};
+
+TEST_P(SeverityTest, MeasReadsTheAskedVelocityRmsWithinThreePercent) {
+    const auto& p = GetParam();
+    const TReading r = ReadCondition(Make(p.Kind, p.Rpm, p.Velocity), KIND_MEAS);
+    EXPECT_FALSE(r.Clipped);
+    EXPECT_NEAR(r.Results.Value[RESULT_VEL_RMS], p.Velocity, 0.03 * p.Velocity)
+        << ConditionName(p.Kind) << " at " << p.Rpm << " rpm";
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Conditions, SeverityTest, testing::Values(
+    TSeverityCase{TConditionKind::Imbalance, 1480, 4.5},
+    TSeverityCase{TConditionKind::Imbalance, 1480, 0.5},
+    TSeverityCase{TConditionKind::Imbalance, 1480, 20.0},
+    TSeverityCase{TConditionKind::Imbalance, 600, 4.5},
+    TSeverityCase{TConditionKind::Imbalance, 3000, 4.5},
+    TSeverityCase{TConditionKind::Good, 1480, 1.0},
+    TSeverityCase{TConditionKind::Misalignment, 1480, 4.5},
+    TSeverityCase{TConditionKind::Misalignment, 3000, 7.1},
+    TSeverityCase{TConditionKind::Looseness, 1480, 7.1},
+    TSeverityCase{TConditionKind::Looseness, 600, 2.8},
+    TSeverityCase{TConditionKind::BearingOuter, 1480, 4.5},
+    TSeverityCase{TConditionKind::BearingInner, 1480, 4.5},
+    TSeverityCase{TConditionKind::BearingBall, 3000, 2.8},
+    TSeverityCase{TConditionKind::BearingCage, 600, 2.8},
+    TSeverityCase{TConditionKind::Gear, 1480, 4.5},
+    TSeverityCase{TConditionKind::Gear, 600, 1.4}));
+// clang-format on
+
+TEST(SynthesisLines, ImbalanceIsOneLineAtTheShaftSpeed) {
+    const TReading r = ReadCondition(Make(TConditionKind::Imbalance, 1480, 4.5), KIND_MEAS);
+    const auto largest = std::max_element(r.Lines.begin(), r.Lines.end()) - r.Lines.begin();
+    EXPECT_NEAR(largest, 79, 1);
+}
+
+TEST(SynthesisLines, MisalignmentTwiceTheShaftSpeedExceedsOnce) {
+    const TReading r = ReadCondition(Make(TConditionKind::Misalignment, 1480, 4.5), KIND_MEAS);
+    const double fr = 1480.0 / 60.0;
+    EXPECT_GT(LineAt(r, 2 * fr), 1.2f * LineAt(r, fr));
+}
+
+TEST(SynthesisLines, LoosenessShowsManyHarmonicsAndHalfOrders) {
+    const TReading r = ReadCondition(Make(TConditionKind::Looseness, 1480, 7.1), KIND_MEAS);
+    const double fr = 1480.0 / 60.0;
+    int harmonics = 0;
+    for (int k = 1; k <= 10; ++k)
+        harmonics += Stands(r, k * fr) ? 1 : 0;
+    EXPECT_GE(harmonics, 5);
+    EXPECT_TRUE(Stands(r, 1.5 * fr) || Stands(r, 2.5 * fr));
+}
+
+TEST(SynthesisLines, GearShowsTheMeshAndBothFirstSidebands) {
+    TCondition c = Make(TConditionKind::Gear, 1480, 4.5);
+    c.Teeth = 19;
+    const TReading r = ReadCondition(c, KIND_MEAS);
+    const double fr = 1480.0 / 60.0;
+    const double gmf = 19 * fr;
+    EXPECT_TRUE(Stands(r, gmf));
+    EXPECT_TRUE(Stands(r, gmf - fr));
+    EXPECT_TRUE(Stands(r, gmf + fr));
+    EXPECT_GT(LineAt(r, gmf), LineAt(r, gmf - fr));
+}
+
+TEST(SynthesisBearing, DefectFrequenciesOfTheCheckBearing) {
+    const TBearingFrequencies f = BearingFrequencies({8, 2.0, 12.0, 0.0}, 25.0);
+    EXPECT_NEAR(f.Bpfo, 83.33, 0.005);
+    EXPECT_NEAR(f.Bpfi, 116.67, 0.005);
+    EXPECT_NEAR(f.Bsf, 72.92, 0.005);
+    EXPECT_NEAR(f.Ftf, 10.42, 0.005);
+    // A contact angle shortens the ball's reach: cos 60 halves d/D.
+    const TBearingFrequencies angled = BearingFrequencies({8, 4.0, 12.0, 45.0}, 25.0);
+    EXPECT_NEAR(angled.Bpfo, 4 * 25.0 * (1 - 4.0 / 12.0 * std::cos(PI / 4)), 1e-9);
+}
+
+struct TBearingCase {
+    TConditionKind Kind;
+    double (*Defect)(const TBearingFrequencies&);
+};
+
+class BearingEnvelopeTest : public testing::TestWithParam<TBearingCase> {};
+
+// The E spectrum's three largest lines sit on multiples of the defect
+// frequency, and its crest factor is at least twice that of a smooth machine.
+TEST_P(BearingEnvelopeTest, LinesAtTheDefectFrequencyAndARaisedCrestFactor) {
+    TCondition c = Make(GetParam().Kind, 1500, 4.5);
+    const double defect = GetParam().Defect(BearingFrequencies(c.Bearing, 25.0));
+    const TReading e = ReadCondition(c, KIND_MEAS_E);
+    std::vector<int> order(e.Lines.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::partial_sort(order.begin(), order.begin() + 3, order.end(), [&](int a, int b) {
+        return e.Lines[static_cast<std::size_t>(a)] > e.Lines[static_cast<std::size_t>(b)];
+    });
+    const double perLine = defect / 0.3125;
+    for (int i = 0; i < 3; ++i) {
+        const double multiple = std::round(order[static_cast<std::size_t>(i)] / perLine);
+        EXPECT_GE(multiple, 1.0);
+        EXPECT_NEAR(order[static_cast<std::size_t>(i)], multiple * perLine, 1.0) << "line rank " << i;
+    }
+    const TReading smooth = ReadCondition(Make(TConditionKind::Imbalance, 1500, 4.5), KIND_MEAS_E);
+    EXPECT_GE(e.Results.Value[RESULT_CREST], 2.0f * smooth.Results.Value[RESULT_CREST]);
+    EXPECT_GE(e.Results.Value[RESULT_CREST], 3.0f);
+    // A sinusoid's 1.41, raised a little by the noise on its peaks.
+    EXPECT_GT(smooth.Results.Value[RESULT_CREST], 1.38f);
+    EXPECT_LT(smooth.Results.Value[RESULT_CREST], 1.6f);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Defects, BearingEnvelopeTest, testing::Values(
+    TBearingCase{TConditionKind::BearingOuter, [](const TBearingFrequencies& f) { return f.Bpfo; }},
+    TBearingCase{TConditionKind::BearingInner, [](const TBearingFrequencies& f) { return f.Bpfi; }},
+    TBearingCase{TConditionKind::BearingBall, [](const TBearingFrequencies& f) { return f.Bsf; }}));
+// clang-format on
+
+TEST(SynthesisBearing, HighFrequencyChannelRingsTheResonance) {
+    const TReading hf = ReadCondition(Make(TConditionKind::BearingOuter, 1480, 4.5), KIND_HF);
+    const auto largest = std::max_element(hf.Lines.begin(), hf.Lines.end()) - hf.Lines.begin();
+    // 7.8125 Hz per line: the structure's resonance lies in the kHz range.
+    EXPECT_GT(largest * 7.8125, 2000.0);
+    EXPECT_LT(largest * 7.8125, 10000.0);
+}
+
+TEST(SynthesisDeterminism, SameSeedSameSamplesOtherSeedOtherSamples) {
+    for (int16_t kind = 0; kind <= 2; ++kind) {
+        TCondition c = Make(TConditionKind::BearingInner, 1480, 4.5);
+        int16_t a[SAMPLE_COUNT], b[SAMPLE_COUNT];
+        SynthesizeCondition(c, kind, a);
+        SynthesizeCondition(c, kind, b);
+        EXPECT_EQ(std::memcmp(a, b, sizeof a), 0) << "kind " << kind;
+        c.Seed = 2;
+        SynthesizeCondition(c, kind, b);
+        EXPECT_NE(std::memcmp(a, b, sizeof a), 0) << "kind " << kind;
+    }
+}
+
+TEST(SynthesisRange, TooLoudClipsAndReportsAStoredConditionLeavesTheBuffer) {
+    int16_t samples[SAMPLE_COUNT];
+    EXPECT_TRUE(SynthesizeCondition(Make(TConditionKind::Looseness, 1480, 200.0), KIND_MEAS, samples));
+    EXPECT_EQ(*std::max_element(
+                  samples, samples + SAMPLE_COUNT,
+                  [](int16_t a, int16_t b) { return static_cast<uint16_t>(a) < static_cast<uint16_t>(b); }),
+              static_cast<int16_t>(0xFFFF));
+    std::fill(std::begin(samples), std::end(samples), int16_t{7});
+    EXPECT_FALSE(SynthesizeCondition(TCondition{}, KIND_MEAS, samples));
+    EXPECT_FALSE(SynthesizeCondition(Make(TConditionKind::Imbalance, 1480, 4.5), 3, samples));
+    EXPECT_TRUE(std::all_of(std::begin(samples), std::end(samples), [](int16_t v) { return v == 7; }));
+}
+
+} // namespace
