@@ -135,3 +135,25 @@ test('mouse buttons over the instrument press the keys (right K1, left K2) with 
     await context.close();
   }
 });
+
+test('the Quick Start note shows once per browser; hidden balloons come back in the language chosen meanwhile', async () => {
+  const { context, page, errors } = await openPage(site.browser, site.url, { quickStartSeen: false });
+  try {
+    await page.waitForSelector('#dialog-quick-start[open]');
+    assert.match(await page.textContent('#dialog-quick-start .caption'), /^Quick Start/);
+    await page.click('#dialog-quick-start .close');
+    await page.reload();
+    await page.waitForSelector('body[data-ready="true"]');
+    assert.equal(await page.isVisible('#dialog-quick-start'), false);
+
+    await page.click('#tool-hints');
+    assert.equal(await page.isVisible('#balloon-k1 .lines'), false);
+    await play(page, ['lang RUS']);
+    await page.click('#tool-hints');
+    assert.equal(await page.isVisible('#balloon-k1 .lines'), true);
+    assert.equal(await page.textContent('#balloon-k1'), 'Короткий клик: Нет действий\nДлинный  клик: Включение прибора\nОбе клавиши: Нет действий');
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
