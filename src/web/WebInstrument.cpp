@@ -21,7 +21,7 @@ namespace {
 const char* const STATE_FILE = "/state/orx700-demo.ini";
 
 // Larger than any saved state by far; a bigger file is not one.
-constexpr std::size_t MAX_STATE_BYTES = 1 << 20;
+constexpr std::size_t MAX_STATE_BYTES = 256 * 1024;
 
 constexpr LANGID PRIMARY_LANGUAGE_MASK = 0x03FF;
 constexpr LANGID SUBLANG_DEFAULT = 0x0400;

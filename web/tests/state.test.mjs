@@ -76,15 +76,20 @@ test('export then import in another browser carries the whole state; a file that
 });
 
 test('a damaged stored state starts with the defaults', async () => {
-  const damaged = '\u0001\u0002garbage\n[DeviceState\nActiveMenu=zz\nSelectedPoint=99999999999\n[RoutePoints]\n2=abc\n';
-  const { context, page, errors } = await openPage(site.browser, site.url, { state: damaged });
-  try {
-    assert.equal(await page.inputValue('#language'), 'ENG');
-    await play(page, POWER_ON);
-    assert.equal(pictureDifference(await lcdPixels(page), simulate(POWER_ON).picture), null);
-    assert.deepEqual(errors, []);
-  } finally {
-    await context.close();
+  const damaged = {
+    'garbled text': '\u0001\u0002garbage\n[DeviceState\nActiveMenu=zz\nSelectedPoint=99999999999\n[RoutePoints]\n2=abc\n',
+    'a huge text': `[Language]\nName=RUS\n${'x'.repeat(3 * 1024 * 1024)}`,
+  };
+  for (const [name, state] of Object.entries(damaged)) {
+    const { context, page, errors } = await openPage(site.browser, site.url, { state });
+    try {
+      assert.equal(await page.inputValue('#language'), 'ENG', name);
+      await play(page, POWER_ON);
+      assert.equal(pictureDifference(await lcdPixels(page), simulate(POWER_ON).picture), null, name);
+      assert.deepEqual(errors, [], name);
+    } finally {
+      await context.close();
+    }
   }
 });
 

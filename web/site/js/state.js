@@ -4,11 +4,14 @@ const KEY = 'orx700-demo.state';
 const QUICK_START_KEY = 'orx700-demo.quick-start-shown';
 export const STATE_FILE_NAME = 'orx700-demo.ini';
 // Far larger than any saved state; a bigger file is not one.
-const MAX_STATE_BYTES = 1 << 20;
+const MAX_STATE_BYTES = 256 * 1024;
 
+// The stored state's text; none (the defaults) when there is none, or when
+// it is far too large to be one.
 export function loadStoredState() {
   try {
-    return localStorage.getItem(KEY) ?? '';
+    const text = localStorage.getItem(KEY) ?? '';
+    return text.length > MAX_STATE_BYTES ? '' : text;
   } catch {
     return ''; // storage blocked: the defaults
   }
