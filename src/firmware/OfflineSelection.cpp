@@ -29,17 +29,18 @@ TCounts GetCounts() {
     return {counts[0], counts[1]};
 }
 
-// Off-route indices must stay above the route's: with R + F = 478 there is
-// no index left for a new point.
-bool IsMemoryFull(int16_t offRouteCount, int16_t routeCount) {
-    return OFFROUTE_FIRST_INDEX - routeCount <= offRouteCount;
+// No new point once the store holds as many as it can keep: the indices
+// above the route, and no more than the next power-on loads (the route
+// comes back then, also after "Delete route").
+bool IsMemoryFull(int16_t offRouteCount) {
+    return offRouteCount >= OffRouteCapacity();
 }
 
 // The lowest off-route index in use: the new-point slot when there is room
 // for one, else the newest measured point.
-int16_t LowestOffRouteIndex(int16_t offRouteCount, int16_t routeCount) {
+int16_t LowestOffRouteIndex(int16_t offRouteCount) {
     const auto slot = static_cast<int16_t>(OFFROUTE_FIRST_INDEX - offRouteCount);
-    return IsMemoryFull(offRouteCount, routeCount) ? static_cast<int16_t>(slot + 1) : slot;
+    return IsMemoryFull(offRouteCount) ? static_cast<int16_t>(slot + 1) : slot;
 }
 
 bool HasMachineName(int16_t index, const char* name) {
@@ -114,7 +115,7 @@ int16_t PreviousMachine(const TCounts& counts) {
 
 int16_t FindMachineEdge(int16_t index, const char* name, bool backward) {
     const TCounts counts = GetCounts();
-    const int16_t lowest = LowestOffRouteIndex(counts.OffRoute, counts.Route);
+    const int16_t lowest = LowestOffRouteIndex(counts.OffRoute);
     if (index >= lowest) return backward ? lowest : OFFROUTE_FIRST_INDEX;
     // same always carries name; other is the nearest known point (or the end
     // of the route) that does not.
@@ -140,9 +141,8 @@ void SelectPoint(int16_t direction) {
     const TCounts counts = GetCounts();
     const bool backward = direction == SELECT_PREVIOUS;
     const int16_t index = MenuState.SelectedPoint;
-    MenuState.SelectedPoint = index <= counts.Route
-                                  ? StepRoutePoint(index, backward, counts.Route)
-                                  : StepOffRoutePoint(index, backward, counts.OffRoute, counts.Route);
+    MenuState.SelectedPoint = index <= counts.Route ? StepRoutePoint(index, backward, counts.Route)
+                                                    : StepOffRoutePoint(index, backward, counts.OffRoute);
 }
 
 int16_t StepRoutePoint(int16_t index, bool backward, int16_t routeCount) {
@@ -161,13 +161,13 @@ int16_t StepRoutePoint(int16_t index, bool backward, int16_t routeCount) {
     return t;
 }
 
-int16_t StepOffRoutePoint(int16_t index, bool backward, int16_t offRouteCount, int16_t routeCount) {
-    const int16_t lowest = LowestOffRouteIndex(offRouteCount, routeCount);
+int16_t StepOffRoutePoint(int16_t index, bool backward, int16_t offRouteCount) {
+    const int16_t lowest = LowestOffRouteIndex(offRouteCount);
     // Forward goes to the next higher point number, i.e. the next lower index.
     auto t = static_cast<int16_t>(backward ? index + 1 : index - 1);
     if (t < lowest) t = OFFROUTE_FIRST_INDEX;
     if (t > OFFROUTE_FIRST_INDEX) t = lowest;
-    if (t == lowest && !IsMemoryFull(offRouteCount, routeCount))
+    if (t == lowest && !IsMemoryFull(offRouteCount))
         NewOffRouteRecord(static_cast<int16_t>(offRouteCount + 1));
     else
         RouteGetPoint(t, CurrentPoint);

@@ -168,7 +168,7 @@ void SelectMachine(int16_t direction);
 void SelectPoint(int16_t direction);
 int16_t FindMachineEdge(int16_t index, const char* name, bool backward);
 int16_t StepRoutePoint(int16_t index, bool backward, int16_t routeCount);
-int16_t StepOffRoutePoint(int16_t index, bool backward, int16_t offRouteCount, int16_t routeCount);
+int16_t StepOffRoutePoint(int16_t index, bool backward, int16_t offRouteCount);
 void NewOffRouteRecord(int16_t number);
 
 // --- texts ------------------------------------------------------------------------------

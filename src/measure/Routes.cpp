@@ -54,10 +54,6 @@ int16_t RouteLength() {
     return static_cast<int16_t>(RouteList.size());
 }
 
-int16_t OffRouteCapacity() {
-    return static_cast<int16_t>(OFFROUTE_FIRST_INDEX - RouteLength());
-}
-
 bool EndsWithSlot() {
     return !OffRouteList.empty() && (OffRouteList.back() & PS_MEASURED) == 0;
 }
@@ -181,6 +177,13 @@ int16_t OffRouteDelete() {
     RouteGetCounts(counts);
     counts[0] = 0;
     return RouteResize(counts);
+}
+
+int16_t OffRouteCapacity() {
+    // Every power-on rebuilds the demo route and loads no more off-route
+    // words than fit above it, so a deleted route frees no room that would
+    // last: a point measured there would be gone after the next power-on.
+    return std::min<int16_t>(static_cast<int16_t>(OFFROUTE_FIRST_INDEX - RouteLength()), OFFROUTE_LOAD_LIMIT);
 }
 
 void OffRouteAddSlot() {

@@ -62,8 +62,12 @@ void RouteGetCounts(TRouteCounts& counts);
 int16_t RouteResize(const TRouteCounts& counts);
 int16_t RouteDelete();
 int16_t OffRouteDelete();
-// Appends one unmeasured slot unless the list already ends with one (or no
-// off-route index is left for it).
+// The most off-route words the list holds (the measured points and the
+// slot): the indices above the route, and never more than the next power-on
+// loads, whatever the route's length now.
+int16_t OffRouteCapacity();
+// Appends one unmeasured slot unless the list already ends with one (or it
+// holds OffRouteCapacity words already).
 void OffRouteAddSlot();
 
 // Builds the record of index and recomputes its results, measured or not;

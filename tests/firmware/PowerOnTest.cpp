@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -148,6 +149,40 @@ TEST_F(PowerOnTest, PowerOffKeepsTheStateForTheNextStart) {
     EXPECT_EQ(MenuState.MenuItem, ITEM_POINTS);
     EXPECT_EQ(MenuState.MeasMode, 2);
     EXPECT_EQ(MenuState.SelectedPoint, 5);
+}
+
+// Without the route there are indices for 478 off-route points, but the
+// next power-on brings the route back and loads 465: no more may be measured.
+TEST_F(PowerOnTest, OffRoutePointsMeasuredWithoutTheRouteAllSurviveThePowerCycle) {
+    constexpr std::size_t kFull = OFFROUTE_LOAD_LIMIT;
+    SavedState.UnroutePoints.assign(kFull - 1, PS_MEASURED);
+    PowerOn();
+    for (const char* key : {"both", "k1", "k1", "k1", "k1", "k1", "k2", "k1", "k1", "k2", "k2", "k1"})
+        Run(key); // OPTS, Delete route, Yes, the report
+    for (const char* key : {"both", "k1", "k1", "k2", "k2"})
+        Run(key);   // Meas., the point line on off-route point 1
+    Run("k1-long"); // before point 1: the new point 465
+    ASSERT_EQ(MenuState.SelectedPoint, OFFROUTE_FIRST_INDEX - kFull + 1);
+    Run("k2");
+    Run("wait 5900");
+    ASSERT_EQ(CurrentPoint.Status, REC_MEASURED);
+
+    // The memory is full: after the newest point comes point 1 again.
+    Run("k1");
+    EXPECT_EQ(MenuState.SelectedPoint, OFFROUTE_FIRST_INDEX);
+    Run("k1-long");
+    EXPECT_EQ(MenuState.SelectedPoint, OFFROUTE_FIRST_INDEX - kFull + 1);
+    EXPECT_EQ(CurrentPoint.Status, REC_MEASURED);
+
+    PowerOff();
+    Run("k1-long");
+    Run("wait 1500");
+    std::vector<uint16_t> words;
+    OffRouteSave(words);
+    EXPECT_EQ(words, std::vector<uint16_t>(kFull, PS_MEASURED | PS_OFFROUTE));
+    EXPECT_EQ(MenuState.SelectedPoint, OFFROUTE_FIRST_INDEX - kFull + 1);
+    EXPECT_EQ(CurrentPoint.Status, REC_MEASURED);
+    EXPECT_STREQ(CurrentPoint.Label, "POINT 465");
 }
 
 TEST_F(PowerOnTest, ClosingTheProgramInsideAMenuAlsoSaves) {

@@ -173,6 +173,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {{S::NextPoint, FULL_LOWEST, false},
                   {S::NextPoint, FIRST, false},
                   {S::PreviousPoint, FULL_LOWEST, false}}},
+        // The route comes back at the next power-on: no more room without it.
+        WalkCase{"FullMemoryStaysFullWithoutTheRoute",
+                 FULL,
+                 true,
+                 FULL_LOWEST,
+                 {{S::NextPoint, FIRST, false}, {S::PreviousPoint, FULL_LOWEST, false}}},
         WalkCase{"FullMemoryMachinesReachOnlyMeasured",
                  FULL,
                  false,
