@@ -89,8 +89,12 @@ void DrawRouteScreen() {
         const bool kindFixed = (p.Flags & PS_OFFROUTE) == 0;
         LcdPutText(0, 0, m.MenuItem == ITEM_MACHINES, Padded20(p.MachineName).c_str());
         LcdPutText(1, 0, m.MenuItem == ITEM_POINTS, Padded20(p.Label).c_str());
-        const int16_t word =
-            kindFixed && m.MeasMode < 2 ? static_cast<int16_t>(p.Flags & PS_KIND_E) : m.MeasMode;
+        // Outside ANALYS the word names the kind the reading is of: the
+        // route's, or the one a measured off-route point was taken in, so the
+        // word and the reading beside it always agree.
+        const int16_t word = (kindFixed || measured) && m.MeasMode < 2
+                                 ? static_cast<int16_t>(p.Flags & PS_KIND_E)
+                                 : m.MeasMode;
         LcdPutText(3, 0, 0, LcdStr(TEXT_MODE_WORD + word).c_str());
         LcdLine(36, 0, 36, 9, LCD_MODE_SET);
         LcdLine(0, 9, 36, 9, LCD_MODE_SET);
