@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <locale>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -28,11 +32,16 @@ constexpr int ELEMENTS_MIN = 3;
 constexpr int ELEMENTS_MAX = 60;
 constexpr double ANGLE_MAX = 45.0;
 
+// A decimal number as a C program writes it, whatever the user's locale; no
+// sign but '-', no blanks. (A stream rather than std::from_chars, which the
+// web edition's standard library has only for integers.)
 bool ParseNumber(std::string_view text, double& value) {
-    if (text.empty()) return false;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc{} && result.ptr == end && value == value;
+    if (text.empty() || text.front() == '+' || std::isspace(static_cast<unsigned char>(text.front())) != 0)
+        return false;
+    std::istringstream in{std::string(text)};
+    in.imbue(std::locale::classic());
+    in >> std::noskipws >> value;
+    return !in.fail() && in.peek() == std::char_traits<char>::eof() && value == value;
 }
 
 bool ParseUnsigned(std::string_view text, uint32_t& value) {
