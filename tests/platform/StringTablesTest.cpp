@@ -76,6 +76,15 @@ TEST_F(StringTables, EveryIdButTheEnglishContactsHasAText) {
     EXPECT_EQ(LoadStr(402), "") << "the English About window shows no contact lines";
 }
 
+// A run of question marks is a stand-in for a text never written.
+TEST_F(StringTables, NoTextIsAPlaceholder) {
+    for (const LANGID lang : {LANG_ENGLISH, LANG_RUSSIAN}) {
+        SetThreadLanguage(lang);
+        for (const int id : ExpandRanges(kIdRanges))
+            EXPECT_EQ(LoadStr(id).find("??"), std::string::npos) << "language " << lang << ", id " << id;
+    }
+}
+
 TEST_F(StringTables, TextsWhoseBlanksAndLineBreaksMatter) {
     SetThreadLanguage(LANG_ENGLISH);
     EXPECT_EQ(LoadStr(107), "Opts  ");
