@@ -10,6 +10,7 @@
 #include "hints/Hints.h"
 #include "platform/Codepage.h"
 #include "platform/Host.h"
+#include "platform/Strings.h"
 
 #include <cstddef>
 #include <string>
@@ -43,10 +44,10 @@ constexpr int CREST_FACTOR_LEVEL = 3;
 constexpr const char* NO_UNIT = "    ";
 constexpr const char* NO_READING = "-.---";
 
-// Steps 1 to 3 shared by the message and the question: no key does anything
-// the hints could name, the LCD holds only the centred lines.
-void DrawMessageLines(const std::string& text, int16_t page0) {
-    g_KeyHints.SetKeyHintText("");
+// Steps 1 to 3 shared by the message and the question: the key hints of the
+// screen, no explained areas, the LCD holding only the centred lines.
+void DrawMessageLines(const std::string& text, int16_t page0, const std::string& keyHints) {
+    g_KeyHints.SetKeyHintText(keyHints);
     g_ScreenHints.ClearScreenHints();
     LcdClear();
     std::string lines[3];
@@ -110,7 +111,7 @@ void SplitLines(const std::string& text, std::string (&lines)[3]) {
 }
 
 void ShowMessage(const std::string& text, int16_t page0, int16_t wait) {
-    DrawMessageLines(text, page0);
+    DrawMessageLines(text, page0, "");
     if (wait == 1) LcdPutText(PROMPT_PAGE, PRESS_BUTTON_COLUMN, 0, LcdStr(STR_PRESS_BUTTON).c_str());
     LcdRefresh();
     if (wait != 1) return;
@@ -121,8 +122,8 @@ void ShowMessage(const std::string& text, int16_t page0, int16_t wait) {
     LcdRefresh();
 }
 
-int16_t AskYesNo(const std::string& text, int16_t page0) {
-    DrawMessageLines(text, page0);
+int16_t AskYesNo(const std::string& text, int16_t page0, int hintId) {
+    DrawMessageLines(text, page0, LoadStr(hintId));
     LcdPutText(PROMPT_PAGE, YES_NO_COLUMN, 0, LcdStr(STR_YES_NO).c_str());
     LcdRefresh();
     FlushKey();

@@ -17,6 +17,8 @@ constexpr int TEXT_COMPLETED = 152;
 constexpr int TEXT_DELETE_DATA = 153;
 constexpr int TEXT_OVERLOAD = 154;
 constexpr int TEXT_MEASURE_HF = 155;
+constexpr int HINT_ASK_MEASURE_AGAIN = 1031;
+constexpr int HINT_ASK_MEASURE_HF = 1032;
 
 constexpr int16_t MESSAGE_PAGE = 1;
 constexpr int16_t NO_WAIT = 0;
@@ -60,7 +62,8 @@ int16_t ShowCompleted() {
 
 void MeasurePoint() {
     TPointRecord& point = CurrentPoint;
-    if (point.Status == REC_MEASURED && AskYesNo(LcdStr(TEXT_DELETE_DATA), 0) == 0) return;
+    if (point.Status == REC_MEASURED && AskYesNo(LcdStr(TEXT_DELETE_DATA), 0, HINT_ASK_MEASURE_AGAIN) == 0)
+        return;
 
     ShowMeasuring();
     // A route point's kind is fixed by the route; an off-route point takes
@@ -107,7 +110,7 @@ void AnalysePoint() {
 }
 
 void MeasureHfSpectrum() {
-    if (AskYesNo(LcdStr(TEXT_MEASURE_HF), MESSAGE_PAGE) == 0) return;
+    if (AskYesNo(LcdStr(TEXT_MEASURE_HF), MESSAGE_PAGE, HINT_ASK_MEASURE_HF) == 0) return;
     // SampleBuffer is about to be overwritten.
     WatchMeasured = 0;
     ShowMeasuring();

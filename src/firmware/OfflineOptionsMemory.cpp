@@ -14,6 +14,8 @@ constexpr int TEXT_DELETE_OFFROUTE_ASK = 147;
 constexpr int TEXT_OFFROUTE_DELETED = 148;
 constexpr int TEXT_ERASE_NOTICE = 149;
 constexpr int TEXT_ERASING = 150;
+constexpr int HINT_ASK_DELETE_ROUTE = 1033;
+constexpr int HINT_ASK_DELETE_OFFROUTE = 1034;
 
 // Off-route point number 1: loaded from the store when it holds it, else
 // made the new point's slot.
@@ -39,7 +41,7 @@ bool RecordStoreResult(int16_t rc) {
 
 void DeleteRoute() {
     if (MenuState.MemStatus == MEM_ERROR) return;
-    if (AskYesNo(LcdStr(TEXT_DELETE_ROUTE_ASK), 1) == 0) return;
+    if (AskYesNo(LcdStr(TEXT_DELETE_ROUTE_ASK), 1, HINT_ASK_DELETE_ROUTE) == 0) return;
     if (RecordStoreResult(RouteDelete())) return;
     ShowMessage(LcdStr(TEXT_ROUTE_DELETED), 1, 1);
     TRouteCounts counts;
@@ -50,7 +52,7 @@ void DeleteRoute() {
 
 void DeleteOffRoutePoints() {
     if (MenuState.MemStatus == MEM_ERROR) return;
-    if (AskYesNo(LcdStr(TEXT_DELETE_OFFROUTE_ASK), 0) == 0) return;
+    if (AskYesNo(LcdStr(TEXT_DELETE_OFFROUTE_ASK), 0, HINT_ASK_DELETE_OFFROUTE) == 0) return;
     if (RecordStoreResult(OffRouteDelete())) return;
     ShowMessage(LcdStr(TEXT_OFFROUTE_DELETED), 0, 1);
     TRouteCounts counts;

@@ -153,7 +153,9 @@ void DrawList(int16_t page0, int16_t column, const std::vector<std::string>& ite
 // Up to three lines of at most 20 characters, cut at line feeds.
 void SplitLines(const std::string& text, std::string (&lines)[3]);
 void ShowMessage(const std::string& text, int16_t page0, int16_t wait);
-int16_t AskYesNo(const std::string& text, int16_t page0);
+// Yes is K2, no K1; hintId names the question's key hints, which say what
+// each answer does.
+int16_t AskYesNo(const std::string& text, int16_t page0, int hintId);
 void FlashBacklight(int16_t onMs, int16_t offMs);
 void DrawReading(const TMeasResults& results, int16_t kind, int16_t quantity, bool inverted, bool measured,
                  bool showTexts);

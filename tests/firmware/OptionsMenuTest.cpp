@@ -115,7 +115,7 @@ TEST_P(Deletion, LeavesTheSelectionOnAPointTheStoreHolds) {
     Open(c.line);
     const TPointRecord before = CurrentPoint;
     Run("k2");
-    EXPECT_THAT(K2Hint(), ::testing::StartsWith("Short click: no actions")) << "the question";
+    EXPECT_THAT(K2Hint(), ::testing::StartsWith("Short click: «Yes»: delete the")) << "the question";
     Run(c.answer);
     if (std::string(c.answer) == "k2") Run("k1"); // closes the report
     EXPECT_EQ(MenuState.SelectedPoint, c.expectSelected);

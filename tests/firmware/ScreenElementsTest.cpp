@@ -40,6 +40,15 @@ struct CaseName {
     }
 };
 
+// The question's LCD prompt, the balloons' no-action text, and the key
+// hints of the firmware's four questions.
+constexpr int STR_YES_NO = 121;
+constexpr int STR_NO_ACTIONS = 1003;
+constexpr int HINT_ASK_MEASURE_AGAIN = 1031;
+constexpr int HINT_ASK_MEASURE_HF = 1032;
+constexpr int HINT_ASK_DELETE_ROUTE = 1033;
+constexpr int HINT_ASK_DELETE_OFFROUTE = 1034;
+
 constexpr int SMALL_WIDTH = 6;
 constexpr int BIG_WIDTH = 12;
 constexpr int BIG_POINT_ADVANCE = 6;
@@ -455,7 +464,7 @@ TEST_F(ElementsOnDeviceTest, KeyPressedBeforeTheQuestionDoesNotAnswerIt) {
     int16_t answer = -1;
     body = [&] {
         Sleep(100);
-        answer = AskYesNo("Delete route?", 1);
+        answer = AskYesNo("Delete route?", 1, HINT_ASK_DELETE_ROUTE);
     };
     PowerOn();
     device->PostKeyEvent(KEY_K2 + KEY_SHORT); // arrives while the body is busy
@@ -477,7 +486,7 @@ class AskYesNoTest : public ElementsOnDeviceTest, public ::testing::WithParamInt
 
 TEST_P(AskYesNoTest, AnswersOnlyToClicksOfOneKey) {
     int16_t answer = -1;
-    body = [&] { answer = AskYesNo("Delete route?", 1); };
+    body = [&] { answer = AskYesNo("Delete route?", 1, HINT_ASK_DELETE_ROUTE); };
     PowerOn();
     EXPECT_TRUE(TakeText(1, 22, "Delete route?"));
     EXPECT_TRUE(TakeText(3, 24, "<- Yes No ->"));
@@ -508,7 +517,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ElementsOnDeviceTest, QuestionWaitsThroughTheBacklightTimeOut) {
     int16_t answer = -1;
-    body = [&] { answer = AskYesNo("Measure HF spectrum?", 1); };
+    body = [&] { answer = AskYesNo("Measure HF spectrum?", 1, HINT_ASK_MEASURE_HF); };
     PowerOn();
     host.Advance(30000);
     EXPECT_FALSE(bodyDone);
@@ -516,6 +525,58 @@ TEST_F(ElementsOnDeviceTest, QuestionWaitsThroughTheBacklightTimeOut) {
     Post(KEY_K2 + KEY_LONG);
     EXPECT_EQ(answer, 1);
 }
+
+struct QuestionHintCase {
+    const char* name;
+    LANGID language;
+    int hintId;
+};
+
+class QuestionHints : public ElementsOnDeviceTest, public ::testing::WithParamInterface<QuestionHintCase> {};
+
+std::vector<std::string> BalloonLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The balloons name the answer each key gives, in the words of the LCD's
+// "<- Yes No ->", and that both keys do nothing.
+TEST_P(QuestionHints, NameTheAnswerOfEachKey) {
+    const LANGID language = GetParam().language;
+    body = [&] {
+        SetThreadLanguage(language);
+        AskYesNo("Delete route?", 1, GetParam().hintId);
+    };
+    PowerOn();
+    ASSERT_FALSE(bodyDone);
+    SetThreadLanguage(language);
+    std::istringstream prompt(LoadStr(STR_YES_NO));
+    std::string arrow, yes, no;
+    prompt >> arrow >> yes >> no;
+    const std::string nothing = LoadStr(STR_NO_ACTIONS);
+    using ::testing::EndsWith;
+    using ::testing::HasSubstr;
+    EXPECT_THAT(
+        BalloonLines(g_KeyHints.GetKeyHintK2()),
+        ElementsAre(HasSubstr("«" + yes + "»:"), HasSubstr("«" + yes + "»:"), EndsWith(" " + nothing)));
+    EXPECT_THAT(BalloonLines(g_KeyHints.GetKeyHintK1()),
+                ElementsAre(HasSubstr("«" + no + "»:"), HasSubstr("«" + no + "»:"), EndsWith(" " + nothing)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Questions, QuestionHints,
+    ::testing::Values(QuestionHintCase{"MeasureAgainEnglish", LANG_ENGLISH, HINT_ASK_MEASURE_AGAIN},
+                      QuestionHintCase{"MeasureAgainRussian", LANG_RUSSIAN, HINT_ASK_MEASURE_AGAIN},
+                      QuestionHintCase{"MeasureHfEnglish", LANG_ENGLISH, HINT_ASK_MEASURE_HF},
+                      QuestionHintCase{"MeasureHfRussian", LANG_RUSSIAN, HINT_ASK_MEASURE_HF},
+                      QuestionHintCase{"DeleteRouteEnglish", LANG_ENGLISH, HINT_ASK_DELETE_ROUTE},
+                      QuestionHintCase{"DeleteRouteRussian", LANG_RUSSIAN, HINT_ASK_DELETE_ROUTE},
+                      QuestionHintCase{"DeleteOffRouteEnglish", LANG_ENGLISH, HINT_ASK_DELETE_OFFROUTE},
+                      QuestionHintCase{"DeleteOffRouteRussian", LANG_RUSSIAN, HINT_ASK_DELETE_OFFROUTE}),
+    CaseName());
 
 struct FlashCase {
     const char* name;
