@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs that are not installed yet.
-# Usage: scripts/install-deps.sh
+# Usage: scripts/install-deps.sh [--web]
+#   --web  also what the web edition needs: Emscripten, and Chromium for its tests
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
-  zlib1g-dev fonts-dejavu-core poppler-utils clang-format
-  emscripten chromium)
+  zlib1g-dev fonts-dejavu-core poppler-utils clang-format)
+if [ "${1:-}" = "--web" ]; then
+  packages+=(emscripten chromium)
+elif [ $# -gt 0 ]; then
+  echo "usage: scripts/install-deps.sh [--web]" >&2
+  exit 2
+fi
 
 missing=()
 for p in "${packages[@]}"; do

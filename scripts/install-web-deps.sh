@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
-# Installs what the web edition needs beyond the Debian packages of
-# install-deps.sh (Emscripten, Chromium): npm, and the browser tests' Node
-# package exactly as package-lock.json pins it (it downloads no browser:
+# Installs what the web edition needs: the Debian packages of
+# install-deps.sh --web (Emscripten, Chromium), npm, and the browser tests'
+# Node package exactly as package-lock.json pins it (it downloads no browser:
 # the tests drive Debian's Chromium).
 # Usage: scripts/install-web-deps.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --web
 
 if ! command -v npm >/dev/null 2>&1; then
   echo "Installing npm"
   sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  if ! "${sudo[@]}" apt-get install -y -qq --no-install-recommends npm; then
+  if ! "${sudo[@]}" apt-get update -qq || ! "${sudo[@]}" apt-get install -y -qq --no-install-recommends npm; then
     echo "error: npm is missing and could not be installed; install it (apt-get install npm) and run the command again" >&2
     exit 1
   fi
