@@ -73,9 +73,13 @@ std::string GetUserManualPath(const fs::path& programFolder) {
 
 void SetUserManualPath(const std::string& fileName, const fs::path& programFolder) {
     const fs::path file = fs::path(fileName).lexically_normal();
-    const fs::path relative = file.lexically_relative(programFolder.lexically_normal());
-    const bool inside = !relative.empty() && *relative.begin() != ".." && relative != ".";
-    const std::string line = ManualKey() + "=" + (inside ? relative.string() : fileName);
+    const fs::path folder = programFolder.lexically_normal();
+    // Relative to the program's folder, also outside it ("../moved/x.pdf"), so
+    // that a folder moved or copied together with its manuals still finds
+    // them; the full path only where no relative one leads back to the file.
+    const fs::path relative = file.lexically_relative(folder);
+    const bool reaches = !relative.empty() && (folder / relative).lexically_normal() == file;
+    const std::string line = ManualKey() + "=" + (reaches ? relative.string() : fileName);
     const auto entry = FindEntry(ManualKey());
     if (entry == SavedState.UserManuals.end())
         SavedState.UserManuals.push_back(line);

@@ -18,9 +18,9 @@ std::filesystem::path ProgramFolder();
 // The file to try: the remembered one of the current language when it exists,
 // else text 306 in programFolder. Always an absolute path.
 std::string GetUserManualPath(const std::filesystem::path& programFolder = ProgramFolder());
-// Remembers fileName for the current language: relative to programFolder when
-// it lies inside it (so the program's folder can move with its manual),
-// absolute otherwise.
+// Remembers fileName for the current language: relative to programFolder,
+// also when it lies outside it ("../moved/x.pdf"); as given only where no
+// relative path leads to it.
 void SetUserManualPath(const std::string& fileName,
                        const std::filesystem::path& programFolder = ProgramFolder());
 

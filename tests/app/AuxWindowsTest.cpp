@@ -264,8 +264,10 @@ TEST_F(AuxWindowsTest, MissingManualIsFoundThroughTheDialog) {
     ASSERT_EQ(FSeam.FileRequests.size(), 1u);
     EXPECT_EQ(FSeam.FileRequests[0].first, FFolder.filePath("usermanual_orx700.pdf"));
     EXPECT_EQ(FSeam.FileRequests[0].second, "All files (*)");
-    EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=" + outside.toStdString()})
-        << "outside the program's folder the path stays absolute";
+    EXPECT_EQ(SavedState.UserManuals,
+              std::vector<std::string>{"ENG=" + QDir(FFolder.path()).relativeFilePath(outside).toStdString()})
+        << "outside the program's folder too the path is relative";
+    EXPECT_EQ(GetUserManualPath(Folder()), outside.toStdString());
     QFile::remove(outside);
 
     RunCommand();
@@ -319,6 +321,42 @@ TEST_F(AuxWindowsTest, EachLanguageHasItsOwnManual) {
     EXPECT_EQ(SavedState.UserManuals,
               (std::vector<std::string>{"ENG=usermanual_orx700.pdf", "RUS=" + LoadStr(306)}));
 }
+
+struct RememberCase {
+    const char* name;
+    const char* file;
+    const char* remembered;
+};
+
+class RememberedManualPath : public ::testing::TestWithParam<RememberCase> {
+  protected:
+    void SetUp() override {
+        SavedState.LanguageName = "ENG";
+        SavedState.UserManuals.clear();
+    }
+    void TearDown() override {
+        SavedState.LanguageName.clear();
+        SavedState.UserManuals.clear();
+    }
+};
+
+// The ini file keeps the path relative to the program's folder wherever one
+// leads to the file, so a folder moved together with its manuals keeps them.
+TEST_P(RememberedManualPath, IsRelativeToTheProgramsFolderWhereverItCanBe) {
+    SetUserManualPath(GetParam().file, "/opt/orx700/bin");
+    EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{std::string("ENG=") + GetParam().remembered});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RememberedManualPath,
+    ::testing::Values(
+        RememberCase{"Beside", "/opt/orx700/bin/usermanual_orx700.pdf", "usermanual_orx700.pdf"},
+        RememberCase{"Below", "/opt/orx700/bin/docs/../manual.pdf", "manual.pdf"},
+        RememberCase{"Sibling", "/opt/orx700/moved/usermanual_orx700.pdf", "../moved/usermanual_orx700.pdf"},
+        RememberCase{"Elsewhere", "/home/user/manual.pdf", "../../../home/user/manual.pdf"},
+        // No relative path leads from an absolute folder to a relative name.
+        RememberCase{"NoRelativePath", "manual.pdf", "manual.pdf"}),
+    [](const ::testing::TestParamInfo<RememberCase>& p) { return std::string(p.param.name); });
 
 TEST(FileDialogFilter, TurnsTheTablesFiltersIntoTheDialogsForm) {
     EXPECT_EQ(FileDialogFilter("All files (*.*)|*.*"), "All files (*)");
