@@ -11,19 +11,28 @@ if(ORX_BUILD_MANUALS)
   install(FILES ${ORX_MANUAL_PDFS} DESTINATION ${ORX_INSTALL_DOCDIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${ORX_INSTALL_DOCDIR})
+include(cmake/PackageDocs.cmake)
+install(FILES ${ORX_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${ORX_CHANGELOG} ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${ORX_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_NAME orx700-demo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The ORX-700 demo developers")
 set(CPACK_PACKAGE_CONTACT "The ORX-700 demo developers <info@orx700-demo.example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop emulator of the ORX-700 vibration data collector and FFT analyser")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "emulator of the ORX-700 vibration data collector and FFT analyser")
+# Debian shows the long description as it stands: lines of at most 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Shows the hand-held ORX-700 in a window, with its live LCD and two keys, running the instrument's own firmware: for learning and showing the instrument on a PC. Includes the user manuals and the headless tools orx700-sim and orx700-dsp.")
+    "Shows the hand-held ORX-700 in a window, with its live LCD and two keys,
+running the instrument's own firmware: for learning and showing the
+instrument on a PC. Includes the user manuals and the headless tools
+orx700-sim and orx700-dsp.")
 set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}_${PROJECT_VERSION}_amd64)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-# The Qt libraries the program links, as Debian 12 names them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6svg6 (>= 6.4), libqt6core6 (>= 6.4), zlib1g")
+# The libraries the programs link come from dpkg-shlibdeps; Qt's platform
+# plugins are loaded at run time, and without them the window cannot open.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
