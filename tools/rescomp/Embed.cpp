@@ -1,5 +1,7 @@
 #include "Embed.h"
 
+#include "OutputFile.h"
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -39,11 +41,5 @@ bool EmbedResources(const std::string& outPath, const std::vector<std::string>& 
         << table.str() << "    {nullptr, nullptr, 0},\n};\n"
         << "const std::size_t g_EmbeddedResourceCount = " << index << ";\n";
 
-    std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
-    out << src.str();
-    if (!out) {
-        error = "cannot write " + outPath;
-        return false;
-    }
-    return true;
+    return WriteOutputFile(outPath, src.str(), error);
 }

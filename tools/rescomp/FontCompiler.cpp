@@ -1,6 +1,7 @@
 #include "FontCompiler.h"
 
 #include "FontCompilerSource.h"
+#include "OutputFile.h"
 
 #include <array>
 #include <sstream>
@@ -243,7 +244,7 @@ bool CompileFont1File(const std::string& inPath, const std::string& outPath, std
     Font1Slots slots{};
     if (!ReadGlyphArt(inPath, kFont1Width, kFont1Height, file, error)) return false;
     if (!CollectFont1(inPath, file, slots, error)) return false;
-    return WriteBinaryFile(outPath, EncodeFont1(slots), error);
+    return WriteOutputFile(outPath, EncodeFont1(slots), error);
 }
 
 bool CompileFont2File(const std::string& inPath, const std::string& outPath, std::string& error) {
@@ -251,5 +252,5 @@ bool CompileFont2File(const std::string& inPath, const std::string& outPath, std
     Font2Slots slots{};
     if (!ReadGlyphArt(inPath, kFont2Width, kFont2Height, file, error)) return false;
     if (!CollectFont2(inPath, file, slots, error)) return false;
-    return WriteBinaryFile(outPath, EncodeFont2(slots), error);
+    return WriteOutputFile(outPath, EncodeFont2(slots), error);
 }

@@ -67,16 +67,6 @@ bool ReadGlyphArt(const std::string& path, int width, int height, GlyphArtFile& 
     return true;
 }
 
-bool WriteBinaryFile(const std::string& path, const std::string& bytes, std::string& error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
 void AppendColumnWord(const GlyphArt& glyph, int column, int firstRow, std::string& bytes) {
     unsigned pixels = 0;
     for (int bit = 0; bit < 8; ++bit) {

@@ -29,9 +29,6 @@ bool ReadGlyphArt(const std::string& path, int width, int height, GlyphArtFile& 
 // "file:line: message", the form of every font source error.
 std::string SourceError(const std::string& path, int line, const std::string& message);
 
-// Writes `bytes` to `path`, replacing it.
-bool WriteBinaryFile(const std::string& path, const std::string& bytes, std::string& error);
-
 // Appends one column of pixels as the 16-bit little-endian word the fonts
 // store: the pixels in the low byte, `firstRow` in bit 7, the high byte zero.
 void AppendColumnWord(const GlyphArt& glyph, int column, int firstRow, std::string& bytes);

@@ -1,5 +1,7 @@
 #include "LanguageList.h"
 
+#include "OutputFile.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -35,11 +37,5 @@ bool CompileLanguageListFile(const std::string& inPath, const std::string& outPa
         bytes += name;
         bytes += '\0';
     }
-    std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out) {
-        error = "cannot write " + outPath;
-        return false;
-    }
-    return true;
+    return WriteOutputFile(outPath, bytes, error);
 }

@@ -1,5 +1,7 @@
 #include "Waveform.h"
 
+#include "OutputFile.h"
+
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -90,11 +92,5 @@ bool CompileWaveformFile(const std::string& inPath, const std::string& outPath, 
         bytes += static_cast<char>(word & 0xFF);
         bytes += static_cast<char>(word >> 8);
     }
-    std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out) {
-        error = "cannot write " + outPath;
-        return false;
-    }
-    return true;
+    return WriteOutputFile(outPath, bytes, error);
 }
