@@ -4,6 +4,7 @@
 #include "app/AuxWindows.h"
 #include "app/DialogSeam.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -117,14 +118,14 @@ TFormAbout::TFormAbout(QWidget* owner, const QString& version) : QDialog(owner) 
     const int lineBottom = Bottom(FPanelLine2);
     const int bottomMargin = height() - Bottom(FButton);
 
-    setWindowTitle(Text(304));
-    FLabelAppCaption->setText(Text(300));
-    FLabelVersion->setText(Text(400) + QLatin1Char(' ') + version);
-    FLabelCopyright->setText(Text(401));
+    setWindowTitle(Text(TEXT_ABOUT));
+    FLabelAppCaption->setText(Text(TEXT_PROGRAM_NAME));
+    FLabelVersion->setText(Text(TEXT_VERSION) + QLatin1Char(' ') + version);
+    FLabelCopyright->setText(Text(TEXT_COPYRIGHT));
     FLabelContacts->setTextFormat(Qt::RichText);
-    FLabelContacts->setText(ContactsMarkup(Text(402)));
-    FLabelWebAddress->setText(Text(310));
-    FButton->setText(Text(309));
+    FLabelContacts->setText(ContactsMarkup(Text(TEXT_CONTACTS)));
+    FLabelWebAddress->setText(Text(TEXT_WEB_ADDRESS));
+    FButton->setText(Text(TEXT_CLOSE));
     // A language without contact lines leaves one empty line in their place.
     const int contactsHeight = FLabelContacts->text().isEmpty()
                                    ? FLabelContacts->fontMetrics().height()

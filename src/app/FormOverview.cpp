@@ -3,6 +3,7 @@
 #include "app/AuxWindows.h"
 #include "app/DialogSeam.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -85,13 +86,13 @@ TFormOverview::TFormOverview(QWidget* owner) : QDialog(owner) {
     const int buttonTop = FButton->y();
     const int bottomMargin = height() - Bottom(FButton);
 
-    setWindowTitle(Text(200));
-    FGroupBoxFeature->setTitle(Text(500));
-    FLabelFeature->setText(Text(501));
-    FGroupBoxSpecification->setTitle(Text(502));
-    FLabelSpecification->setText(Text(503));
-    FLabelMore->setText(Text(504));
-    FButton->setText(Text(309));
+    setWindowTitle(Text(TEXT_PRODUCT_NAME));
+    FGroupBoxFeature->setTitle(Text(TEXT_FEATURE));
+    FLabelFeature->setText(Text(TEXT_FEATURE_LIST));
+    FGroupBoxSpecification->setTitle(Text(TEXT_SPECIFICATION));
+    FLabelSpecification->setText(Text(TEXT_SPECIFICATION_LIST));
+    FLabelMore->setText(Text(TEXT_MORE));
+    FButton->setText(Text(TEXT_CLOSE));
     FitHeight(FLabelFeature);
     FitHeight(FLabelSpecification);
 
@@ -116,7 +117,7 @@ bool TFormOverview::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormOverview::LabelMoreClick() {
-    DialogSeam().OpenUrl(QUrl(Text(310)));
+    DialogSeam().OpenUrl(QUrl(Text(TEXT_WEB_ADDRESS)));
 }
 
 void ShowOverview(QWidget* mainWindow) {

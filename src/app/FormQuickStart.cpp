@@ -3,6 +3,7 @@
 #include "app/AuxWindows.h"
 #include "app/DialogSeam.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -41,9 +42,9 @@ TFormQuickStart::TFormQuickStart(QWidget* owner) : QDialog(owner, Qt::Tool) {
     const int labelBottom = Bottom(FLabelQuickStartText);
     const int bottomMargin = height() - Bottom(FButton);
 
-    setWindowTitle(Text(600));
-    FLabelQuickStartText->setText(Text(601));
-    FButton->setText(Text(309));
+    setWindowTitle(Text(TEXT_QUICK_START_TITLE));
+    FLabelQuickStartText->setText(Text(TEXT_QUICK_START));
+    FButton->setText(Text(TEXT_CLOSE));
     FLabelQuickStartText->resize(FLabelQuickStartText->width(),
                                  FLabelQuickStartText->heightForWidth(FLabelQuickStartText->width()));
 

@@ -8,6 +8,7 @@
 #include "device/Deviceioemulation.h"
 #include "platform/Resources.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,14 +38,6 @@ constexpr QRect kImageHintK1(416, 224, 433, 122);
 constexpr int kWindowFontPixels = 11; // 13-pixel text lines, as the balloons are measured for
 
 // Window texts.
-constexpr int TEXT_CAPTION = 300;
-constexpr int TEXT_LANGUAGE = 301;
-constexpr int TEXT_SHOW_HINTS = 302;
-constexpr int TEXT_OVERVIEW = 303;
-constexpr int TEXT_ABOUT = 304;
-constexpr int TEXT_USER_MANUAL = 305;
-constexpr int TEXT_EXIT = 307;
-constexpr int TEXT_USAGE = 308;
 
 QString Text(int id) {
     return QString::fromStdString(LoadStr(id));
@@ -211,8 +204,8 @@ void TFormORX700DemoMain::ComboBoxLanguageChange() {
 }
 
 void TFormORX700DemoMain::LoadWindowTexts() {
-    setWindowTitle(Text(TEXT_CAPTION));
-    QApplication::setApplicationDisplayName(Text(TEXT_CAPTION));
+    setWindowTitle(Text(TEXT_PROGRAM_NAME));
+    QApplication::setApplicationDisplayName(Text(TEXT_PROGRAM_NAME));
     LabelLanguage->setText(Text(TEXT_LANGUAGE));
     ToolButtonHints->setText(Text(TEXT_SHOW_HINTS));
     ToolButtonOverview->setText(Text(TEXT_OVERVIEW));

@@ -7,6 +7,7 @@
 #include "device/Deviceioemulation.h"
 #include "device/LcdPicture.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -59,7 +60,7 @@ void TFormORX700DemoMain::CopyLcdPicture() {
     const QImage image = LcdPictureImage();
     if (image.isNull()) return;
     QGuiApplication::clipboard()->setImage(image);
-    StatusBar->showMessage(Text(317), kStatusMessageMs);
+    StatusBar->showMessage(Text(TEXT_LCD_PICTURE_COPIED), kStatusMessageMs);
 }
 
 void TFormORX700DemoMain::SaveLcdPicture() {
@@ -69,7 +70,7 @@ void TFormORX700DemoMain::SaveLcdPicture() {
     if (image.isNull()) return;
     QString path =
         DialogSeam().GetSaveFileName(this, QDir(FLcdPictureFolder).filePath(QStringLiteral("orx700-lcd.png")),
-                                     FileDialogFilter(Text(316)));
+                                     FileDialogFilter(Text(TEXT_PNG_FILTER)));
     ClearActiveControl();
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
@@ -81,7 +82,9 @@ void TFormORX700DemoMain::SaveLcdPicture() {
         file.open(QIODevice::WriteOnly) && QImageWriter(&file, "png").write(image) && file.commit();
     const QString shown = QDir::toNativeSeparators(path);
     if (saved)
-        StatusBar->showMessage(Text(318).replace(QLatin1String("%s"), shown), kStatusMessageMs);
+        StatusBar->showMessage(Text(TEXT_LCD_PICTURE_SAVED).replace(QLatin1String("%s"), shown),
+                               kStatusMessageMs);
     else
-        FHost.ShowErrorMessage(Text(319).replace(QLatin1String("%s"), shown).toStdString());
+        FHost.ShowErrorMessage(
+            Text(TEXT_LCD_PICTURE_NOT_SAVED).replace(QLatin1String("%s"), shown).toStdString());
 }

@@ -4,6 +4,7 @@
 #include "app/DialogSeam.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 #include "state/ProgramPlaces.h"
 
 #include <QDir>
@@ -67,7 +68,8 @@ std::string GetUserManualPath(const fs::path& programFolder) {
         entry == SavedState.UserManuals.end() ? std::string() : entry->substr(entry->find('=') + 1);
     // A relative value is relative to the program's folder; an absolute one stays.
     fs::path path = (programFolder / value).lexically_normal();
-    if (value.empty() || !IsFile(path)) path = (programFolder / LoadStr(306)).lexically_normal();
+    if (value.empty() || !IsFile(path))
+        path = (programFolder / LoadStr(TEXT_USER_MANUAL_FILE)).lexically_normal();
     return path.string();
 }
 
@@ -114,13 +116,15 @@ void RunUserManualCommand(QWidget* mainWindow, const fs::path& programFolder) {
             answer = DialogSeam().Exec(message);
         }
         if (answer != QDialog::Accepted) return;
-        fileName = DialogSeam().GetOpenFileName(mainWindow, fileName, FileDialogFilter(Text(311)));
+        fileName =
+            DialogSeam().GetOpenFileName(mainWindow, fileName, FileDialogFilter(Text(TEXT_ALL_FILES_FILTER)));
         if (fileName.isEmpty()) return;
     }
     // The file is remembered even when no viewer took it: it was found.
     if (!DialogSeam().OpenUrl(QUrl::fromLocalFile(fileName)))
-        DialogSeam().ShowMessage(mainWindow,
-                                 Text(320).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName)));
+        DialogSeam().ShowMessage(
+            mainWindow,
+            Text(TEXT_NO_PDF_VIEWER).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName)));
     SetUserManualPath(fileName.toStdString(), programFolder);
 }
 
@@ -163,10 +167,10 @@ TFormUserManualSearchMsg::TFormUserManualSearchMsg(QWidget* owner)
     const int bottomMargin = height() - Bottom(FButtonSearch);
     const int rightMargin = width() - (FLabelMessage->x() + FLabelMessage->width());
 
-    setWindowTitle(Text(300));
-    FLabelMessage->setText(Text(312));
-    FButtonSearch->setText(Text(313));
-    FButtonCancel->setText(Text(314));
+    setWindowTitle(Text(TEXT_PROGRAM_NAME));
+    FLabelMessage->setText(Text(TEXT_MANUAL_NOT_FOUND));
+    FButtonSearch->setText(Text(TEXT_FIND));
+    FButtonCancel->setText(Text(TEXT_CANCEL));
     FLabelMessage->resize(FLabelMessage->width(), FLabelMessage->heightForWidth(FLabelMessage->width()));
 
     const int buttonTop = searchTop + (Bottom(FLabelMessage) - labelBottom);

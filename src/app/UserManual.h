@@ -16,7 +16,7 @@ class QPushButton;
 std::filesystem::path ProgramFolder();
 
 // The file to try: the remembered one of the current language when it exists,
-// else text 306 in programFolder. Always an absolute path.
+// else the text TEXT_USER_MANUAL_FILE in programFolder. Always an absolute path.
 std::string GetUserManualPath(const std::filesystem::path& programFolder = ProgramFolder());
 // Remembers fileName for the current language: relative to programFolder,
 // also when it lies outside it ("../moved/x.pdf"); as given only where no

@@ -6,6 +6,7 @@
 #include "hints/Hints.h"
 #include "platform/Exception.h"
 #include "platform/Resources.h"
+#include "resources/StringIds.h"
 
 #include <cstring>
 #include <mutex>
@@ -13,7 +14,6 @@
 namespace {
 
 // The key hint shown while the device is off: only K1 long click does something.
-constexpr int HINT_DEVICE_OFF = 1004;
 
 // The two codes that switch the device on: K1 long click and K1 held.
 bool IsPowerOnCode(int16_t code) {

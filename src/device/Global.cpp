@@ -1,6 +1,7 @@
 #include "device/Global.h"
 
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <cmath>
 #include <cstdint>
@@ -13,9 +14,7 @@ float MeasSensitivity[3] = {10.0f, 2.0f, 2.0f};
 
 namespace {
 
-constexpr int LEVEL_NAMES_ID = 183;
 constexpr int LEVEL_NAMES_COUNT = 4;
-constexpr int UNIT_NAMES_ID = 169;
 constexpr int UNIT_NAMES_COUNT = 6;
 
 void LoadTexts(std::vector<std::string>& names, int firstId, int count) {
@@ -36,8 +35,8 @@ float FormattableValue(float value) {
 } // namespace
 
 void LoadDeviceTexts() {
-    LoadTexts(LevelNames, LEVEL_NAMES_ID, LEVEL_NAMES_COUNT);
-    LoadTexts(UnitNames, UNIT_NAMES_ID, UNIT_NAMES_COUNT);
+    LoadTexts(LevelNames, TEXT_LEVEL_PEAK, LEVEL_NAMES_COUNT);
+    LoadTexts(UnitNames, TEXT_UNIT_M_S2, UNIT_NAMES_COUNT);
 }
 
 // Single-precision arithmetic throughout, as the instrument computes it: the

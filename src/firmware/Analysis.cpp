@@ -8,6 +8,7 @@
 #include "measure/Computing1.h"
 #include "measure/Samplingimp.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <limits>
 
@@ -15,7 +16,6 @@ TSpectrumViewState ViewState;
 
 namespace {
 
-constexpr int HINT_MODE_MENU = 1045; // + highlighted mode
 constexpr int16_t MODE_COUNT = 4;
 constexpr int16_t LEAVE_VIEW = -1;
 constexpr float PERCENT = 100.0f;
@@ -141,7 +141,7 @@ void SpectrumView(int16_t kind) {
 
 int16_t ViewModeMenu(int16_t mode) {
     for (;;) {
-        g_KeyHints.SetKeyHintText(LoadStr(HINT_MODE_MENU + mode));
+        g_KeyHints.SetKeyHintText(LoadStr(HINT_SPECTRUM_MENU_CURSOR + mode));
         g_ScreenHints.ClearScreenHints();
         LcdClearArea(0, 0, LCD_PAGES - 1, TEXT_LAST_COLUMN);
         for (int16_t i = 0; i < MODE_COUNT; ++i)

@@ -9,6 +9,7 @@
 #include "measure/Samplingimp.h"
 #include "platform/Codepage.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,13 +17,6 @@
 #include <limits>
 
 namespace {
-
-constexpr int TEXT_MODE_CURSOR = 156; // "<> X ", "Scl.X", "Scl.Y"
-constexpr int TEXT_MODE_UNITS = 106;
-constexpr int TEXT_PERCENT_OF_MAX = 159;
-constexpr int HINT_CURSOR_MODE = 1049;
-constexpr int HINT_SCALE_MODES = 1060; // X scale, Y scale, units
-constexpr int HINT_LEFT_COLUMN = 1114; // one per row of the left column
 
 constexpr int16_t MODE_PAGE = 0;
 constexpr int16_t UNIT_PAGE = 1;
@@ -130,7 +124,7 @@ void DrawLines() {
 } // namespace
 
 std::string ViewModeName(int16_t mode) {
-    return LcdStr(mode == VIEW_MODE_UNITS ? TEXT_MODE_UNITS : TEXT_MODE_CURSOR + mode);
+    return LcdStr(mode == VIEW_MODE_UNITS ? TEXT_UNITS_NARROW : TEXT_CURSOR_MODE + mode);
 }
 
 int16_t ViewHeight(int16_t value) {
@@ -249,11 +243,11 @@ std::string ViewBandText(int16_t g) {
 void ViewDrawReadouts() {
     const TSpectrumViewState& v = ViewState;
     g_KeyHints.SetKeyHintText(
-        LoadStr(v.Mode == VIEW_MODE_CURSOR ? HINT_CURSOR_MODE : HINT_SCALE_MODES + v.Mode - 1));
+        LoadStr(v.Mode == VIEW_MODE_CURSOR ? HINT_SPECTRUM_CURSOR : HINT_SPECTRUM_SCALE_X + v.Mode - 1));
     g_ScreenHints.ClearScreenHints();
     for (int i = 0; i < LCD_PAGES; ++i)
         g_ScreenHints.AddScreenHint(0, ROW_HEIGHT * i, PLOT_FIRST_COLUMN, ROW_HEIGHT * (i + 1),
-                                    LoadStr(HINT_LEFT_COLUMN + i));
+                                    LoadStr(TIP_SPECTRUM_MODE + i));
 
     const int16_t g = ViewCursorLine();
     LcdClearArea(0, 0, LCD_PAGES - 1, TEXT_LAST_COLUMN);

@@ -11,6 +11,7 @@
 #include "platform/Codepage.h"
 #include "platform/Host.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <cstddef>
 #include <string>
@@ -20,9 +21,6 @@
 const float IMPERIAL_FACTOR[3] = {1.0f, 1.0f, 1.0f};
 
 namespace {
-
-constexpr int STR_PRESS_BUTTON = 112;
-constexpr int STR_YES_NO = 121;
 
 constexpr std::size_t MESSAGE_LINE_MAX = 20;
 constexpr int16_t GLYPH_WIDTH = 6;
@@ -112,7 +110,7 @@ void SplitLines(const std::string& text, std::string (&lines)[3]) {
 
 void ShowMessage(const std::string& text, int16_t page0, int16_t wait) {
     DrawMessageLines(text, page0, "");
-    if (wait == 1) LcdPutText(PROMPT_PAGE, PRESS_BUTTON_COLUMN, 0, LcdStr(STR_PRESS_BUTTON).c_str());
+    if (wait == 1) LcdPutText(PROMPT_PAGE, PRESS_BUTTON_COLUMN, 0, LcdStr(TEXT_PRESS_BUTTON).c_str());
     LcdRefresh();
     if (wait != 1) return;
     FlushKey();
@@ -124,7 +122,7 @@ void ShowMessage(const std::string& text, int16_t page0, int16_t wait) {
 
 int16_t AskYesNo(const std::string& text, int16_t page0, int hintId) {
     DrawMessageLines(text, page0, LoadStr(hintId));
-    LcdPutText(PROMPT_PAGE, YES_NO_COLUMN, 0, LcdStr(STR_YES_NO).c_str());
+    LcdPutText(PROMPT_PAGE, YES_NO_COLUMN, 0, LcdStr(TEXT_YES_NO).c_str());
     LcdRefresh();
     FlushKey();
     int16_t answer;

@@ -5,6 +5,7 @@
 #include "device/Lcd.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Exception.h"
+#include "resources/StringIds.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +14,6 @@ namespace {
 
 // The instrument has no battery here: a fixed reading gives 90 %.
 constexpr int32_t BATTERY_RAW = 14580000;
-constexpr int TEXT_BATTERY = 140;
 constexpr int POWER_ON_SCREEN_MS = 1500;
 constexpr int16_t ACTIVE_MENU_WATCH = 3;
 
@@ -56,7 +56,7 @@ bool ValidateMenuState() {
 void BatteryText(char* buffer, std::size_t size) {
     int32_t percent = ((BATTERY_RAW / 810000) >> 1) * 10;
     if (BATTERY_RAW < 0 || percent > 100) percent = 0;
-    const std::string format = LcdStr(TEXT_BATTERY);
+    const std::string format = LcdStr(TEXT_BATTERY_CHARGE);
     // The format is build-time data, but it must hold exactly one %d.
     if (format.find("%d") != std::string::npos && format.find("%d") == format.rfind("%d"))
         std::snprintf(buffer, size, format.c_str(), static_cast<int>(percent));

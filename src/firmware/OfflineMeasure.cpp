@@ -8,17 +8,9 @@
 #include "measure/Computing1.h"
 #include "measure/Samplingimp.h"
 #include "platform/Host.h"
+#include "resources/StringIds.h"
 
 namespace {
-
-constexpr int TEXT_MEMORY_ERROR = 144;
-constexpr int TEXT_MEASURING = 151;
-constexpr int TEXT_COMPLETED = 152;
-constexpr int TEXT_DELETE_DATA = 153;
-constexpr int TEXT_OVERLOAD = 154;
-constexpr int TEXT_MEASURE_HF = 155;
-constexpr int HINT_ASK_MEASURE_AGAIN = 1031;
-constexpr int HINT_ASK_MEASURE_HF = 1032;
 
 constexpr int16_t MESSAGE_PAGE = 1;
 constexpr int16_t NO_WAIT = 0;
@@ -37,7 +29,7 @@ constexpr int16_t OVERLOAD_MARK = static_cast<int16_t>(0xAAAA);
 constexpr int16_t SAMPLE_CHECKSUM = 0;
 
 void ShowOverload() {
-    ShowMessage(LcdStr(TEXT_OVERLOAD), MESSAGE_PAGE, WAIT);
+    ShowMessage(LcdStr(TEXT_INPUT_OVERLOAD), MESSAGE_PAGE, WAIT);
 }
 
 } // namespace
@@ -50,7 +42,7 @@ void ShowMeasuring() {
 }
 
 int16_t ShowCompleted() {
-    ShowMessage(LcdStr(TEXT_COMPLETED), MESSAGE_PAGE, NO_WAIT);
+    ShowMessage(LcdStr(TEXT_MEASUREMENT_COMPLETED), MESSAGE_PAGE, NO_WAIT);
     for (int i = 0; i < COMPLETED_FLASHES; ++i) {
         FlashBacklight(FLASH_LIT_MS, NO_PAUSE);
         // The dark phase is a key wait, so the user can cut the flashing short.
@@ -62,7 +54,8 @@ int16_t ShowCompleted() {
 
 void MeasurePoint() {
     TPointRecord& point = CurrentPoint;
-    if (point.Status == REC_MEASURED && AskYesNo(LcdStr(TEXT_DELETE_DATA), 0, HINT_ASK_MEASURE_AGAIN) == 0)
+    if (point.Status == REC_MEASURED &&
+        AskYesNo(LcdStr(TEXT_DELETE_DATA_ASK), 0, HINT_ASK_MEASURE_AGAIN) == 0)
         return;
 
     ShowMeasuring();
@@ -110,7 +103,7 @@ void AnalysePoint() {
 }
 
 void MeasureHfSpectrum() {
-    if (AskYesNo(LcdStr(TEXT_MEASURE_HF), MESSAGE_PAGE, HINT_ASK_MEASURE_HF) == 0) return;
+    if (AskYesNo(LcdStr(TEXT_MEASURE_HF_ASK), MESSAGE_PAGE, HINT_ASK_MEASURE_HF) == 0) return;
     // SampleBuffer is about to be overwritten.
     WatchMeasured = 0;
     ShowMeasuring();

@@ -10,25 +10,12 @@
 #include "hints/Hints.h"
 #include "platform/Codepage.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr int TEXT_BACKLIGHT = 124;
-constexpr int TEXT_OFF = 125;
-constexpr int TEXT_ON = 126;
-constexpr int TEXT_HZ = 127;
-constexpr int TEXT_RPM = 128;
-constexpr int TEXT_SET_DATE = 129;
-constexpr int TEXT_DELETE_ROUTE = 130;
-constexpr int TEXT_DELETE_OFFROUTE = 131;
-constexpr int TEXT_ERASE_MEMORY = 132;
-constexpr int TEXT_QUANTITY_LINE = 133; // acceleration, velocity, displacement
-constexpr int TEXT_FREQUENCY = 136;
-constexpr int HINT_BACKLIGHT_OFF = 1069; // offers to switch it on
-constexpr int HINT_OPTS_LINE = 1080;     // + line; line 0 with the backlight on
 
 enum : int16_t {
     LINE_BACKLIGHT,
@@ -76,7 +63,7 @@ std::string Label(const std::vector<std::string>& names, int index) {
 
 std::string QuantityLine(int16_t q) {
     const TMenuState& m = MenuState;
-    std::string line = Template(TEXT_QUANTITY_LINE + q);
+    std::string line = Template(TEXT_ACCELERATION_LINE + q);
     Overwrite(line, VALUE_COLUMN, Label(LevelNames, m.LevelType[q]), LEVEL_WIDTH);
     Overwrite(line, UNIT_COLUMN, Label(UnitNames, m.UnitSystem[q] * 3 + q), UNIT_WIDTH);
     return line;
@@ -85,15 +72,15 @@ std::string QuantityLine(int16_t q) {
 std::vector<std::string> BuildLines() {
     const TMenuState& m = MenuState;
     std::vector<std::string> lines(OPTS_LINE_COUNT);
-    lines[LINE_BACKLIGHT] = Template(TEXT_BACKLIGHT);
+    lines[LINE_BACKLIGHT] = Template(TEXT_BACKLIGHT_LINE);
     Overwrite(lines[LINE_BACKLIGHT], VALUE_COLUMN, LcdStr(m.Backlight != 0 ? TEXT_ON : TEXT_OFF), UNIT_WIDTH);
-    lines[LINE_SET_DATE] = Template(TEXT_SET_DATE);
-    lines[LINE_DELETE_ROUTE] = Template(TEXT_DELETE_ROUTE);
-    lines[LINE_DELETE_OFFROUTE] = Template(TEXT_DELETE_OFFROUTE);
-    lines[LINE_ERASE_MEMORY] = Template(TEXT_ERASE_MEMORY);
+    lines[LINE_SET_DATE] = Template(TEXT_SET_DATE_LINE);
+    lines[LINE_DELETE_ROUTE] = Template(TEXT_DELETE_ROUTE_LINE);
+    lines[LINE_DELETE_OFFROUTE] = Template(TEXT_DELETE_OFFROUTE_LINE);
+    lines[LINE_ERASE_MEMORY] = Template(TEXT_ERASE_MEMORY_LINE);
     for (int16_t q = 0; q < 3; ++q)
         lines[static_cast<std::size_t>(LINE_ACCELERATION + q)] = QuantityLine(q);
-    lines[LINE_FREQUENCY] = Template(TEXT_FREQUENCY);
+    lines[LINE_FREQUENCY] = Template(TEXT_FREQUENCY_LINE);
     Overwrite(lines[LINE_FREQUENCY], VALUE_COLUMN, LcdStr(m.FreqUnit == 0 ? TEXT_HZ : TEXT_RPM), UNIT_WIDTH);
     return lines;
 }
@@ -155,8 +142,9 @@ void OptionsLoop() {
 }
 
 void DrawOptions(int16_t selected) {
-    const int hint = selected == LINE_BACKLIGHT && MenuState.Backlight == 0 ? HINT_BACKLIGHT_OFF
-                                                                            : HINT_OPTS_LINE + selected;
+    const int hint = selected == LINE_BACKLIGHT && MenuState.Backlight == 0
+                         ? HINT_OPTS_BACKLIGHT_OFF
+                         : HINT_OPTS_BACKLIGHT_ON + selected;
     g_KeyHints.SetKeyHintText(LoadStr(hint));
     g_ScreenHints.ClearScreenHints();
     const std::vector<std::string> lines = BuildLines();

@@ -4,18 +4,9 @@
 // only.
 #include "device/Deviceioemulation.h"
 #include "firmware/Offlinemode.h"
+#include "resources/StringIds.h"
 
 namespace {
-
-constexpr int TEXT_DELETE_ROUTE_ASK = 143;
-constexpr int TEXT_MEMORY_ERROR = 144;
-constexpr int TEXT_ROUTE_DELETED = 146;
-constexpr int TEXT_DELETE_OFFROUTE_ASK = 147;
-constexpr int TEXT_OFFROUTE_DELETED = 148;
-constexpr int TEXT_ERASE_NOTICE = 149;
-constexpr int TEXT_ERASING = 150;
-constexpr int HINT_ASK_DELETE_ROUTE = 1033;
-constexpr int HINT_ASK_DELETE_OFFROUTE = 1034;
 
 // Off-route point number 1: loaded from the store when it holds it, else
 // made the new point's slot.

@@ -5,32 +5,11 @@
 #include "hints/Hints.h"
 #include "platform/Codepage.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <cstdio>
 
 namespace {
-
-constexpr int TEXT_MODE_WORD = 100; // "Meas. ", "Meas.e", "Analys"
-constexpr int TEXT_MENU_WATCH = 103;
-constexpr int TEXT_MENU_UNITS = 105;
-constexpr int TEXT_MENU_OPTS = 107;
-constexpr int TEXT_MENU_HF = 108;
-constexpr int HINT_MAIN_MENU = 1005;
-constexpr int HINT_MACHINES = 1020;
-constexpr int HINT_POINTS_ROUTE = 1021;
-constexpr int HINT_POINTS_OFFROUTE = 1022;
-constexpr int HINT_MACHINES_ANALYS = 1023;
-constexpr int HINT_POINTS_ROUTE_ANALYS = 1024;
-constexpr int HINT_POINTS_OFFROUTE_ANALYS = 1025;
-constexpr int HINT_ORIENTATION_WORD = 1100; // horizontal, vertical, axial
-constexpr int HINT_MACHINE_NAME = 1103;
-constexpr int HINT_ROUTE_NUMBER = 1104;
-constexpr int HINT_MACHINE_NUMBER = 1105;
-constexpr int HINT_ORIENTATION = 1106;
-constexpr int HINT_POINT_NAME = 1107;
-constexpr int HINT_OFFROUTE_POINTS = 1108;
-constexpr int HINT_OFFROUTE_POINT = 1109;
-constexpr int HINT_MODE = 1113;
 
 void SetRouteScreenHints(bool offRoute) {
     const TMenuState& m = MenuState;
@@ -39,26 +18,26 @@ void SetRouteScreenHints(bool offRoute) {
         g_KeyHints.SetKeyHintText(LoadStr(analys ? HINT_MACHINES_ANALYS : HINT_MACHINES));
     else if (m.MenuItem == ITEM_POINTS)
         g_KeyHints.SetKeyHintText(
-            LoadStr(analys ? (offRoute ? HINT_POINTS_OFFROUTE_ANALYS : HINT_POINTS_ROUTE_ANALYS)
-                           : (offRoute ? HINT_POINTS_OFFROUTE : HINT_POINTS_ROUTE)));
+            LoadStr(analys ? (offRoute ? HINT_OFFROUTE_POINTS_ANALYS : HINT_ROUTE_POINTS_ANALYS)
+                           : (offRoute ? HINT_OFFROUTE_POINTS : HINT_ROUTE_POINTS)));
     else if (m.MenuItem == ITEM_UNIT_SELECT)
         g_KeyHints.SetKeyHintText(UnitSelectHintText(m.Quantity));
 
     g_ScreenHints.ClearScreenHints();
     if (m.MenuItem != ITEM_MACHINES && m.MenuItem != ITEM_POINTS) return;
     if (offRoute) {
-        g_ScreenHints.AddScreenHint(0, 0, 121, 8, LoadStr(HINT_OFFROUTE_POINTS));
-        g_ScreenHints.AddScreenHint(0, 8, 121, 16, LoadStr(HINT_OFFROUTE_POINT));
+        g_ScreenHints.AddScreenHint(0, 0, 121, 8, LoadStr(TIP_OFFROUTE_POINTS));
+        g_ScreenHints.AddScreenHint(0, 8, 121, 16, LoadStr(TIP_OFFROUTE_POINT));
     } else {
-        g_ScreenHints.AddScreenHint(0, 0, 121, 8, LoadStr(HINT_MACHINE_NAME));
-        g_ScreenHints.AddScreenHint(0, 8, 18, 16, LoadStr(HINT_ROUTE_NUMBER));
-        g_ScreenHints.AddScreenHint(24, 8, 36, 16, LoadStr(HINT_MACHINE_NUMBER));
+        g_ScreenHints.AddScreenHint(0, 0, 121, 8, LoadStr(TIP_MACHINE_NAME));
+        g_ScreenHints.AddScreenHint(0, 8, 18, 16, LoadStr(TIP_ROUTE_NUMBER));
+        g_ScreenHints.AddScreenHint(24, 8, 36, 16, LoadStr(TIP_MACHINE_POINT_NUMBER));
         const int o = CurrentPoint.Orientation;
-        const std::string word = o >= 1 && o <= 3 ? LoadStr(HINT_ORIENTATION_WORD + o - 1) : std::string();
-        g_ScreenHints.AddScreenHint(36, 8, 42, 16, LoadStr(HINT_ORIENTATION) + " (" + word + ")");
-        g_ScreenHints.AddScreenHint(48, 8, 121, 16, LoadStr(HINT_POINT_NAME));
+        const std::string word = o >= 1 && o <= 3 ? LoadStr(TIP_HORIZONTAL + o - 1) : std::string();
+        g_ScreenHints.AddScreenHint(36, 8, 42, 16, LoadStr(TIP_ORIENTATION) + " (" + word + ")");
+        g_ScreenHints.AddScreenHint(48, 8, 121, 16, LoadStr(TIP_POINT_NAME));
     }
-    g_ScreenHints.AddScreenHint(0, 24, 35, 32, LoadStr(HINT_MODE));
+    g_ScreenHints.AddScreenHint(0, 24, 35, 32, LoadStr(TIP_OPERATING_MODE));
 }
 
 std::string Padded20(const char* text) {
@@ -95,7 +74,8 @@ void DrawRouteScreen() {
         const int16_t word = (kindFixed || measured) && m.MeasMode < 2
                                  ? static_cast<int16_t>(p.Flags & PS_KIND_E)
                                  : m.MeasMode;
-        LcdPutText(3, 0, 0, LcdStr(TEXT_MODE_WORD + word).c_str());
+        // The mode words MEAS, MEAS.E and ANALYS follow one another.
+        LcdPutText(3, 0, 0, LcdStr(TEXT_MEAS + word).c_str());
         LcdLine(36, 0, 36, 9, LCD_MODE_SET);
         LcdLine(0, 9, 36, 9, LCD_MODE_SET);
 
@@ -115,13 +95,12 @@ void DrawRouteScreen() {
 }
 
 void DrawMainMenu() {
-    g_KeyHints.SetKeyHintText(LoadStr(HINT_MAIN_MENU + MenuState.MenuItem));
+    g_KeyHints.SetKeyHintText(LoadStr(HINT_MENU_MEAS + MenuState.MenuItem));
     g_ScreenHints.ClearScreenHints();
     LcdClearArea(0, 0, 3, 43);
-    const std::vector<std::string> items = {LcdStr(TEXT_MODE_WORD),     LcdStr(TEXT_MODE_WORD + 1),
-                                            LcdStr(TEXT_MODE_WORD + 2), LcdStr(TEXT_MENU_WATCH),
-                                            LcdStr(TEXT_MENU_UNITS),    LcdStr(TEXT_MENU_OPTS),
-                                            LcdStr(TEXT_MENU_HF)};
+    const std::vector<std::string> items = {LcdStr(TEXT_MEAS),       LcdStr(TEXT_MEAS_E), LcdStr(TEXT_ANALYS),
+                                            LcdStr(TEXT_WATCH),      LcdStr(TEXT_UNITS),  LcdStr(TEXT_OPTS),
+                                            LcdStr(TEXT_HF_SPECTRUM)};
     DrawList(0, 0, items, 4, MenuState.MenuItem);
     LcdLine(42, 0, 42, 31, LCD_MODE_SET);
 }

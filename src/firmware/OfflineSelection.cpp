@@ -6,6 +6,7 @@
 // memory has room for it). Worker thread only; the selection lives in
 // MenuState.SelectedPoint and CurrentPoint holds its record.
 #include "firmware/Offlinemode.h"
+#include "resources/StringIds.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,9 +15,6 @@
 #include <type_traits>
 
 namespace {
-
-constexpr int STR_OFF_ROUTE = 141;
-constexpr int STR_POINT_NUMBER = 142;
 
 struct TCounts {
     int16_t OffRoute; // measured off-route points (F)
@@ -73,7 +71,7 @@ bool IsSingleIntPattern(const std::string& pattern) {
 }
 
 std::string PointNumberLabel(int16_t number) {
-    std::string pattern = LcdStr(STR_POINT_NUMBER);
+    std::string pattern = LcdStr(TEXT_POINT_NUMBER);
     // A damaged table entry still leaves the number readable.
     if (!IsSingleIntPattern(pattern)) pattern = "%3d";
     char label[64];
@@ -180,7 +178,7 @@ void NewOffRouteRecord(int16_t number) {
     // unmeasured record.
     static_assert(std::is_trivially_copyable_v<TPointRecord>);
     std::memset(static_cast<void*>(&CurrentPoint), 0xFF, sizeof CurrentPoint);
-    SetField(CurrentPoint.MachineName, LcdStr(STR_OFF_ROUTE));
+    SetField(CurrentPoint.MachineName, LcdStr(TEXT_OFF_ROUTE));
     SetField(CurrentPoint.Label, PointNumberLabel(number));
     CurrentPoint.Orientation = ORIENT_NONE;
     // The store must hold the slot the new point's index denotes.

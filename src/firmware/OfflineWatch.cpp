@@ -11,6 +11,7 @@
 #include "measure/Computing1.h"
 #include "measure/Samplingimp.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <cstddef>
 
@@ -19,13 +20,6 @@ int16_t WatchKind = 0;
 TMeasResults WatchResults{};
 
 namespace {
-
-constexpr int TEXT_MENU_FIRST = 100; // "Meas. ", "Meas.e", "Analys"
-constexpr int TEXT_WATCH = 103;
-constexpr int TEXT_UNITS = 105;
-constexpr int HINT_WATCH_FIRST = 1026;
-constexpr int HINT_UNIT_SELECT = 1030;
-constexpr int HINT_MODE = 1113;
 
 constexpr int16_t WATCH_LINES = 4;
 constexpr int16_t TITLE_COLUMN = 54;
@@ -139,9 +133,9 @@ void DrawWatchScreen() {
     if (m.WatchItem == WATCH_UNIT_SELECT)
         g_KeyHints.SetKeyHintText(UnitSelectHintText(m.WatchQuantity));
     else
-        g_KeyHints.SetKeyHintText(LoadStr(HINT_WATCH_FIRST + m.WatchItem));
+        g_KeyHints.SetKeyHintText(LoadStr(HINT_WATCH_MEAS + m.WatchItem));
     g_ScreenHints.ClearScreenHints();
-    g_ScreenHints.AddScreenHint(54, 0, 87, 8, LoadStr(HINT_MODE));
+    g_ScreenHints.AddScreenHint(54, 0, 87, 8, LoadStr(TIP_OPERATING_MODE));
 
     LcdClear();
     LcdPutText(0, TITLE_COLUMN, 0, LcdStr(TEXT_WATCH).c_str());
@@ -155,7 +149,7 @@ void DrawWatchScreen() {
 
 void DrawWatchMenu() {
     LcdClearArea(0, 0, 3, MENU_LAST_COLUMN);
-    const int labels[WATCH_LINES] = {TEXT_MENU_FIRST, TEXT_MENU_FIRST + 1, TEXT_MENU_FIRST + 2, TEXT_UNITS};
+    const int labels[WATCH_LINES] = {TEXT_MEAS, TEXT_MEAS_E, TEXT_ANALYS, TEXT_UNITS};
     for (int16_t i = 0; i < WATCH_LINES; ++i)
         LcdPutText(i, 0, MenuState.WatchItem == i ? 1 : 0, LcdStr(labels[i]).c_str());
     LcdLine(MENU_LAST_COLUMN, 0, MENU_LAST_COLUMN, 31, LCD_MODE_SET);

@@ -8,6 +8,7 @@
 #include "platform/DateTime.h"
 #include "platform/Host.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <cmath>
 #include <cstdio>
@@ -15,11 +16,6 @@
 uint16_t DateFields[DATE_FIELD_COUNT] = {};
 
 namespace {
-
-constexpr int TEXT_TITLE = 109; // " Dy Mon Yer  Hr Min ": labels over the value columns
-constexpr int TEXT_WRONG_DATE = 110;
-constexpr int TEXT_SETTING = 111;
-constexpr int HINT_FIRST_FIELD = 1090; // + field
 
 constexpr int16_t TITLE_PAGE = 1;
 constexpr int16_t VALUE_PAGE = 2;
@@ -85,7 +81,7 @@ void StepField(int16_t field, bool up) {
 // Runs the five fields in turn; false when the user left with both keys.
 bool EditAllFields() {
     LcdClear();
-    LcdPutText(TITLE_PAGE, 0, 0, LcdStr(TEXT_TITLE).c_str());
+    LcdPutText(TITLE_PAGE, 0, 0, LcdStr(TEXT_DATE_TIME_LABELS).c_str());
     for (int16_t field = 0; field < DATE_EDITED_FIELDS; ++field)
         if (EditDateField(field) == 1) return false;
     return true;
@@ -133,7 +129,7 @@ int16_t EditDateField(int16_t field) {
 
 void DrawDateFields(int16_t field) {
     if (field < 0 || field >= DATE_EDITED_FIELDS) return;
-    g_KeyHints.SetKeyHintText(LoadStr(HINT_FIRST_FIELD + field));
+    g_KeyHints.SetKeyHintText(LoadStr(HINT_DATE_DAY + field));
     g_ScreenHints.ClearScreenHints();
     for (int16_t f = 0; f < DATE_EDITED_FIELDS; ++f) {
         char text[8];

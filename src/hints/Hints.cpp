@@ -1,6 +1,7 @@
 #include "hints/Hints.h"
 
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <array>
 #include <mutex>

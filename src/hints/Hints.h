@@ -48,9 +48,3 @@ class TScreenHints {
 
 extern TKeyHints g_KeyHints;
 extern TScreenHints g_ScreenHints;
-
-// String ids of the balloon headings and the no-action text.
-inline constexpr int HINT_BOTH_KEYS = 1000;
-inline constexpr int HINT_SHORT_CLICK = 1001;
-inline constexpr int HINT_LONG_CLICK = 1002;
-inline constexpr int HINT_NO_ACTIONS = 1003;

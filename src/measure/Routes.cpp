@@ -4,6 +4,7 @@
 #include "measure/Samplingimp.h"
 #include "platform/Codepage.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <algorithm>
 #include <array>
@@ -18,10 +19,6 @@ namespace {
 std::vector<uint16_t> RouteList;
 std::vector<uint16_t> OffRouteList;
 
-constexpr int STR_OFF_ROUTE = 141;
-constexpr int STR_POINT_NUMBER = 142;
-constexpr int STR_ORIENT_FIRST = 180; // H, V, A by orientation code 1..3
-
 // Used when the table's point pattern is not one integer conversion: the
 // pattern then cannot be handed to the formatter safely.
 constexpr const char* POINT_NUMBER_FALLBACK = "POINT %3d";
@@ -34,19 +31,19 @@ struct TDemoPoint {
 };
 
 constexpr std::array<TDemoPoint, ROUTE_POINT_COUNT> DEMO_ROUTE{{
-    {701, 1, ORIENT_HORIZONTAL, 704},
-    {701, 2, ORIENT_HORIZONTAL, 705},
-    {701, 3, ORIENT_AXIAL, 706},
-    {701, 4, ORIENT_VERTICAL, 707},
-    {701, 5, ORIENT_HORIZONTAL, 708},
-    {702, 1, ORIENT_AXIAL, 709},
-    {702, 2, ORIENT_VERTICAL, 710},
-    {702, 3, ORIENT_HORIZONTAL, 711},
-    {703, 1, ORIENT_HORIZONTAL, 712},
-    {703, 2, ORIENT_HORIZONTAL, 713},
-    {703, 3, ORIENT_AXIAL, 714},
-    {703, 4, ORIENT_VERTICAL, 715},
-    {703, 5, ORIENT_HORIZONTAL, 716},
+    {TEXT_MACHINE_1, 1, ORIENT_HORIZONTAL, TEXT_M1_LOW_HOR},
+    {TEXT_MACHINE_1, 2, ORIENT_HORIZONTAL, TEXT_M1_HIGH_HOR},
+    {TEXT_MACHINE_1, 3, ORIENT_AXIAL, TEXT_M1_FRONT_AXLE},
+    {TEXT_MACHINE_1, 4, ORIENT_VERTICAL, TEXT_M1_COUPLING_VERT},
+    {TEXT_MACHINE_1, 5, ORIENT_HORIZONTAL, TEXT_M1_COUPLING_HOR},
+    {TEXT_MACHINE_2, 1, ORIENT_AXIAL, TEXT_M2_BEARING_AXLE},
+    {TEXT_MACHINE_2, 2, ORIENT_VERTICAL, TEXT_M2_BEARING_VERT},
+    {TEXT_MACHINE_2, 3, ORIENT_HORIZONTAL, TEXT_M2_BEARING_HOR},
+    {TEXT_MACHINE_3, 1, ORIENT_HORIZONTAL, TEXT_M3_LPC_HOR},
+    {TEXT_MACHINE_3, 2, ORIENT_HORIZONTAL, TEXT_M3_HPC_HOR},
+    {TEXT_MACHINE_3, 3, ORIENT_AXIAL, TEXT_M3_FRONT_AXLE},
+    {TEXT_MACHINE_3, 4, ORIENT_VERTICAL, TEXT_M3_COUPLING_VERT},
+    {TEXT_MACHINE_3, 5, ORIENT_HORIZONTAL, TEXT_M3_COUPLING_HOR},
 }};
 
 // The lists never outgrow the index space, so their lengths fit 16 bits.
@@ -115,7 +112,8 @@ void FillRoutePoint(int16_t index, TPointRecord& record) {
     const auto kindBit = static_cast<uint16_t>(index & 1);
     record.Flags = static_cast<int16_t>(static_cast<uint16_t>(kindBit | (word & ~PS_MEASURED)));
     SetPointText(record.MachineName, LoadStr(point.MachineId));
-    const std::string letter = LoadStr(STR_ORIENT_FIRST + point.Orientation - 1);
+    // The letters H, V, A follow one another in orientation code order 1..3.
+    const std::string letter = LoadStr(TEXT_HORIZONTAL_LETTER + point.Orientation - 1);
     const std::string name = LoadStr(point.NameId);
     SetPointText(record.Label,
                  FormatText("%03d %02d%s %s", index, point.Number, letter.c_str(), name.c_str()));
@@ -128,8 +126,8 @@ void FillOffRoutePoint(int16_t index, TPointRecord& record) {
     const uint16_t word = stored ? OffRouteList[static_cast<std::size_t>(position)] : PS_OFFROUTE;
     record.Status = (word & PS_MEASURED) != 0 ? REC_MEASURED : REC_EMPTY;
     record.Flags = static_cast<int16_t>(static_cast<uint16_t>(word & ~PS_MEASURED));
-    SetPointText(record.MachineName, LoadStr(STR_OFF_ROUTE));
-    std::string pattern = LoadStr(STR_POINT_NUMBER);
+    SetPointText(record.MachineName, LoadStr(TEXT_OFF_ROUTE));
+    std::string pattern = LoadStr(TEXT_POINT_NUMBER);
     if (!IsSingleIntPattern(pattern)) pattern = POINT_NUMBER_FALLBACK;
     // The pattern has been checked to take exactly one int.
     SetPointText(record.Label, FormatText(pattern.c_str(), static_cast<int>(position + 1)));

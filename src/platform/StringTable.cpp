@@ -47,9 +47,35 @@ bool ParseQuoted(const std::string& line, std::size_t& pos, std::string& text, s
     return false;
 }
 
+bool IsNameStart(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+
+bool IsNameChar(char c) {
+    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Reads the optional name at pos (the first character after the id's blanks);
+// on return pos is at the text's opening quote or at what stands in its way.
+bool ParseName(const std::string& line, std::size_t& pos, std::string& name, std::string& error) {
+    if (pos >= line.size() || !IsNameStart(line[pos])) return true;
+    const std::size_t start = pos;
+    while (pos < line.size() && IsNameChar(line[pos]))
+        ++pos;
+    name = line.substr(start, pos - start);
+    const std::size_t text = line.find_first_not_of(" \t", pos);
+    if (text == pos || text == std::string::npos) {
+        error = "expected blanks and a text after the name";
+        return false;
+    }
+    pos = text;
+    return true;
+}
+
 } // namespace
 
-TStringTable ParseStringTable(const std::string& source, std::vector<std::string>& errors) {
+TStringTable ParseStringTable(const std::string& source, std::vector<std::string>& errors,
+                              std::map<int, std::string>* names) {
     TStringTable table;
     std::istringstream lines(source);
     std::string line;
@@ -65,17 +91,19 @@ TStringTable ParseStringTable(const std::string& source, std::vector<std::string
         while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9' && id < 1000000)
             id = id * 10 + (line[pos++] - '0');
         std::string error;
+        std::string name;
         std::string text;
         const std::size_t afterId = pos;
         pos = line.find_first_not_of(" \t", pos);
         if (afterId == start || pos == afterId) {
             error = "expected a numeric id and blanks before the text";
-        } else if (ParseQuoted(line, pos, text, error) &&
+        } else if (ParseName(line, pos, name, error) && ParseQuoted(line, pos, text, error) &&
                    line.find_first_not_of(" \t", pos) != std::string::npos) {
             error = "unexpected characters after the closing quote";
         }
         if (error.empty() && !table.emplace(id, text).second)
             error = "id " + std::to_string(id) + " is repeated";
+        if (error.empty() && names && !name.empty()) (*names)[id] = name;
         if (!error.empty()) errors.push_back("line " + std::to_string(lineNo) + ": " + error);
     }
     return table;

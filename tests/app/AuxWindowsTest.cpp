@@ -7,6 +7,7 @@
 #include "app/UserManual.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <QDialog>
 #include <QDir>
@@ -79,7 +80,7 @@ class AuxWindowsTest : public ::testing::Test {
             EXPECT_EQ(dialog.windowTitle(), Text(caption));
             inspect(dialog);
             QPushButton* close = Child<QPushButton>(dialog, "Button");
-            EXPECT_EQ(close->text(), Text(309));
+            EXPECT_EQ(close->text(), Text(TEXT_CLOSE));
             dialog.setResult(QDialog::Accepted);
             close->click();
             EXPECT_EQ(dialog.result(), QDialog::Rejected);
@@ -120,7 +121,7 @@ TEST_P(LayoutInLanguage, QuickStartButtonStays23PixelsBelowItsText) {
     ShowAndInspect(ShowQuickStart, 600, [](QDialog& dialog) {
         QLabel* text = Child<QLabel>(dialog, "LabelQuickStartText");
         QPushButton* button = Child<QPushButton>(dialog, "Button");
-        EXPECT_EQ(text->text(), Text(601));
+        EXPECT_EQ(text->text(), Text(TEXT_QUICK_START));
         ExpectFitsText(text);
         EXPECT_EQ(button->y() - Bottom(text), 23);
         EXPECT_EQ(dialog.height() - Bottom(button), 16);
@@ -135,7 +136,7 @@ TEST_P(LayoutInLanguage, OverviewBoxesWrapTheirTextsAndKeepTheirSpacing) {
         QLabel* specificationText = Child<QLabel>(dialog, "LabelSpecification");
         const auto* more = Child<QLabel>(dialog, "LabelMore");
         const auto* button = Child<QPushButton>(dialog, "Button");
-        EXPECT_EQ(specificationText->text(), Text(503));
+        EXPECT_EQ(specificationText->text(), Text(TEXT_SPECIFICATION_LIST));
         ExpectFitsText(featureText);
         ExpectFitsText(specificationText);
         EXPECT_EQ(feature->height() - featureText->height(), 40);
@@ -153,8 +154,8 @@ TEST_P(LayoutInLanguage, AboutMovesTheWebAddressBelowTheContacts) {
         const auto* web = Child<QLabel>(dialog, "LabelWebAddress");
         const auto* line = Child<QWidget>(dialog, "PanelLine2");
         const auto* button = Child<QPushButton>(dialog, "Button");
-        EXPECT_EQ(Child<QLabel>(dialog, "LabelVersion")->text(), Text(400) + " 1.1.0.2");
-        EXPECT_EQ(web->text(), Text(310));
+        EXPECT_EQ(Child<QLabel>(dialog, "LabelVersion")->text(), Text(TEXT_VERSION) + " 1.1.0.2");
+        EXPECT_EQ(web->text(), Text(TEXT_WEB_ADDRESS));
         EXPECT_EQ(web->y() - Bottom(contacts), 1);
         EXPECT_EQ(line->y() - Bottom(web), 13);
         EXPECT_EQ(button->y() - Bottom(line), 20);
@@ -171,7 +172,7 @@ TEST_P(LayoutInLanguage, AboutMovesTheWebAddressBelowTheContacts) {
             ASSERT_EQ(frames.size(), 1);
             const auto* table = qobject_cast<const QTextTable*>(frames.front());
             ASSERT_NE(table, nullptr);
-            const QStringList lines = Text(402).split(QLatin1Char('\n'));
+            const QStringList lines = Text(TEXT_CONTACTS).split(QLatin1Char('\n'));
             ASSERT_EQ(table->rows(), lines.size());
             ASSERT_EQ(table->columns(), 2);
             for (int row = 0; row < table->rows(); ++row) {
@@ -189,10 +190,10 @@ TEST_P(LayoutInLanguage, SearchMessageCentresItsButtonsBelowTheMessage) {
     QLabel* message = Child<QLabel>(dialog, "LabelMessage");
     const auto* search = Child<QPushButton>(dialog, "ButtonSearch");
     const auto* cancel = Child<QPushButton>(dialog, "ButtonCancel");
-    EXPECT_EQ(dialog.windowTitle(), Text(300));
-    EXPECT_EQ(message->text(), Text(312));
-    EXPECT_EQ(search->text(), Text(313));
-    EXPECT_EQ(cancel->text(), Text(314));
+    EXPECT_EQ(dialog.windowTitle(), Text(TEXT_PROGRAM_NAME));
+    EXPECT_EQ(message->text(), Text(TEXT_MANUAL_NOT_FOUND));
+    EXPECT_EQ(search->text(), Text(TEXT_FIND));
+    EXPECT_EQ(cancel->text(), Text(TEXT_CANCEL));
     ExpectFitsText(message);
     EXPECT_EQ(search->y() - Bottom(message), 25);
     EXPECT_EQ(cancel->y(), search->y());
@@ -217,7 +218,7 @@ TEST_F(AuxWindowsTest, LinksOpenTheWebAddressOfTheLanguage) {
         QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::RightButton, Qt::RightButton, Qt::NoModifier);
         QCoreApplication::sendEvent(Child<QLabel>(dialog, "LabelWebAddress"), &press);
     });
-    EXPECT_EQ(FSeam.Opened, (std::vector<QUrl>{QUrl(Text(310)), QUrl(Text(310))}));
+    EXPECT_EQ(FSeam.Opened, (std::vector<QUrl>{QUrl(Text(TEXT_WEB_ADDRESS)), QUrl(Text(TEXT_WEB_ADDRESS))}));
 }
 
 // --- the user manual -----------------------------------------------------------
@@ -318,8 +319,8 @@ TEST_F(AuxWindowsTest, EachLanguageHasItsOwnManual) {
     SavedState.LanguageName = "R U S"; // blanks are not part of the key
     RunCommand();
     EXPECT_EQ(FSeam.Opened, std::vector<QUrl>{QUrl::fromLocalFile(russian)});
-    EXPECT_EQ(SavedState.UserManuals,
-              (std::vector<std::string>{"ENG=usermanual_orx700.pdf", "RUS=" + LoadStr(306)}));
+    EXPECT_EQ(SavedState.UserManuals, (std::vector<std::string>{"ENG=usermanual_orx700.pdf",
+                                                                "RUS=" + LoadStr(TEXT_USER_MANUAL_FILE)}));
 }
 
 struct RememberCase {

@@ -6,6 +6,7 @@
 #include "device/Deviceioemulation.h"
 #include "hints/Hints.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -114,7 +115,7 @@ TEST_F(WindowLanguage, SwitchingWhileOffRedrawsThePowerOnHintAtOnce) {
     Choose("RUS");
     ExpectWindowIn(LANG_RUSSIAN);
     EXPECT_EQ(SavedState.LanguageName, "RUS");
-    EXPECT_THAT(g_Device->GetHintK1(), HasSubstr(TextIn(LANG_RUSSIAN, 1001)));
+    EXPECT_THAT(g_Device->GetHintK1(), HasSubstr(TextIn(LANG_RUSSIAN, HINT_SHORT_CLICK)));
     EXPECT_NE(Picture("ImageHintK1"), englishBalloon);
     Choose("ENG");
     EXPECT_EQ(Picture("ImageHintK1"), englishBalloon);
@@ -132,11 +133,11 @@ TEST_F(WindowLanguage, SwitchingWhileOnRedrawsTheScreenWhereItIs) {
     EXPECT_EQ(MenuState.SelectedPoint, point);
     EXPECT_EQ(MenuState.MenuItem, ITEM_MACHINES);
     EXPECT_NE(g_Device->GetHintK1(), englishK1);
-    EXPECT_THAT(g_Device->GetHintK1(), HasSubstr(TextIn(LANG_RUSSIAN, 1001)));
+    EXPECT_THAT(g_Device->GetHintK1(), HasSubstr(TextIn(LANG_RUSSIAN, HINT_SHORT_CLICK)));
     EXPECT_NE(Picture("ImageDeviceScreen"), englishLcd);
     ExpectWindowIn(LANG_RUSSIAN);
     // The device took the language too: its own texts come in Russian.
-    EXPECT_THAT(g_ScreenHints.FindScreenHint(10, 3), TextIn(LANG_RUSSIAN, 1103));
+    EXPECT_THAT(g_ScreenHints.FindScreenHint(10, 3), TextIn(LANG_RUSSIAN, TIP_MACHINE_NAME));
 }
 
 TEST_F(WindowLanguage, WithoutALanguageListTheWindowSaysSoAndStillWorks) {

@@ -5,6 +5,7 @@
 #include "device/Deviceioemulation.h"
 #include "device/LcdPicture.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -58,7 +59,7 @@ TEST_F(LcdPictureTest, CtrlCCopiesTheLcdAndPressesNoKey) {
     Press(Qt::Key_C);
     ExpectIsTheLcd(QGuiApplication::clipboard()->image());
     EXPECT_THAT(events, IsEmpty());
-    EXPECT_EQ(StatusMessage().toStdString(), LoadStr(317));
+    EXPECT_EQ(StatusMessage().toStdString(), LoadStr(TEXT_LCD_PICTURE_COPIED));
 }
 
 TEST_F(LcdPictureTest, CtrlSSavesAPngWhereTheUserSaysAndOffersThatFolderNextTime) {

@@ -5,6 +5,7 @@
 #include "device/Lcd.h"
 #include "hints/Hints.h"
 #include "platform/Resources.h"
+#include "resources/StringIds.h"
 
 #include <gmock/gmock.h>
 
@@ -168,7 +169,7 @@ TEST_F(DeviceTest, WorkerTextsFollowTheDeviceLanguage) {
     std::vector<std::string> labels;
     body = [&] {
         for (;;) {
-            labels.push_back(LoadStr(183));
+            labels.push_back(LoadStr(TEXT_LEVEL_PEAK));
             WaitKey();
         }
     };

@@ -14,6 +14,7 @@
 #include "platform/Exception.h"
 #include "platform/Resources.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -39,15 +40,6 @@ struct CaseName {
         return p.param.name;
     }
 };
-
-// The question's LCD prompt, the balloons' no-action text, and the key
-// hints of the firmware's four questions.
-constexpr int STR_YES_NO = 121;
-constexpr int STR_NO_ACTIONS = 1003;
-constexpr int HINT_ASK_MEASURE_AGAIN = 1031;
-constexpr int HINT_ASK_MEASURE_HF = 1032;
-constexpr int HINT_ASK_DELETE_ROUTE = 1033;
-constexpr int HINT_ASK_DELETE_OFFROUTE = 1034;
 
 constexpr int SMALL_WIDTH = 6;
 constexpr int BIG_WIDTH = 12;
@@ -553,10 +545,10 @@ TEST_P(QuestionHints, NameTheAnswerOfEachKey) {
     PowerOn();
     ASSERT_FALSE(bodyDone);
     SetThreadLanguage(language);
-    std::istringstream prompt(LoadStr(STR_YES_NO));
+    std::istringstream prompt(LoadStr(TEXT_YES_NO));
     std::string arrow, yes, no;
     prompt >> arrow >> yes >> no;
-    const std::string nothing = LoadStr(STR_NO_ACTIONS);
+    const std::string nothing = LoadStr(HINT_NO_ACTIONS);
     using ::testing::EndsWith;
     using ::testing::HasSubstr;
     EXPECT_THAT(

@@ -14,6 +14,7 @@
 #include "measure/Samplingimp.h"
 #include "platform/Strings.h"
 #include "platform/VirtualHost.h"
+#include "resources/StringIds.h"
 
 #include <gtest/gtest.h>
 
@@ -228,12 +229,12 @@ TEST_P(SpectrumKinds, PercentSpectraOfferNoUnits) {
     Open(c.kind, c.offset, c.tones);
     Press(K1, 3);
     Press(K2);
-    ExpectHint(1048);
+    ExpectHint(HINT_SPECTRUM_MENU_UNITS);
     Screen("units refused");
     Press(K1);
     Press(K2);
     Press(K1); // block 1
-    EXPECT_TRUE(Shows(1, 0, LcdStr(159)));
+    EXPECT_TRUE(Shows(1, 0, LcdStr(TEXT_PERCENT_OF_MAX)));
     EXPECT_TRUE(Shows(3, 0, c.value));
     const int16_t g = ViewCursorLine();
     if (c.band == nullptr) {
@@ -271,15 +272,15 @@ TEST_P(SpectrumHints, EachModeNamesItsKeysAndTheLeftColumn) {
     const int16_t mode = GetParam();
     Open(KIND_MEAS, 32768, kMeasTones);
     Press(K1, mode);
-    ExpectHint(1045 + mode);
+    ExpectHint(HINT_SPECTRUM_MENU_CURSOR + mode);
     EXPECT_TRUE(g_ScreenHints.Regions().empty());
     Press(K2);
-    ExpectHint(mode == 0 ? 1049 : 1059 + mode);
+    ExpectHint(mode == 0 ? HINT_SPECTRUM_CURSOR : HINT_SPECTRUM_SCALE_X - 1 + mode);
     ASSERT_EQ(g_ScreenHints.Regions().size(), 4u);
-    EXPECT_EQ(g_ScreenHints.FindScreenHint(29, 20), LoadStr(1116));
+    EXPECT_EQ(g_ScreenHints.FindScreenHint(29, 20), LoadStr(TIP_CURSOR_FREQUENCY));
     EXPECT_EQ(g_ScreenHints.FindScreenHint(30, 20), "");
     Press(KEY_BOTH);
-    ExpectHint(1045 + mode);
+    ExpectHint(HINT_SPECTRUM_MENU_CURSOR + mode);
     EXPECT_EQ(left, 0);
     Press(KEY_BOTH);
     EXPECT_EQ(left, 1) << "both keys in the mode menu leave the view";

@@ -26,6 +26,19 @@ TEST(StringTableParse, KeepsBlanksAndEscapesAndSkipsComments) {
     EXPECT_EQ(table.at(5), "say \"hi\" \\ ok");
 }
 
+TEST(StringTableParse, ReadsTheNameColumnAndLooksTextsUpWithoutIt) {
+    std::vector<std::string> errors;
+    std::map<int, std::string> names;
+    const TStringTable table = ParseStringTable("100 TEXT_MEAS \"Meas. \"\n101\t\"Meas.e\"\n"
+                                                "1100\tTIP_HORIZONTAL  \"A_B \\\"C\\\"\"\n",
+                                                errors, &names);
+    EXPECT_THAT(errors, IsEmpty());
+    EXPECT_EQ(table.at(100), "Meas. ");
+    EXPECT_EQ(table.at(101), "Meas.e");
+    EXPECT_EQ(table.at(1100), "A_B \"C\"");
+    EXPECT_EQ(names, (std::map<int, std::string>{{100, "TEXT_MEAS"}, {1100, "TIP_HORIZONTAL"}}));
+}
+
 TEST(StringTableParse, ReportsEachMalformedLineAndKeepsTheRest) {
     std::vector<std::string> errors;
     const TStringTable table = ParseStringTable("1 \"one\"\n"

@@ -3,6 +3,7 @@
 #include "Embed.h"
 #include "FontCompiler.h"
 #include "LanguageList.h"
+#include "StringIds.h"
 #include "Waveform.h"
 
 #include <cstdio>
@@ -12,9 +13,10 @@
 namespace {
 
 int Usage() {
-    std::fputs("usage: orx-rescomp font1 IN OUT | font2 IN OUT | langlist IN OUT | waveform IN OUT\n"
-               "       orx-rescomp embed OUT NAME=FILE...\n",
-               stderr);
+    std::fputs(
+        "usage: orx-rescomp font1 IN OUT | font2 IN OUT | langlist IN OUT | waveform IN OUT | ids IN OUT\n"
+        "       orx-rescomp embed OUT NAME=FILE...\n",
+        stderr);
     return 2;
 }
 
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
         ok = CompileLanguageListFile(args[0], args[1], error);
     } else if (command == "waveform") {
         ok = CompileWaveformFile(args[0], args[1], error);
+    } else if (command == "ids") {
+        ok = CompileStringIdsFile(args[0], args[1], error);
     } else {
         return Usage();
     }
