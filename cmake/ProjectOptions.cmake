@@ -1,9 +1,15 @@
-# Compile options every target of the project links: warnings as errors and
-# the sanitizers chosen by the preset.
+# Compile options every target of the project links: the warnings, as errors
+# in the presets and CI, and the sanitizers chosen by the preset.
 add_library(orx_options INTERFACE)
 target_compile_options(orx_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
-  -Wcast-align -Wimplicit-fallthrough -Werror)
+  -Wcast-align -Wimplicit-fallthrough)
+# Off for whoever configures the project another way (a packager, a
+# distribution with a newer compiler): a new warning must not stop their build.
+option(ORX_WARNINGS_AS_ERRORS "Treat compiler warnings as errors (on in every preset)" OFF)
+if(ORX_WARNINGS_AS_ERRORS)
+  target_compile_options(orx_options INTERFACE -Werror)
+endif()
 target_include_directories(orx_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
 
 if(ORX_SANITIZE)
