@@ -169,15 +169,6 @@ TEST_F(IniFileTest, AConfigFolderThatDoesNotExistYetIsMadeOnTheFirstSave) {
     EXPECT_EQ(SavedState.SelectedPoint, 9);
 }
 
-TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
-    Load("[DeviceState]\nSelectedPoint=5\n");
-    // The new file cannot be created: its name is taken by a folder.
-    fs::create_directory(path + ".new");
-    SavedState.SelectedPoint = 7;
-    EXPECT_FALSE(SaveIniFile());
-    EXPECT_EQ(Read(), "[DeviceState]\nSelectedPoint=5\n");
-}
-
 } // namespace
 
 namespace {
