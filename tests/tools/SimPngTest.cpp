@@ -8,8 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +81,49 @@ TEST_F(SimPngTest, BadScalesAndUnwritablePlacesAreRefusedWithoutAFile) {
     EXPECT_FALSE(session.RunLine("png " + Path("no-such-folder/x.png"), error));
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
     EXPECT_TRUE(std::filesystem::is_empty(dir.path().toStdString())) << "no partial file left behind";
+}
+
+TEST_F(SimPngTest, OnlyARegularFileIsReplacedAndAFullDiskIsAFailure) {
+    const std::string path = Path("lcd.png");
+    // A link planted at a name the write could use aside.
+    const std::string victim = Path("victim");
+    std::ofstream(victim) << "someone else's";
+    std::filesystem::create_symlink(victim, path + ".part");
+    Run("png " + path);
+    ExpectShowsThePicture(path, 2);
+    std::ifstream victimFile(victim);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victimFile), {}), "someone else's");
+
+    // Special files are no pictures to replace.
+    std::filesystem::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    std::string error;
+    EXPECT_FALSE(session.RunLine("png " + path, error));
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
+    std::filesystem::remove(path);
+    if (geteuid() == 0) {
+        ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)), 0); // as /dev/full
+        EXPECT_FALSE(session.RunLine("png " + path, error));
+        EXPECT_TRUE(std::filesystem::is_character_file(path));
+        std::filesystem::remove(path);
+    }
+
+    // Writes beyond 64 bytes fail with EFBIG, as on a full disk.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = old;
+    tiny.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool written = session.RunLine("png " + path, error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(path));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path().toStdString()))
+        EXPECT_TRUE(entry.path().filename() == "victim" || entry.path().filename() == "lcd.png.part")
+            << "no partial file: " << entry.path();
 }
 
 } // namespace

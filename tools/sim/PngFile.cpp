@@ -1,9 +1,8 @@
 #include "PngFile.h"
 
-#include <zlib.h>
+#include "platform/SafeFile.h"
 
-#include <cstdio>
-#include <fstream>
+#include <zlib.h>
 
 namespace {
 
@@ -66,22 +65,7 @@ bool WritePngFile(const std::string& path, int width, int height, const std::vec
     PutChunk(file, "IDAT", packed);
     PutChunk(file, "IEND", {});
 
-    // Written aside and renamed, so a full disk never leaves half a picture.
-    const std::string aside = path + ".part";
-    {
-        std::ofstream out(aside, std::ios::binary | std::ios::trunc);
-        out.write(file.data(), static_cast<std::streamsize>(file.size()));
-        out.close();
-        if (!out) {
-            std::remove(aside.c_str());
-            error = "cannot write " + path;
-            return false;
-        }
-    }
-    if (std::rename(aside.c_str(), path.c_str()) != 0) {
-        std::remove(aside.c_str());
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    // Written aside and renamed: a full disk never leaves half a picture, and
+    // nothing but a regular file at path is ever replaced.
+    return ReplaceFile(path, file, error);
 }
