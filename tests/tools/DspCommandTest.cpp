@@ -199,6 +199,13 @@ TEST(DspLevels, EnvelopeKindPrintsItsCrestFactorAlone) {
     EXPECT_GT(std::strtof(lines[0].c_str() + 6, nullptr), 2.0f);
 }
 
+TEST_F(DspCommandTest, ASignalWithoutRmsHasNoCrestFactorAndSaysSo) {
+    const TRun run = Dsp({"levels", "--kind", "1", WriteFile("zero.bin", std::string(16384, '\0'))});
+    EXPECT_EQ(run.Status, DSP_EXIT_FAILED);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_NE(run.Err.find("no crest factor"), std::string::npos) << run.Err;
+}
+
 TEST(DspSpectrum, PrintsTheScaleThenEveryLineFrom32To3200) {
     const TRun run = Dsp({"spectrum", "--kind", "1", "--builtin", "1"});
     ASSERT_EQ(run.Status, DSP_EXIT_OK);

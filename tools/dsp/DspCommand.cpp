@@ -20,7 +20,8 @@ const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)
                          "\n"
                          "  levels    kind 0: nine lines 'NAME VALUE' in slot order: acc_pk acc_rms\n"
                          "            acc_pp vel_pk vel_rms vel_pp disp_pk disp_rms disp_pp\n"
-                         "            (m/s2, mm/s, um); kind 1: one line 'crest VALUE'.\n"
+                         "            (m/s2, mm/s, um); kind 1: one line 'crest VALUE' (none,\n"
+                         "            and status 1, when the signal's RMS is 0).\n"
                          "  spectrum  'scale VALUE', then 'k value' for k = 32..3200: the windowed\n"
                          "            line magnitudes; line k measures scale x value.\n"
                          "  waveform  writes stored waveform W (0, 1 or 2) to standard output in\n"
@@ -33,7 +34,8 @@ const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)
                          "  --help        this text\n"
                          "\n"
                          "Values are single-precision results printed with %.9g. Bad input prints\n"
-                         "one line on standard error and exits with status 2.\n";
+                         "one line on standard error and exits with status 2; a result that cannot\n"
+                         "be given or written, with status 1.\n";
 
 bool ParseKind(const std::string& text, const std::string& what, int16_t& kind, std::string& error) {
     if (text != "0" && text != "1" && text != "2") {
@@ -173,7 +175,10 @@ int RunDspCommand(const std::vector<std::string>& args, std::ostream& out, std::
         out << HELP;
         break;
     case TDspCommand::Levels:
-        WriteLevels(request->Kind, samples, out);
+        if (!WriteLevels(request->Kind, samples, out)) {
+            err << "orx700-dsp: no crest factor: the signal's RMS level is 0\n";
+            return DSP_EXIT_FAILED;
+        }
         break;
     case TDspCommand::Spectrum:
         WriteSpectrum(request->Kind, samples, out);
@@ -182,6 +187,10 @@ int RunDspCommand(const std::vector<std::string>& args, std::ostream& out, std::
         WriteSampleBytes(samples, out);
         break;
     }
-    out.flush();
+    // A full disk or a closed pipe may show only when the buffer goes out.
+    if (!out.flush()) {
+        err << "orx700-dsp: cannot write to standard output\n";
+        return DSP_EXIT_FAILED;
+    }
     return DSP_EXIT_OK;
 }

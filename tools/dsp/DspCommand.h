@@ -9,6 +9,9 @@
 #include <vector>
 
 inline constexpr int DSP_EXIT_OK = 0;
+// No value to print (a crest factor without any signal), or standard output
+// could not be written.
+inline constexpr int DSP_EXIT_FAILED = 1;
 inline constexpr int DSP_EXIT_USAGE = 2;
 
 enum class TDspCommand { Help, Levels, Spectrum, Waveform };

@@ -5,6 +5,7 @@
 #include "measure/Samplingimp.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 
@@ -30,17 +31,20 @@ void WriteValue(std::ostream& out, const char* name, float value) {
 
 } // namespace
 
-void WriteLevels(int16_t kind, const std::vector<int16_t>& samples, std::ostream& out) {
+bool WriteLevels(int16_t kind, const std::vector<int16_t>& samples, std::ostream& out) {
     Prepare(samples);
     TMeasResults results;
     if (kind == KIND_MEAS_E) {
         ComputeCrestFactor(results);
+        // Peak over an RMS of 0: the instrument leaves its digits empty.
+        if (!std::isfinite(results.Value[RESULT_CREST])) return false;
         WriteValue(out, "crest", results.Value[RESULT_CREST]);
-        return;
+        return true;
     }
     ComputeVibrationResults(results);
     for (int slot = 0; slot < 9; ++slot)
         WriteValue(out, LEVEL_NAMES[slot], results.Value[static_cast<std::size_t>(slot)]);
+    return true;
 }
 
 void WriteSpectrum(int16_t kind, const std::vector<int16_t>& samples, std::ostream& out) {

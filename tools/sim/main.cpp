@@ -77,7 +77,9 @@ int main(int argc, char** argv) {
             if (!bytes) return Fail(std::string("no resource named ") + argv[i + 1]);
             std::cout.write(reinterpret_cast<const char*>(bytes->data()),
                             static_cast<std::streamsize>(bytes->size()));
-            return std::cout ? 0 : 1;
+            // A failed write may show only when the buffer goes out.
+            if (!std::cout.flush()) return Fail("cannot write to standard output");
+            return 0;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             return Fail("unknown option " + arg + " (see --help)");
         } else if (!scriptPath.empty()) {
@@ -104,5 +106,6 @@ int main(int argc, char** argv) {
     }
     if (!iniPath.empty() && !SaveIniFile()) std::cerr << "orx700-sim: could not write " << iniPath << '\n';
     if (!ok) return Fail(error);
+    if (!std::cout.flush()) return Fail("cannot write to standard output");
     return 0;
 }
