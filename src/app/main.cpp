@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
                 QPixmap::fromImage(RenderArtwork(QStringLiteral("orx700-demo"), QSize(size, size))));
         QApplication::setWindowIcon(icon);
 
-        LoadIniFile(ProgramPlaces().IniPath);
+        LoadIniFile(ProgramPlaces().IniPath, ProgramPlaces().FormerIniPath);
         TQtHost host;
         THostInstall install(host);
         // The GUI thread starts in the user's language; the window keeps it

@@ -27,9 +27,16 @@ int16_t ReadWord(const char* section, const std::string& key, int16_t fallback) 
 
 } // namespace
 
-void LoadIniFile(const std::string& path) {
+void LoadIniFile(const std::string& path, const std::string& formerPath) {
     g_IniPath = path;
     g_IniFile = std::make_unique<TIniDocument>(LoadIniDocument(path));
+    std::error_code missing;
+    if (!formerPath.empty() &&
+        std::filesystem::symlink_status(path, missing).type() == std::filesystem::file_type::not_found) {
+        // An unreadable former file is no reason to keep the state from path.
+        if (TIniDocument former = LoadIniDocument(formerPath); former.MaySave())
+            *g_IniFile = std::move(former);
+    }
     TDeviceState& s = SavedState;
     s = TDeviceState{};
     for (int i = 0; i < ROUTE_POINT_COUNT; ++i)

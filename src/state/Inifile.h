@@ -8,8 +8,10 @@
 #include <string>
 
 // Fills SavedState from the file at path (the defaults for what is missing
-// or not a number) and keeps the file's content for SaveIniFile.
-void LoadIniFile(const std::string& path);
+// or not a number) and keeps the file's content for SaveIniFile. While there
+// is nothing at path, the file at formerPath (when given) is read instead;
+// SaveIniFile then writes its content to path and leaves formerPath alone.
+void LoadIniFile(const std::string& path, const std::string& formerPath = {});
 // Writes SavedState into the content read by LoadIniFile and replaces the
 // file with it. False when the file could not be written.
 bool SaveIniFile();

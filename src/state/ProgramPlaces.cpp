@@ -48,7 +48,10 @@ TProgramPlaces FindProgramPlaces(const fs::path& executable, const TPlaceProbes&
     // An installation keeps nothing of the user's among its own files.
     if (installed || !probes.IsWritableFolder(folder)) {
         const fs::path config = ConfigFolder(probes);
-        if (!config.empty()) places.IniPath = (config / (std::string(PROGRAM_NAME) + ".ini")).string();
+        if (!config.empty()) {
+            places.FormerIniPath = places.IniPath;
+            places.IniPath = (config / (std::string(PROGRAM_NAME) + ".ini")).string();
+        }
     }
     return places;
 }

@@ -14,6 +14,9 @@
 
 struct TProgramPlaces {
     std::string IniPath;
+    // The ini file beside the executable when IniPath lies elsewhere: the
+    // state of an earlier run there, read while IniPath does not exist yet.
+    std::string FormerIniPath;
     std::filesystem::path ManualFolder;
 };
 

@@ -169,6 +169,23 @@ TEST_F(IniFileTest, AConfigFolderThatDoesNotExistYetIsMadeOnTheFirstSave) {
     EXPECT_EQ(SavedState.SelectedPoint, 9);
 }
 
+TEST_F(IniFileTest, TheFileBesideAReadOnlyProgramCarriesOverOnce) {
+    const std::string former = (dir / "beside.ini").string();
+    std::ofstream(former) << "[DeviceState]\nSelectedPoint=5\n[Mine]\nx=1\n";
+    path = (dir / "config" / "orx700-demo.ini").string();
+    LoadIniFile(path, former);
+    EXPECT_EQ(SavedState.SelectedPoint, 5);
+    SavedState.SelectedPoint = 7;
+    ASSERT_TRUE(SaveIniFile());
+    EXPECT_THAT(Read(), HasSubstr("[Mine]\nx=1\n"));
+    LoadIniFile(path, former);
+    EXPECT_EQ(SavedState.SelectedPoint, 7) << "once the new file exists, the former one is not read";
+    SaveIniFile();
+    std::ifstream in(former);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "[DeviceState]\nSelectedPoint=5\n[Mine]\nx=1\n");
+}
+
 } // namespace
 
 namespace {

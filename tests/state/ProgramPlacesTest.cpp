@@ -32,6 +32,7 @@ TEST(ProgramPlaces, AWritableCopyKeepsEverythingBesideItsExecutable) {
     Machine machine{{{"HOME", "/home/ann"}}, {"/home/ann/orx/build/bin"}, {"/home/ann/orx/build/bin"}};
     const TProgramPlaces places = FindProgramPlaces("/home/ann/orx/build/bin/orx700-demo", machine.Probes());
     EXPECT_EQ(places.IniPath, "/home/ann/orx/build/bin/orx700-demo.ini");
+    EXPECT_EQ(places.FormerIniPath, "");
     EXPECT_EQ(places.ManualFolder, "/home/ann/orx/build/bin");
 }
 
@@ -64,6 +65,8 @@ TEST(ProgramPlaces, AReadOnlyCopyOutsideAnInstallationUsesTheConfigFolder) {
     Machine machine{{{"HOME", "/home/ann"}}, {}, {"/media/cd/orx"}};
     const TProgramPlaces places = FindProgramPlaces("/media/cd/orx/orx700-demo", machine.Probes());
     EXPECT_EQ(places.IniPath, "/home/ann/.config/orx700-demo/orx700-demo.ini");
+    EXPECT_EQ(places.FormerIniPath, "/media/cd/orx/orx700-demo.ini")
+        << "the state of runs before it was read-only";
     EXPECT_EQ(places.ManualFolder, "/media/cd/orx");
 }
 
