@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 QString ReadText(const QString& path) {
@@ -146,6 +149,36 @@ TEST_F(ManualMakerTest, AMissingPictureIsNamedAndNoPdfIsLeft) {
     EXPECT_TRUE(error.contains(QStringLiteral("screens/gone.png"))) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));
     EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral(".part")));
+}
+
+TEST_F(ManualMakerTest, AFullDiskIsAFailureAndNoLinkIsFollowed) {
+    const TManualSource source{QStringLiteral("# T\n\n![Screen](screen.png)\n"), dir.path(),
+                               QStringLiteral("T")};
+    const QString out = dir.filePath(QStringLiteral("out.pdf"));
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    QFile(victim).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(victim, out + QStringLiteral(".part")));
+    QString error;
+    // Writes beyond 4 KiB fail with EFBIG, as on a full disk.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = old;
+    tiny.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool written = WriteManualPdf(source, out, error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.contains(QStringLiteral("cannot write"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_EQ(QFileInfo(victim).size(), 0) << "the planted link was followed";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 3)
+        << "screen.png, victim, the link";
+
+    ASSERT_TRUE(WriteManualPdf(source, out, error)) << error.toStdString();
+    EXPECT_EQ(QFileInfo(victim).size(), 0);
+    EXPECT_GT(QFileInfo(out).size(), 0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ManualPdf.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -157,20 +159,22 @@ bool WriteManualPdf(const TManualSource& source, const QString& outputPath, QStr
     StyleTables(document);
     SpaceHeadings(document);
 
-    // Written aside and renamed, so that a failed build leaves no half PDF
-    // that a later build would take as up to date.
-    const QString aside = outputPath + QStringLiteral(".part");
+    // Drawn in memory, then written aside under a name of its own and renamed:
+    // a failed build or a full disk leaves no half PDF that a later build
+    // would take as up to date, and no link planted beside it is followed.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(aside);
+        QPdfWriter writer(&pdf);
         writer.setTitle(source.Title);
         writer.setCreator(QStringLiteral("orx700-manual"));
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(300);
         document.print(&writer);
     }
-    QFile::remove(outputPath);
-    if (!QFileInfo(aside).isFile() || QFileInfo(aside).size() == 0 || !QFile::rename(aside, outputPath)) {
-        QFile::remove(aside);
+    QSaveFile file(outputPath);
+    if (pdf.data().isEmpty() || !file.open(QIODevice::WriteOnly) ||
+        file.write(pdf.data()) != pdf.data().size() || !file.commit()) {
         error = QStringLiteral("cannot write %1").arg(outputPath);
         return false;
     }
