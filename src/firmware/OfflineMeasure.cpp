@@ -28,11 +28,11 @@ constexpr int16_t OVERLOAD_MARK = static_cast<int16_t>(0xAAAA);
 // The samples are not checked in this system; the record carries 0.
 constexpr int16_t SAMPLE_CHECKSUM = 0;
 
+} // namespace
+
 void ShowOverload() {
     ShowMessage(LcdStr(TEXT_INPUT_OVERLOAD), MESSAGE_PAGE, WAIT);
 }
-
-} // namespace
 
 void ShowMeasuring() {
     g_KeyHints.SetKeyHintText("");
@@ -64,7 +64,8 @@ void MeasurePoint() {
     int16_t kind = static_cast<int16_t>(point.Flags & PS_KIND_E);
     if ((point.Flags & PS_OFFROUTE) != 0) kind = MenuState.MeasMode == ITEM_MEAS_E ? KIND_MEAS_E : KIND_MEAS;
 
-    const int16_t overload = AcquireWaveform(kind, &point.Status, true);
+    const int16_t overload =
+        AcquireWaveform(kind, &point.Status, true, RoutePointSource(MenuState.SelectedPoint));
     if (kind == KIND_MEAS) {
         ComputeVibrationResults(point.Results);
         point.Flags = static_cast<int16_t>(point.Flags & PS_OFFROUTE);
@@ -107,8 +108,9 @@ void MeasureHfSpectrum() {
     // SampleBuffer is about to be overwritten.
     WatchMeasured = 0;
     ShowMeasuring();
-    AcquireWaveform(KIND_HF, nullptr, true);
+    const int16_t overload = AcquireWaveform(KIND_HF, nullptr, true, SOURCE_HF);
     ShowCompleted();
+    if (overload != 0) ShowOverload();
     // Shown, never stored; a memory error does not matter here.
     SpectrumView(KIND_HF);
 }

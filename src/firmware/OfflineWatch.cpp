@@ -102,14 +102,15 @@ void WatchEnter() {
         ShowMeasuring();
         const int16_t kind = MenuState.WatchItem == WATCH_MEAS ? KIND_MEAS : KIND_MEAS_E;
         // The measurement belongs to no point: no record is marked, and an
-        // overload has nowhere to be kept.
-        AcquireWaveform(kind, nullptr, true);
+        // overload is only told.
+        const int16_t overload = AcquireWaveform(kind, nullptr, true, SOURCE_WATCH);
         if (kind == KIND_MEAS)
             ComputeVibrationResults(WatchResults);
         else
             ComputeCrestFactor(WatchResults);
         WatchKind = kind;
         ShowCompleted();
+        if (overload != 0) ShowOverload();
         WatchMeasured = 1;
         FlushKey();
         break;

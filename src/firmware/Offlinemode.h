@@ -97,6 +97,8 @@ void OptionsLoop();
 
 // "Measuring...": one dark refresh, then the message; nothing waits.
 void ShowMeasuring();
+// "Input overload...", until a key.
+void ShowOverload();
 // The completion message and up to three backlight flashes; returns the key
 // that cut the flashing short (consumed), or 0. The LCD stays dark until the
 // next screen is drawn.

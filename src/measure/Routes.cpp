@@ -134,11 +134,16 @@ void FillOffRoutePoint(int16_t index, TPointRecord& record) {
     record.Orientation = ORIENT_NONE;
 }
 
-// The store keeps no numbers: every build takes the kind's stored waveform
-// again, without the acquisition's wait and without marking the record.
-void RecomputeResults(TPointRecord& record) {
+// The store keeps no numbers: every build takes the kind's waveform again,
+// without the acquisition's wait and without marking the record. A measured
+// point gets the waveform of the condition it was measured with, and with it
+// the overload that condition gave.
+void RecomputeResults(int16_t index, TPointRecord& record) {
     const int16_t kind = (record.Flags & PS_KIND_E) != 0 ? KIND_MEAS_E : KIND_MEAS;
-    AcquireWaveform(kind, &record.Status, false);
+    const bool measured = record.Status == REC_MEASURED;
+    const int16_t overload =
+        AcquireWaveform(kind, &record.Status, false, measured ? RoutePointSource(index) : SOURCE_STORED);
+    record.OverloadMark = measured && overload != 0 ? static_cast<int16_t>(REC_MEASURED) : int16_t{0};
     record.Results = TMeasResults{};
     if (kind == KIND_MEAS_E)
         ComputeCrestFactor(record.Results);
@@ -194,8 +199,12 @@ void RouteGetPoint(int16_t index, TPointRecord& record) {
         FillRoutePoint(index, record);
     else
         FillOffRoutePoint(index, record);
-    record.OverloadMark = 0;
-    RecomputeResults(record);
+    RecomputeResults(index, record);
+}
+
+int16_t RoutePointSource(int16_t index) {
+    if (IsRouteIndex(index)) return index;
+    return static_cast<int16_t>(SOURCE_OFFROUTE_BASE + OffRoutePosition(index) + 1);
 }
 
 int16_t RouteStorePoint(int16_t index, const TPointRecord& record) {

@@ -74,6 +74,9 @@ void OffRouteAddSlot();
 // Time is left as it is. An index that addresses no stored point reads as an
 // unmeasured off-route word.
 void RouteGetPoint(int16_t index, TPointRecord& record);
+// The waveform source of index (PointConditions.h): the route point itself,
+// or SOURCE_OFFROUTE_BASE + the off-route point's number.
+int16_t RoutePointSource(int16_t index);
 // Writes the record's flags, plus PS_MEASURED when its status is REC_MEASURED,
 // as the status word of index. Returns 0, or MEM_ERROR when index addresses
 // no stored point (nothing is written then).

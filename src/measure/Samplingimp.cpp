@@ -1,7 +1,9 @@
 #include "measure/Samplingimp.h"
 
+#include "measure/PointConditions.h"
 #include "platform/Host.h"
 #include "platform/Resources.h"
+#include "signals/Synthesis.h"
 
 #include <algorithm>
 #include <string>
@@ -25,9 +27,22 @@ bool ReadWaveformTable(int16_t kind, int16_t (&samples)[SAMPLE_COUNT]) {
     return true;
 }
 
-int16_t AcquireWaveform(int16_t kind, uint16_t* status, bool real) {
-    ReadWaveformTable(kind, SampleBuffer);
+int16_t AcquireWaveform(int16_t kind, uint16_t* status, bool real, int16_t source) {
+    TCondition condition;
+    if (source != SOURCE_STORED && real) {
+        // Taken once, here: a change made while the worker samples applies
+        // from the next measurement.
+        condition = AssignedCondition(source);
+        RecordMeasuredCondition(source, condition);
+    } else if (source != SOURCE_STORED) {
+        condition = MeasuredCondition(source);
+    }
+    int16_t overload = 0;
+    if (condition.Kind == TConditionKind::Stored)
+        ReadWaveformTable(kind, SampleBuffer);
+    else if (SynthesizeCondition(condition, kind, SampleBuffer))
+        overload = 1;
     if (status != nullptr && real) *status = REC_MEASURED_MARK;
     if (real) Sleep(ACQUISITION_MS);
-    return 0;
+    return overload;
 }

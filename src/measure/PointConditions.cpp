@@ -1,0 +1,73 @@
+#include "measure/PointConditions.h"
+
+#include "measure/Routes.h"
+#include "platform/CriticalSection.h"
+
+#include <mutex>
+
+namespace {
+
+TCriticalSection g_Lock;
+std::map<int16_t, TCondition> g_Assigned; // guarded by g_Lock
+std::map<int16_t, TCondition> g_Measured; // guarded by g_Lock
+
+void Put(std::map<int16_t, TCondition>& table, int16_t key, const TCondition& condition) {
+    if (condition.Kind == TConditionKind::Stored)
+        table.erase(key);
+    else
+        table[key] = condition;
+}
+
+TCondition Get(const std::map<int16_t, TCondition>& table, int16_t key) {
+    const auto found = table.find(key);
+    return found != table.end() ? found->second : TCondition{};
+}
+
+} // namespace
+
+bool IsAssignableSource(int16_t source) {
+    return (source >= 1 && source <= ROUTE_POINT_COUNT) || source == SOURCE_WATCH || source == SOURCE_HF ||
+           source == SOURCE_OFFROUTE;
+}
+
+int16_t AssignmentOf(int16_t source) {
+    return source > SOURCE_OFFROUTE_BASE ? SOURCE_OFFROUTE : source;
+}
+
+void AssignCondition(int16_t source, const TCondition& condition) {
+    if (!IsAssignableSource(source)) return;
+    const std::lock_guard lock(g_Lock);
+    Put(g_Assigned, source, condition);
+}
+
+TCondition AssignedCondition(int16_t source) {
+    const std::lock_guard lock(g_Lock);
+    return Get(g_Assigned, AssignmentOf(source));
+}
+
+std::map<int16_t, TCondition> AssignedConditions() {
+    const std::lock_guard lock(g_Lock);
+    return g_Assigned;
+}
+
+void RecordMeasuredCondition(int16_t point, const TCondition& condition) {
+    if (point <= SOURCE_STORED || (point > ROUTE_POINT_COUNT && point <= SOURCE_OFFROUTE_BASE)) return;
+    const std::lock_guard lock(g_Lock);
+    Put(g_Measured, point, condition);
+}
+
+TCondition MeasuredCondition(int16_t point) {
+    const std::lock_guard lock(g_Lock);
+    return Get(g_Measured, point);
+}
+
+std::map<int16_t, TCondition> MeasuredConditions() {
+    const std::lock_guard lock(g_Lock);
+    return g_Measured;
+}
+
+void ClearConditions() {
+    const std::lock_guard lock(g_Lock);
+    g_Assigned.clear();
+    g_Measured.clear();
+}

@@ -1,0 +1,99 @@
+// Machine conditions on the instrument: a point measures the condition it is
+// given when it is measured, keeps it until it is measured again, and a
+// signal too loud for the input ends in the overload notice.
+#include "Golden.h"
+#include "SimSession.h"
+#include "firmware/Analysis.h"
+#include "firmware/Offlinemode.h"
+#include "measure/PointConditions.h"
+#include "measure/Routes.h"
+#include "measure/Samplingimp.h"
+#include "platform/DateTime.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+TCondition Parse(const char* text) {
+    std::string error;
+    const auto condition = ParseCondition(text, error);
+    EXPECT_TRUE(condition.has_value()) << error;
+    return condition.value_or(TCondition{});
+}
+
+class ConditionsFlowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SavedState = TDeviceState{};
+        ClearConditions();
+        session = std::make_unique<TSimSession>(out, EncodeDateTime(2026, 12, 7, 9, 30, 0, 0));
+        RunAll({"k1-long", "wait 1500"});
+    }
+    void TearDown() override { ClearConditions(); }
+    void RunAll(std::initializer_list<const char*> lines) {
+        for (const char* line : lines) {
+            std::string error;
+            ASSERT_TRUE(session->RunLine(line, error)) << error;
+        }
+    }
+    float PointVelocity(int16_t index) {
+        TPointRecord record{};
+        RouteGetPoint(index, record);
+        return record.Results.Value[RESULT_VEL_RMS];
+    }
+
+    std::ostringstream out;
+    std::unique_ptr<TSimSession> session;
+};
+
+TEST_F(ConditionsFlowTest, APointKeepsWhatItWasMeasuredWithUntilMeasuredAgain) {
+    const float stored = PointVelocity(2);
+    AssignCondition(2, Parse("misalignment rpm=2950 velocity=7.1"));
+    RunAll({"k2", "k1", "k2", "wait 5900"}); // measure point 2 (kind 0)
+    EXPECT_NEAR(PointVelocity(2), 7.1f, 0.03f * 7.1f);
+    EXPECT_NEAR(CurrentPoint.Results.Value[RESULT_VEL_RMS], 7.1f, 0.03f * 7.1f);
+
+    AssignCondition(2, Parse("imbalance velocity=1.4"));
+    EXPECT_NEAR(PointVelocity(2), 7.1f, 0.03f * 7.1f) << "a new assignment waits for the next measurement";
+    RunAll({"k2", "k2", "wait 5900"}); // measure again, answering Yes
+    EXPECT_NEAR(PointVelocity(2), 1.4f, 0.03f * 1.4f);
+
+    AssignCondition(2, TCondition{});
+    RunAll({"k2", "k2", "wait 5900"});
+    EXPECT_EQ(PointVelocity(2), stored) << "back to the stored waveform, bit for bit";
+}
+
+TEST_F(ConditionsFlowTest, AnOffRoutePointTakesTheOffRouteAssignmentAndKeepsItsOwn) {
+    AssignCondition(SOURCE_OFFROUTE, Parse("bearing-outer velocity=2.8"));
+    RunAll({"k1", "k1", "k1", "k2", "k2", "wait 5900"}); // the Off-route machine's new point
+    EXPECT_EQ(MeasuredCondition(SOURCE_OFFROUTE_BASE + 1).Kind, TConditionKind::BearingOuter);
+    AssignCondition(SOURCE_OFFROUTE, Parse("gear velocity=11"));
+    EXPECT_NEAR(PointVelocity(OFFROUTE_FIRST_INDEX), 2.8f, 0.03f * 2.8f);
+}
+
+TEST_F(ConditionsFlowTest, TooLoudASignalEndsInTheOverloadNoticeEverywhere) {
+    const TCondition loud = Parse("looseness velocity=400");
+    AssignCondition(2, loud);
+    AssignCondition(SOURCE_WATCH, loud);
+    AssignCondition(SOURCE_HF, loud);
+    RunAll({"both", "k1", "k1", "k1", "k2", "k2", "wait 5900", "show --art", "k1"}); // WATCH, Meas.
+    EXPECT_EQ(WatchMeasured, 1);
+    RunAll({"both", "k1", "k1", "k1", "k2", "k2", "wait 5900", "show --art", "k1"}); // HF sp.
+    EXPECT_EQ(ViewState.Kind, KIND_HF) << "the spectrum follows the notice";
+    ExpectMatchesGolden("condition_overload", out.str());
+}
+
+TEST_F(ConditionsFlowTest, AnOverloadedPointKeepsItsMarkThroughEveryRebuild) {
+    AssignCondition(2, Parse("looseness velocity=400"));
+    RunAll({"k2", "k1", "k2", "wait 5900", "k1"});
+    TPointRecord record{};
+    RouteGetPoint(2, record);
+    EXPECT_EQ(record.OverloadMark, static_cast<int16_t>(0xAAAA));
+    RouteGetPoint(4, record);
+    EXPECT_EQ(record.OverloadMark, 0);
+}
+
+} // namespace
