@@ -1,6 +1,7 @@
 #include "state/Inifile.h"
 
 #include "firmware/Offlinemode.h"
+#include "measure/PointConditions.h"
 
 #include <filesystem>
 
@@ -15,6 +16,75 @@ const char* const UNROUTE = "UnroutePoints";
 const char* const DEVICE = "DeviceState";
 const char* const LANGUAGE = "Language";
 const char* const MANUAL = "UserManual";
+// The machine conditions a trainer gave the points, and the ones the measured
+// points were measured with.
+const char* const CONDITIONS = "MachineConditions";
+const char* const MEASURED_CONDITIONS = "MeasuredConditions";
+
+// Keys of the assignable sources other than the route points ("1".."13").
+// clang-format off
+const std::pair<int16_t, const char*> SOURCE_KEYS[] = {
+    {SOURCE_WATCH, "Watch"}, {SOURCE_OFFROUTE, "OffRoute"}, {SOURCE_HF, "HF"}};
+// clang-format on
+
+std::string SourceKey(int16_t source) {
+    for (const auto& [s, key] : SOURCE_KEYS)
+        if (s == source) return key;
+    if (source > SOURCE_OFFROUTE_BASE) return "OffRoute" + std::to_string(source - SOURCE_OFFROUTE_BASE);
+    return std::to_string(source);
+}
+
+// An unknown or damaged entry is the stored waveform.
+TCondition ReadCondition(const char* section, const std::string& key) {
+    std::string ignored;
+    const auto text = g_IniFile->ReadString(section, key);
+    if (!text) return TCondition{};
+    return ParseCondition(*text, ignored).value_or(TCondition{});
+}
+
+void LoadConditions(const TDeviceState& s) {
+    ClearConditions();
+    for (int16_t source = 1; source <= ROUTE_POINT_COUNT; ++source)
+        AssignCondition(source, ReadCondition(CONDITIONS, SourceKey(source)));
+    for (const auto& [source, key] : SOURCE_KEYS)
+        AssignCondition(source, ReadCondition(CONDITIONS, key));
+    for (int16_t point = 1; point <= ROUTE_POINT_COUNT; ++point)
+        RecordMeasuredCondition(point, ReadCondition(MEASURED_CONDITIONS, SourceKey(point)));
+    for (std::size_t n = 1; n <= s.UnroutePoints.size(); ++n) {
+        const auto point = static_cast<int16_t>(SOURCE_OFFROUTE_BASE + n);
+        RecordMeasuredCondition(point, ReadCondition(MEASURED_CONDITIONS, SourceKey(point)));
+    }
+}
+
+void SaveConditions(const TDeviceState& s) {
+    TIniDocument& ini = *g_IniFile;
+    // Only what differs from the stored waveform is written, and a key already
+    // in the file is kept up to date; other lines of the section stay.
+    const auto assigned = AssignedConditions();
+    auto write = [&](int16_t source) {
+        const auto found = assigned.find(source);
+        const std::string key = SourceKey(source);
+        if (found != assigned.end())
+            ini.WriteString(CONDITIONS, key, FormatCondition(found->second));
+        else if (ini.ReadString(CONDITIONS, key))
+            ini.WriteString(CONDITIONS, key, ConditionName(TConditionKind::Stored));
+    };
+    for (int16_t source = 1; source <= ROUTE_POINT_COUNT; ++source)
+        write(source);
+    for (const auto& [source, key] : SOURCE_KEYS)
+        write(source);
+    // What a point was measured with matters only while it holds the measurement.
+    ini.EraseSection(MEASURED_CONDITIONS);
+    for (const auto& [point, condition] : MeasuredConditions()) {
+        const bool measured =
+            point <= ROUTE_POINT_COUNT
+                ? (s.RoutePoints[static_cast<std::size_t>(point - 1)] & PS_MEASURED) != 0
+                : static_cast<std::size_t>(point - SOURCE_OFFROUTE_BASE) <= s.UnroutePoints.size() &&
+                      (s.UnroutePoints[static_cast<std::size_t>(point - SOURCE_OFFROUTE_BASE - 1)] &
+                       PS_MEASURED) != 0;
+        if (measured) ini.WriteString(MEASURED_CONDITIONS, SourceKey(point), FormatCondition(condition));
+    }
+}
 
 // Values are kept as 16-bit words: the low 16 bits of what the file holds.
 int16_t Word(long long value) {
@@ -57,6 +127,7 @@ void LoadIniFile(const std::string& path, const std::string& formerPath) {
     s.FrequencyHz = ReadWord(DEVICE, "FrequencyHz", 0);
     s.LanguageName = g_IniFile->ReadString(LANGUAGE, "Name").value_or("");
     s.UserManuals = g_IniFile->ReadSectionValues(MANUAL);
+    LoadConditions(s);
 }
 
 bool SaveIniFile() {
@@ -89,6 +160,7 @@ bool SaveIniFile() {
         const std::string name = line.substr(0, eq);
         if (!name.empty()) ini.WriteString(MANUAL, name, eq == std::string::npos ? "" : line.substr(eq + 1));
     }
+    SaveConditions(s);
     const bool saved = SaveIniDocument(ini, g_IniPath);
     g_IniFile.reset();
     return saved;

@@ -1,0 +1,117 @@
+// The machine conditions in the ini file: assignments and what each measured
+// point was measured with survive a restart; damaged entries read as the
+// stored waveform and take nothing else with them.
+#include "SimSession.h"
+#include "firmware/Offlinemode.h"
+#include "measure/PointConditions.h"
+#include "measure/Routes.h"
+#include "state/Inifile.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+class ConditionsIniTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("orx-cond-" + std::to_string(getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        path = (dir / "orx700-demo.ini").string();
+    }
+    void TearDown() override {
+        ClearConditions();
+        fs::remove_all(dir);
+    }
+    void Write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    std::string Read() {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    // One run of the program: read the file, switch on, run the lines, close.
+    TPointRecord RunProgram(std::initializer_list<const char*> lines, int16_t point) {
+        LoadIniFile(path);
+        std::ostringstream out;
+        TPointRecord record{};
+        {
+            TSimSession session(out, 46000.0);
+            for (const char* line : {"k1-long", "wait 1500"}) {
+                std::string error;
+                EXPECT_TRUE(session.RunLine(line, error)) << error;
+            }
+            for (const char* line : lines) {
+                std::string error;
+                EXPECT_TRUE(session.RunLine(line, error)) << error;
+            }
+            RouteGetPoint(point, record);
+        }
+        EXPECT_TRUE(SaveIniFile());
+        return record;
+    }
+
+    fs::path dir;
+    std::string path;
+};
+
+TEST_F(ConditionsIniTest, AMeasuredPointReadsTheSameAfterARestart) {
+    Write("[MachineConditions]\n2=bearing-inner rpm=1480 velocity=4.5 seed=7\n");
+    const TPointRecord measured = RunProgram({"k2", "k1", "k2", "wait 5900"}, 2);
+    EXPECT_EQ(measured.Status, REC_MEASURED);
+    EXPECT_NEAR(measured.Results.Value[RESULT_VEL_RMS], 4.5f, 0.03f * 4.5f);
+    // The trainer changes the assignment before the next run: the measured
+    // point still holds what it measured.
+    std::string text = Read();
+    text.replace(text.find("bearing-inner"), 13, "imbalance");
+    Write(text);
+    ClearConditions();
+    const TPointRecord rebuilt = RunProgram({}, 2);
+    EXPECT_EQ(rebuilt.Results.Value, measured.Results.Value);
+    EXPECT_EQ(AssignedCondition(2).Kind, TConditionKind::Imbalance);
+}
+
+TEST_F(ConditionsIniTest, DamagedEntriesReadAsStoredAndTheRestOfTheFileStays) {
+    Write("[Foreign]\nkeep=me\n"
+          "[MachineConditions]\n"
+          "1=wobble rpm=1480\n"
+          "2=imbalance rpm=abc\n"
+          "3=gear teeth=31 velocity=7.1\n"
+          "Watch=looseness\n"
+          "HF=\n"
+          "Note=a line of our own section we do not know\n"
+          "[MeasuredConditions]\n"
+          "5=misalignment velocity=1e400\n"
+          "[RoutePoints]\n3=4\n");
+    LoadIniFile(path);
+    EXPECT_EQ(AssignedCondition(1).Kind, TConditionKind::Stored);
+    EXPECT_EQ(AssignedCondition(2).Kind, TConditionKind::Stored);
+    EXPECT_EQ(AssignedCondition(3).Teeth, 31);
+    EXPECT_EQ(AssignedCondition(SOURCE_WATCH).Kind, TConditionKind::Looseness);
+    EXPECT_EQ(AssignedCondition(SOURCE_HF).Kind, TConditionKind::Stored);
+    EXPECT_EQ(MeasuredCondition(5).Kind, TConditionKind::Stored);
+    EXPECT_EQ(SavedState.RoutePoints[2], 4);
+
+    ASSERT_TRUE(SaveIniFile());
+    const std::string saved = Read();
+    EXPECT_THAT(saved, HasSubstr("keep=me"));
+    EXPECT_THAT(saved, HasSubstr("Note=a line of our own section we do not know"));
+    EXPECT_THAT(saved, HasSubstr("1=stored"));
+    EXPECT_THAT(saved, HasSubstr("3=gear rpm=1480 velocity=7.1"));
+    EXPECT_THAT(saved, HasSubstr("Watch=looseness"));
+    ClearConditions();
+    LoadIniFile(path);
+    EXPECT_EQ(AssignedCondition(3).Teeth, 31);
+    EXPECT_EQ(AssignedCondition(SOURCE_WATCH).Kind, TConditionKind::Looseness);
+    EXPECT_EQ(AssignedConditions().size(), 2u);
+}
+
+} // namespace
