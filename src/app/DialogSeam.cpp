@@ -1,5 +1,7 @@
 #include "app/DialogSeam.h"
 
+#include "app/Languages.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -42,7 +44,7 @@ class TQtDialogSeam : public TDialogSeam {
     bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
 
     void ShowMessage(QWidget* parent, const QString& text) override {
-        QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+        QMessageBox::information(parent, ApplicationTitle(), text);
     }
 };
 

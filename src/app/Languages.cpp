@@ -1,5 +1,9 @@
 #include "app/Languages.h"
 
+#include "platform/Strings.h"
+#include "resources/StringIds.h"
+
+#include <QGuiApplication>
 #include <QLocale>
 
 #include <array>
@@ -52,4 +56,12 @@ LANGID SystemLanguage() {
     for (const auto& [primary, known] : kPrimaryLanguages)
         if (known == language) return static_cast<LANGID>(SUBLANG_DEFAULT | primary);
     return LANG_ENGLISH;
+}
+
+QString ApplicationTitle() {
+    return QString::fromStdString(LoadStr(TEXT_PROGRAM_NAME));
+}
+
+void KeepWindowTitlesExact() {
+    QGuiApplication::setApplicationDisplayName(QString());
 }

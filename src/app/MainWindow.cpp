@@ -204,8 +204,7 @@ void TFormORX700DemoMain::ComboBoxLanguageChange() {
 }
 
 void TFormORX700DemoMain::LoadWindowTexts() {
-    setWindowTitle(Text(TEXT_PROGRAM_NAME));
-    QApplication::setApplicationDisplayName(Text(TEXT_PROGRAM_NAME));
+    setWindowTitle(ApplicationTitle());
     LabelLanguage->setText(Text(TEXT_LANGUAGE));
     ToolButtonHints->setText(Text(TEXT_SHOW_HINTS));
     ToolButtonOverview->setText(Text(TEXT_OVERVIEW));

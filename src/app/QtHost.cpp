@@ -1,5 +1,7 @@
 #include "app/QtHost.h"
 
+#include "app/Languages.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -29,8 +31,7 @@ std::unique_ptr<TTimerBackend> TQtHost::CreateTimer(std::function<void()> onFire
 
 void TQtHost::ShowErrorMessage(const std::string& text) {
     Synchronize([&text] {
-        QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                              QString::fromStdString(text));
+        QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), QString::fromStdString(text));
     });
 }
 

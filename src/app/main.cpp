@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         if (HasUnknownArguments(QApplication::arguments())) return 2;
         QApplication::setDesktopFileName(QStringLiteral("orx700-demo"));
+        KeepWindowTitlesExact();
         QIcon icon;
         for (const int size : {16, 32, 48, 64, 128, 256})
             icon.addPixmap(
