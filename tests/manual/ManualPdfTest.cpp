@@ -1,6 +1,7 @@
 // The built user manuals open, have pages, carry every heading of their
 // source and every picture; the maker refuses a manual with a missing picture.
 #include "ManualPdf.h"
+#include "FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,15 +161,11 @@ TEST_F(ManualMakerTest, AFullDiskIsAFailureAndNoLinkIsFollowed) {
     ASSERT_TRUE(QFile::link(victim, out + QStringLiteral(".part")));
     QString error;
     // Writes beyond 4 KiB fail with EFBIG, as on a full disk.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = old;
-    tiny.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool written = WriteManualPdf(source, out, error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = false;
+    {
+        const TFileSizeLimit limit(4096);
+        written = WriteManualPdf(source, out, error);
+    }
     EXPECT_FALSE(written);
     EXPECT_TRUE(error.contains(QStringLiteral("cannot write"))) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));

@@ -2,6 +2,7 @@
 // other programs leave: links, special files, read-only and huge files,
 // other line ends and encodings, a full disk. Nothing of the user's is lost,
 // nothing but the ini is written, and nothing blocks.
+#include "FileSizeLimit.h"
 #include "firmware/Offlinemode.h"
 #include "state/Inifile.h"
 
@@ -123,15 +124,11 @@ TEST_F(IniFileSafetyTest, AFullDiskLeavesTheOldFileAndNoPartialFile) {
     LoadIniFile(path);
     SavedState.SelectedPoint = 7;
     // Writes beyond 16 bytes fail with EFBIG, as on a full disk.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = old;
-    tiny.rlim_cur = 16;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool saved = SaveIniFile();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved = false;
+    {
+        const TFileSizeLimit limit(16);
+        saved = SaveIniFile();
+    }
     EXPECT_FALSE(saved);
     EXPECT_EQ(Read(path), "[DeviceState]\nSelectedPoint=5\n");
     EXPECT_THAT(Entries(), ::testing::ElementsAre("orx700-demo.ini"));

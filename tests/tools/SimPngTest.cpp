@@ -1,4 +1,5 @@
 // The headless runner's LCD pictures, read back by an independent PNG reader.
+#include "FileSizeLimit.h"
 #include "SimSession.h"
 #include "device/LcdPicture.h"
 #include "platform/DateTime.h"
@@ -109,15 +110,11 @@ TEST_F(SimPngTest, OnlyARegularFileIsReplacedAndAFullDiskIsAFailure) {
     }
 
     // Writes beyond 64 bytes fail with EFBIG, as on a full disk.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = old;
-    tiny.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool written = session.RunLine("png " + path, error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = false;
+    {
+        const TFileSizeLimit limit(64);
+        written = session.RunLine("png " + path, error);
+    }
     EXPECT_FALSE(written);
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
     EXPECT_FALSE(std::filesystem::exists(path));
