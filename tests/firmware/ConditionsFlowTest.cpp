@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -51,7 +52,9 @@ class ConditionsFlowTest : public ::testing::Test {
 
 TEST_F(ConditionsFlowTest, APointKeepsWhatItWasMeasuredWithUntilMeasuredAgain) {
     const float stored = PointVelocity(2);
-    AssignCondition(2, Parse("misalignment rpm=2950 velocity=7.1"));
+    // The headless runner's own command, as a trainer's script gives it.
+    RunAll({"condition 2 misalignment rpm=2950  velocity=7.1 # two spaces and a comment"});
+    EXPECT_EQ(AssignedCondition(2), Parse("misalignment rpm=2950 velocity=7.1"));
     RunAll({"k2", "k1", "k2", "wait 5900"}); // measure point 2 (kind 0)
     EXPECT_NEAR(PointVelocity(2), 7.1f, 0.03f * 7.1f);
     EXPECT_NEAR(CurrentPoint.Results.Value[RESULT_VEL_RMS], 7.1f, 0.03f * 7.1f);
@@ -61,9 +64,34 @@ TEST_F(ConditionsFlowTest, APointKeepsWhatItWasMeasuredWithUntilMeasuredAgain) {
     RunAll({"k2", "k2", "wait 5900"}); // measure again, answering Yes
     EXPECT_NEAR(PointVelocity(2), 1.4f, 0.03f * 1.4f);
 
-    AssignCondition(2, TCondition{});
-    RunAll({"k2", "k2", "wait 5900"});
+    RunAll({"condition 2 stored", "k2", "k2", "wait 5900"});
     EXPECT_EQ(PointVelocity(2), stored) << "back to the stored waveform, bit for bit";
+}
+
+TEST_F(ConditionsFlowTest, TheRunnersConditionCommandNamesEverySourceAndRefusesBadLines) {
+    RunAll({"condition watch gear teeth=31", "condition offroute looseness", "condition hf bearing-inner",
+            "condition 13 good seed=7"});
+    EXPECT_EQ(AssignedCondition(SOURCE_WATCH).Teeth, 31);
+    EXPECT_EQ(AssignedCondition(SOURCE_OFFROUTE).Kind, TConditionKind::Looseness);
+    EXPECT_EQ(AssignedCondition(SOURCE_HF).Kind, TConditionKind::BearingInner);
+    EXPECT_EQ(AssignedCondition(13).Seed, 7u);
+
+    const std::pair<const char*, const char*> bad[] = {
+        {"condition 14 imbalance", "route point 1..13"},
+        {"condition 0 imbalance", "route point 1..13"},
+        {"condition -1 imbalance", "route point 1..13"},
+        {"condition Watch imbalance", "route point 1..13"},
+        {"condition 2 wobble", "unknown condition wobble"},
+        {"condition 2 imbalance rpm=5", "rpm is 60 to 30000"},
+        {"condition 2 imbalance rpm", "expected key=value"},
+        {"condition 2", "not a command"},
+    };
+    for (const auto& [line, says] : bad) {
+        std::string error;
+        EXPECT_FALSE(session->RunLine(line, error)) << line;
+        EXPECT_NE(error.find(says), std::string::npos) << line << ": " << error;
+    }
+    EXPECT_EQ(AssignedCondition(2), TCondition{}) << "a refused line assigns nothing";
 }
 
 TEST_F(ConditionsFlowTest, AnOffRoutePointTakesTheOffRouteAssignmentAndKeepsItsOwn) {

@@ -2,6 +2,7 @@
 // output, one-line errors, and a waveform file that stands for the stored
 // waveform it was written from.
 #include "dsp/DspCommand.h"
+#include "DspRun.h"
 #include "measure/Computing1.h"
 #include "measure/Samplingimp.h"
 
@@ -16,47 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct TRun {
-    int Status;
-    std::string Out;
-    std::string Err;
-};
-
-TRun Dsp(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = RunDspCommand(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// A scratch directory of the test's own, removed with it.
-class DspCommandTest : public ::testing::Test {
-  protected:
-    DspCommandTest()
-        : FDir(std::filesystem::temp_directory_path() /
-               ("orx-dsp-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-        std::filesystem::create_directories(FDir);
-    }
-    ~DspCommandTest() override { std::filesystem::remove_all(FDir); }
-
-    std::string WriteFile(const std::string& name, const std::string& bytes) {
-        const auto path = (FDir / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-  private:
-    std::filesystem::path FDir;
-};
 
 struct TBadCall {
     const char* Case;
@@ -99,6 +59,28 @@ INSTANTIATE_TEST_SUITE_P(
         TBadCall{"BuiltinOutOfRange", {"levels", "--kind", "0", "--builtin", "7"}, "not '7'"},
         TBadCall{"WaveformWithoutNumber", {"waveform"}, "exactly one argument"},
         TBadCall{"WaveformOutOfRange", {"waveform", "-1"}, "not '-1'"},
+        TBadCall{"SynthWithoutCondition", {"synth", "--kind", "0", "f.bin"}, "needs --condition"},
+        TBadCall{"SynthWithoutKind", {"synth", "--condition", "gear", "f.bin"}, "needs --kind"},
+        TBadCall{
+            "SynthWithoutFile", {"synth", "--kind", "0", "--condition", "gear"}, "needs the output FILE"},
+        TBadCall{"SynthUnknownCondition",
+                 {"synth", "--kind", "0", "--condition", "wobble", "f.bin"},
+                 "unknown condition 'wobble'"},
+        TBadCall{"SynthSpeedOutOfRange",
+                 {"synth", "--kind", "0", "--condition", "gear", "--rpm", "59", "f.bin"},
+                 "rpm is 60 to 30000"},
+        TBadCall{"SynthBadGeometry",
+                 {"synth", "--kind", "1", "--condition", "bearing-outer", "--bearing", "8,12,2,0", "f.bin"},
+                 "0 < d < D"},
+        TBadCall{"SynthTeethTwice",
+                 {"synth", "--kind", "0", "--condition", "gear", "--teeth", "20", "--teeth", "21", "f.bin"},
+                 "--teeth is given twice"},
+        TBadCall{"SynthSeedWithoutValue",
+                 {"synth", "--kind", "0", "--condition", "gear", "f.bin", "--seed"},
+                 "--seed needs a value"},
+        TBadCall{"SynthBuiltinIsNoOption",
+                 {"synth", "--kind", "0", "--condition", "gear", "--builtin", "0", "f.bin"},
+                 "unknown option '--builtin'"},
         TBadCall{"MissingFile",
                  {"levels", "--kind", "0", "no-such-dir/no-such-file.bin"},
                  "cannot open 'no-such-dir/no-such-file.bin'"}));
@@ -134,8 +116,10 @@ TEST(DspHelp, DocumentsEveryCommandAndOptionAndSucceeds) {
         EXPECT_EQ(run.Status, DSP_EXIT_OK);
         EXPECT_EQ(run.Err, "");
         for (const char* word :
-             {"levels", "spectrum", "waveform", "--kind", "--builtin", "--help", "FILE", "16384", "acc_pk",
-              "disp_pp", "crest", "scale", "32..3200", "%.9g", "status 2"})
+             {"levels",    "spectrum", "waveform",      "--kind", "--builtin",  "--help",   "FILE",
+              "16384",     "acc_pk",   "disp_pp",       "crest",  "scale",      "32..3200", "%.9g",
+              "status 2",  "synth",    "--condition",   "--rpm",  "--velocity", "--noise",  "--seed",
+              "--bearing", "--teeth",  "bearing-outer", "gear",   "clipped"})
             EXPECT_NE(run.Out.find(word), std::string::npos) << word;
     }
 }

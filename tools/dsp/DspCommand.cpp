@@ -1,7 +1,9 @@
 #include "DspCommand.h"
 
 #include "DspReport.h"
+#include "DspSynth.h"
 #include "measure/Samplingimp.h"
+#include "platform/SafeFile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,9 +16,12 @@ constexpr std::size_t FILE_BYTES = 2 * SAMPLE_COUNT;
 const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)\n"
                          "       orx700-dsp spectrum --kind K (FILE | --builtin W)\n"
                          "       orx700-dsp waveform W\n"
+                         "       orx700-dsp synth --kind K --condition NAME [--rpm R] [--velocity V]\n"
+                         "                  [--noise N] [--seed S] [--bearing N,d,D,a] [--teeth T] FILE\n"
                          "       orx700-dsp --help\n"
                          "\n"
-                         "Runs the instrument's own level and spectrum arithmetic on one waveform.\n"
+                         "Runs the instrument's own level and spectrum arithmetic on one waveform, and\n"
+                         "writes the waveforms of machine conditions.\n"
                          "\n"
                          "  levels    kind 0: nine lines 'NAME VALUE' in slot order: acc_pk acc_rms\n"
                          "            acc_pp vel_pk vel_rms vel_pp disp_pk disp_rms disp_pp\n"
@@ -26,6 +31,22 @@ const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)
                          "            line magnitudes; line k measures scale x value.\n"
                          "  waveform  writes stored waveform W (0, 1 or 2) to standard output in\n"
                          "            the FILE format.\n"
+                         "  synth     writes to FILE the waveform of kind K that a machine in condition\n"
+                         "            NAME gives the instrument: stored (the stored waveform), good,\n"
+                         "            imbalance, misalignment, looseness, bearing-outer, bearing-inner,\n"
+                         "            bearing-ball, bearing-cage or gear. The same options always\n"
+                         "            give the same file. A signal beyond the 16-bit range is clipped,\n"
+                         "            written and reported on standard error (an input overload).\n"
+                         "    --rpm R         running speed, 60..30000 rpm (default 1480)\n"
+                         "    --velocity V    severity: the 10-1000 Hz velocity RMS in mm/s that a\n"
+                         "                    MEAS reading shows, 0.01..10000 (default 4.5)\n"
+                         "    --noise N       broadband noise RMS over the machine signal's, 0..2\n"
+                         "                    (default 0.05)\n"
+                         "    --seed S        the noise and slip sequence, 0..4294967295 (default 1)\n"
+                         "    --bearing N,d,D,a\n"
+                         "                    rolling elements N, ball diameter d, pitch diameter D\n"
+                         "                    (one unit), contact angle a in degrees (default 8,2,12,0)\n"
+                         "    --teeth T       teeth of the faulty gear, turning at R (default 23)\n"
                          "\n"
                          "  --kind K      the measurement kind the samples are processed as: 0 and 2\n"
                          "                unsigned converter codes, 1 two's complement\n"
@@ -93,7 +114,7 @@ std::optional<TDspRequest> ParseDspArguments(const std::vector<std::string>& arg
     for (const auto& arg : args)
         if (arg == "--help" || arg == "-h") return request;
     if (args.empty()) {
-        error = "missing command: levels, spectrum or waveform (see --help)";
+        error = "missing command: levels, spectrum, waveform or synth (see --help)";
         return std::nullopt;
     }
     const std::string& command = args[0];
@@ -107,12 +128,13 @@ std::optional<TDspRequest> ParseDspArguments(const std::vector<std::string>& arg
         request.Kind = request.Builtin;
         return request;
     }
+    if (command == "synth") return ParseSynthArguments(args, error);
     if (command == "levels") {
         request.Command = TDspCommand::Levels;
     } else if (command == "spectrum") {
         request.Command = TDspCommand::Spectrum;
     } else {
-        error = "unknown command '" + command + "' (levels, spectrum or waveform; see --help)";
+        error = "unknown command '" + command + "' (levels, spectrum, waveform or synth; see --help)";
         return std::nullopt;
     }
     return ParseInputArguments(request, args, error);
@@ -162,9 +184,28 @@ bool LoadDspSamples(const TDspRequest& request, std::vector<int16_t>& samples, s
     return true;
 }
 
+namespace {
+
+int RunSynth(const TDspRequest& request, std::ostream& err) {
+    std::vector<int16_t> samples;
+    bool clipped = false;
+    std::string error;
+    if (!SynthSamples(request, samples, clipped, error) ||
+        !ReplaceFile(request.File, SampleBytes(samples), error)) {
+        err << "orx700-dsp: " << error << '\n';
+        return DSP_EXIT_FAILED;
+    }
+    if (clipped)
+        err << "orx700-dsp: the signal exceeds the 16-bit range and was clipped (an input overload)\n";
+    return DSP_EXIT_OK;
+}
+
+} // namespace
+
 int RunDspCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string error;
     const auto request = ParseDspArguments(args, error);
+    if (request && request->Command == TDspCommand::Synth) return RunSynth(*request, err);
     std::vector<int16_t> samples;
     if (!request || (request->Command != TDspCommand::Help && !LoadDspSamples(*request, samples, error))) {
         err << "orx700-dsp: " << error << '\n';
@@ -185,6 +226,8 @@ int RunDspCommand(const std::vector<std::string>& args, std::ostream& out, std::
         break;
     case TDspCommand::Waveform:
         WriteSampleBytes(samples, out);
+        break;
+    case TDspCommand::Synth:
         break;
     }
     // A full disk or a closed pipe may show only when the buffer goes out.

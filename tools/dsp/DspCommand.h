@@ -2,6 +2,8 @@
 // orx700-dsp's command line: what to compute, from which waveform. Parsing
 // and reading the input are kept apart from the computation so that every
 // kind of bad input is answered with one line and status 2, never a crash.
+#include "signals/Condition.h"
+
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -14,13 +16,14 @@ inline constexpr int DSP_EXIT_OK = 0;
 inline constexpr int DSP_EXIT_FAILED = 1;
 inline constexpr int DSP_EXIT_USAGE = 2;
 
-enum class TDspCommand { Help, Levels, Spectrum, Waveform };
+enum class TDspCommand { Help, Levels, Spectrum, Waveform, Synth };
 
 struct TDspRequest {
     TDspCommand Command = TDspCommand::Help;
     int16_t Kind = -1;    // --kind, or the kind of "waveform K"
     int16_t Builtin = -1; // --builtin K; -1 when the input is File
-    std::string File;
+    std::string File;     // the input, or synth's output
+    TCondition Condition; // synth's
 };
 
 // The request that args (without the program name) ask for; on failure an

@@ -56,7 +56,7 @@ void WriteSpectrum(int16_t kind, const std::vector<int16_t>& samples, std::ostre
         out << k << ' ' << SpecRe[k] << '\n';
 }
 
-void WriteSampleBytes(const std::vector<int16_t>& samples, std::ostream& out) {
+std::string SampleBytes(const std::vector<int16_t>& samples) {
     std::string bytes;
     bytes.reserve(2 * samples.size());
     for (const int16_t sample : samples) {
@@ -64,5 +64,10 @@ void WriteSampleBytes(const std::vector<int16_t>& samples, std::ostream& out) {
         bytes += static_cast<char>(word & 0xFF);
         bytes += static_cast<char>(word >> 8);
     }
+    return bytes;
+}
+
+void WriteSampleBytes(const std::vector<int16_t>& samples, std::ostream& out) {
+    const std::string bytes = SampleBytes(samples);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

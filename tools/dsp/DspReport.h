@@ -4,6 +4,7 @@
 // recover the single-precision value exactly), integers as they are.
 #include <cstdint>
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 // Kind 0: the nine levels in slot order (acc_pk acc_rms acc_pp vel_pk vel_rms
@@ -13,4 +14,5 @@ bool WriteLevels(int16_t kind, const std::vector<int16_t>& samples, std::ostream
 // "scale VALUE", then "k value" for the windowed line magnitudes 32..3200.
 void WriteSpectrum(int16_t kind, const std::vector<int16_t>& samples, std::ostream& out);
 // The samples as 16-bit little-endian words: the tool's input format.
+std::string SampleBytes(const std::vector<int16_t>& samples);
 void WriteSampleBytes(const std::vector<int16_t>& samples, std::ostream& out);

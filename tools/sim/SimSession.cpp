@@ -8,6 +8,7 @@
 #include "device/LcdPicture.h"
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
+#include "measure/PointConditions.h"
 #include "platform/Strings.h"
 
 #include <cstdio>
@@ -73,6 +74,20 @@ bool ParseMilliseconds(const std::string& text, uint32_t& ms) {
     return true;
 }
 
+// A route point number 1..13, "watch", "offroute" or "hf".
+bool ParseSource(const std::string& text, int16_t& source) {
+    static const std::map<std::string, int16_t> kNamed = {
+        {"watch", SOURCE_WATCH}, {"offroute", SOURCE_OFFROUTE}, {"hf", SOURCE_HF}};
+    if (const auto named = kNamed.find(text); named != kNamed.end()) {
+        source = named->second;
+        return true;
+    }
+    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    source = static_cast<int16_t>(std::stoi(text));
+    return IsAssignableSource(source) && source > 0;
+}
+
 bool ParseScale(const std::string& text, int& scale) {
     if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
@@ -136,6 +151,22 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
         if (!WritePngFile(words[1], LCD_PICTURE_WIDTH * scale, LCD_PICTURE_HEIGHT * scale,
                           ScaledLcdPicture(FDevice->Picture(), scale), error))
             return false;
+    } else if (command == "condition" && words.size() >= 3) {
+        int16_t source = 0;
+        if (!ParseSource(words[1], source)) {
+            error = "condition needs a route point 1..13, watch, offroute or hf, got '" + words[1] + "'";
+            return false;
+        }
+        std::string text;
+        for (std::size_t i = 2; i < words.size(); ++i)
+            text += words[i] + " ";
+        std::string reason;
+        const auto condition = ParseCondition(text, reason);
+        if (!condition) {
+            error = "condition: " + reason;
+            return false;
+        }
+        AssignCondition(source, *condition);
     } else if (command == "show" && words.size() == 1) {
         ShowJson();
     } else if (command == "show" && words.size() == 2 && words[1] == "--art") {
@@ -143,7 +174,7 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
     } else {
         error = "not a command: '" + content.substr(content.find_first_not_of(" \t")) +
                 "' (k1, k1-long, k1-hold, k2, k2-long, k2-hold, both, none, down k1|k2, up, wait MS, "
-                "lang ENG|RUS, show [--art], png FILE [SCALE])";
+                "lang ENG|RUS, condition POINT NAME [key=value ...], show [--art], png FILE [SCALE])";
         return false;
     }
     return true;

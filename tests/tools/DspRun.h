@@ -1,0 +1,57 @@
+#pragma once
+// Running orx700-dsp's whole command line in the test, and a scratch
+// directory of the test's own for its files.
+#include "dsp/DspCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+struct TRun {
+    int Status;
+    std::string Out;
+    std::string Err;
+};
+
+inline TRun Dsp(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = RunDspCommand(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// A scratch directory of the test's own, removed with it.
+class DspCommandTest : public ::testing::Test {
+  protected:
+    DspCommandTest()
+        : FDir(std::filesystem::temp_directory_path() /
+               ("orx-dsp-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        std::filesystem::create_directories(FDir);
+    }
+    ~DspCommandTest() override { std::filesystem::remove_all(FDir); }
+
+    std::string Path(const std::string& name) const { return (FDir / name).string(); }
+    std::string WriteFile(const std::string& name, const std::string& bytes) {
+        const auto path = Path(name);
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+  private:
+    std::filesystem::path FDir;
+};

@@ -1,0 +1,113 @@
+// orx700-dsp synth from outside: the files it writes read, through the tool's
+// own levels and spectrum, as the condition that was asked for.
+#include "DspRun.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+namespace {
+
+class DspSynthTest : public DspCommandTest {
+  protected:
+    // Writes the condition's file; its path.
+    std::string Synth(const std::string& name, std::vector<std::string> options) {
+        std::vector<std::string> args = {"synth"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(Path(name));
+        const TRun run = Dsp(args);
+        EXPECT_EQ(run.Status, DSP_EXIT_OK) << run.Err;
+        EXPECT_EQ(run.Err, "");
+        EXPECT_EQ(run.Out, "");
+        return Path(name);
+    }
+    static std::map<std::string, double> Levels(const std::string& kind, const std::string& path) {
+        std::map<std::string, double> levels;
+        const TRun run = Dsp({"levels", "--kind", kind, path});
+        EXPECT_EQ(run.Status, DSP_EXIT_OK) << run.Err;
+        for (const auto& line : Lines(run.Out)) {
+            std::istringstream fields(line);
+            std::string name;
+            double value = 0.0;
+            fields >> name >> value;
+            levels[name] = value;
+        }
+        return levels;
+    }
+    // The line number of the strongest line.
+    static int StrongestLine(const std::string& kind, const std::string& path) {
+        const TRun run = Dsp({"spectrum", "--kind", kind, path});
+        EXPECT_EQ(run.Status, DSP_EXIT_OK) << run.Err;
+        const auto lines = Lines(run.Out);
+        int strongest = 0;
+        long strongestValue = -1;
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            std::istringstream fields(lines[i]);
+            int k = 0;
+            long value = -1;
+            fields >> k >> value;
+            if (value > strongestValue) {
+                strongest = k;
+                strongestValue = value;
+            }
+        }
+        return strongest;
+    }
+    static std::string Bytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+TEST_F(DspSynthTest, FilesReadAsTheAskedConditionThroughTheInstrumentsArithmetic) {
+    const std::string imbalance = Synth(
+        "imbalance.bin", {"--kind", "0", "--condition", "imbalance", "--rpm", "1480", "--velocity", "4.5"});
+    EXPECT_NEAR(Levels("0", imbalance)["vel_rms"], 4.5, 0.03 * 4.5);
+    EXPECT_NEAR(StrongestLine("0", imbalance), 79, 1) << "1x of 1480 rpm is 24.67 Hz";
+
+    // fr = 25 Hz: BPFO 83.33 Hz, line 266.7; its harmonics are multiples of that.
+    const std::string outer = Synth("outer.bin", {"--kind", "1", "--condition", "bearing-outer", "--rpm",
+                                                  "1500", "--bearing", "8,2,12,0", "--velocity", "4.5"});
+    const double order = StrongestLine("1", outer) / (83.333 / 0.3125);
+    EXPECT_NEAR(order, std::round(order), 1.0 / 266.7 * 1.5) << "the strongest E line is a multiple of BPFO";
+    const std::string smooth = Synth(
+        "smooth.bin", {"--kind", "1", "--condition", "imbalance", "--rpm", "1500", "--velocity", "4.5"});
+    EXPECT_GE(Levels("1", outer)["crest"], 2.0 * Levels("1", smooth)["crest"]);
+
+    const std::string mesh =
+        Synth("gear.bin", {"--kind", "0", "--condition", "gear", "--rpm", "1200", "--teeth", "31"});
+    EXPECT_NEAR(StrongestLine("0", mesh), 31 * 20.0 / 0.3125, 1) << "GMF";
+}
+
+TEST_F(DspSynthTest, TheSameOptionsWriteTheSameFileAndStoredIsTheStoredWaveform) {
+    const std::vector<std::string> options = {"--kind",        "2",       "--condition",
+                                              "bearing-inner", "--noise", "0.3"};
+    std::vector<std::string> seeded = options;
+    seeded.insert(seeded.end(), {"--seed", "2"});
+    const std::string first = Bytes(Synth("a.bin", options));
+    EXPECT_EQ(first.size(), 16384u);
+    EXPECT_EQ(first, Bytes(Synth("b.bin", options)));
+    EXPECT_NE(first, Bytes(Synth("c.bin", seeded)));
+
+    for (const char* kind : {"0", "1", "2"})
+        EXPECT_EQ(Bytes(Synth("stored.bin", {"--condition", "stored", "--kind", kind})),
+                  Dsp({"waveform", kind}).Out)
+            << kind;
+}
+
+TEST_F(DspSynthTest, AClippedSignalIsWrittenAndReportedAndAnUnwritableFileFails) {
+    const std::string path = Path("loud.bin");
+    const TRun loud = Dsp({"synth", "--kind", "0", "--condition", "looseness", "--velocity", "400", path});
+    EXPECT_EQ(loud.Status, DSP_EXIT_OK);
+    ASSERT_EQ(Lines(loud.Err).size(), 1u) << loud.Err;
+    EXPECT_NE(loud.Err.find("clipped"), std::string::npos) << loud.Err;
+    EXPECT_EQ(Bytes(path).size(), 16384u);
+
+    const TRun nowhere =
+        Dsp({"synth", "--kind", "0", "--condition", "good", Path("no-such-dir") + "/file.bin"});
+    EXPECT_EQ(nowhere.Status, DSP_EXIT_FAILED);
+    EXPECT_EQ(Lines(nowhere.Err).size(), 1u) << nowhere.Err;
+    EXPECT_EQ(nowhere.Err.rfind("orx700-dsp: ", 0), 0u) << nowhere.Err;
+}
+
+} // namespace
