@@ -30,9 +30,10 @@ set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}_${PROJECT_VERSION}_amd64)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-# The libraries the programs link come from dpkg-shlibdeps; Qt's platform
-# plugins are loaded at run time, and without them the window cannot open.
+# The libraries the programs link come from dpkg-shlibdeps. Loaded at run
+# time: Qt's platform plugins, without which the window cannot open; the
+# balloons' face (DejaVu Sans and its condensed cut).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-dejavu-extra")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

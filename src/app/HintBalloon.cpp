@@ -21,7 +21,23 @@ QRect Stroked(int left, int top, int right, int bottom) {
     return {left, top, right - left - 1, bottom - top - 1};
 }
 
+constexpr int kFontPixels = 11; // 13-pixel lines
+// The longest Russian hint line is 564 pixels wide in the plain face at that
+// size; 72 % of it fits the 419 pixels between the margins with room to spare.
+constexpr int kFontStretch = 72;
+
 } // namespace
+
+QFont HintBalloonFont() {
+    // DejaVu Sans Condensed (87 %) is the face nearest to that width; the font
+    // engine narrows it the rest of the way, or narrows the plain face all the
+    // way where the condensed one is not installed, so the width is the same.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(kFontPixels);
+    font.setStretch(kFontStretch);
+    return font;
+}
 
 QColor HintBalloonBackground() {
     return QToolTip::palette().color(QPalette::ToolTipBase);

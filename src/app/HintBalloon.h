@@ -18,6 +18,12 @@ inline constexpr int HINT_K2_ARROW_X = 150; // down, from the balloon above the 
 // filled with transparency composes over whatever lies behind it.
 void DrawHintBalloon(QImage& bitmap, int arrowX, bool arrowDown, const QString& text, const QFont& font);
 
+// The face the window draws its balloons in. The layout gives each line
+// 13 pixels of height and 419 of width; a plain sans-serif at that height is
+// too wide for the longest Russian hints, so the face is a condensed one,
+// the same width whether or not the condensed face is installed.
+QFont HintBalloonFont();
+
 // The system's tooltip colours, which the balloon uses.
 QColor HintBalloonBackground();
 QColor HintBalloonTextColor();

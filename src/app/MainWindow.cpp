@@ -35,7 +35,7 @@ constexpr QRect kImageButton2(545, 190, 62, 42);
 constexpr QRect kImageButton1(630, 190, 62, 42);
 constexpr QRect kImageHintK2(416, 75, 433, 122);
 constexpr QRect kImageHintK1(416, 224, 433, 122);
-constexpr int kWindowFontPixels = 11; // 13-pixel text lines, as the balloons are measured for
+constexpr int kWindowFontPixels = 11; // 13-pixel text lines, as the window's controls are laid out for
 
 // Window texts.
 
@@ -285,10 +285,10 @@ void TFormORX700DemoMain::DeviceRefresh() {
     }
     // Redrawn whether shown or not, so that they are current when shown again.
     DrawHintBalloon(ImageHintK1->Canvas(), HINT_K1_ARROW_X, false,
-                    QString::fromStdString(g_Device->GetHintK1()), font());
+                    QString::fromStdString(g_Device->GetHintK1()), HintBalloonFont());
     ImageHintK1->update();
     DrawHintBalloon(ImageHintK2->Canvas(), HINT_K2_ARROW_X, true,
-                    QString::fromStdString(g_Device->GetHintK2()), font());
+                    QString::fromStdString(g_Device->GetHintK2()), HintBalloonFont());
     ImageHintK2->update();
 
     // The LCD under a resting pointer may have changed its meaning.

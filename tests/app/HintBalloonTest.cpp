@@ -1,8 +1,16 @@
-// The balloon's geometry and colours, read back from the painted bitmap.
+// The balloon's geometry and colours, read back from the painted bitmap, and
+// the window's balloon face against every hint text.
 #include "app/HintBalloon.h"
+#include "hints/Hints.h"
+#include "platform/Resources.h"
+#include "platform/StringTable.h"
+#include "platform/Strings.h"
 
 #include <QFontMetrics>
+#include <QStringList>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -164,6 +172,48 @@ TEST_F(HintBalloonTest, RedrawingOverAnOldBalloonLeavesNoTraceOfIt) {
                     QStringLiteral("Short click: something long and wide\nb\nc"), BalloonFont(11));
     DrawHintBalloon(image, HINT_K2_ARROW_X, true, kThreeLines, BalloonFont(11));
     EXPECT_EQ(image, Balloon(HINT_K2_ARROW_X, true, kThreeLines));
+}
+
+// The ids of every key hint text: those the English table names HINT_.
+std::vector<int> KeyHintIds() {
+    std::vector<int> ids;
+    const auto bytes = FindResource("STRINGTABLE_1033");
+    if (!bytes) return ids;
+    std::vector<std::string> errors;
+    std::map<int, std::string> names;
+    ParseStringTable(std::string(bytes->begin(), bytes->end()), errors, &names);
+    for (const auto& [id, name] : names)
+        if (name.starts_with("HINT_")) ids.push_back(id);
+    return ids;
+}
+
+// Each line of each balloon the firmware can publish, built as it builds
+// them (headings and substitutions included), fits between the margins in
+// the face the window draws balloons with: no line is cut.
+TEST(HintBalloonFont, EveryBalloonLineOfEveryLanguageFitsTheBalloon) {
+    const QFontMetrics metrics(HintBalloonFont());
+    ASSERT_EQ(metrics.height(), 13) << "the balloon's height is laid out for 13-pixel lines";
+    const int textWidth = 433 - 2 * 7;
+    const std::vector<int> ids = KeyHintIds();
+    ASSERT_GE(ids.size(), 50u);
+    int lines = 0;
+    for (const LANGID language : {LANG_ENGLISH, LANG_RUSSIAN}) {
+        SetThreadLanguage(language);
+        for (const int id : ids) {
+            g_KeyHints.SetKeyHintText(LoadStr(id));
+            for (const std::string& balloon : {g_KeyHints.GetKeyHintK1(), g_KeyHints.GetKeyHintK2()}) {
+                for (const QString& line : QString::fromStdString(balloon).split(QLatin1Char('\n'))) {
+                    ++lines;
+                    EXPECT_LE(metrics.horizontalAdvance(line), textWidth)
+                        << "language " << std::hex << language << std::dec << ", id " << id << ": "
+                        << line.toStdString();
+                }
+            }
+        }
+    }
+    SetThreadLanguage(LANG_ENGLISH);
+    g_KeyHints.SetKeyHintText(std::string());
+    EXPECT_EQ(lines, static_cast<int>(ids.size()) * 2 * 2 * 3);
 }
 
 } // namespace

@@ -27,7 +27,7 @@ class HintsTest : public MainWindowTest {
         image.fill(Qt::transparent);
         const std::string text = k1 ? g_Device->GetHintK1() : g_Device->GetHintK2();
         DrawHintBalloon(image, k1 ? HINT_K1_ARROW_X : HINT_K2_ARROW_X, !k1, QString::fromStdString(text),
-                        window->font());
+                        HintBalloonFont());
         return image;
     }
     void ExpectBalloonsCurrent() {
