@@ -117,6 +117,9 @@ void TFormORX700DemoMain::CreateToolBar() {
     // the arrow keys to the instrument.
     ComboBoxLanguage->setFocusPolicy(Qt::ClickFocus);
     ComboBoxLanguage->installEventFilter(this);
+    // A choice made in the list, with the mouse or Enter, is done: the arrow
+    // keys go back to the instrument.
+    connect(ComboBoxLanguage, &QComboBox::activated, this, [this] { ClearActiveControl(); });
     ToolBar->addWidget(panel);
     ToolBar->addSeparator();
 

@@ -49,14 +49,25 @@ void TFormORX700DemoMain::FormKeyUp(int key) {
 
 // The LCD's hint hides as the pointer leaves the LCD. A focused language box
 // steps through its list with the Left and Right arrows as with Up and Down;
-// it passes their releases on to the window.
+// it passes their releases on to the window. Enter ends the choice.
 bool TFormORX700DemoMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ImageDeviceScreen && event->type() == QEvent::Leave) ScreenHint->hide();
+    if (watched == ComboBoxLanguage && event->type() == QEvent::FocusIn) {
+        // The box takes the focus only from a click, and the style marks a
+        // focus only when the keyboard moved it; while the box has it the
+        // arrows are not the instrument's, so it is marked however it came.
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        ComboBoxLanguage->update();
+    }
     if (watched != ComboBoxLanguage || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     // The box would take Ctrl+C and Ctrl+S for itself.
     if (LcdPictureShortcut(static_cast<QKeyEvent*>(event))) return true;
     const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        ClearActiveControl();
+        return true;
+    }
     if (key != Qt::Key_Left && key != Qt::Key_Right) return false;
     const int index = ComboBoxLanguage->currentIndex() + (key == Qt::Key_Right ? 1 : -1);
     if (index >= 0 && index < ComboBoxLanguage->count()) ComboBoxLanguage->setCurrentIndex(index);

@@ -4,9 +4,13 @@
 
 #include "device/KeyCodes.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QTest>
+
+#include <functional>
+#include <ostream>
 
 #include <gmock/gmock.h>
 
@@ -192,5 +196,60 @@ TEST_F(InputTest, ActivatingTheWindowLeavesTheArrowsToTheInstrument) {
     KeyUp(Qt::Key_Right);
     EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_SHORT));
 }
+
+// However the language is chosen, the choice made gives the arrows back to
+// the instrument; while the box has the focus the box shows it.
+class LanguageChoice;
+
+struct ChoiceCase {
+    const char* name;
+    std::function<void(QComboBox*, LanguageChoice&)> choose;
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LanguageChoice : public InputTest, public ::testing::WithParamInterface<ChoiceCase> {
+  public:
+    void Press(Qt::Key key) {
+        SendKey(QEvent::KeyPress, key);
+        SendKey(QEvent::KeyRelease, key);
+    }
+};
+
+TEST_P(LanguageChoice, GivesTheArrowsBackToTheInstrument) {
+    auto* box = dynamic_cast<QComboBox*>(Child("ComboBoxLanguage"));
+    ASSERT_NE(box, nullptr);
+    const QImage unfocused = box->grab().toImage();
+    box->setFocus(Qt::MouseFocusReason); // as a click on it does
+    ASSERT_EQ(window->focusWidget(), box);
+    EXPECT_NE(box->grab().toImage(), unfocused) << "no focus mark";
+    GetParam().choose(box, *this);
+    host.RunUntilIdle();
+    EXPECT_EQ(box->currentText(), "RUS");
+    EXPECT_EQ(window->focusWidget(), nullptr);
+    KeyDown(Qt::Key_Right);
+    KeyUp(Qt::Key_Right);
+    EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_SHORT));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LanguageChoice,
+                         ::testing::Values(
+                             // In the open list, as with the mouse: the box's activation.
+                             ChoiceCase{"InTheOpenList",
+                                        [](QComboBox* box, LanguageChoice&) {
+                                            box->showPopup();
+                                            QAbstractItemView* view = box->view();
+                                            view->setCurrentIndex(view->model()->index(1, 0));
+                                            QTest::keyClick(view, Qt::Key_Return);
+                                        }},
+                             // On the closed box: an arrow steps to the language, Enter ends it.
+                             ChoiceCase{"ArrowThenEnter",
+                                        [](QComboBox*, LanguageChoice& test) {
+                                            test.Press(Qt::Key_Right);
+                                            test.Press(Qt::Key_Return);
+                                        }}),
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 } // namespace
