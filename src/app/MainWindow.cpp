@@ -63,6 +63,8 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host
     QFont windowFont = font();
     windowFont.setPixelSize(kWindowFontPixels);
     setFont(windowFont);
+    // Every control shows the window's up-arrow, but for the LCD's help
+    // cursor over an explained region.
     setCursor(Qt::UpArrowCursor);
     setMouseTracking(true);
     if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
@@ -101,7 +103,6 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolBar->setMovable(false);
     ToolBar->setFloatable(false);
     ToolBar->setIconSize(kToolIconSize);
-    ToolBar->setCursor(Qt::ArrowCursor);
 
     auto* panel = new QWidget(ToolBar);
     panel->setObjectName(QStringLiteral("Panel2"));
@@ -177,7 +178,6 @@ void TFormORX700DemoMain::CreateStatusBar() {
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setGeometry(0, kClientSize.height() - kStatusBarHeight, kClientSize.width(), kStatusBarHeight);
     StatusBar->setSizeGripEnabled(false);
-    StatusBar->setCursor(Qt::ArrowCursor);
     StatusText = new QLabel(StatusBar);
     StatusText->setObjectName(QStringLiteral("StatusText"));
     StatusText->setAlignment(Qt::AlignCenter);

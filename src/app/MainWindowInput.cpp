@@ -154,7 +154,12 @@ void TFormORX700DemoMain::ImageDeviceScreenMouseMove(QPoint pos, QPoint globalPo
     FormMouseMove();
     const QString hint =
         g_Device ? QString::fromStdString(g_Device->GetScreenHint(pos.x(), pos.y())) : QString();
-    ImageDeviceScreen->setCursor(hint.isEmpty() ? Qt::ArrowCursor : Qt::WhatsThisCursor);
+    // The help cursor marks an explained region; elsewhere the LCD shows the
+    // window's own cursor, as the rest of the instrument does.
+    if (hint.isEmpty())
+        ImageDeviceScreen->unsetCursor();
+    else
+        ImageDeviceScreen->setCursor(Qt::WhatsThisCursor);
     // Shown at once, on every move, and left up until the pointer moves off
     // the region.
     ScreenHint->ShowAt(globalPos, hint);

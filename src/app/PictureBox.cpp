@@ -7,7 +7,6 @@ TPictureBox::TPictureBox(QWidget* parent, const char* name, QRect geometry) : QW
     setGeometry(geometry);
     // Moves must reach this widget to be passed on to the window.
     setMouseTracking(true);
-    setCursor(Qt::ArrowCursor);
 }
 
 void TPictureBox::SetImage(QImage image) {

@@ -11,6 +11,8 @@
 
 #include <gmock/gmock.h>
 
+#include <ostream>
+
 namespace {
 
 using ::testing::HasSubstr;
@@ -82,7 +84,7 @@ TEST_F(HintsTest, TheLcdExplainsTheRegionUnderThePointerAtOnce) {
     EXPECT_EQ(Tooltip(), "The number of the point in the route");
     PointerTo(LcdPoint(20, 10));
     EXPECT_EQ(Tooltip(), "");
-    EXPECT_EQ(LcdCursor(), Qt::ArrowCursor);
+    EXPECT_EQ(LcdCursor(), Qt::UpArrowCursor);
     PointerTo(LcdPoint(10, 3));
     PointerTo(QPoint(120, 250));
     EXPECT_EQ(Tooltip(), "") << "off the LCD";
@@ -119,5 +121,41 @@ TEST_F(HintsTest, AMovingPointerKeepsTheInstrumentOnARestingOneDoesNot) {
     host.Advance(1);
     EXPECT_FALSE(g_Device->IsOn());
 }
+
+// The cursor the pointer shows at a point of the window: that of the
+// control under it, which takes its parent's unless it has its own.
+struct CursorCase {
+    const char* where;
+    QPoint pos;
+    Qt::CursorShape expected;
+};
+
+void PrintTo(const CursorCase& c, std::ostream* os) {
+    *os << c.where;
+}
+
+class Cursors : public HintsTest, public ::testing::WithParamInterface<CursorCase> {};
+
+TEST_P(Cursors, UpArrowOverTheWindowHelpOverAnExplainedLcdRegion) {
+    PowerOn();
+    PointerTo(GetParam().pos);
+    QWidget* under = window->childAt(GetParam().pos);
+    EXPECT_EQ((under ? under : window.get())->cursor().shape(), GetParam().expected);
+}
+
+// The LCD's points are LcdPoint(10, 3), the machine's name, and
+// LcdPoint(20, 10), between two explained regions.
+INSTANTIATE_TEST_SUITE_P(
+    Points, Cursors,
+    ::testing::Values(CursorCase{"InstrumentPicture", QPoint(120, 250), Qt::UpArrowCursor},
+                      CursorCase{"WindowBackground", QPoint(100, 100), Qt::UpArrowCursor},
+                      CursorCase{"K2Balloon", QPoint(416 + 200, 75 + 20), Qt::UpArrowCursor},
+                      CursorCase{"K1Balloon", QPoint(416 + 200, 224 + 100), Qt::UpArrowCursor},
+                      CursorCase{"Key", QPoint(545 + 31, 190 + 21), Qt::UpArrowCursor},
+                      CursorCase{"LcdExplained", QPoint(247, 185), Qt::WhatsThisCursor},
+                      CursorCase{"LcdUnexplained", QPoint(267, 199), Qt::UpArrowCursor},
+                      CursorCase{"ToolButton", QPoint(300, 20), Qt::UpArrowCursor},
+                      CursorCase{"StatusBar", QPoint(400, 375), Qt::UpArrowCursor}),
+    [](const auto& instance) { return std::string(instance.param.where); });
 
 } // namespace
