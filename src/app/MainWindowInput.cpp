@@ -161,6 +161,8 @@ void TFormORX700DemoMain::ImageDeviceScreenMouseMove(QPoint pos, QPoint globalPo
     else
         ImageDeviceScreen->setCursor(Qt::WhatsThisCursor);
     // Shown at once, on every move, and left up until the pointer moves off
-    // the region.
-    ScreenHint->ShowAt(globalPos, hint);
+    // the region; it keeps clear of the whole LCD, so that the line it
+    // explains and those around it stay in sight.
+    const QRect lcd(ImageDeviceScreen->mapToGlobal(QPoint(0, 0)), ImageDeviceScreen->size());
+    ScreenHint->ShowAt(globalPos, hint, lcd);
 }

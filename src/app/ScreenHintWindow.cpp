@@ -6,9 +6,13 @@
 #include <QStylePainter>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
+// Between the picture and the tooltip.
+constexpr int kGap = 3;
 // Where a tooltip sits from the pointer's hot spot, clear of the arrow.
-constexpr QPoint kOffset(2, 16);
+constexpr QPoint kPointerOffset(2, 16);
 } // namespace
 
 TScreenHintWindow::TScreenHintWindow(QWidget* parent)
@@ -25,7 +29,7 @@ TScreenHintWindow::TScreenHintWindow(QWidget* parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
-void TScreenHintWindow::ShowAt(QPoint globalPos, const QString& text) {
+void TScreenHintWindow::ShowAt(QPoint globalPos, const QString& text, const QRect& keepClear) {
     if (text.isEmpty()) {
         hide();
         return;
@@ -34,13 +38,14 @@ void TScreenHintWindow::ShowAt(QPoint globalPos, const QString& text) {
         setText(text);
         adjustSize();
     }
-    QPoint at = globalPos + kOffset;
+    QPoint at(globalPos.x() + kPointerOffset.x(),
+              std::max(keepClear.bottom() + 1 + kGap, globalPos.y() + kPointerOffset.y()));
     if (const QScreen* screen = QGuiApplication::screenAt(globalPos)) {
-        // Kept on the screen: flipped above the pointer at the bottom edge,
-        // pushed left at the right edge.
+        // Kept on the screen: above the picture at the bottom edge, pushed
+        // left at the right edge.
         const QRect area = screen->availableGeometry();
         if (at.x() + width() > area.right()) at.setX(area.right() - width());
-        if (at.y() + height() > area.bottom()) at.setY(globalPos.y() - height() - 4);
+        if (at.y() + height() > area.bottom()) at.setY(keepClear.top() - kGap - height());
     }
     move(at);
     show();

@@ -10,9 +10,11 @@ class TScreenHintWindow : public QLabel {
     // parent: the window whose input drives the hint.
     explicit TScreenHintWindow(QWidget* parent);
 
-    // Shows text just below and right of the pointer at globalPos; an empty
-    // text hides the hint.
-    void ShowAt(QPoint globalPos, const QString& text);
+    // Shows text level with the pointer at globalPos and clear of keepClear
+    // (global coordinates), the picture the text is about: just below it, or
+    // just above it where the screen ends below. An empty text hides the
+    // hint.
+    void ShowAt(QPoint globalPos, const QString& text, const QRect& keepClear);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

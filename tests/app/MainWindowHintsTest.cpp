@@ -5,7 +5,9 @@
 #include "app/HintBalloon.h"
 #include "device/Deviceioemulation.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
@@ -121,6 +123,49 @@ TEST_F(HintsTest, AMovingPointerKeepsTheInstrumentOnARestingOneDoesNot) {
     host.Advance(1);
     EXPECT_FALSE(g_Device->IsOn());
 }
+
+// The tooltip keeps clear of the LCD, so that the line it explains and
+// those around it stay in sight: below the LCD, or above it where the
+// screen ends below.
+struct TooltipCase {
+    const char* where;
+    bool atScreenBottom;
+};
+
+void PrintTo(const TooltipCase& c, std::ostream* os) {
+    *os << c.where;
+}
+
+class TooltipPlace : public HintsTest, public ::testing::WithParamInterface<TooltipCase> {};
+
+TEST_P(TooltipPlace, LeavesTheLcdInSight) {
+    PowerOn();
+    if (GetParam().atScreenBottom) {
+        const QRect screen = window->screen()->availableGeometry();
+        window->move(window->x(), screen.bottom() - (177 + 68) - 4);
+        QApplication::processEvents();
+    }
+    const QRect lcd(window->mapToGlobal(QPoint(220, 177)), QSize(254, 68));
+    // The machine's name on the top line, the point's orientation in the
+    // middle, the level's kind at the bottom.
+    for (const QPoint point : {LcdPoint(10, 3), LcdPoint(38, 10), LcdPoint(3, 27)}) {
+        PointerTo(point);
+        ASSERT_FALSE(Tooltip().isEmpty()) << point.x() << "," << point.y();
+        const QRect tip = Hint()->geometry();
+        EXPECT_FALSE(tip.intersects(lcd)) << Tooltip().toStdString();
+        if (GetParam().atScreenBottom) {
+            EXPECT_LE(lcd.top() - tip.bottom(), 8) << "just above the LCD";
+        } else {
+            EXPECT_LE(tip.top() - lcd.bottom(), 8) << "just below the LCD";
+        }
+        EXPECT_NEAR(tip.left(), window->mapToGlobal(point).x(), 4) << "level with the pointer";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, TooltipPlace,
+                         ::testing::Values(TooltipCase{"Placed", false},
+                                           TooltipCase{"AtTheScreensBottom", true}),
+                         [](const auto& instance) { return std::string(instance.param.where); });
 
 // The cursor the pointer shows at a point of the window: that of the
 // control under it, which takes its parent's unless it has its own.
