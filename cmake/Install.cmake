@@ -32,8 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 # The libraries the programs link come from dpkg-shlibdeps. Loaded at run
 # time: Qt's platform plugins, without which the window cannot open; the
-# balloons' face (DejaVu Sans and its condensed cut).
+# balloons' face (DejaVu Sans and its condensed cut); Qt's translations, which
+# put Qt's own dialogs in the window's language.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-dejavu-extra")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-dejavu-extra, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -4,10 +4,13 @@
 #include "resources/StringIds.h"
 
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -34,6 +37,13 @@ constexpr std::array<std::pair<LANGID, QLocale::Language>, 14> kPrimaryLanguages
     {0x23, QLocale::Belarusian},
 }};
 
+std::optional<QLocale::Language> KnownLanguage(LANGID id) {
+    const LANGID primary = id & PRIMARY_LANGUAGE_MASK;
+    for (const auto& [known, language] : kPrimaryLanguages)
+        if (known == primary) return language;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::vector<TLanguageItem> ReadLanguageList(TResourceBytes bytes) {
@@ -41,11 +51,8 @@ std::vector<TLanguageItem> ReadLanguageList(TResourceBytes bytes) {
 }
 
 std::string LanguageAbbreviation(LANGID id) {
-    const LANGID primary = id & PRIMARY_LANGUAGE_MASK;
-    for (const auto& [known, language] : kPrimaryLanguages) {
-        if (known != primary) continue;
-        return QLocale::languageToCode(language, QLocale::ISO639Part2T).toUpper().toStdString();
-    }
+    if (const auto language = KnownLanguage(id))
+        return QLocale::languageToCode(*language, QLocale::ISO639Part2T).toUpper().toStdString();
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%04X", static_cast<unsigned>(id));
     return hex;
@@ -64,4 +71,25 @@ QString ApplicationTitle() {
 
 void KeepWindowTitlesExact() {
     QGuiApplication::setApplicationDisplayName(QString());
+}
+
+TQtTranslation::TQtTranslation() = default;
+
+TQtTranslation::~TQtTranslation() {
+    if (FTranslator) QCoreApplication::removeTranslator(FTranslator.get());
+}
+
+bool TQtTranslation::Use(LANGID language) {
+    if (FTranslator) QCoreApplication::removeTranslator(FTranslator.get());
+    FTranslator.reset();
+    const auto known = KnownLanguage(language);
+    if (!known || *known == QLocale::English) return false;
+    // The widgets' texts are in Qt's base module.
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(*known), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    FTranslator = std::move(translator);
+    return true;
 }

@@ -5,8 +5,11 @@
 
 #include <QString>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class QTranslator;
 
 // The language list with the empty names replaced by LanguageAbbreviation.
 std::vector<TLanguageItem> ReadLanguageList(TResourceBytes bytes);
@@ -27,3 +30,23 @@ QString ApplicationTitle();
 // " - <application display name>" to a title that does not end with that
 // name; an empty display name ends every title, so nothing is appended.
 void KeepWindowTitlesExact();
+
+// Qt's own texts (the file dialog's, the message boxes' buttons) in the
+// window's language: Qt's translation for it, from Qt's translations folder,
+// installed in the application for as long as this object lives and that
+// language is chosen.
+class TQtTranslation {
+  public:
+    TQtTranslation();
+    ~TQtTranslation();
+    TQtTranslation(const TQtTranslation&) = delete;
+    TQtTranslation& operator=(const TQtTranslation&) = delete;
+
+    // Replaces the installed translation with that of language. False when
+    // Qt has none for it (English, Qt's own, or a language Qt's translations
+    // lack, or no translations installed): Qt's texts are then in English.
+    bool Use(LANGID language);
+
+  private:
+    std::unique_ptr<QTranslator> FTranslator;
+};

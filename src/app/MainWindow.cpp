@@ -83,6 +83,7 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host
         ComboBoxLanguageChange();
     } else {
         // Without a language list the window keeps the GUI thread's language.
+        FQtTranslation.Use(GetThreadLanguage());
         LoadWindowTexts();
         DeviceRefresh();
     }
@@ -202,6 +203,7 @@ void TFormORX700DemoMain::ComboBoxLanguageChange() {
     SavedState.LanguageName = ComboBoxLanguage->currentText().toStdString();
     const auto id = static_cast<LANGID>(ComboBoxLanguage->currentData().toUInt());
     SetThreadLanguage(id);
+    FQtTranslation.Use(id);
     if (g_Device) g_Device->SetLanguage(id);
     LoadWindowTexts();
 }

@@ -9,6 +9,7 @@
 // the firmware keep its state. Everything here runs in the GUI thread;
 // DeviceRefresh is called by the device's repaint while the worker waits.
 #include "app/AuxWindowSeam.h"
+#include "app/Languages.h"
 #include "device/Device.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Host.h"
@@ -84,6 +85,8 @@ class TFormORX700DemoMain : public QWidget {
     THost& FHost;
     TAuxWindowSeam& FAuxWindows;
     TTimer TimerQuickStartShow;
+    // Qt's own dialogs follow the language box with the rest.
+    TQtTranslation FQtTranslation;
 
     QToolBar* ToolBar = nullptr;
     QLabel* LabelLanguage = nullptr;

@@ -9,7 +9,10 @@
 #include "resources/StringIds.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <QToolButton>
 
 #include <gmock/gmock.h>
@@ -149,6 +152,34 @@ TEST_F(WindowLanguage, WithoutALanguageListTheWindowSaysSoAndStillWorks) {
     ExpectWindowIn(LANG_ENGLISH);
     EXPECT_THAT(g_Device->GetHintK1(), HasSubstr("Device Power On"));
     PowerOn();
+}
+
+// What Qt's own open dialog shows: its "Look in:" label and the text of its
+// Cancel button.
+std::pair<QString, QString> FileDialogTexts(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    if (!lookIn || !buttons || !buttons->button(QDialogButtonBox::Cancel)) return {};
+    return {lookIn->text(), buttons->button(QDialogButtonBox::Cancel)->text()};
+}
+
+TEST_F(WindowLanguage, QtsOwnDialogsFollowTheLanguageBothWays) {
+    const std::pair<QString, QString> english{QStringLiteral("Look in:"), QStringLiteral("Cancel")};
+    Open();
+    ASSERT_EQ(FileDialogTexts(window.get()), english);
+    Choose("RUS");
+    const auto russian = FileDialogTexts(window.get());
+    EXPECT_NE(russian.first, english.first);
+    EXPECT_NE(russian.second, english.second);
+    EXPECT_TRUE(russian.second.contains(QChar(0x41E)))
+        << "Cancel in Cyrillic: " << russian.second.toStdString();
+    Choose("ENG");
+    EXPECT_EQ(FileDialogTexts(window.get()), english);
+    Choose("RUS");
+    window.reset();
+    EXPECT_EQ(FileDialogTexts(nullptr), english) << "the translation goes with the window";
 }
 
 } // namespace
