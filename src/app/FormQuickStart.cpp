@@ -54,5 +54,11 @@ TFormQuickStart::TFormQuickStart(QWidget* owner) : QDialog(owner, Qt::Tool) {
 
 void ShowQuickStart(QWidget* mainWindow) {
     TFormQuickStart form(mainWindow);
+    // Centre on centre, client areas both. Left to Qt, a note shown this
+    // early is placed by a guess at window frames the window system may not
+    // have drawn yet, and misses the centre by about a title bar.
+    QRect area(QPoint(), form.size());
+    area.moveCenter(mainWindow->window()->geometry().center());
+    form.setGeometry(area);
     DialogSeam().Exec(form);
 }

@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -35,6 +36,7 @@ constexpr QRect kImageButton2(545, 190, 62, 42);
 constexpr QRect kImageButton1(630, 190, 62, 42);
 constexpr QRect kImageHintK2(416, 75, 433, 122);
 constexpr QRect kImageHintK1(416, 224, 433, 122);
+constexpr uint32_t kQuickStartRetryMs = 50;
 constexpr int kWindowFontPixels = 11; // 13-pixel text lines, as the window's controls are laid out for
 
 // Window texts.
@@ -249,6 +251,12 @@ void TFormORX700DemoMain::FormClose() {
 }
 
 void TFormORX700DemoMain::TimerQuickStartShowTimer() {
+    // The note is centred on this window where the window system has put
+    // it: wait until the window is on the screen, checking now and then.
+    if (!windowHandle() || !windowHandle()->isExposed()) {
+        TimerQuickStartShow.SetInterval(kQuickStartRetryMs);
+        return;
+    }
     TimerQuickStartShow.SetEnabled(false);
     FAuxWindows.ShowQuickStart(this);
 }

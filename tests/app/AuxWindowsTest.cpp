@@ -9,6 +9,7 @@
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -117,15 +118,24 @@ class LayoutInLanguage : public AuxWindowsTest, public ::testing::WithParamInter
     }
 };
 
-TEST_P(LayoutInLanguage, QuickStartButtonStays23PixelsBelowItsText) {
-    ShowAndInspect(ShowQuickStart, 600, [](QDialog& dialog) {
+TEST_P(LayoutInLanguage, QuickStartFitsItsTextAndShowsCentredOnTheMainWindow) {
+    FMainWindow.setGeometry(140, 90, 873, 384);
+    FMainWindow.show();
+    ShowAndInspect(ShowQuickStart, 600, [this](QDialog& dialog) {
         QLabel* text = Child<QLabel>(dialog, "LabelQuickStartText");
         QPushButton* button = Child<QPushButton>(dialog, "Button");
         EXPECT_EQ(text->text(), Text(TEXT_QUICK_START));
         ExpectFitsText(text);
         EXPECT_EQ(button->y() - Bottom(text), 23);
         EXPECT_EQ(dialog.height() - Bottom(button), 16);
+        // Where it shows, not only where it was put before.
+        dialog.show();
+        QApplication::processEvents();
+        const QPoint offCentre = dialog.geometry().center() - FMainWindow.geometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 1) << offCentre.x() << "," << offCentre.y();
+        dialog.hide();
     });
+    FMainWindow.hide();
 }
 
 TEST_P(LayoutInLanguage, OverviewBoxesWrapTheirTextsAndKeepTheirSpacing) {

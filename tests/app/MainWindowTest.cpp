@@ -5,6 +5,7 @@
 #include "device/Deviceioemulation.h"
 #include "firmware/Offlinemode.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 #include <QToolButton>
@@ -45,6 +46,22 @@ TEST_F(WindowTest, QuickStartShowsOnceWhenTheWindowRuns) {
     host.Advance(60000);
     EXPECT_THAT(aux.Calls, ElementsAre("quick start"));
     EXPECT_THAT(aux.Owners, ElementsAre(window.get()));
+}
+
+TEST_F(WindowTest, QuickStartWaitsForTheWindowToBeOnTheScreen) {
+    // As before the window system has put the window up: the note would be
+    // centred on a window that is not there yet.
+    window->hide();
+    QApplication::processEvents();
+    host.Advance(1);
+    host.Advance(10000);
+    EXPECT_THAT(aux.Calls, IsEmpty());
+    window->show();
+    QApplication::processEvents();
+    host.Advance(100);
+    EXPECT_THAT(aux.Calls, ElementsAre("quick start"));
+    host.Advance(10000);
+    EXPECT_THAT(aux.Calls, ElementsAre("quick start"));
 }
 
 TEST_F(WindowTest, ToolButtonsOpenTheirWindowsAndGiveTheArrowsBack) {
