@@ -18,6 +18,14 @@ if(ORX_SANITIZE)
   target_link_options(orx_options INTERFACE -fsanitize=${ORX_SANITIZE})
 endif()
 
+# The fixed-point computation's proven claims (no wrap, exact quotients)
+# checked as it runs, stopping at the first false one: on in the sanitizer
+# preset, compiled away otherwise.
+option(ORX_FIXED_POINT_CHECKED "Check the fixed-point claims at run time" OFF)
+if(ORX_FIXED_POINT_CHECKED)
+  target_compile_definitions(orx_options INTERFACE ORX_FIXED_POINT_CHECKED)
+endif()
+
 # WebAssembly: the device's worker is a real thread (-pthread everywhere: the
 # C library finds pthreads without it, so CMake adds no flag); the firmware's
 # power-off travels as a C++ exception, so exceptions are caught (Emscripten's

@@ -2,7 +2,7 @@
 // butterflies at a time; every integer result is that of the one-at-a-time
 // description.
 #include "measure/Computing1.h"
-#include "measure/FixedPoint.h"
+#include "measure/FixedPointLanes.h"
 
 #include <algorithm>
 #include <utility>
@@ -165,8 +165,10 @@ int InverseShift(int32_t m) {
 // each stage. A rotation sum is then below 32767 x sqrt 2 x 13571 < 2^30, so
 // doubling it cannot wrap and (2 x sum) >> 16 is sum >> 15, within 16 bits.
 inline V16 RotationPart(V16 lo, V16 hi, V16 pairsLo, V16 pairsHi) {
-    return v::Narrow(v::ShiftRight(v::MulAddPairs(lo, pairsLo), 15),
-                     v::ShiftRight(v::MulAddPairs(hi, pairsHi), 15));
+    const V32 sumLo = v::MulAddPairs(lo, pairsLo), sumHi = v::MulAddPairs(hi, pairsHi);
+    ORX_FIXED_POINT_CLAIM(fixp::LanesWithin(sumLo, 1 << 30) && fixp::LanesWithin(sumHi, 1 << 30),
+                          "a butterfly's rotation sum is below 2^30");
+    return v::Narrow(v::ShiftRight(sumLo, 15), v::ShiftRight(sumHi, 15));
 }
 
 struct Twiddles8 {

@@ -3,7 +3,7 @@
 // read through the 8-phase interpolator, and the crest factor of raw samples.
 #include "device/Global.h"
 #include "measure/Computing1.h"
-#include "measure/FixedPoint.h"
+#include "measure/HalvingSquareSum.h"
 #include "measure/Samplingimp.h"
 
 #include <algorithm>
@@ -201,8 +201,12 @@ struct PhasePairs {
     PhasePairs() {
         auto tap = [](int i) { return i <= FILTER_LAST ? PeakFilter[i] : int16_t{0}; };
         for (int p = 0; p < PHASES; ++p) {
-            for (int k = 0; k < PHASES; ++k)
+            [[maybe_unused]] int32_t weight = 0; // the sum of |tap| over the phase
+            for (int k = 0; k < PHASES; ++k) {
                 pair[p][k] = v::SplatPair(tap(7 - p + 16 * k), tap(15 - p + 16 * k));
+                weight += fixp::Abs16(tap(7 - p + 16 * k)) + fixp::Abs16(tap(15 - p + 16 * k));
+            }
+            ORX_FIXED_POINT_CLAIM(weight < 65536, "a phase sum of 16-bit samples is below 2^31");
         }
     }
 };

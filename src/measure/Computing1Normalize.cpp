@@ -1,7 +1,7 @@
 // Normalisation of the samples into the packed complex array, eight samples
 // at a time.
 #include "measure/Computing1.h"
-#include "measure/FixedPoint.h"
+#include "measure/FixedPointLanes.h"
 #include "measure/Samplingimp.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // lines are independent.
 #include "device/Global.h"
 #include "measure/Computing1.h"
-#include "measure/FixedPoint.h"
+#include "measure/HalvingSquareSum.h"
 #include "measure/Samplingimp.h"
 
 #include <algorithm>

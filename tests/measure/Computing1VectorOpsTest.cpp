@@ -1,6 +1,6 @@
-// The two implementations of the vector operations must agree lane for lane,
-// so that the computation gives the same integers on any processor.
-#include "measure/FixedPoint.h"
+// The vector back end in use (SSE2 on x86-64) must agree with the portable one lane for lane, so that the
+// computation gives the same integers on any processor.
+#include "measure/FixedPointLanes.h"
 
 #include <gtest/gtest.h>
 
@@ -39,24 +39,22 @@ p::V16 Portable(const Lanes16& l) {
 }
 
 #if defined(__SSE2__)
-namespace s = fixp::sse2;
+namespace s = fixp::vec;
 
 Lanes16 Of(s::V16 a) {
-    Lanes16 l;
-    s::Store(l.data(), a);
-    return l;
+    return s::Lanes(a);
 }
 Lanes32 Of(s::V32 a) {
-    return Of(s::Lanes(a));
+    return s::Lanes(a);
 }
-s::V16 Sse(const Lanes16& l) {
+s::V16 Simd(const Lanes16& l) {
     return s::Load(l.data());
 }
 
 struct BinaryCase {
     std::string name;
     std::function<Lanes16(p::V16, p::V16)> portable;
-    std::function<Lanes16(s::V16, s::V16)> sse2;
+    std::function<Lanes16(s::V16, s::V16)> simd;
 };
 
 std::ostream& operator<<(std::ostream& out, const BinaryCase& c) {
@@ -123,7 +121,7 @@ TEST_P(VectorBinaryTest, ImplementationsAgree) {
     std::mt19937 random(std::hash<std::string>{}(GetParam().name) & 0xFFFF);
     for (int i = 0; i < 2000; ++i) {
         const Lanes16 a = RandomLanes(random), b = RandomLanes(random);
-        ASSERT_EQ(GetParam().portable(Portable(a), Portable(b)), GetParam().sse2(Sse(a), Sse(b))) << i;
+        ASSERT_EQ(GetParam().portable(Portable(a), Portable(b)), GetParam().simd(Simd(a), Simd(b))) << i;
     }
 }
 
@@ -135,11 +133,14 @@ TEST(VectorUnaryTest, ShiftsRearrangementsAndReductionsAgree) {
     for (int i = 0; i < 2000; ++i) {
         const Lanes16 a = RandomLanes(random);
         const p::V16 pa = Portable(a);
-        const s::V16 sa = Sse(a);
-        for (int n = 0; n < 16; ++n) {
+        const s::V16 sa = Simd(a);
+        // Counts of 16 and more shift every bit out of a 16-bit lane.
+        for (int n = 0; n < 32; ++n) {
             ASSERT_EQ(Of(p::ShiftRight(pa, n)), Of(s::ShiftRight(sa, n))) << n;
             ASSERT_EQ(Of(p::ShiftRightLogical(pa, n)), Of(s::ShiftRightLogical(sa, n))) << n;
             ASSERT_EQ(Of(p::ShiftLeft(pa, n)), Of(s::ShiftLeft(sa, n))) << n;
+        }
+        for (int n = 0; n < 16; ++n) {
             ASSERT_EQ(Of(p::ShiftRight(p::MulAddPairs(pa, pa), 2 * n)),
                       Of(s::ShiftRight(s::MulAddPairs(sa, sa), 2 * n)));
             ASSERT_EQ(Of(p::ShiftLeft(p::MulAddPairs(pa, pa), 2 * n)),
@@ -151,15 +152,36 @@ TEST(VectorUnaryTest, ShiftsRearrangementsAndReductionsAgree) {
         ASSERT_EQ(p::Largest(pa), s::Largest(sa));
         ASSERT_EQ(p::Smallest(pa), s::Smallest(sa));
         const p::V32 products = p::ProductsLow(pa, p::Reverse(pa));
-        const s::V32 sseProducts = s::ProductsLow(sa, s::Reverse(sa));
-        ASSERT_EQ(p::Largest(products), s::Largest(sseProducts));
-        ASSERT_EQ(p::Sum(products), s::Sum(sseProducts));
+        const s::V32 simdProducts = s::ProductsLow(sa, s::Reverse(sa));
+        ASSERT_EQ(p::Largest(products), s::Largest(simdProducts));
+        ASSERT_EQ(p::Sum(products), s::Sum(simdProducts));
         const p::VF pf = p::ToFloat(p::ShiftRight(products, 8));
-        const s::VF sf = s::ToFloat(s::ShiftRight(sseProducts, 8));
+        const s::VF sf = s::ToFloat(s::ShiftRight(simdProducts, 8));
         ASSERT_EQ(p::Largest(pf), s::Largest(sf));
         ASSERT_EQ(p::Smallest(pf), s::Smallest(sf));
         ASSERT_EQ(p::Largest(p::Max(pf, p::SplatF(3.0f))), s::Largest(s::Max(sf, s::SplatF(3.0f))));
         ASSERT_EQ(p::Smallest(p::Min(pf, p::SplatF(-3.0f))), s::Smallest(s::Min(sf, s::SplatF(-3.0f))));
+
+        const Lanes16 b = RandomLanes(random);
+        const p::V16 pb = Portable(b);
+        const s::V16 sb = Simd(b);
+        ASSERT_EQ(Of(p::ShiftLanesIn(pa, pb)), Of(s::ShiftLanesIn(sa, sb)));
+        ASSERT_EQ(Of(p::Ramp(a[0])), Of(s::Ramp(a[0])));
+        ASSERT_EQ(Of(p::WidenLow(pa)), Of(s::WidenLow(sa)));
+        ASSERT_EQ(Of(p::WidenHigh(pa)), Of(s::WidenHigh(sa)));
+        ASSERT_EQ(Of(p::NarrowWrap(p::MulAddPairs(pa, pb), products)),
+                  Of(s::NarrowWrap(s::MulAddPairs(sa, sb), simdProducts)));
+        ASSERT_EQ(Of(p::Abs(products)), Of(s::Abs(simdProducts)));
+        ASSERT_EQ(p::SumUnsigned(products), s::SumUnsigned(simdProducts));
+        // Roots of sums of either sign, and quotients by divisors up to 2^15 - 1.
+        ASSERT_EQ(Of(p::SquareRootFloor(p::MulAddPairs(pa, pb))),
+                  Of(s::SquareRootFloor(s::MulAddPairs(sa, sb))));
+        double reciprocals[4];
+        for (double& r : reciprocals)
+            r = 1.0 / static_cast<double>(1 + random() % 32767);
+        const p::V32 dividends = p::ShiftLeft(p::WidenLow(pb), 15);
+        ASSERT_EQ(Of(p::DivideTowardZero(dividends, reciprocals)),
+                  Of(s::DivideTowardZero(s::ShiftLeft(s::WidenLow(sb), 15), reciprocals)));
     }
 }
 #else
