@@ -29,9 +29,8 @@ endif()
 # WebAssembly: the device's worker is a real thread (-pthread everywhere: the
 # C library finds pthreads without it, so CMake adds no flag); the firmware's
 # power-off travels as a C++ exception, so exceptions are caught (Emscripten's
-# default only aborts); the vector lanes use their SSE2 form, which Emscripten
-# maps onto WebAssembly SIMD.
+# default only aborts); the vector lanes use their WebAssembly SIMD form.
 if(EMSCRIPTEN)
-  target_compile_options(orx_options INTERFACE -pthread -fexceptions -msimd128 -msse2)
+  target_compile_options(orx_options INTERFACE -pthread -fexceptions -msimd128)
   target_link_options(orx_options INTERFACE -pthread -fexceptions)
 endif()

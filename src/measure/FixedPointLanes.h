@@ -1,17 +1,21 @@
 #pragma once
 // The fixed-point operations on eight 16-bit lanes (V16) or four 32-bit lanes
 // (V32, VF for floats) at a time, lanes numbered from the lowest address.
-// Every back end gives the same integers: SSE2 on x86-64, plain loops on any
-// other processor; fixp::vec names the one this build uses.
+// Every back end gives the same integers: WebAssembly SIMD for the web
+// edition, SSE2 on x86-64, plain loops on any other processor; fixp::vec
+// names the one this build uses.
 #include "measure/FixedPointLanesPortable.h"
 #include "measure/FixedPointLanesSse2.h"
+#include "measure/FixedPointLanesWasm.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
 namespace fixp {
-#if defined(__SSE2__)
+#if defined(__wasm_simd128__)
+namespace vec = wasm;
+#elif defined(__SSE2__)
 namespace vec = sse2;
 #else
 namespace vec = portable;

@@ -1,6 +1,6 @@
 #pragma once
-// The vector lanes as plain loops: the reference the SIMD back end
-// (FixedPointLanesSse2.h) agrees with lane for lane,
+// The vector lanes as plain loops: the reference the other back ends
+// (FixedPointLanesSse2.h, FixedPointLanesWasm.h) agree with lane for lane,
 // and the form used on a processor that has none of them.
 #include "measure/FixedPoint.h"
 

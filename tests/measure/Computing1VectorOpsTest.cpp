@@ -1,4 +1,5 @@
-// The vector back end in use (SSE2 on x86-64) must agree with the portable one lane for lane, so that the
+// The vector back end in use (SSE2 natively, WebAssembly SIMD in the web
+// edition) must agree with the portable one lane for lane, so that the
 // computation gives the same integers on any processor.
 #include "measure/FixedPointLanes.h"
 
@@ -38,7 +39,7 @@ p::V16 Portable(const Lanes16& l) {
     return p::Load(l.data());
 }
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(__wasm_simd128__)
 namespace s = fixp::vec;
 
 Lanes16 Of(s::V16 a) {
