@@ -4,6 +4,7 @@
 // column landed where without depending on the real font resources.
 #include "device/Font.h"
 #include "device/Lcd.h"
+#include "device/ScreenArt.h"
 
 #include <gtest/gtest.h>
 
@@ -44,17 +45,6 @@ inline int CountPixels() {
             count += PixelAt(x, y) ? 1 : 0;
     }
     return count;
-}
-
-// The buffer as 32 rows of '#' and '.', top row first, for failure messages.
-inline std::string LcdArt() {
-    std::string art;
-    for (int y = LCD_HEIGHT - 1; y >= 0; --y) {
-        for (int x = 0; x < LCD_WIDTH; ++x)
-            art += PixelAt(x, y) ? '#' : '.';
-        art += '\n';
-    }
-    return art;
 }
 
 class LcdTest : public ::testing::Test {

@@ -1,13 +1,16 @@
 #pragma once
-// Golden files of the firmware tests: text kept beside the tests, compared
-// line by line; ORX_UPDATE_GOLDEN=1 in the environment rewrites them.
-#include <gtest/gtest.h>
+// The firmware tests' golden screens, kept in the scenario folder beside the
+// key scripts.
+#include "GoldenFile.h"
 
 #include <filesystem>
 #include <string>
 
-// Compares actual with the golden file name (under the scenario folder);
-// adds a failure listing the differing lines, or rewrites the file.
-void ExpectMatchesGolden(const std::string& name, const std::string& actual);
+inline std::filesystem::path ScenarioDir() {
+    return ORX_SCENARIO_DIR;
+}
 
-std::filesystem::path ScenarioDir();
+// Compares actual with the golden file "<name>.golden" of the scenario folder.
+inline void ExpectMatchesGolden(const std::string& name, const std::string& actual) {
+    EXPECT_TRUE(MatchesGoldenFile(ScenarioDir() / (name + ".golden"), actual));
+}

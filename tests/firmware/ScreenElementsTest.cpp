@@ -9,6 +9,7 @@
 #include "device/Font.h"
 #include "device/Global.h"
 #include "device/Lcd.h"
+#include "device/ScreenArt.h"
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
 #include "platform/Exception.h"
@@ -57,18 +58,6 @@ uint8_t SmallColumn(int glyph, int j) {
 // Column j (0..11) of a large glyph on its upper (0) or lower (1) page.
 uint8_t BigColumn(int glyph, int half, int j) {
     return Font2Data[glyph * FONT2_GLYPH_BYTES + half * FONT2_GLYPH_BYTES / 2 + 2 * j];
-}
-
-std::string LcdArt() {
-    std::ostringstream art;
-    for (int page = 0; page < LCD_PAGES; ++page) {
-        for (int bit = 7; bit >= 0; --bit) {
-            for (int column = 0; column < LCD_WIDTH; ++column)
-                art << ((Cell(page, column) >> bit & 1) != 0 ? '#' : '.');
-            art << '\n';
-        }
-    }
-    return art.str();
 }
 
 std::string BlankArt() {

@@ -7,6 +7,7 @@
 #include "device/Global.h"
 #include "device/KeyCodes.h"
 #include "device/Lcd.h"
+#include "device/ScreenArt.h"
 #include "firmware/Analysis.h"
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
@@ -106,19 +107,7 @@ class SpectrumViewScreen : public ::testing::Test {
         EXPECT_EQ(device->GetHintK1(), hints.GetKeyHintK1()) << id;
         EXPECT_EQ(device->GetHintK2(), hints.GetKeyHintK2()) << id;
     }
-    void Screen(const std::string& title) {
-        art << "# " << title << '\n';
-        for (int row = 0; row < LCD_HEIGHT; ++row) {
-            for (int column = 0; column < LCD_WIDTH; ++column)
-                art << ((LcdBuffer[(row / 8) * LCD_WIDTH + column] & (0x80 >> (row % 8))) != 0 ? '#' : '.');
-            art << '\n';
-        }
-        art << "K2 balloon:\n" << device->GetHintK2() << "\nK1 balloon:\n" << device->GetHintK1() << '\n';
-        for (const TScreenHintRegion& r : g_ScreenHints.Regions())
-            art << "region " << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ": " << r.Text
-                << '\n';
-        art << '\n';
-    }
+    void Screen(const std::string& title) { art << "# " << title << '\n' << ScreenArt(*device); }
 
     TVirtualHost host;
     THostInstall install{host};

@@ -6,6 +6,7 @@
 #include "device/KeyCodes.h"
 #include "device/Lcd.h"
 #include "device/LcdPicture.h"
+#include "device/ScreenArt.h"
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
 #include "measure/PointConditions.h"
@@ -170,7 +171,7 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
     } else if (command == "show" && words.size() == 1) {
         ShowJson();
     } else if (command == "show" && words.size() == 2 && words[1] == "--art") {
-        ShowArt();
+        FOut << ScreenArt(*FDevice);
     } else {
         error = "not a command: '" + content.substr(content.find_first_not_of(" \t")) +
                 "' (k1, k1-long, k1-hold, k2, k2-long, k2-hold, both, none, down k1|k2, up, wait MS, "
@@ -198,24 +199,6 @@ void TSimSession::ShowJson() {
         first = false;
     }
     FOut << "]}\n";
-}
-
-void TSimSession::ShowArt() {
-    for (int row = 0; row < LCD_HEIGHT; ++row) {
-        std::string line;
-        for (int column = 0; column < LCD_WIDTH; ++column) {
-            const uint8_t byte = LcdBuffer[(row / 8) * LCD_WIDTH + column];
-            line += (byte & (0x80 >> (row % 8))) != 0 ? '#' : '.';
-        }
-        FOut << line << '\n';
-    }
-    FOut << "power " << (FDevice->IsOn() ? "on" : "off") << ", " << (FDevice->IsLit() ? "lit" : "unlit")
-         << '\n';
-    FOut << "K2 balloon:\n" << FDevice->GetHintK2() << "\nK1 balloon:\n" << FDevice->GetHintK1() << '\n';
-    for (const TScreenHintRegion& r : g_ScreenHints.Regions())
-        FOut << "region " << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ": " << r.Text
-             << '\n';
-    FOut << '\n';
 }
 
 bool RunSimScript(TSimSession& session, std::istream& script, std::string& error) {

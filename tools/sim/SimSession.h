@@ -29,7 +29,6 @@ class TSimSession {
   private:
     void PostAndSettle(int16_t code);
     void ShowJson();
-    void ShowArt();
 
     std::ostream& FOut;
     TVirtualHost FHost;
