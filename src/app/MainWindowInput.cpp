@@ -102,9 +102,9 @@ void TFormORX700DemoMain::SetKeyState(int16_t key, bool down) {
     (key == KEY_K1 ? ImageButton1 : ImageButton2)->setVisible(down);
     if (!g_Device) return;
     if (down)
-        ButtonDown(g_Device->FButtons, key);
+        ButtonDown(g_Device->Buttons(), key);
     else
-        ButtonUp(g_Device->FButtons);
+        ButtonUp(g_Device->Buttons());
 }
 
 void TFormORX700DemoMain::mouseMoveEvent(QMouseEvent* event) {
@@ -131,7 +131,7 @@ void TFormORX700DemoMain::leaveEvent(QEvent*) {
 // The pointer leaving the window ends a held key's press at that moment. The
 // pressed-key picture stays until the button or arrow is released.
 void TFormORX700DemoMain::WMMouseLeave() {
-    if (g_Device) ButtonUp(g_Device->FButtons);
+    if (g_Device) ButtonUp(g_Device->Buttons());
 }
 
 void TFormORX700DemoMain::PointerMovedTo(QPoint pos, QPoint globalPos) {

@@ -57,7 +57,10 @@ class TDevice : public TThread {
     void Refresh();
     void LoadResources();
 
-    TKeyButtons FButtons;
+    // The key classifier the window, the web page and the runner feed with
+    // key presses and releases (GUI thread).
+    TKeyButtons& Buttons() { return FButtons; }
+
     // Called in the GUI thread after each repaint (and on a language change
     // while the device is off).
     std::function<void()> OnRefresh;
@@ -69,6 +72,7 @@ class TDevice : public TThread {
     std::string LoadFont(const char* name, uint8_t* buffer, std::size_t size);
     void ShowPowerOnHint();
 
+    TKeyButtons FButtons;
     TFirmwareEntry FFirmware;
     const int16_t* FBacklight;
     TEvent FEvent;

@@ -121,11 +121,11 @@ void TWebInstrument::SelectLanguage(int index) {
 }
 
 void TWebInstrument::KeyDown(int16_t key) {
-    if (g_Device) ButtonDown(g_Device->FButtons, key);
+    if (g_Device) ButtonDown(g_Device->Buttons(), key);
 }
 
 void TWebInstrument::KeyUp() {
-    if (g_Device) ButtonUp(g_Device->FButtons);
+    if (g_Device) ButtonUp(g_Device->Buttons());
 }
 
 void TWebInstrument::KeepAlive() {

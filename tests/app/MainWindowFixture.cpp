@@ -29,7 +29,7 @@ void MainWindowTest::Open(TFirmwareEntry firmware) {
     QApplication::processEvents();
     host.RunUntilIdle();
     ASSERT_NE(g_Device, nullptr);
-    g_Device->FButtons.OnKeyEvent = [this, post = g_Device->FButtons.OnKeyEvent](int16_t code) {
+    g_Device->Buttons().OnKeyEvent = [this, post = g_Device->Buttons().OnKeyEvent](int16_t code) {
         events.push_back(code);
         post(code);
     };

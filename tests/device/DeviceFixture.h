@@ -38,9 +38,9 @@ class DeviceTest : public VirtualHostTest {
     }
 
     void Press(int16_t key, uint32_t ms) {
-        ButtonDown(device->FButtons, key);
+        ButtonDown(device->Buttons(), key);
         host.Advance(ms);
-        ButtonUp(device->FButtons);
+        ButtonUp(device->Buttons());
         host.RunUntilIdle();
     }
     void PowerOn() { Press(KEY_K1, 500); }

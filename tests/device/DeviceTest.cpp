@@ -34,9 +34,9 @@ TEST_F(DeviceTest, WhileOffOnlyALongOrHeldK1SwitchesOn) {
 }
 
 TEST_F(DeviceTest, HeldK1SwitchesOnAndTheStillHeldKeyRepeatsNothing) {
-    ButtonDown(device->FButtons, KEY_K1);
+    ButtonDown(device->Buttons(), KEY_K1);
     host.Advance(3000);
-    ButtonUp(device->FButtons);
+    ButtonUp(device->Buttons());
     host.RunUntilIdle();
     EXPECT_TRUE(device->IsOn());
     EXPECT_EQ(starts, 1);

@@ -249,9 +249,9 @@ class StoreResultTest : public VirtualHostTest {
             &MenuState.Backlight);
         g_Device = device.get();
         host.RunUntilIdle();
-        ButtonDown(device->FButtons, KEY_K1);
+        ButtonDown(device->Buttons(), KEY_K1);
         host.Advance(500);
-        ButtonUp(device->FButtons);
+        ButtonUp(device->Buttons());
         host.RunUntilIdle();
     }
     void TearDown() override {

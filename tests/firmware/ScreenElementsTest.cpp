@@ -393,9 +393,9 @@ class ElementsOnDeviceTest : public VirtualHostTest {
 
     // The firmware starts at once; refreshes from before do not count.
     void PowerOn() {
-        ButtonDown(device->FButtons, KEY_K1);
+        ButtonDown(device->Buttons(), KEY_K1);
         host.Advance(500);
-        ButtonUp(device->FButtons);
+        ButtonUp(device->Buttons());
         host.RunUntilIdle();
     }
 

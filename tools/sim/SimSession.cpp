@@ -125,10 +125,10 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
     if (const auto key = kKeyCommands.find(command); key != kKeyCommands.end() && words.size() == 1) {
         PostAndSettle(key->second);
     } else if (command == "down" && words.size() == 2 && (words[1] == "k1" || words[1] == "k2")) {
-        ButtonDown(FDevice->FButtons, words[1] == "k1" ? KEY_K1 : KEY_K2);
+        ButtonDown(FDevice->Buttons(), words[1] == "k1" ? KEY_K1 : KEY_K2);
         FHost.RunUntilIdle();
     } else if (command == "up" && words.size() == 1) {
-        ButtonUp(FDevice->FButtons);
+        ButtonUp(FDevice->Buttons());
         FHost.RunUntilIdle();
     } else if (command == "wait" && words.size() == 2) {
         uint32_t ms = 0;
