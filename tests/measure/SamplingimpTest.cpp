@@ -1,6 +1,7 @@
 // The emulated acquisition: which table lands in the sample buffer, which
 // status word is marked, and how long the worker is held, in virtual time.
 #include "measure/Samplingimp.h"
+#include "LambdaThread.h"
 #include "VirtualHostFixture.h"
 #include "platform/Thread.h"
 
@@ -12,18 +13,6 @@
 #include <vector>
 
 namespace {
-
-class LambdaThread : public TThread {
-  public:
-    explicit LambdaThread(std::function<void()> body) : FBody(std::move(body)) { Start(); }
-    ~LambdaThread() override { WaitFor(); }
-
-  protected:
-    void Execute() override { FBody(); }
-
-  private:
-    std::function<void()> FBody;
-};
 
 std::vector<int16_t> Buffer() {
     return {SampleBuffer, SampleBuffer + SAMPLE_COUNT};

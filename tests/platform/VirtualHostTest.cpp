@@ -1,5 +1,6 @@
 // Virtual time: timers fire in order, worker waits end when time reaches
 // them, and "idle" is exact, so scenario tests are deterministic.
+#include "LambdaThread.h"
 #include "VirtualHostFixture.h"
 #include "platform/Event.h"
 #include "platform/Thread.h"
@@ -14,18 +15,6 @@
 namespace {
 
 using ::testing::ElementsAre;
-
-class LambdaThread : public TThread {
-  public:
-    explicit LambdaThread(std::function<void()> body) : FBody(std::move(body)) { Start(); }
-    ~LambdaThread() override { WaitFor(); }
-
-  protected:
-    void Execute() override { FBody(); }
-
-  private:
-    std::function<void()> FBody;
-};
 
 using VirtualTimeTest = VirtualHostTest;
 
