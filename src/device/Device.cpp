@@ -194,5 +194,6 @@ std::string TDevice::GetHintK2() {
 }
 
 std::string TDevice::GetScreenHint(int x, int y) {
-    return g_ScreenHints.FindScreenHint((x - 7) / 2, (y - 2) / 2);
+    return g_ScreenHints.FindScreenHint((x - LCD_PICTURE_ORIGIN_X) / LCD_PICTURE_SCALE,
+                                        (y - LCD_PICTURE_ORIGIN_Y) / LCD_PICTURE_SCALE);
 }

@@ -6,15 +6,10 @@
 
 namespace {
 
-// Where LCD pixel (0, top row) lands in the picture; each LCD pixel is 2 x 2.
-constexpr int ORIGIN_X = 7;
-constexpr int ORIGIN_Y = 2;
-constexpr int SCALE = 2;
-
 void PaintBlock(TLcdPicture& picture, int left, int top) {
-    for (int j = 0; j < SCALE; ++j) {
+    for (int j = 0; j < LCD_PICTURE_SCALE; ++j) {
         uint32_t* row = picture.Pixels.data() + (top + j) * LCD_PICTURE_WIDTH + left;
-        std::fill(row, row + SCALE, LCD_COLOR_PIXEL);
+        std::fill(row, row + LCD_PICTURE_SCALE, LCD_COLOR_PIXEL);
     }
 }
 
@@ -28,7 +23,8 @@ void PaintLcdPicture(TLcdPicture& picture, bool lit) {
             if (bits == 0) continue;
             for (int k = 0; k < 8; ++k) {
                 if ((bits & (0x80u >> k)) == 0) continue; // bit 7 is the top row of the page
-                PaintBlock(picture, ORIGIN_X + SCALE * column, ORIGIN_Y + SCALE * (8 * page + k));
+                PaintBlock(picture, LCD_PICTURE_ORIGIN_X + LCD_PICTURE_SCALE * column,
+                           LCD_PICTURE_ORIGIN_Y + LCD_PICTURE_SCALE * (8 * page + k));
             }
         }
     }
