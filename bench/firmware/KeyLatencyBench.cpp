@@ -57,7 +57,7 @@ class TRig {
     TRig() : FInstall(FHost) {
         SavedState = TDeviceState{};
         SetThreadLanguage(LANG_ENGLISH);
-        FDevice = std::make_unique<TDevice>(FirmwareMain, &MenuState.Backlight, FHost);
+        FDevice = std::make_unique<TDevice>(FirmwareMain, &MenuState.Backlight);
         g_Device = FDevice.get();
         FHost.RunUntilIdle();
         Key(K1_LONG);

@@ -56,8 +56,8 @@ QImage TransparentImage(QSize size, qreal pixelRatio) {
 
 } // namespace
 
-TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host, TFirmwareEntry firmware)
-    : FHost(host), FAuxWindows(auxWindows), TimerQuickStartShow(host) {
+TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, TFirmwareEntry firmware)
+    : FAuxWindows(auxWindows) {
     setObjectName(QStringLiteral("FormORX700DemoMain"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -76,7 +76,7 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host
     CreateStatusBar();
     InitLcdPictureFolder();
 
-    g_Device = new TDevice(std::move(firmware), &MenuState.Backlight, host);
+    g_Device = new TDevice(std::move(firmware), &MenuState.Backlight);
     g_Device->OnRefresh = [this] { DeviceRefresh(); };
 
     FillLanguageBox();
@@ -193,7 +193,7 @@ void TFormORX700DemoMain::FillLanguageBox() {
     for (const TLanguageItem& item : items)
         ComboBoxLanguage->addItem(QString::fromStdString(item.Name), QVariant::fromValue(item.Id));
     if (items.empty()) {
-        FHost.ShowErrorMessage(list ? "RCDATA LANGUAGE_LIST is empty" : "RCDATA LANGUAGE_LIST not found");
+        Host().ShowErrorMessage(list ? "RCDATA LANGUAGE_LIST is empty" : "RCDATA LANGUAGE_LIST not found");
         return;
     }
     const auto start = ChooseStartLanguage(items, SavedState.LanguageName, GetThreadLanguage());

@@ -29,8 +29,7 @@ class TScreenHintWindow;
 
 class TFormORX700DemoMain : public QWidget {
   public:
-    explicit TFormORX700DemoMain(TAuxWindowSeam& auxWindows, THost& host = Host(),
-                                 TFirmwareEntry firmware = FirmwareMain);
+    explicit TFormORX700DemoMain(TAuxWindowSeam& auxWindows, TFirmwareEntry firmware = FirmwareMain);
     ~TFormORX700DemoMain() override;
 
   protected:
@@ -82,7 +81,6 @@ class TFormORX700DemoMain : public QWidget {
     void WMMouseLeave();
     void ClearActiveControl();
 
-    THost& FHost;
     TAuxWindowSeam& FAuxWindows;
     TTimer TimerQuickStartShow;
     // Qt's own dialogs follow the language box with the rest.

@@ -85,6 +85,6 @@ void TFormORX700DemoMain::SaveLcdPicture() {
         StatusBar->showMessage(Text(TEXT_LCD_PICTURE_SAVED).replace(QLatin1String("%s"), shown),
                                kStatusMessageMs);
     else
-        FHost.ShowErrorMessage(
+        Host().ShowErrorMessage(
             Text(TEXT_LCD_PICTURE_NOT_SAVED).replace(QLatin1String("%s"), shown).toStdString());
 }

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         // unless a saved choice says otherwise.
         SetThreadLanguage(SystemLanguage());
         TProgramAuxWindows auxWindows;
-        TFormORX700DemoMain window(auxWindows, host);
+        TFormORX700DemoMain window(auxWindows);
         window.show();
         result = QApplication::exec();
     }

@@ -27,9 +27,8 @@ void Restart(TTimer& timer) {
 
 } // namespace
 
-TDevice::TDevice(TFirmwareEntry firmware, const int16_t* backlight, THost& host)
-    : TThread(host), FFirmware(std::move(firmware)), FBacklight(backlight), FEvent(host), FPowerTimer(host),
-      FBacklightTimer(host), FLanguage(GetThreadLanguage()) {
+TDevice::TDevice(TFirmwareEntry firmware, const int16_t* backlight)
+    : FFirmware(std::move(firmware)), FBacklight(backlight), FLanguage(GetThreadLanguage()) {
     FButtons.OnKeyEvent = [this](int16_t code) { PostKeyEvent(code); };
     ButtonsInit(FButtons);
     FPowerTimer.SetEnabled(false);
@@ -63,7 +62,7 @@ void TDevice::Execute() {
         try {
             FFirmware();
         } catch (const Exception& e) {
-            if (!e.Message().empty()) HostOf().ShowErrorMessage(e.Message());
+            if (!e.Message().empty()) Host().ShowErrorMessage(e.Message());
         }
         LcdClear();
         Refresh();
@@ -138,7 +137,7 @@ void TDevice::LoadResources() {
     // Shown only after the lock is released: a timer firing in the box's
     // message loop takes the lock to post its event.
     for (const std::string& error : errors)
-        if (!error.empty()) HostOf().ShowErrorMessage(error);
+        if (!error.empty()) Host().ShowErrorMessage(error);
 }
 
 std::string TDevice::LoadFont(const char* name, uint8_t* buffer, std::size_t size) {

@@ -31,7 +31,7 @@ class TDevice : public TThread {
     // Starts the worker, which waits for the first power-on. backlight points
     // at the firmware's backlight flag (read only while painting); null reads
     // as off.
-    TDevice(TFirmwareEntry firmware, const int16_t* backlight, THost& host = Host());
+    TDevice(TFirmwareEntry firmware, const int16_t* backlight);
     // Stops the worker as at power-off, so the firmware keeps its state.
     ~TDevice() override;
 

@@ -1,5 +1,8 @@
 #include "platform/Host.h"
 
+#include "platform/Event.h"
+#include "platform/Thread.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +16,14 @@ THost& Host() {
         std::abort();
     }
     return *g_Host;
+}
+
+bool& THost::Signaled(TEvent& event) {
+    return event.FSignaled;
+}
+
+bool& THost::Finished(TThread& thread) {
+    return thread.FFinished;
 }
 
 THostInstall::THostInstall(THost& host) : FPrevious(g_Host) {

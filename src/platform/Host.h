@@ -60,10 +60,18 @@ class THost {
     // thread; returns when the user has dismissed it. The caller must hold no
     // lock the GUI thread may take.
     virtual void ShowErrorMessage(const std::string& text) = 0;
+
+  protected:
+    // The state of events and threads that an implementation guards with its
+    // own lock.
+    static bool& Signaled(TEvent& event);
+    static bool& Finished(TThread& thread);
 };
 
-// The host of this process. Installed by the program's entry, a test fixture
-// or the headless runner for the life of a THostInstall.
+// The host of this process: the one way everything reaches it. Installed by
+// the program's entry, a test fixture or the headless runner for the life of
+// a THostInstall, which must outlive every timer, event, thread and device
+// created under it; nothing keeps a reference of its own.
 THost& Host();
 
 class THostInstall {

@@ -24,18 +24,18 @@ void TRealTimeHost::Sleep(uint32_t ms) {
 
 void TRealTimeHost::SetEvent(TEvent& event) {
     std::lock_guard lock(FMutex);
-    event.FSignaled = true;
+    Signaled(event) = true;
     FChanged.notify_all();
 }
 
 void TRealTimeHost::ResetEvent(TEvent& event) {
     std::lock_guard lock(FMutex);
-    event.FSignaled = false;
+    Signaled(event) = false;
 }
 
 TWaitResult TRealTimeHost::WaitForEvent(TEvent& event, int32_t timeoutMs) {
     std::unique_lock lock(FMutex);
-    const auto signaled = [&] { return event.FSignaled; };
+    const auto signaled = [&] { return Signaled(event); };
     if (timeoutMs < 0) {
         FChanged.wait(lock, signaled);
         return TWaitResult::Signaled;
@@ -48,13 +48,13 @@ void TRealTimeHost::ThreadStarting(TThread&) {}
 
 void TRealTimeHost::ThreadFinished(TThread& thread) {
     std::lock_guard lock(FMutex);
-    thread.FFinished = true;
+    Finished(thread) = true;
     FChanged.notify_all();
 }
 
 void TRealTimeHost::WaitForThread(TThread& thread) {
     std::unique_lock lock(FMutex);
-    while (!thread.FFinished) {
+    while (!Finished(thread)) {
         if (!FQueue.empty()) {
             ServeOne(lock);
             continue;

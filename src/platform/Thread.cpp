@@ -12,7 +12,7 @@ TThread::~TThread() {
 }
 
 void TThread::Start() {
-    FHost.ThreadStarting(*this);
+    Host().ThreadStarting(*this);
     FThread = std::thread([this] { Run(); });
 }
 
@@ -23,11 +23,11 @@ void TThread::Run() {
         // Ends the thread, not the program: the owner can still stop and free it.
         FFatalException = std::current_exception();
     }
-    FHost.ThreadFinished(*this);
+    Host().ThreadFinished(*this);
 }
 
 void TThread::WaitFor() {
     if (!FThread.joinable()) return;
-    FHost.WaitForThread(*this);
+    Host().WaitForThread(*this);
     FThread.join();
 }

@@ -11,7 +11,7 @@
 
 class TThread {
   public:
-    explicit TThread(THost& host = Host()) : FHost(host) {}
+    TThread() = default;
     virtual ~TThread();
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
@@ -25,18 +25,15 @@ class TThread {
     // An exception Execute let through; it ended the thread.
     std::exception_ptr FatalException() const { return FFatalException; }
 
-    // Host side only, under the host's lock.
-    bool FFinished = false;
-
   protected:
     virtual void Execute() = 0;
-    void Synchronize(const std::function<void()>& fn) { FHost.Synchronize(fn); }
-    THost& HostOf() const { return FHost; }
+    void Synchronize(const std::function<void()>& fn) { Host().Synchronize(fn); }
 
   private:
     void Run();
 
-    THost& FHost;
+    friend class THost;
+    bool FFinished = false; // under the host's lock
     std::atomic<bool> FTerminated{false};
     std::exception_ptr FFatalException;
     std::thread FThread;

@@ -1,6 +1,6 @@
 #include "platform/Timer.h"
 
-TTimer::TTimer(THost& host) : FBackend(host.CreateTimer([this] { Fire(); })) {}
+TTimer::TTimer() : FBackend(Host().CreateTimer([this] { Fire(); })) {}
 
 void TTimer::SetEnabled(bool enabled) {
     if (enabled == FEnabled) return;

@@ -10,7 +10,7 @@
 
 class TTimer {
   public:
-    explicit TTimer(THost& host = Host());
+    TTimer();
 
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool enabled);

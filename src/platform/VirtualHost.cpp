@@ -100,7 +100,7 @@ void TVirtualHost::Sleep(uint32_t ms) {
 
 void TVirtualHost::SetEvent(TEvent& event) {
     std::lock_guard lock(FMutex);
-    event.FSignaled = true;
+    Signaled(event) = true;
     for (TWaiter* waiter : FWaiters) {
         if (waiter->Event == &event && !waiter->Woken) {
             waiter->Woken = true;
@@ -113,17 +113,17 @@ void TVirtualHost::SetEvent(TEvent& event) {
 
 void TVirtualHost::ResetEvent(TEvent& event) {
     std::lock_guard lock(FMutex);
-    event.FSignaled = false;
+    Signaled(event) = false;
 }
 
 TWaitResult TVirtualHost::WaitForEvent(TEvent& event, int32_t timeoutMs) {
     std::unique_lock lock(FMutex);
-    if (event.FSignaled) return TWaitResult::Signaled;
+    if (Signaled(event)) return TWaitResult::Signaled;
     if (timeoutMs == 0) return TWaitResult::Timeout;
     lock.unlock();
     RequireWorkerThread("a blocking wait on the driver's thread would never end");
     lock.lock();
-    if (event.FSignaled) return TWaitResult::Signaled;
+    if (Signaled(event)) return TWaitResult::Signaled;
     TWaiter waiter{&event, timeoutMs < 0 ? kNever : FNow + static_cast<uint64_t>(timeoutMs), false,
                    TWaitResult::Timeout};
     return Block(lock, waiter);
@@ -136,7 +136,7 @@ void TVirtualHost::ThreadStarting(TThread&) {
 
 void TVirtualHost::ThreadFinished(TThread& thread) {
     std::lock_guard lock(FMutex);
-    thread.FFinished = true;
+    Finished(thread) = true;
     --FRunning;
     FChanged.notify_all();
 }
@@ -145,7 +145,7 @@ void TVirtualHost::WaitForThread(TThread& thread) {
     std::unique_lock lock(FMutex);
     for (;;) {
         SettleLocked(lock);
-        if (thread.FFinished) return;
+        if (Finished(thread)) return;
         // The thread still waits: let time pass up to its next deadline.
         const uint64_t next = NextDueLocked();
         if (next == kNever) Fail("waiting for a thread that waits for nothing that could happen");

@@ -116,7 +116,7 @@ EMSCRIPTEN_KEEPALIVE const char* orx_ImportState(const char* text) {
 }
 
 EMSCRIPTEN_KEEPALIVE void orx_MessageDismissed() {
-    g_Instrument->Host().MessageDismissed();
+    g_Instrument->MessageDismissed();
 }
 
 } // extern "C"

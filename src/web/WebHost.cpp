@@ -36,7 +36,7 @@ EM_JS(void, ShowPageMessage, (const char* text), { Module.onErrorMessage(UTF8ToS
 
 } // namespace
 
-TWebHost::TWebHost() : FMessageClosed(*this) {}
+TWebHost::TWebHost() = default;
 
 std::unique_ptr<TTimerBackend> TWebHost::CreateTimer(std::function<void()> onFire) {
     return std::make_unique<TWebTimer>(std::move(onFire));

@@ -86,7 +86,7 @@ TWebInstrument::TWebInstrument(const std::string& stateText, LANGID systemLangua
     if (const auto list = FindResource("LANGUAGE_LIST"))
         FLanguages = ReadLanguageList(*list, WebLanguageAbbreviation);
     if (FLanguages.empty()) {
-        FHost.ShowErrorMessage("RCDATA LANGUAGE_LIST not found");
+        Host().ShowErrorMessage("RCDATA LANGUAGE_LIST not found");
         DeviceRefresh();
         return;
     }
@@ -99,7 +99,7 @@ TWebInstrument::~TWebInstrument() {
 }
 
 void TWebInstrument::CreateDevice() {
-    g_Device = new TDevice(FirmwareMain, &MenuState.Backlight, FHost);
+    g_Device = new TDevice(FirmwareMain, &MenuState.Backlight);
     g_Device->OnRefresh = [this] { DeviceRefresh(); };
 }
 

@@ -48,7 +48,8 @@ class TWebInstrument {
     // nothing changed) for data that is no text file.
     std::optional<std::string> ImportState(const std::string& text);
 
-    TWebHost& Host() { return FHost; }
+    // The page's message box was closed: the waiting worker goes on.
+    void MessageDismissed() { FHost.MessageDismissed(); }
 
   private:
     void CreateDevice();

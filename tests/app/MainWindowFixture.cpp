@@ -22,7 +22,7 @@ void MainWindowTest::TearDown() {
 }
 
 void MainWindowTest::Open(TFirmwareEntry firmware) {
-    window = std::make_unique<TFormORX700DemoMain>(aux, host, std::move(firmware));
+    window = std::make_unique<TFormORX700DemoMain>(aux, std::move(firmware));
     window->show();
     // The pointer starts away from the window, as if elsewhere on the desktop.
     QCursor::setPos(window->mapToGlobal(QPoint(-100, -100)));

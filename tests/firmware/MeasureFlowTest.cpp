@@ -56,13 +56,13 @@ class MeasureFlowTest : public ::testing::Test {
         for (const char* line : lines)
             Run(line);
     }
-    TVirtualHost& Host() { return session->VirtualHost(); }
+    TVirtualHost& Clock() { return session->VirtualHost(); }
 
     // Records every repaint from now on, timed from now.
     void RecordRepaints() {
-        const uint64_t start = Host().Elapsed();
+        const uint64_t start = Clock().Elapsed();
         session->Device().OnRefresh = [this, start] {
-            repaints.push_back({Host().Elapsed() - start, session->Device().IsLit()});
+            repaints.push_back({Clock().Elapsed() - start, session->Device().IsLit()});
         };
     }
 

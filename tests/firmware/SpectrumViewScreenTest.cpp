@@ -75,7 +75,7 @@ class SpectrumViewScreen : public ::testing::Test {
                 for (;;)
                     WaitKey();
             },
-            &backlight, host);
+            &backlight);
         g_Device = device.get();
         host.RunUntilIdle();
         Press(K1_LONG);

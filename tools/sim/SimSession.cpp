@@ -101,7 +101,7 @@ bool ParseScale(const std::string& text, int& scale) {
 TSimSession::TSimSession(std::ostream& out, double clock) : FOut(out), FInstall(FHost) {
     FHost.SetClock(clock);
     SetThreadLanguage(LANG_ENGLISH);
-    FDevice = std::make_unique<TDevice>(FirmwareMain, &MenuState.Backlight, FHost);
+    FDevice = std::make_unique<TDevice>(FirmwareMain, &MenuState.Backlight);
     g_Device = FDevice.get();
     FHost.RunUntilIdle();
 }
