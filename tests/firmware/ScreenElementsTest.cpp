@@ -3,6 +3,7 @@
 // its place and taken off the LCD, and whatever remains must be blank, so a
 // stray or misplaced glyph fails. Waiting elements run on a device under
 // virtual time.
+#include "TextLines.h"
 #include "VirtualHostFixture.h"
 #include "device/Device.h"
 #include "device/Deviceioemulation.h"
@@ -515,14 +516,6 @@ struct QuestionHintCase {
 
 class QuestionHints : public ElementsOnDeviceTest, public ::testing::WithParamInterface<QuestionHintCase> {};
 
-std::vector<std::string> BalloonLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The balloons name the answer each key gives, in the words of the LCD's
 // "<- Yes No ->", and that both keys do nothing.
 TEST_P(QuestionHints, NameTheAnswerOfEachKey) {
@@ -541,9 +534,9 @@ TEST_P(QuestionHints, NameTheAnswerOfEachKey) {
     using ::testing::EndsWith;
     using ::testing::HasSubstr;
     EXPECT_THAT(
-        BalloonLines(g_KeyHints.GetKeyHintK2()),
+        TextLines(g_KeyHints.GetKeyHintK2()),
         ElementsAre(HasSubstr("«" + yes + "»:"), HasSubstr("«" + yes + "»:"), EndsWith(" " + nothing)));
-    EXPECT_THAT(BalloonLines(g_KeyHints.GetKeyHintK1()),
+    EXPECT_THAT(TextLines(g_KeyHints.GetKeyHintK1()),
                 ElementsAre(HasSubstr("«" + no + "»:"), HasSubstr("«" + no + "»:"), EndsWith(" " + nothing)));
 }
 

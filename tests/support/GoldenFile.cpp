@@ -1,5 +1,7 @@
 #include "GoldenFile.h"
 
+#include "TextLines.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -12,14 +14,6 @@ namespace {
 constexpr char HEADER_PREFIX[] = "// ";
 constexpr int MAX_SHOWN_LINES = 24;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // A line under two lines of equal length marking the columns that differ, so
 // a changed pixel in a row of art is found at a glance.
 std::string Marks(const std::string& a, const std::string& b) {
@@ -30,8 +24,8 @@ std::string Marks(const std::string& a, const std::string& b) {
 }
 
 std::string Difference(const std::string& expected, const std::string& actual) {
-    const std::vector<std::string> a = Lines(expected);
-    const std::vector<std::string> b = Lines(actual);
+    const std::vector<std::string> a = TextLines(expected);
+    const std::vector<std::string> b = TextLines(actual);
     std::ostringstream out;
     int shown = 0;
     for (std::size_t i = 0; i < std::max(a.size(), b.size()) && shown < MAX_SHOWN_LINES; ++i) {

@@ -34,7 +34,7 @@ TEST_P(DspBadCallTest, GetsOneLineOnStandardErrorAndStatusTwo) {
     const TRun run = Dsp(GetParam().Args);
     EXPECT_EQ(run.Status, DSP_EXIT_USAGE);
     EXPECT_EQ(run.Out, "");
-    ASSERT_EQ(Lines(run.Err).size(), 1u) << run.Err;
+    ASSERT_EQ(TextLines(run.Err).size(), 1u) << run.Err;
     EXPECT_EQ(run.Err.rfind("orx700-dsp: ", 0), 0u) << run.Err;
     EXPECT_NE(run.Err.find(GetParam().Says), std::string::npos) << run.Err;
 }
@@ -98,7 +98,7 @@ TEST_F(DspCommandTest, WrongSizedFilesAreRefusedWithTheirSize) {
         const TRun run = Dsp({"spectrum", "--kind", "0", path});
         EXPECT_EQ(run.Status, DSP_EXIT_USAGE) << size;
         EXPECT_EQ(run.Out, "");
-        EXPECT_EQ(Lines(run.Err).size(), 1u) << run.Err;
+        EXPECT_EQ(TextLines(run.Err).size(), 1u) << run.Err;
         EXPECT_NE(run.Err.find(size > 16384 ? "longer than 16384 bytes"
                                             : "holds " + std::to_string(size) + " bytes"),
                   std::string::npos)
@@ -152,7 +152,7 @@ TEST_F(DspCommandTest, WrittenWaveformStandsForTheStoredOne) {
 TEST(DspLevels, NineNamedLevelsInSlotOrderRecoverTheResultsExactly) {
     const TRun run = Dsp({"levels", "--kind", "0", "--builtin", "0"});
     ASSERT_EQ(run.Status, DSP_EXIT_OK);
-    const auto lines = Lines(run.Out);
+    const auto lines = TextLines(run.Out);
     const std::vector<std::string> names = {"acc_pk", "acc_rms", "acc_pp",   "vel_pk", "vel_rms",
                                             "vel_pp", "disp_pk", "disp_rms", "disp_pp"};
     ASSERT_EQ(lines.size(), names.size()) << run.Out;
@@ -176,7 +176,7 @@ TEST(DspLevels, NineNamedLevelsInSlotOrderRecoverTheResultsExactly) {
 TEST(DspLevels, EnvelopeKindPrintsItsCrestFactorAlone) {
     const TRun run = Dsp({"levels", "--kind", "1", "--builtin", "1"});
     ASSERT_EQ(run.Status, DSP_EXIT_OK);
-    const auto lines = Lines(run.Out);
+    const auto lines = TextLines(run.Out);
     ASSERT_EQ(lines.size(), 1u) << run.Out;
     ASSERT_EQ(lines[0].rfind("crest ", 0), 0u) << lines[0];
     // A pulse train's peak stands well above its RMS.
@@ -193,7 +193,7 @@ TEST_F(DspCommandTest, ASignalWithoutRmsHasNoCrestFactorAndSaysSo) {
 TEST(DspSpectrum, PrintsTheScaleThenEveryLineFrom32To3200) {
     const TRun run = Dsp({"spectrum", "--kind", "1", "--builtin", "1"});
     ASSERT_EQ(run.Status, DSP_EXIT_OK);
-    const auto lines = Lines(run.Out);
+    const auto lines = TextLines(run.Out);
     ASSERT_EQ(lines.size(), 1u + 3169u);
     ASSERT_EQ(lines[0].rfind("scale ", 0), 0u) << lines[0];
     EXPECT_GT(std::strtof(lines[0].c_str() + 6, nullptr), 0.0f);

@@ -1,6 +1,7 @@
 #pragma once
 // Running orx700-dsp's whole command line in the test, and a scratch
 // directory of the test's own for its files.
+#include "TextLines.h"
 #include "dsp/DspCommand.h"
 
 #include <gtest/gtest.h>
@@ -23,14 +24,6 @@ inline TRun Dsp(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status = RunDspCommand(args, out, err);
     return {status, out.str(), err.str()};
-}
-
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // A scratch directory of the test's own, removed with it.

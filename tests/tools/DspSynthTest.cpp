@@ -25,7 +25,7 @@ class DspSynthTest : public DspCommandTest {
         std::map<std::string, double> levels;
         const TRun run = Dsp({"levels", "--kind", kind, path});
         EXPECT_EQ(run.Status, DSP_EXIT_OK) << run.Err;
-        for (const auto& line : Lines(run.Out)) {
+        for (const auto& line : TextLines(run.Out)) {
             std::istringstream fields(line);
             std::string name;
             double value = 0.0;
@@ -38,7 +38,7 @@ class DspSynthTest : public DspCommandTest {
     static int StrongestLine(const std::string& kind, const std::string& path) {
         const TRun run = Dsp({"spectrum", "--kind", kind, path});
         EXPECT_EQ(run.Status, DSP_EXIT_OK) << run.Err;
-        const auto lines = Lines(run.Out);
+        const auto lines = TextLines(run.Out);
         int strongest = 0;
         long strongestValue = -1;
         for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -99,14 +99,14 @@ TEST_F(DspSynthTest, AClippedSignalIsWrittenAndReportedAndAnUnwritableFileFails)
     const std::string path = Path("loud.bin");
     const TRun loud = Dsp({"synth", "--kind", "0", "--condition", "looseness", "--velocity", "400", path});
     EXPECT_EQ(loud.Status, DSP_EXIT_OK);
-    ASSERT_EQ(Lines(loud.Err).size(), 1u) << loud.Err;
+    ASSERT_EQ(TextLines(loud.Err).size(), 1u) << loud.Err;
     EXPECT_NE(loud.Err.find("clipped"), std::string::npos) << loud.Err;
     EXPECT_EQ(Bytes(path).size(), 16384u);
 
     const TRun nowhere =
         Dsp({"synth", "--kind", "0", "--condition", "good", Path("no-such-dir") + "/file.bin"});
     EXPECT_EQ(nowhere.Status, DSP_EXIT_FAILED);
-    EXPECT_EQ(Lines(nowhere.Err).size(), 1u) << nowhere.Err;
+    EXPECT_EQ(TextLines(nowhere.Err).size(), 1u) << nowhere.Err;
     EXPECT_EQ(nowhere.Err.rfind("orx700-dsp: ", 0), 0u) << nowhere.Err;
 }
 
