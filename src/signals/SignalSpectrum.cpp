@@ -25,18 +25,26 @@ const std::vector<TComplex>& Twiddles() {
     return table;
 }
 
-unsigned Reverse(unsigned i) {
-    unsigned r = 0;
-    for (int b = 0; b < HALF_LOG2; ++b)
-        r = (r << 1) | ((i >> b) & 1u);
-    return r;
+// Bit-reversed positions of 0..4095, built once like the twiddles.
+const std::vector<unsigned>& Reversed() {
+    static const std::vector<unsigned> table = [] {
+        std::vector<unsigned> r(HALF);
+        for (unsigned i = 0; i < HALF; ++i)
+            for (int b = 0; b < HALF_LOG2; ++b)
+                r[i] = (r[i] << 1) | ((i >> b) & 1u);
+        return r;
+    }();
+    return table;
 }
 
-// In-place radix-2 transform of 4096 points.
+// In-place radix-2 transform of 4096 points. The products are written out
+// as (ac - bd) + j(ad + bc), what the complex product computes for finite
+// values, without its checks for infinities: the same bits, faster.
 void Transform(std::vector<TComplex>& z) {
     const auto& w = Twiddles();
+    const auto& reversed = Reversed();
     for (unsigned i = 0; i < HALF; ++i) {
-        const unsigned r = Reverse(i);
+        const unsigned r = reversed[i];
         if (i < r) std::swap(z[i], z[r]);
     }
     for (int half = 1; half < HALF; half *= 2) {
@@ -46,16 +54,22 @@ void Transform(std::vector<TComplex>& z) {
             for (int j = 0; j < half; ++j) {
                 TComplex& top = z[static_cast<std::size_t>(start + j)];
                 TComplex& bottom = z[static_cast<std::size_t>(start + j + half)];
-                const TComplex t = bottom * w[static_cast<std::size_t>(j * stride)];
-                bottom = top - t;
-                top += t;
+                const TComplex& twiddle = w[static_cast<std::size_t>(j * stride)];
+                const double re = bottom.real() * twiddle.real() - bottom.imag() * twiddle.imag();
+                const double im = bottom.real() * twiddle.imag() + bottom.imag() * twiddle.real();
+                bottom = {top.real() - re, top.imag() - im};
+                top = {top.real() + re, top.imag() + im};
             }
     }
 }
 
 } // namespace
 
-std::vector<double> LineRms(const std::vector<double>& samples) {
+namespace {
+
+// The transform of samples[0..8191], windowed through the spectrum (Hann),
+// lines 0..4095, unscaled.
+std::vector<TComplex> WindowedLines(const std::vector<double>& samples) {
     // Pack the real samples as 4096 complex points, transform, and split.
     std::vector<TComplex> z(HALF);
     for (int n = 0; n < HALF; ++n)
@@ -72,25 +86,47 @@ std::vector<double> LineRms(const std::vector<double>& samples) {
         const TComplex twiddle = k < HALF ? w[static_cast<std::size_t>(k)] : TComplex(-1.0, 0.0);
         x[static_cast<std::size_t>(k)] = even + twiddle * odd;
     }
-    // Hann through the spectrum, then scaled so that a centred sinusoid of
-    // amplitude A reads A / sqrt 2 on its line: |X| = A N / 2 unwindowed,
-    // A N / 4 windowed.
-    std::vector<double> lines(SIGNAL_LINES);
-    const double scale = 4.0 / SIGNAL_LENGTH / std::sqrt(2.0);
+    std::vector<TComplex> lines(SIGNAL_LINES);
     for (int k = 0; k < SIGNAL_LINES; ++k) {
         const TComplex before = k > 0 ? x[static_cast<std::size_t>(k - 1)] : std::conj(x[1]);
-        const TComplex windowed =
+        lines[static_cast<std::size_t>(k)] =
             0.5 * x[static_cast<std::size_t>(k)] - 0.25 * before - 0.25 * x[static_cast<std::size_t>(k + 1)];
-        lines[static_cast<std::size_t>(k)] = std::abs(windowed) * scale;
     }
     return lines;
 }
 
+// Scaled so that a centred sinusoid of amplitude A reads A / sqrt 2 on its
+// line: |X| = A N / 2 unwindowed, A N / 4 windowed.
+const double LINE_SCALE = 4.0 / SIGNAL_LENGTH / std::sqrt(2.0);
+
+// A centred sinusoid spreads over three lines with 1, 1/4 and 1/4 of its
+// energy: their sum of squares overstates its RMS square by 3/2.
+constexpr double BAND_ENERGY = 2.0 / 3.0;
+
+} // namespace
+
+std::vector<double> LineRms(const std::vector<double>& samples) {
+    const std::vector<TComplex> windowed = WindowedLines(samples);
+    std::vector<double> lines(SIGNAL_LINES);
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        lines[k] = std::abs(windowed[k]) * LINE_SCALE;
+    return lines;
+}
+
 double BandRms(const std::vector<double>& lines, int first, int last) {
-    // A centred sinusoid spreads over three lines with 1, 1/4 and 1/4 of its
-    // energy: the sum overstates its RMS square by 3/2.
     double sum = 0.0;
     for (int k = first; k <= last; ++k)
         sum += lines[static_cast<std::size_t>(k)] * lines[static_cast<std::size_t>(k)];
-    return std::sqrt(sum * 2.0 / 3.0);
+    return std::sqrt(sum * BAND_ENERGY);
+}
+
+double SignalBandRms(const std::vector<double>& samples, int first, int last) {
+    // Squares of the magnitudes as they are: no square root per line.
+    const std::vector<TComplex> windowed = WindowedLines(samples);
+    double sum = 0.0;
+    for (int k = first; k <= last; ++k) {
+        const TComplex& line = windowed[static_cast<std::size_t>(k)];
+        sum += line.real() * line.real() + line.imag() * line.imag();
+    }
+    return std::sqrt(sum * BAND_ENERGY) * LINE_SCALE;
 }

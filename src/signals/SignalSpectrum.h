@@ -15,3 +15,5 @@ inline constexpr int BAND_LAST_LINE = 3202;
 std::vector<double> LineRms(const std::vector<double>& samples);
 // The RMS of lines first..last: the band level, energy-corrected for the window.
 double BandRms(const std::vector<double>& lines, int first, int last);
+// BandRms(LineRms(samples), first, last), computed without the lines.
+double SignalBandRms(const std::vector<double>& samples, int first, int last);

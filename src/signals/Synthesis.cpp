@@ -4,7 +4,9 @@
 #include "signals/SignalSpectrum.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <mutex>
 
 namespace {
 
@@ -207,7 +209,7 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
         total[j] += s.Noise[j];
     }
     // What the instrument will read, 10-1000 Hz, sets the scale.
-    const double band = BandRms(LineRms(total), BAND_FIRST_LINE, BAND_LAST_LINE);
+    const double band = SignalBandRms(total, BAND_FIRST_LINE, BAND_LAST_LINE);
     s.Scale = band > 0.0 ? c.Velocity / band : 0.0;
     return s;
 }
@@ -245,14 +247,54 @@ std::vector<double> SynthesizeSignal(const TCondition& condition, int16_t kind) 
     return BuildSignal(condition, kind);
 }
 
+namespace {
+
+// A measured point's record is rebuilt from its condition whenever the
+// firmware reads the point, and a machine step reads several: the latest
+// waveforms are kept, enough for every source in both kinds. The same
+// condition and kind always give the same samples, so a kept waveform is
+// the waveform. The lock guards only the copies, never a wait.
+struct TKeptWaveform {
+    TCondition Condition;
+    int16_t Kind;
+    bool Clipped;
+    std::array<int16_t, N> Samples;
+};
+constexpr std::size_t KEPT_WAVEFORMS = 32;
+std::mutex g_KeptLock;
+std::vector<TKeptWaveform> g_Kept; // most recently used first
+
+bool FindKept(const TCondition& condition, int16_t kind, int16_t* samples, bool& clipped) {
+    const std::lock_guard lock(g_KeptLock);
+    const auto found = std::find_if(g_Kept.begin(), g_Kept.end(), [&](const TKeptWaveform& kept) {
+        return kept.Kind == kind && kept.Condition == condition;
+    });
+    if (found == g_Kept.end()) return false;
+    std::copy(found->Samples.begin(), found->Samples.end(), samples);
+    clipped = found->Clipped;
+    std::rotate(g_Kept.begin(), found, found + 1);
+    return true;
+}
+
+void Keep(const TCondition& condition, int16_t kind, const int16_t* samples, bool clipped) {
+    const std::lock_guard lock(g_KeptLock);
+    if (g_Kept.size() == KEPT_WAVEFORMS) g_Kept.pop_back();
+    TKeptWaveform kept{condition, kind, clipped, {}};
+    std::copy(samples, samples + N, kept.Samples.begin());
+    g_Kept.insert(g_Kept.begin(), std::move(kept));
+}
+
+} // namespace
+
 bool SynthesizeCondition(const TCondition& condition, int16_t kind, int16_t* samples) {
+    bool clipped = false;
+    if (FindKept(condition, kind, samples, clipped)) return clipped;
     const std::vector<double> signal = BuildSignal(condition, kind);
     if (signal.empty()) return false;
     // Kinds 0 and 2 are offset binary around mid-scale, kind 1 two's complement.
     const double offset = kind == 1 ? 0.0 : 32768.0;
     const double low = kind == 1 ? -32768.0 : 0.0;
     const double high = kind == 1 ? 32767.0 : 65535.0;
-    bool clipped = false;
     for (int i = 0; i < N; ++i) {
         double code = std::floor(signal[static_cast<std::size_t>(i)] / VELOCITY_PER_CODE + offset + 0.5);
         if (code < low || code > high) {
@@ -262,5 +304,6 @@ bool SynthesizeCondition(const TCondition& condition, int16_t kind, int16_t* sam
         const auto word = static_cast<uint16_t>(static_cast<int32_t>(code) & 0xFFFF);
         samples[i] = static_cast<int16_t>(word);
     }
+    Keep(condition, kind, samples, clipped);
     return clipped;
 }

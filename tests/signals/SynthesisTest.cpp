@@ -171,6 +171,43 @@ TEST(SynthesisDeterminism, SameSeedSameSamplesOtherSeedOtherSamples) {
     }
 }
 
+// Rebuilt records take kept waveforms: what is kept must be what a fresh
+// synthesis gives, for that condition and kind only, also once every kept
+// waveform has been replaced, and with its overload.
+TEST(SynthesisDeterminism, AKeptWaveformIsTheFreshOne) {
+    const TCondition c = Make(TConditionKind::Gear, 1480, 4.5);
+    for (int16_t kind = 0; kind <= 2; ++kind) {
+        int16_t kept[SAMPLE_COUNT], again[SAMPLE_COUNT];
+        SynthesizeCondition(c, kind, kept);
+        SynthesizeCondition(c, kind, kept);
+        const std::vector<double> fresh = SynthesizeSignal(c, kind);
+        const double offset = kind == KIND_MEAS_E ? 0.0 : 32768.0;
+        int differing = 0;
+        for (int i = 0; i < SAMPLE_COUNT; ++i) {
+            const auto code = static_cast<int32_t>(
+                std::floor(fresh[static_cast<std::size_t>(i)] / VELOCITY_PER_CODE + offset + 0.5));
+            differing += static_cast<int16_t>(static_cast<uint16_t>(code & 0xFFFF)) != kept[i] ? 1 : 0;
+        }
+        EXPECT_EQ(differing, 0) << "kind " << kind;
+        for (uint32_t seed = 100; seed < 140; ++seed) {
+            TCondition other = c;
+            other.Seed = seed;
+            SynthesizeCondition(other, kind, again);
+        }
+        SynthesizeCondition(c, kind, again);
+        EXPECT_EQ(std::memcmp(kept, again, sizeof kept), 0) << "kind " << kind;
+    }
+    TCondition slower = c;
+    slower.Rpm = 1479;
+    int16_t a[SAMPLE_COUNT], b[SAMPLE_COUNT];
+    SynthesizeCondition(c, KIND_MEAS, a);
+    SynthesizeCondition(slower, KIND_MEAS, b);
+    EXPECT_NE(std::memcmp(a, b, sizeof a), 0) << "one figure apart is another waveform";
+    const TCondition loud = Make(TConditionKind::Looseness, 1480, 200.0);
+    EXPECT_TRUE(SynthesizeCondition(loud, KIND_MEAS, a));
+    EXPECT_TRUE(SynthesizeCondition(loud, KIND_MEAS, a)) << "the kept waveform keeps its overload";
+}
+
 TEST(SynthesisRange, TooLoudClipsAndReportsAStoredConditionLeavesTheBuffer) {
     int16_t samples[SAMPLE_COUNT];
     EXPECT_TRUE(SynthesizeCondition(Make(TConditionKind::Looseness, 1480, 200.0), KIND_MEAS, samples));
