@@ -10,6 +10,8 @@
 #include "device/KeyCodes.h"
 #include "firmware/Analysis.h"
 #include "firmware/Offlinemode.h"
+#include "measure/PointConditions.h"
+#include "measure/Routes.h"
 #include "measure/Samplingimp.h"
 #include "platform/Strings.h"
 #include "platform/VirtualHost.h"
@@ -17,6 +19,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -137,6 +140,29 @@ void BM_KeyLatency_MachineStep(benchmark::State& state) {
     TimeKeys(state, [&] { return rig.TimedKey(K1_SHORT); });
 }
 BENCHMARK(BM_KeyLatency_MachineStep)->UseManualTime()->Iterations(KEYS)->Unit(benchmark::kMicrosecond);
+
+// The same with every route point measured in a machine condition (each
+// kind in turn), so every record the step builds synthesizes its waveform.
+void BM_KeyLatency_MachineStepAllConditions(benchmark::State& state) {
+    TRig rig;
+    // The worker waits for a key: the store and the tables are the bench's.
+    std::array<uint16_t, ROUTE_POINT_COUNT> words{};
+    RouteSave(words);
+    for (int16_t point = 1; point <= ROUTE_POINT_COUNT; ++point) {
+        TCondition condition;
+        condition.Kind = static_cast<TConditionKind>(1 + (point - 1) % (CONDITION_KIND_COUNT - 1));
+        AssignCondition(point, condition);
+        RecordMeasuredCondition(point, condition);
+        words[static_cast<std::size_t>(point - 1)] |= PS_MEASURED;
+    }
+    RouteLoad(words);
+    TimeKeys(state, [&] { return rig.TimedKey(K1_SHORT); });
+    ClearConditions();
+}
+BENCHMARK(BM_KeyLatency_MachineStepAllConditions)
+    ->UseManualTime()
+    ->Iterations(KEYS)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_KeyLatency_PointStep(benchmark::State& state) {
     TRig rig;
