@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Artwork.h"
+#include "app/FormMachines.h"
 #include "app/HintBalloon.h"
 #include "app/Languages.h"
 #include "app/PictureBox.h"
@@ -151,6 +152,9 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolButtonUserManual =
         addButton("ToolButtonUserManual", "tool-manual", &TFormORX700DemoMain::ToolButtonUserManualClick);
     ToolBar->addSeparator();
+    ToolButtonMachines =
+        addButton("ToolButtonMachines", "tool-machines", &TFormORX700DemoMain::ToolButtonMachinesClick);
+    ToolBar->addSeparator();
     ToolButtonExit = addButton("ToolButtonExit", "tool-exit", &TFormORX700DemoMain::ToolButtonExitClick);
 }
 
@@ -217,6 +221,8 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     ToolButtonOverview->setText(Text(TEXT_OVERVIEW));
     ToolButtonAbout->setText(Text(TEXT_ABOUT));
     ToolButtonUserManual->setText(Text(TEXT_USER_MANUAL));
+    ToolButtonMachines->setText(Text(TEXT_MACHINES));
+    if (FormMachines) FormMachines->LoadTexts();
     ToolButtonExit->setText(Text(TEXT_EXIT));
     StatusText->setText(Text(TEXT_USAGE));
 }
@@ -239,6 +245,7 @@ void TFormORX700DemoMain::ClearActiveControl() {
 
 void TFormORX700DemoMain::closeEvent(QCloseEvent* event) {
     ScreenHint->hide();
+    if (FormMachines) FormMachines->close();
     FormClose();
     event->accept();
 }
@@ -280,6 +287,13 @@ void TFormORX700DemoMain::ToolButtonAboutClick() {
 
 void TFormORX700DemoMain::ToolButtonUserManualClick() {
     FAuxWindows.OpenUserManual(this);
+}
+
+void TFormORX700DemoMain::ToolButtonMachinesClick() {
+    if (!FormMachines) FormMachines = std::make_unique<TFormMachines>(nullptr);
+    FormMachines->show();
+    FormMachines->raise();
+    FormMachines->activateWindow();
 }
 
 void TFormORX700DemoMain::ToolButtonExitClick() {

@@ -19,11 +19,14 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class QComboBox;
 class QLabel;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
+class TFormMachines;
 class TPictureBox;
 class TScreenHintWindow;
 
@@ -58,6 +61,7 @@ class TFormORX700DemoMain : public QWidget {
     void ToolButtonOverviewClick();
     void ToolButtonAboutClick();
     void ToolButtonUserManualClick();
+    void ToolButtonMachinesClick();
     void ToolButtonExitClick();
     void DeviceRefresh();
 
@@ -93,6 +97,7 @@ class TFormORX700DemoMain : public QWidget {
     QToolButton* ToolButtonOverview = nullptr;
     QToolButton* ToolButtonAbout = nullptr;
     QToolButton* ToolButtonUserManual = nullptr;
+    QToolButton* ToolButtonMachines = nullptr;
     QToolButton* ToolButtonExit = nullptr;
     TPictureBox* ImageDevice = nullptr;
     TPictureBox* ImageDeviceScreen = nullptr;
@@ -103,6 +108,12 @@ class TFormORX700DemoMain : public QWidget {
     QStatusBar* StatusBar = nullptr;
     QLabel* StatusText = nullptr;
     TScreenHintWindow* ScreenHint = nullptr;
+    // The Machines window, made at its first opening and kept (hidden when
+    // closed) so that it reopens where the trainer left it. A window of its
+    // own, not a child: its focused controls must not count as the main
+    // window's, which leaves the arrow keys to the instrument only while
+    // none of its own controls has the focus.
+    std::unique_ptr<TFormMachines> FormMachines;
 
     // Set while DeviceRefresh replays the pointer's position: that move
     // updates the LCD tooltip but is no sign of a user and must not keep the

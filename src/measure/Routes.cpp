@@ -108,8 +108,7 @@ void FillRoutePoint(int16_t index, TPointRecord& record) {
     const uint16_t word = RouteList[static_cast<std::size_t>(index - 1)];
     const TDemoPoint& point = DEMO_ROUTE[static_cast<std::size_t>(index - 1)];
     record.Status = (word & PS_MEASURED) != 0 ? REC_MEASURED : REC_EMPTY;
-    // A route point's kind is fixed by the route: odd points are kind 1.
-    const auto kindBit = static_cast<uint16_t>(index & 1);
+    const uint16_t kindBit = RoutePointKind(index) == KIND_MEAS_E ? PS_KIND_E : 0u;
     record.Flags = static_cast<int16_t>(static_cast<uint16_t>(kindBit | (word & ~PS_MEASURED)));
     SetPointText(record.MachineName, LoadStr(point.MachineId));
     // The letters H, V, A follow one another in orientation code order 1..3.
@@ -218,6 +217,17 @@ int16_t RouteStorePoint(int16_t index, const TPointRecord& record) {
     if (position < 0 || position >= static_cast<int32_t>(OffRouteList.size())) return MEM_ERROR;
     OffRouteList[static_cast<std::size_t>(position)] = word;
     return 0;
+}
+
+TRoutePointName RoutePointName(int16_t index) {
+    const TDemoPoint& point =
+        DEMO_ROUTE[static_cast<std::size_t>(std::clamp<int16_t>(index, 1, ROUTE_POINT_COUNT) - 1)];
+    return {point.MachineId, point.Number, point.NameId};
+}
+
+int16_t RoutePointKind(int16_t index) {
+    // Odd points are kind 1, so every machine has both kinds.
+    return static_cast<int16_t>(index & 1);
 }
 
 void RouteGetMachineName(int16_t index, char (&name)[POINT_TEXT_SIZE]) {

@@ -81,6 +81,18 @@ int16_t RoutePointSource(int16_t index);
 // as the status word of index. Returns 0, or MEM_ERROR when index addresses
 // no stored point (nothing is written then).
 int16_t RouteStorePoint(int16_t index, const TPointRecord& record);
+// The demo route's names of route point index (1..ROUTE_POINT_COUNT): string
+// ids of its machine and of its own name, and its number within the machine.
+// Constant data, so any thread may read it.
+struct TRoutePointName {
+    int16_t MachineId;
+    int16_t Number;
+    int16_t NameId;
+};
+TRoutePointName RoutePointName(int16_t index);
+// The measurement kind of route point index, fixed by the route: odd points
+// are KIND_MEAS_E, even ones KIND_MEAS.
+int16_t RoutePointKind(int16_t index);
 // The machine name of index's record, built in full on a scratch record.
 void RouteGetMachineName(int16_t index, char (&name)[POINT_TEXT_SIZE]);
 

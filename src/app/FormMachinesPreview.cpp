@@ -1,0 +1,128 @@
+// The Machines window's preview: the selected condition's waveform and
+// spectrum in physical units, its characteristic frequencies and the
+// machine's severity zone.
+#include "app/FormMachines.h"
+#include "app/SignalPlot.h"
+
+#include "measure/PointConditions.h"
+#include "measure/Routes.h"
+#include "measure/Samplingimp.h"
+#include "platform/Strings.h"
+#include "resources/StringIds.h"
+#include "signals/SignalSpectrum.h"
+#include "signals/Synthesis.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
+
+// The stored waveform of kind in mm/s: codes about their mean (kinds 0
+// and 2) or as they are (kind 1), on the velocity scale.
+std::vector<double> StoredSignal(int16_t kind) {
+    int16_t table[SAMPLE_COUNT];
+    if (!ReadWaveformTable(kind, table)) return std::vector<double>(SAMPLE_COUNT, 0.0);
+    std::vector<double> signal(SAMPLE_COUNT);
+    double mean = 0.0;
+    for (int i = 0; i < SAMPLE_COUNT; ++i) {
+        const std::size_t at = static_cast<std::size_t>(i);
+        signal[at] = kind == KIND_MEAS_E ? static_cast<double>(table[i])
+                                         : static_cast<double>(static_cast<uint16_t>(table[i]));
+        mean += signal[at];
+    }
+    mean = kind == KIND_MEAS_E ? 0.0 : mean / SAMPLE_COUNT;
+    for (double& value : signal)
+        value = (value - mean) * VELOCITY_PER_CODE;
+    return signal;
+}
+
+// The first lines lie below the instrument's 10 Hz band edge; on the low
+// channel they are left out as the instrument leaves them out.
+void ClearBelowBand(std::vector<double>& lines, int16_t kind) {
+    const int first = kind == KIND_HF ? 3 : BAND_FIRST_LINE;
+    std::fill(lines.begin(), lines.begin() + std::min<std::ptrdiff_t>(first, std::ssize(lines)), 0.0);
+}
+
+QColor MarkerColor(const std::string& label) {
+    if (label.find("GMF") != std::string::npos) return {0x7b, 0x2d, 0x8e};
+    if (label.find("BP") != std::string::npos || label.find("BSF") != std::string::npos ||
+        label.find("FTF") != std::string::npos)
+        return {0xc0, 0x1c, 0x28};
+    return {0x26, 0x80, 0x3c};
+}
+
+int16_t PreviewKind(int16_t source) {
+    if (source >= 1 && source <= ROUTE_POINT_COUNT) return RoutePointKind(source);
+    return source == SOURCE_HF ? KIND_HF : KIND_MEAS;
+}
+
+} // namespace
+
+TConditionPreview PreviewCondition(const TCondition& condition, int16_t kind) {
+    TConditionPreview preview;
+    preview.Rate = kind == KIND_HF ? HF_RATE : LOW_RATE;
+    if (condition.Kind == TConditionKind::Stored) {
+        preview.Signal = StoredSignal(kind);
+        const std::vector<double> velocity = kind == KIND_MEAS ? preview.Signal : StoredSignal(KIND_MEAS);
+        preview.VelocityRms = SignalBandRms(velocity, BAND_FIRST_LINE, BAND_LAST_LINE);
+    } else {
+        preview.Signal = SynthesizeSignal(condition, kind);
+        std::array<int16_t, SAMPLE_COUNT> codes{};
+        preview.Clipped = SynthesizeCondition(condition, kind, codes.data());
+        const std::vector<double> velocity =
+            kind == KIND_MEAS ? preview.Signal : SynthesizeSignal(condition, KIND_MEAS);
+        preview.VelocityRms = SignalBandRms(velocity, BAND_FIRST_LINE, BAND_LAST_LINE);
+    }
+    std::vector<double> centred = preview.Signal;
+    preview.Lines = LineRms(centred);
+    ClearBelowBand(preview.Lines, kind);
+    return preview;
+}
+
+void TFormMachines::UpdatePreview() {
+    const int16_t source = SelectedSource();
+    const TCondition condition = AssignedCondition(source);
+    const int16_t kind = PreviewKind(source);
+    const TConditionPreview preview = PreviewCondition(condition, kind);
+
+    LabelKind->setText(condition.Kind == TConditionKind::Stored ? Text(TEXT_PREVIEW_STORED)
+                                                                : Text(TEXT_PREVIEW_KIND_0 + kind));
+    // About a dozen revolutions of a machine at 1500 rpm; the HF channel's
+    // ringing impacts over a few of them.
+    const double shownMs = kind == KIND_HF ? 25.0 : 400.0;
+    PlotWaveform->SetSeries(preview.Signal, 1000.0 / preview.Rate, shownMs, kind != KIND_MEAS_E);
+    PlotWaveform->SetTitles(Text(TEXT_WAVEFORM_TITLE),
+                            Text(kind == KIND_MEAS_E ? TEXT_ENVELOPE_AXIS : TEXT_VELOCITY_AXIS));
+
+    const bool rpm = ComboFrequencyUnit->currentIndex() == 1;
+    const double unit = rpm ? 60.0 : 1.0;
+    const double maxHz = kind == KIND_HF ? preview.Rate / 2 : 1000.0;
+    PlotSpectrum->SetSeries(preview.Lines, preview.Rate / SIGNAL_LENGTH * unit, maxHz * unit, false);
+    PlotSpectrum->SetTitles(Text(rpm ? TEXT_FREQUENCY_RPM : TEXT_FREQUENCY_HZ),
+                            Text(kind == KIND_MEAS_E ? TEXT_ENVELOPE_AXIS_RMS : TEXT_VELOCITY_AXIS_RMS));
+    std::vector<TSignalPlot::TMarker> markers;
+    // The HF channel shows the structure's resonance, far above the
+    // machine's own frequencies.
+    if (kind != KIND_HF && condition.Kind != TConditionKind::Stored)
+        for (const TCharacteristicLine& line : CharacteristicLines(condition, maxHz))
+            markers.push_back({line.Hz * unit, QString::fromStdString(line.Label), MarkerColor(line.Label)});
+    PlotSpectrum->SetMarkers(std::move(markers));
+
+    const char zone = SeverityZone(preview.VelocityRms, Group());
+    LabelSeverity->setText(Text(TEXT_SEVERITY_READING)
+                               .arg(QString::number(preview.VelocityRms, 'f', 2),
+                                    QString(QChar::fromLatin1(zone)), Text(TEXT_ZONE_A + (zone - 'A'))));
+    static const char* const kZoneColors[] = {"#2e7d32", "#9e9d24", "#ef6c00", "#c62828"};
+    LabelSeverity->setStyleSheet(QStringLiteral("QLabel { color: white; background: %1; padding: 4px; "
+                                                "font-weight: bold; }")
+                                     .arg(QLatin1String(kZoneColors[zone - 'A'])));
+    LabelNote->setText(preview.Clipped ? Text(TEXT_CLIPPED) : Text(TEXT_APPLIES_NEXT));
+    LabelNote->setStyleSheet(preview.Clipped ? QStringLiteral("QLabel { color: #c62828; }") : QString());
+}

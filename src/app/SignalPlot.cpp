@@ -1,0 +1,192 @@
+#include "app/SignalPlot.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kLeft = 62.0;
+constexpr double kRight = 14.0;
+constexpr double kTop = 22.0; // room for the marker labels
+constexpr double kBottom = 38.0;
+
+QString TickText(double value, double step) {
+    const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+    return QString::number(value, 'f', std::clamp(decimals, 0, 4));
+}
+
+} // namespace
+
+double NiceStep(double span, int count) {
+    if (!(span > 0.0) || count < 1) return 1.0;
+    const double raw = span / count;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double factor : {1.0, 2.0, 5.0})
+        if (raw <= factor * power * 1.0000001) return factor * power;
+    return 10.0 * power;
+}
+
+TSignalPlot::TSignalPlot(QWidget* parent, const char* name) : QWidget(parent) {
+    setObjectName(QLatin1String(name));
+    setMinimumSize(320, 150);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TSignalPlot::SetSeries(std::vector<double> y, double dx, double xMax, bool symmetric) {
+    FY = std::move(y);
+    FDx = dx > 0.0 ? dx : 1.0;
+    FXMax = xMax > 0.0 ? xMax : 1.0;
+    double peak = 0.0;
+    const auto shown = std::min(FY.size(), static_cast<std::size_t>(FXMax / FDx) + 1);
+    for (std::size_t i = 0; i < shown; ++i)
+        peak = std::max(peak, std::abs(FY[i]));
+    if (!(peak > 0.0)) peak = 1.0;
+    // A round top a little above the largest value.
+    const double step = NiceStep(peak * 1.05, 4);
+    const double top = std::ceil(peak * 1.05 / step) * step;
+    FYMax = top;
+    FYMin = symmetric ? -top : 0.0;
+    update();
+}
+
+void TSignalPlot::SetTitles(const QString& xTitle, const QString& yTitle) {
+    FXTitle = xTitle;
+    FYTitle = yTitle;
+    update();
+}
+
+void TSignalPlot::SetMarkers(std::vector<TMarker> markers) {
+    FMarkers = std::move(markers);
+    update();
+}
+
+QRectF TSignalPlot::PlotArea() const {
+    return QRectF(kLeft, kTop, std::max(1.0, width() - kLeft - kRight),
+                  std::max(1.0, height() - kTop - kBottom));
+}
+
+double TSignalPlot::XToPixel(double x) const {
+    const QRectF area = PlotArea();
+    return area.left() + x / FXMax * area.width();
+}
+
+double TSignalPlot::PixelToX(double pixel) const {
+    const QRectF area = PlotArea();
+    return (pixel - area.left()) / area.width() * FXMax;
+}
+
+double TSignalPlot::YToPixel(double y) const {
+    const QRectF area = PlotArea();
+    return area.bottom() - (y - FYMin) / (FYMax - FYMin) * area.height();
+}
+
+void TSignalPlot::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().base());
+    const QRectF area = PlotArea();
+    PaintGrid(p, area);
+    p.save();
+    p.setClipRect(area.adjusted(0, -kTop, 1, 1));
+    PaintMarkers(p, area);
+    p.restore();
+    p.save();
+    p.setClipRect(area.adjusted(0, 0, 1, 1));
+    PaintSeries(p, area);
+    p.restore();
+    p.setPen(QPen(palette().text().color(), 0));
+    p.drawRect(area);
+}
+
+void TSignalPlot::PaintGrid(QPainter& p, const QRectF& area) const {
+    const QColor text = palette().text().color();
+    QColor grid = palette().mid().color();
+    grid.setAlpha(90);
+    const QFontMetricsF metrics(font());
+
+    const double xStep = NiceStep(FXMax, std::max(2, static_cast<int>(area.width() / 90.0)));
+    for (double x = 0.0; x <= FXMax * 1.0000001; x += xStep) {
+        const double px = XToPixel(x);
+        p.setPen(QPen(grid, 0));
+        p.drawLine(QPointF(px, area.top()), QPointF(px, area.bottom()));
+        p.setPen(QPen(text, 0));
+        p.drawLine(QPointF(px, area.bottom()), QPointF(px, area.bottom() + 4));
+        const QString label = TickText(x, xStep);
+        const double w = metrics.horizontalAdvance(label);
+        p.drawText(QPointF(std::min(px - w / 2, area.right() - w), area.bottom() + 5 + metrics.ascent()),
+                   label);
+    }
+    const double yStep = NiceStep(FYMax - FYMin, std::max(4, static_cast<int>(area.height() / 30.0)));
+    for (double y = std::ceil(FYMin / yStep) * yStep; y <= FYMax * 1.0000001; y += yStep) {
+        const double py = YToPixel(y);
+        p.setPen(QPen(std::abs(y) < yStep / 2 ? text : grid, 0));
+        p.drawLine(QPointF(area.left(), py), QPointF(area.right(), py));
+        p.setPen(QPen(text, 0));
+        const QString label = TickText(std::abs(y) < yStep / 2 ? 0.0 : y, yStep);
+        p.drawText(QPointF(area.left() - 6 - metrics.horizontalAdvance(label), py + metrics.ascent() / 2 - 1),
+                   label);
+    }
+    p.setPen(QPen(text, 0));
+    const double titleWidth = metrics.horizontalAdvance(FXTitle);
+    p.drawText(QPointF(area.center().x() - titleWidth / 2, height() - 4.0), FXTitle);
+    p.save();
+    p.translate(12.0, area.center().y() + metrics.horizontalAdvance(FYTitle) / 2);
+    p.rotate(-90);
+    p.drawText(QPointF(0, 0), FYTitle);
+    p.restore();
+}
+
+void TSignalPlot::PaintSeries(QPainter& p, const QRectF& area) const {
+    if (FY.empty()) return;
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(0x1f, 0x4e, 0x9a), 0));
+    const auto last = std::min(FY.size(), static_cast<std::size_t>(FXMax / FDx) + 1);
+    const double perPixel = static_cast<double>(last) / area.width();
+    QPainterPath path;
+    if (perPixel <= 2.0) {
+        path.moveTo(XToPixel(0.0), YToPixel(FY[0]));
+        for (std::size_t i = 1; i < last; ++i)
+            path.lineTo(XToPixel(static_cast<double>(i) * FDx), YToPixel(FY[i]));
+    } else {
+        // Each pixel column: a stroke from its smallest to its largest value.
+        std::size_t i = 0;
+        const auto columns = static_cast<int>(std::ceil(area.width()));
+        for (int column = 0; column < columns && i < last; ++column) {
+            const auto end = std::min(last, static_cast<std::size_t>((column + 1) * perPixel));
+            double low = FY[i], high = FY[i];
+            for (std::size_t j = i; j < std::max(end, i + 1); ++j) {
+                low = std::min(low, FY[j]);
+                high = std::max(high, FY[j]);
+            }
+            const double px = area.left() + column + 0.5;
+            if (column == 0)
+                path.moveTo(px, YToPixel(high));
+            else
+                path.lineTo(px, YToPixel(high));
+            path.lineTo(px, YToPixel(low));
+            i = std::max(end, i + 1);
+        }
+    }
+    p.drawPath(path);
+}
+
+void TSignalPlot::PaintMarkers(QPainter& p, const QRectF& area) const {
+    const QFontMetricsF metrics(font());
+    double labelEnd = -1e9; // labels that would overlap the previous one are left out
+    for (const TMarker& marker : FMarkers) {
+        if (marker.X < 0.0 || marker.X > FXMax) continue;
+        const double px = XToPixel(marker.X);
+        QPen pen(marker.Color, 0, Qt::DashLine);
+        p.setPen(pen);
+        p.drawLine(QPointF(px, area.top()), QPointF(px, area.bottom()));
+        const double w = metrics.horizontalAdvance(marker.Label);
+        const double left = px - w / 2;
+        if (left > labelEnd + 3) {
+            p.setPen(marker.Color);
+            p.drawText(QPointF(left, area.top() - 5), marker.Label);
+            labelEnd = left + w;
+        }
+    }
+}

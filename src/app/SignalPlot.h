@@ -1,0 +1,61 @@
+#pragma once
+// TSignalPlot: one series on linear axes, as an analyst's tool shows a
+// waveform or a spectrum: round-numbered ticks, a light grid, axis titles and
+// marked frequencies with their labels. Everything is painted at the
+// widget's resolution with cosmetic pens, so it stays crisp at any scale;
+// where the series has more values than the plot has pixel columns, each
+// column shows the extremes of its values, so no peak is lost.
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class TSignalPlot : public QWidget {
+  public:
+    struct TMarker {
+        double X;
+        QString Label;
+        QColor Color;
+    };
+
+    explicit TSignalPlot(QWidget* parent, const char* name);
+
+    // Value i of y is at x = i * dx; the x axis shows 0..xMax. A symmetric
+    // plot centres 0 (a waveform); otherwise the y axis starts at 0.
+    void SetSeries(std::vector<double> y, double dx, double xMax, bool symmetric);
+    void SetTitles(const QString& xTitle, const QString& yTitle);
+    void SetMarkers(std::vector<TMarker> markers);
+
+    const std::vector<double>& Series() const { return FY; }
+    double Dx() const { return FDx; }
+    const std::vector<TMarker>& Markers() const { return FMarkers; }
+    // The widget x coordinate of x, and back.
+    double XToPixel(double x) const;
+    double PixelToX(double pixel) const;
+
+    QSize sizeHint() const override { return {640, 220}; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QRectF PlotArea() const;
+    double YToPixel(double y) const;
+    void PaintGrid(class QPainter& p, const QRectF& area) const;
+    void PaintSeries(QPainter& p, const QRectF& area) const;
+    void PaintMarkers(QPainter& p, const QRectF& area) const;
+
+    std::vector<double> FY;
+    double FDx = 1.0;
+    double FXMax = 1.0;
+    double FYMin = -1.0;
+    double FYMax = 1.0;
+    QString FXTitle;
+    QString FYTitle;
+    std::vector<TMarker> FMarkers;
+};
+
+// A round step for about `count` ticks over span (1, 2 or 5 times a power
+// of ten).
+double NiceStep(double span, int count);
