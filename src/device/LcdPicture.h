@@ -8,11 +8,6 @@
 
 inline constexpr int LCD_PICTURE_WIDTH = 254;
 inline constexpr int LCD_PICTURE_HEIGHT = 68;
-// Where the LCD's top-left pixel lands in the picture; each LCD pixel is a
-// square of LCD_PICTURE_SCALE picture pixels.
-inline constexpr int LCD_PICTURE_ORIGIN_X = 7;
-inline constexpr int LCD_PICTURE_ORIGIN_Y = 2;
-inline constexpr int LCD_PICTURE_SCALE = 2;
 inline constexpr uint32_t LCD_COLOR_LIT = 0xFF04FF04;   // RGB (4, 255, 4)
 inline constexpr uint32_t LCD_COLOR_UNLIT = 0xFF009F00; // RGB (0, 159, 0)
 inline constexpr uint32_t LCD_COLOR_PIXEL = 0xFF000000;
@@ -24,7 +19,12 @@ struct TLcdPicture {
     uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y * LCD_PICTURE_WIDTH + x)]; }
 };
 
-// Paints LcdBuffer into picture with the lit or unlit background.
+// Paints LcdBuffer into picture with the lit or unlit background: the LCD's
+// top-left pixel at the origin, each LCD pixel a square of LCD_PICTURE_SCALE
+// picture pixels.
+inline constexpr int LCD_PICTURE_ORIGIN_X = 7;
+inline constexpr int LCD_PICTURE_ORIGIN_Y = 2;
+inline constexpr int LCD_PICTURE_SCALE = 2;
 void PaintLcdPicture(TLcdPicture& picture, bool lit);
 
 // The picture enlarged scale times in each direction, each pixel a square
