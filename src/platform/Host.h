@@ -35,7 +35,8 @@ class THost {
     virtual uint32_t GetTickCount() = 0;
     // The local date and time as days since 1899-12-30 with the time of day as fraction.
     virtual double Now() = 0;
-    // Blocks the calling (worker) thread for ms milliseconds.
+    // Blocks the calling (worker) thread for ms milliseconds, or until the
+    // worker's TThread is asked to stop (Terminate), whichever comes first.
     virtual void Sleep(uint32_t ms) = 0;
 
     // Manual-reset event operations; the event's state is guarded by the host.

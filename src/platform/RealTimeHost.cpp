@@ -19,7 +19,14 @@ double TRealTimeHost::Now() {
 }
 
 void TRealTimeHost::Sleep(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    TThread* self = TThread::Current();
+    if (self == nullptr) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return;
+    }
+    std::unique_lock lock(FMutex);
+    TEvent& stop = self->StopRequest();
+    FChanged.wait_for(lock, std::chrono::milliseconds(ms), [&] { return Signaled(stop); });
 }
 
 void TRealTimeHost::SetEvent(TEvent& event) {

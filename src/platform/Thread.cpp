@@ -3,6 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+thread_local TThread* t_Current = nullptr;
+}
+
+TThread* TThread::Current() {
+    return t_Current;
+}
+
 TThread::~TThread() {
     // A thread object must not outlive its thread; the owner stops it first.
     if (FThread.joinable()) {
@@ -17,6 +25,7 @@ void TThread::Start() {
 }
 
 void TThread::Run() {
+    t_Current = this;
     try {
         Execute();
     } catch (...) {

@@ -93,8 +93,11 @@ TWaitResult TVirtualHost::Block(std::unique_lock<std::mutex>& lock, TWaiter& wai
 void TVirtualHost::Sleep(uint32_t ms) {
     if (ms == 0) return;
     RequireWorkerThread("Sleep on the driver's thread would never end");
+    TThread* self = TThread::Current();
+    TEvent* stop = self != nullptr ? &self->StopRequest() : nullptr;
     std::unique_lock lock(FMutex);
-    TWaiter waiter{nullptr, FNow + ms, false, TWaitResult::Timeout};
+    if (stop != nullptr && Signaled(*stop)) return;
+    TWaiter waiter{stop, FNow + ms, false, TWaitResult::Timeout, true};
     Block(lock, waiter);
 }
 
@@ -266,7 +269,7 @@ bool TVirtualHost::RunUntilEventWait(uint32_t limitMs) {
             std::unique_lock lock(FMutex);
             SettleLocked(lock);
             for (const TWaiter* waiter : FWaiters)
-                if (waiter->Event != nullptr && !waiter->Woken) return true;
+                if (!waiter->Sleeping && !waiter->Woken) return true;
             next = NextDueLocked();
         }
         if (next == kNever || next > limit) return false;

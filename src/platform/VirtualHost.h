@@ -62,10 +62,11 @@ class TVirtualHost : public THost {
   private:
     class TVirtualTimer;
     struct TWaiter {
-        TEvent* Event; // null for Sleep
+        TEvent* Event; // for Sleep: the thread's stop request, or null
         uint64_t Deadline;
         bool Woken = false;
         TWaitResult Result = TWaitResult::Timeout;
+        bool Sleeping = false; // a pause, not a wait for an event
     };
     using TRequest = TSyncRequest;
 

@@ -81,19 +81,4 @@ TEST_F(WindowTest, ToolButtonsOpenTheirWindowsAndGiveTheArrowsBack) {
     EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_SHORT));
 }
 
-TEST_F(WindowTest, ExitStopsTheDeviceWhichKeepsItsState) {
-    PowerOn();
-    KeyDown(Qt::Key_Left); // into the machine's points
-    KeyUp(Qt::Key_Left);
-    ASSERT_EQ(MenuState.MenuItem, ITEM_POINTS);
-    ASSERT_EQ(SavedState.IsPointSelectMenu, 0);
-    Click("ToolButtonExit");
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(g_Device, nullptr);
-    EXPECT_EQ(SavedState.IsPointSelectMenu, 1);
-    // Input after the device is gone does nothing harmful.
-    KeyDown(Qt::Key_Right);
-    KeyUp(Qt::Key_Right);
-}
-
 } // namespace

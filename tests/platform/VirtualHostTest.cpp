@@ -90,6 +90,22 @@ TEST_F(VirtualTimeTest, WorkerSleepEndsExactlyWhenVirtualTimeReachesIt) {
     EXPECT_EQ(wokeAt, 5000u);
 }
 
+// A stop request cuts the worker's pause short, and every later pause too, so
+// an owner waiting for the thread's end does not wait out a long acquisition.
+TEST_F(VirtualTimeTest, TerminateEndsTheWorkersSleepsAtOnce) {
+    std::vector<uint64_t> wokeAt;
+    LambdaThread worker([&] {
+        Sleep(5000);
+        wokeAt.push_back(host.Elapsed());
+        Sleep(300);
+        wokeAt.push_back(host.Elapsed());
+    });
+    host.Advance(1000);
+    worker.Terminate();
+    host.RunUntilIdle();
+    EXPECT_THAT(wokeAt, ElementsAre(1000, 1000));
+}
+
 TEST_F(VirtualTimeTest, TimedEventWaitEndsBySignalOrByTime) {
     TEvent event;
     std::vector<std::string> results;
