@@ -5,6 +5,7 @@
 #include "app/Languages.h"
 #include "app/MainWindow.h"
 #include "app/QtHost.h"
+#include "app/QuitSignals.h"
 #include "platform/Strings.h"
 #include "state/Inifile.h"
 #include "state/ProgramPlaces.h"
@@ -60,6 +61,7 @@ bool HasUnknownArguments(const QStringList& args) {
 int main(int argc, char** argv) {
     if (const int status = HandleInformationOptions(argc, argv); status >= 0) return status;
     int result = 0;
+    int quitSignal = 0;
     {
         QApplication app(argc, argv);
         if (HasUnknownArguments(QApplication::arguments())) return 2;
@@ -72,6 +74,10 @@ int main(int argc, char** argv) {
         QApplication::setWindowIcon(icon);
 
         LoadIniFile(ProgramPlaces().IniPath, ProgramPlaces().FormerIniPath);
+        // Ends every event loop, a modal window's too: closing the main
+        // window from inside one (a message box the worker waits for) could
+        // not stop the worker.
+        TQuitSignals quitSignals([] { QCoreApplication::exit(0); });
         TQtHost host;
         THostInstall install(host);
         // The GUI thread starts in the user's language; the window keeps it
@@ -81,9 +87,14 @@ int main(int argc, char** argv) {
         TFormORX700DemoMain window(auxWindows);
         window.show();
         result = QApplication::exec();
+        // After a quit signal the window is still open: closed as Exit closes
+        // it. After Exit this does nothing.
+        window.close();
+        quitSignal = quitSignals.Received();
     }
     // The window has deleted the device by now, and the firmware has put its
     // state back into SavedState.
     SaveIniFile();
+    if (quitSignal != 0) EndBySignal(quitSignal);
     return result;
 }
