@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -87,7 +88,12 @@ TFormMachines::TFormMachines(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(PlotSpectrum, 5);
     layout->addWidget(LabelSeverity);
     layout->addWidget(LabelNote);
-    resize(1040, 860);
+    // A trainer's laptop screen is often 768 pixels high: never open taller
+    // (or wider) than the screen's free area, frame and title included.
+    QSize size(1040, 860);
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() - QSize(16, 48));
+    resize(size.expandedTo(minimumSizeHint()));
 
     LoadTexts();
     SelectSource(1);

@@ -31,7 +31,8 @@ double NiceStep(double span, int count) {
 
 TSignalPlot::TSignalPlot(QWidget* parent, const char* name) : QWidget(parent) {
     setObjectName(QLatin1String(name));
-    setMinimumSize(320, 150);
+    // Low enough that the Machines window fits a 768-pixel-high screen.
+    setMinimumSize(320, 110);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -247,7 +247,9 @@ std::vector<TCharacteristicLine> CharacteristicLines(const TCondition& c, double
         const char* names[] = {"BPFO", "BPFI", "BSF", "FTF"};
         const auto which = static_cast<int>(c.Kind) - static_cast<int>(TConditionKind::BearingOuter);
         if (fr <= maxHz) lines.push_back({fr, "1x"});
-        AddSeries(lines, fault, names[which], 5, maxHz);
+        // Every harmonic in range: the impacts' comb reaches the top of the
+        // band, and an unmarked strong line would puzzle a trainee.
+        AddSeries(lines, fault, names[which], 40, maxHz);
         break;
     }
     case TConditionKind::Gear:

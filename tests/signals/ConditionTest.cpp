@@ -61,6 +61,9 @@ TEST(ConditionLines, MarkTheFaultAndItsHarmonics) {
     ASSERT_EQ(lines.size(), 4u); // 1x, BPFO, 2xBPFO, 3xBPFO
     EXPECT_EQ(lines[1].Label, "BPFO");
     EXPECT_NEAR(lines[2].Hz, 2 * 83.333, 0.01);
+    const auto band = CharacteristicLines(c, 1000.0);
+    ASSERT_EQ(band.size(), 13u); // 1x and every BPFO harmonic up to 12 x 83.33 Hz
+    EXPECT_EQ(band.back().Label, "12xBPFO");
     c.Kind = TConditionKind::Gear;
     c.Teeth = 20;
     const auto gear = CharacteristicLines(c, 1000.0);
