@@ -5,7 +5,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import { PROJECT } from './browser.mjs';
+import { lcdPixels, PROJECT } from './browser.mjs';
 
 export const SIM = process.env.ORX_SIM ?? path.join(PROJECT, 'build/default/bin/orx700-sim');
 if (!fs.existsSync(SIM)) throw new Error(`no ${SIM}: build it with cmake --build --preset default --target orx700-sim`);
@@ -92,4 +92,17 @@ export function pictureDifference(a, b) {
     }
   }
   return count === 0 ? null : `${count} pixels differ, the first at (${first.x}, ${first.y})`;
+}
+
+// The LCD's difference from the expected picture once the page has caught
+// up: on a loaded machine the worker may take a key or the page draw a frame
+// late, so the canvas is read again for up to timeoutMs before a difference
+// counts. A picture that never comes still fails.
+export async function settledDifference(page, expected, timeoutMs = 3000) {
+  const end = Date.now() + timeoutMs;
+  for (;;) {
+    const difference = pictureDifference(await lcdPixels(page), expected);
+    if (difference === null || Date.now() >= end) return difference;
+    await page.waitForTimeout(50);
+  }
 }

@@ -8,7 +8,7 @@ import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { test } from 'node:test';
 import { lcdPixels, openPage, play, serve, SITE, useSiteInBrowser } from './browser.mjs';
-import { pictureDifference, simulate } from './sim.mjs';
+import { pictureDifference, settledDifference, simulate } from './sim.mjs';
 
 const site = useSiteInBrowser();
 
@@ -26,7 +26,7 @@ test('a reload resumes on the same screen and point with the same measurements',
     await page.waitForSelector('body[data-ready="true"]');
     assert.match(await stored(page), /\[RoutePoints\][^[]*\n2=4\n/);
     await play(page, POWER_ON);
-    assert.equal(pictureDifference(await lcdPixels(page), before), null);
+    assert.equal(await settledDifference(page, before), null);
     // And it is what the headless instrument resumes from the same file.
     assert.equal(pictureDifference(before, simulate(POWER_ON, { ini: await stored(page) }).picture), null);
     assert.deepEqual(errors, []);
@@ -54,7 +54,7 @@ test('export then import in another browser carries the whole state; a file that
       await second.page.waitForFunction(() => document.querySelector('#language').value === 'RUS');
       assert.equal(await stored(second.page), text);
       await play(second.page, POWER_ON);
-      assert.equal(pictureDifference(await lcdPixels(second.page), measured), null);
+      assert.equal(await settledDifference(second.page, measured), null);
 
       // A picture is no state: a message, and the state stays as it was.
       const picture = path.join(folder, 'picture.png');
@@ -85,7 +85,7 @@ test('a damaged stored state starts with the defaults', async () => {
     try {
       assert.equal(await page.inputValue('#language'), 'ENG', name);
       await play(page, POWER_ON);
-      assert.equal(pictureDifference(await lcdPixels(page), simulate(POWER_ON).picture), null, name);
+      assert.equal(await settledDifference(page, simulate(POWER_ON).picture), null, name);
       assert.deepEqual(errors, [], name);
     } finally {
       await context.close();
@@ -100,7 +100,7 @@ test('on a host without the isolation headers the service worker makes the page 
     try {
       assert.equal(await page.evaluate(() => crossOriginIsolated), true);
       await play(page, POWER_ON);
-      assert.equal(pictureDifference(await lcdPixels(page), simulate(POWER_ON).picture), null);
+      assert.equal(await settledDifference(page, simulate(POWER_ON).picture), null);
       assert.deepEqual(errors, []);
     } finally {
       await context.close();
@@ -118,7 +118,7 @@ test('Exit keeps the state and switches the instrument off, as closing the deskt
     assert.match(await stored(page), /\[DeviceState\][^[]*SelectedPoint=2\n[^[]*IsPointSelectMenu=1\n/);
     assert.match(await page.textContent('#status'), /switched off/);
     assert.match(await page.textContent('#balloon-k1'), /Long click: Device Power On/);
-    assert.equal(pictureDifference(await lcdPixels(page), simulate([]).picture), null);
+    assert.equal(await settledDifference(page, simulate([]).picture), null);
     await play(page, POWER_ON);
     assert.match(await page.textContent('#status'), /^Use <Left>/);
     assert.deepEqual(errors, []);
@@ -144,7 +144,7 @@ test('once loaded, the page starts again without a network, and keeps every file
     await page.reload();
     await page.waitForSelector('body[data-ready="true"]');
     await play(page, POWER_ON);
-    assert.equal(pictureDifference(await lcdPixels(page), simulate(POWER_ON).picture), null);
+    assert.equal(await settledDifference(page, simulate(POWER_ON).picture), null);
     assert.deepEqual(errors, []);
   } finally {
     await context.close();

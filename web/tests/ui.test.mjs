@@ -2,7 +2,7 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { lcdPixels, openPage, play, useSiteInBrowser } from './browser.mjs';
-import { pictureDifference, simulate } from './sim.mjs';
+import { pictureDifference, settledDifference, simulate } from './sim.mjs';
 
 const site = useSiteInBrowser();
 
@@ -55,7 +55,7 @@ test('the language switch is live: window texts, LCD and balloons, and back', as
     // The arrows still reach the instrument after the box was used.
     await play(page, ['k1', 'lang ENG']);
     const back = simulate([...POWER_ON, 'lang RUS', 'k1', 'lang ENG']);
-    assert.equal(pictureDifference(await lcdPixels(page), back.picture), null);
+    assert.equal(await settledDifference(page, back.picture), null);
     assert.equal(await page.textContent('#tool-exit'), 'Exit');
     assert.deepEqual(errors, []);
   } finally {
@@ -84,14 +84,14 @@ test('touching the on-screen keys works as on a tablet: hold, tap, both', async 
     await page.waitForTimeout(60);
     await touch('touchEnd', []);
     await page.waitForTimeout(250);
-    assert.equal(pictureDifference(await lcdPixels(page), simulate([...POWER_ON, 'k2']).picture), null);
+    assert.equal(await settledDifference(page, simulate([...POWER_ON, 'k2']).picture), null);
     // Both keys touched together (the second press comes well within 300 ms
     // of the first): back to the main menu.
     await touch('touchStart', [k1, k2]);
     await page.waitForTimeout(60);
     await touch('touchEnd', []);
     await page.waitForTimeout(250);
-    assert.equal(pictureDifference(await lcdPixels(page), simulate([...POWER_ON, 'k2', 'both']).picture), null);
+    assert.equal(await settledDifference(page, simulate([...POWER_ON, 'k2', 'both']).picture), null);
     assert.deepEqual(errors, []);
   } finally {
     await context.close();
@@ -118,7 +118,7 @@ test('mouse buttons over the instrument press the keys (right K1, left K2) with 
     await page.waitForTimeout(250);
     await page.keyboard.up('ArrowRight');
     await page.waitForTimeout(1600);
-    assert.equal(pictureDifference(await lcdPixels(page), simulate(['k1-long', 'wait 1500']).picture), null);
+    assert.equal(await settledDifference(page, simulate(['k1-long', 'wait 1500']).picture), null);
     // Left button: K2 enters the machine's points; right: K1 the next point.
     await page.mouse.move(x, y);
     for (const button of ['left', 'right']) {
@@ -127,7 +127,7 @@ test('mouse buttons over the instrument press the keys (right K1, left K2) with 
       await page.mouse.up({ button });
       await page.waitForTimeout(150);
     }
-    assert.equal(pictureDifference(await lcdPixels(page), simulate(['k1-long', 'wait 1500', 'k2', 'k1']).picture), null);
+    assert.equal(await settledDifference(page, simulate(['k1-long', 'wait 1500', 'k2', 'k1']).picture), null);
     assert.equal(await page.evaluate(() => window.contextMenus), 0);
     assert.deepEqual(errors, []);
   } finally {
