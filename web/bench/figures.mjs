@@ -3,8 +3,11 @@
 // transferred with gzip, key release to LCD canvas updated (p50, p99), and
 // the level and spectrum computation in WebAssembly beside the native build
 // in the same run.
-// usage: node web/bench/figures.mjs   (after the web build, the web bench
-// target orx700-web-bench and the native orx700-bench)
+// usage: node web/bench/figures.mjs [--against SITE_FOLDER]
+//   (after the web build, the web bench target orx700-web-bench and the
+//   native orx700-bench). --against loads another build of the site (an
+//   older one, say) in turn with this one, in the same run, and prints both
+//   load figures and waterfalls side by side.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -35,19 +38,61 @@ function siteSize() {
   return { raw, gzip, manuals };
 }
 
+// One load's waterfall: when each step of the start ended, in ms from the
+// navigation's start (null for a step the site does not mark).
+function loadSteps(page) {
+  return page.evaluate(() => {
+    const resources = performance.getEntriesByType('resource');
+    const received = (test) => {
+      const ends = resources.filter((e) => test(new URL(e.name).pathname)).map((e) => e.responseEnd);
+      return ends.length ? Math.max(...ends) : null;
+    };
+    const mark = (name) => performance.getEntriesByName(name)[0]?.startTime ?? null;
+    const MODULES = ['main', 'balloon', 'dialogs', 'input', 'instrument', 'isolation', 'state', 'view'];
+    return [
+      ['index.html received', performance.getEntriesByType('navigation')[0].responseEnd],
+      ['orx700.js received', received((p) => p.endsWith('/orx700.js'))],
+      ['page modules received (the last)', received((p) => MODULES.some((m) => p.endsWith(`/js/${m}.js`)))],
+      ['orx700.wasm received', received((p) => p.endsWith('/orx700.wasm'))],
+      ['instrument module requested', mark('orx700-module-requested')],
+      ['orx700.wasm compiled', mark('orx700-wasm-compiled')],
+      ['workers loaded, module ready', mark('orx700-module-ready')],
+      ['first LCD frame', mark('orx700-first-frame')],
+    ];
+  });
+}
+
+const against = process.argv.indexOf('--against') > 0 ? process.argv[process.argv.indexOf('--against') + 1] : null;
 const { server, url } = await serve();
+const other = against ? await startServer({ root: against, port: 0 }) : null;
 const { browser, close } = await launch();
 try {
   const size = siteSize();
-  console.log(`site: ${(size.raw / 1024).toFixed(0)} KB, ${(size.gzip / 1024).toFixed(0)} KB with gzip (goal <= 1536 KB); manuals ${(size.manuals / 1024).toFixed(0)} KB more, fetched only when opened`);
+  console.log(`site: ${(size.raw / 1024).toFixed(0)} KB, ${(size.gzip / 1024).toFixed(0)} KB with gzip (goal <= 1536 KB); manuals ${(size.manuals / 1024).toFixed(0)} KB more, kept for offline use once the page runs`);
 
-  const loads = [];
-  for (let i = 0; i < 5; ++i) {
-    const { context, page } = await openPage(browser, url);
-    loads.push(await page.evaluate(() => performance.getEntriesByName('orx700-first-frame')[0].startTime));
-    await context.close();
+  // Nine loads of each site, taken in turn so that a busy machine weighs on
+  // both alike; the waterfall is each step's median over them.
+  const sites = [{ name: 'this build', url, loads: [] }];
+  if (other) sites.push({ name: against, url: `http://127.0.0.1:${other.address().port}/`, loads: [] });
+  for (let i = 0; i < 9; ++i) {
+    for (const site of sites) {
+      const { context, page } = await openPage(browser, site.url);
+      site.loads.push(await loadSteps(page));
+      await context.close();
+    }
   }
-  console.log(`load to first LCD frame: median ${median(loads).toFixed(0)} ms of ${loads.map((t) => t.toFixed(0)).join(', ')} (goal <= 1000 ms)`);
+  const cell = (values) => {
+    const known = values.filter((v) => v !== null);
+    return (known.length ? median(known).toFixed(0) : '-').padStart(8);
+  };
+  console.log(`load waterfall, ms from navigation (median of ${sites[0].loads.length} loads):`);
+  console.log(`  ${''.padEnd(34)}${sites.map((site, i) => `${i ? 'against' : 'this'}`.padStart(8)).join('')}`);
+  for (const [row, [step]] of sites[0].loads[0].entries())
+    console.log(`  ${step.padEnd(34)}${sites.map((site) => cell(site.loads.map((load) => load[row][1]))).join('')}`);
+  for (const site of sites) {
+    const frames = site.loads.map((load) => load.at(-1)[1]);
+    console.log(`load to first LCD frame (${site.name}): median ${median(frames).toFixed(0)} ms of ${frames.map((t) => t.toFixed(0)).join(', ')} (goal <= 500 ms)`);
+  }
 
   const { context, page } = await openPage(browser, url);
   await play(page, ['k1-long', 'wait 1500', 'both']);
@@ -91,4 +136,5 @@ try {
 } finally {
   await close();
   server.close();
+  other?.close();
 }

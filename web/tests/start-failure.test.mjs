@@ -12,7 +12,7 @@ import { startServer } from '../tools/serve.mjs';
 const CASES = [
   { missing: 'orx700.worker.js', says: 'orx700.worker.js could not be loaded' },
   { missing: 'orx700.js', says: 'orx700.js could not be loaded' },
-  { missing: 'orx700.wasm', says: 'wasm failed' },
+  { missing: 'orx700.wasm', says: 'orx700.wasm could not be loaded' },
 ];
 
 let browser;

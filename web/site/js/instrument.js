@@ -5,43 +5,15 @@ export const LCD_HEIGHT = 68;
 export const KEY_K1 = 1; // the right key
 export const KEY_K2 = 2; // the left key
 
-// A worker whose script cannot be loaded (a file missing from the folder)
-// only fires an error event at its Worker object, which the module does not
-// pass on: the page would wait for it for ever. Until restore(), every worker
-// made reports such a failure through the promise failed.
-function watchWorkers() {
-  let fail;
-  const failed = new Promise((resolve, reject) => (fail = reject));
-  const PageWorker = globalThis.Worker;
-  globalThis.Worker = class extends PageWorker {
-    constructor(url, options) {
-      super(url, options);
-      const name = new URL(url, document.baseURI).pathname.split('/').pop();
-      this.addEventListener('error', () => fail(new Error(`${name} could not be loaded`)), { once: true });
-    }
-  };
-  return { failed, restore: () => (globalThis.Worker = PageWorker) };
-}
-
+// The module that js/load-module.js started loading with the page; the
+// callbacks are the module's own: after every LCD repaint (with the
+// picture's RGBA bytes), and for the error message box.
 export async function loadInstrument({ onRefresh, onErrorMessage }) {
-  if (typeof globalThis.createOrx700 !== 'function') throw new Error('orx700.js could not be loaded');
-  const workers = watchWorkers();
-  // The module calls these back: after every LCD repaint (with the picture's
-  // RGBA bytes), and for the error message box.
-  let module;
-  try {
-    module = await Promise.race([
-      globalThis.createOrx700({
-        onRefresh: (rgba) => onRefresh(rgba),
-        onErrorMessage: (text) => onErrorMessage(text),
-        print: (text) => console.log(text),
-        printErr: (text) => console.warn(text),
-      }),
-      workers.failed,
-    ]);
-  } finally {
-    workers.restore();
-  }
+  if (typeof globalThis.loadOrx700 !== 'function')
+    throw Object.assign(new Error('js/load-module.js could not be loaded'), { missingFile: 'js/load-module.js' });
+  const module = await globalThis.loadOrx700();
+  module.onRefresh = (rgba) => onRefresh(rgba);
+  module.onErrorMessage = (text) => onErrorMessage(text);
   const fn = (name, returns, args) => module.cwrap(name, returns, args);
   return {
     start: fn('orx_Start', null, ['string', 'string']),

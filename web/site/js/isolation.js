@@ -8,9 +8,7 @@ const RELOADED = 'orx700-demo.isolation-reload';
 export async function ensureIsolation() {
   if (self.crossOriginIsolated) {
     sessionStorage.removeItem(RELOADED);
-    // Still wanted: it keeps the site for use without a network.
-    navigator.serviceWorker?.register('sw.js').catch(() => {});
-    return true;
+    return true; // the service worker is still wanted: see keepForOffline
   }
   if (!('serviceWorker' in navigator) || !self.isSecureContext) return false;
   if (sessionStorage.getItem(RELOADED)) {
@@ -28,4 +26,16 @@ export async function ensureIsolation() {
   sessionStorage.setItem(RELOADED, '1');
   location.reload();
   return new Promise(() => {});
+}
+
+// Once the page runs: the service worker keeps the site for use without a
+// network. Left until then because its first install fetches the whole site
+// again, which the start does not need.
+export async function keepForOffline() {
+  if (!('serviceWorker' in navigator)) return;
+  try {
+    await navigator.serviceWorker.register('sw.js');
+  } catch {
+    // Blocked by the browser's settings: the page works, only not offline.
+  }
 }

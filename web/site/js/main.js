@@ -3,7 +3,7 @@
 import { createDialogs } from './dialogs.js';
 import { attachInput } from './input.js';
 import { loadInstrument } from './instrument.js';
-import { ensureIsolation } from './isolation.js';
+import { ensureIsolation, keepForOffline } from './isolation.js';
 import { downloadState, firstQuickStart, loadStoredState, readStateFile, storeState } from './state.js';
 import { createView } from './view.js';
 
@@ -96,6 +96,7 @@ async function start() {
   if (firstQuickStart()) dialogs.quickStart();
   // For tests and tools: the page is ready to take keys.
   document.body.dataset.ready = 'true';
+  keepForOffline();
 }
 
 start().catch((error) => {

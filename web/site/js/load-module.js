@@ -1,0 +1,83 @@
+// A classic script, run right after orx700.js and before the page's modules:
+// it starts the instrument's WebAssembly module at once (the wasm file
+// compiled as it arrives, the worker pool made and loaded), so that it loads
+// while the page's modules do instead of after them. instrument.js takes the
+// loaded module over through loadOrx700(), which also starts the load when
+// this script could not (a page that reloads for isolation first).
+(function () {
+  'use strict';
+  let loading = null;
+
+  const missing = (name) => Object.assign(new Error(`${name} could not be loaded`), { missingFile: name });
+
+  // A worker whose script cannot be loaded (a file missing from the folder)
+  // only fires an error event at its Worker object, which the module does not
+  // pass on: the page would wait for it for ever. Until restore(), every
+  // worker made reports such a failure through the promise failed.
+  function watchWorkers() {
+    let fail;
+    const failed = new Promise((resolve, reject) => (fail = reject));
+    const PageWorker = globalThis.Worker;
+    globalThis.Worker = class extends PageWorker {
+      constructor(url, options) {
+        super(url, options);
+        const name = new URL(url, document.baseURI).pathname.split('/').pop();
+        this.addEventListener('error', () => fail(missing(name)), { once: true });
+      }
+    };
+    return { failed, fail, restore: () => (globalThis.Worker = PageWorker) };
+  }
+
+  // The wasm file fetched and compiled by the page itself, as it streams in
+  // (the request the page's preload hint has already made), so that a file
+  // missing from the server is named instead of ending in the module's abort.
+  function instantiateWasm(fail) {
+    return (imports, receiveInstance) => {
+      const name = 'orx700.wasm';
+      fetch(new URL(name, document.baseURI), { credentials: 'same-origin' })
+        .catch(() => Promise.reject(missing(name)))
+        .then(async (response) => {
+          if (!response.ok) throw missing(name);
+          try {
+            return await WebAssembly.instantiateStreaming(response.clone(), imports);
+          } catch (error) {
+            // A host that serves the file with another type than
+            // application/wasm: compile it from its bytes instead.
+            if (!(error instanceof TypeError)) throw error;
+            return WebAssembly.instantiate(await response.arrayBuffer(), imports);
+          }
+        })
+        .then(({ instance, module }) => {
+          performance.mark('orx700-wasm-compiled');
+          receiveInstance(instance, module);
+        }, fail);
+      return {}; // the exports come through receiveInstance
+    };
+  }
+
+  function load() {
+    if (typeof globalThis.createOrx700 !== 'function') return Promise.reject(missing('orx700.js'));
+    const workers = watchWorkers();
+    const module = globalThis.createOrx700({
+      instantiateWasm: instantiateWasm(workers.fail),
+      print: (text) => console.log(text),
+      printErr: (text) => console.warn(text),
+    });
+    performance.mark('orx700-module-requested');
+    return Promise.race([module, workers.failed]).then(
+      (loaded) => {
+        workers.restore();
+        performance.mark('orx700-module-ready');
+        return loaded;
+      },
+      (error) => {
+        workers.restore();
+        throw error;
+      });
+  }
+
+  globalThis.loadOrx700 = () => (loading ??= load());
+  // Threads need an isolated page; without it the page reloads (or says how
+  // to serve it) and loading now would be wasted.
+  if (self.crossOriginIsolated) globalThis.loadOrx700().catch(() => {}); // reported by the page's start
+})();
