@@ -9,6 +9,7 @@
   let loading = null;
 
   const missing = (name) => Object.assign(new Error(`${name} could not be loaded`), { missingFile: name });
+  const damaged = (name, error) => Object.assign(new Error(`${name} is damaged: ${error.message}`), { damagedFile: name });
 
   // A worker whose script cannot be loaded (a file missing from the folder)
   // only fires an error event at its Worker object, which the module does not
@@ -47,6 +48,7 @@
             return WebAssembly.instantiate(await response.arrayBuffer(), imports);
           }
         })
+        .catch((error) => Promise.reject(error instanceof WebAssembly.CompileError ? damaged(name, error) : error))
         .then(({ instance, module }) => {
           performance.mark('orx700-wasm-compiled');
           receiveInstance(instance, module);

@@ -101,5 +101,7 @@ async function start() {
 
 start().catch((error) => {
   console.error(error);
-  $('#loading').textContent = `The instrument could not start: ${error.message}`;
+  // Shown by js/file-check.js, in both languages; without it, at least in one.
+  if (typeof globalThis.showStartFailure === 'function') globalThis.showStartFailure(error);
+  else $('#loading').textContent = `The instrument could not start: ${error.message}`;
 });
