@@ -3,7 +3,7 @@
 // gets them), and keeps the site for use without a network: the network
 // first, so that a new version is picked up, the kept copy when it fails.
 const CACHE = 'orx700-demo';
-// Everything the page needs to start; the manuals are kept once opened.
+// Everything the page needs to start, kept at the worker's install.
 const SITE = [
   './', 'index.html', 'style.css', 'sw.js', 'orx700.js', 'orx700.wasm', 'orx700.worker.js',
   'js/balloon.js', 'js/dialogs.js', 'js/file-check.js', 'js/input.js', 'js/instrument.js',
@@ -21,6 +21,24 @@ self.addEventListener('install', (event) => {
   })());
 });
 self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim()));
+
+// The user manuals (about 750 KB each), kept when a running page asks, so
+// that a manual never opened before opens without a network too, and
+// without delaying the install, which a first start may wait for.
+const MANUALS = ['manuals/usermanual_orx700.pdf', 'manuals/ORX-700_РЭ.pdf'];
+
+async function keepMissing(names) {
+  const cache = await caches.open(CACHE);
+  // A manual the site lacks is only not kept; one kept already is brought
+  // up to date whenever it is opened with a network.
+  await Promise.all(names.map(async (name) => {
+    if (!(await cache.match(name))) await cache.add(name).catch(() => {});
+  }));
+}
+
+self.addEventListener('message', (event) => {
+  if (event.data === 'keep-manuals') event.waitUntil(keepMissing(MANUALS));
+});
 
 function isolated(response) {
   const headers = new Headers(response.headers);

@@ -1,8 +1,10 @@
 // The page's start as a user meets it: a console without warnings or errors,
-// and the one worker its instrument needs.
+// and both user manuals kept for use without a network once the page has run.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
 import { test } from 'node:test';
-import { play, useSiteInBrowser } from './browser.mjs';
+import { play, SITE, useSiteInBrowser } from './browser.mjs';
 
 const site = useSiteInBrowser();
 
@@ -64,6 +66,34 @@ test('saves and power cycles run on the one worker made at start, never waiting 
       await page.click('#tool-exit');
     }
     assert.equal(await page.evaluate(() => window.workersMade), 1);
+  } finally {
+    await context.close();
+  }
+});
+
+const MANUALS = fs.existsSync(path.join(SITE, 'manuals')) ? fs.readdirSync(path.join(SITE, 'manuals')) : [];
+
+test('both manuals, never opened, open without a network', { skip: MANUALS.length < 2 && 'the site has no manuals (build the default preset first)' }, async () => {
+  const { context, page } = await openWatched();
+  try {
+    // The service worker keeps them once the page runs.
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 20000 });
+    await page.waitForFunction(async (names) => {
+      const cache = await caches.open('orx700-demo');
+      const kept = await Promise.all(names.map((name) => cache.match(`manuals/${encodeURIComponent(name)}`)));
+      return kept.every(Boolean);
+    }, MANUALS, { polling: 200, timeout: 20000 });
+    await context.setOffline(true);
+    for (const language of ['ENG', 'RUS']) {
+      await page.selectOption('#language', language);
+      const href = await page.getAttribute('#tool-manual', 'href');
+      const name = decodeURIComponent(href.split('/').pop());
+      const got = await page.evaluate(async (url) => {
+        const response = await fetch(url);
+        return { status: response.status, type: response.headers.get('Content-Type'), size: (await response.arrayBuffer()).byteLength };
+      }, href);
+      assert.deepEqual(got, { status: 200, type: 'application/pdf', size: fs.statSync(path.join(SITE, 'manuals', name)).size }, language);
+    }
   } finally {
     await context.close();
   }

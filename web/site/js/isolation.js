@@ -28,13 +28,15 @@ export async function ensureIsolation() {
   return new Promise(() => {});
 }
 
-// Once the page runs: the service worker keeps the site for use without a
-// network. Left until then because its first install fetches the whole site
-// again, which the start does not need.
+// Once the page runs: the service worker keeps the site, and both user
+// manuals, for use without a network. Left until then because its first
+// install fetches the whole site again, which the start does not need.
 export async function keepForOffline() {
   if (!('serviceWorker' in navigator)) return;
   try {
     await navigator.serviceWorker.register('sw.js');
+    const registration = await navigator.serviceWorker.ready;
+    registration.active?.postMessage('keep-manuals');
   } catch {
     // Blocked by the browser's settings: the page works, only not offline.
   }
