@@ -39,14 +39,11 @@
         .catch(() => Promise.reject(missing(name)))
         .then(async (response) => {
           if (!response.ok) throw missing(name);
-          try {
-            return await WebAssembly.instantiateStreaming(response.clone(), imports);
-          } catch (error) {
-            // A host that serves the file with another type than
-            // application/wasm: compile it from its bytes instead.
-            if (!(error instanceof TypeError)) throw error;
+          // A host that serves the file with another type than
+          // application/wasm: compiled from its bytes once they are all in.
+          if (!response.headers.get('Content-Type')?.startsWith('application/wasm'))
             return WebAssembly.instantiate(await response.arrayBuffer(), imports);
-          }
+          return WebAssembly.instantiateStreaming(response, imports);
         })
         .catch((error) => Promise.reject(error instanceof WebAssembly.CompileError ? damaged(name, error) : error))
         .then(({ instance, module }) => {
