@@ -49,7 +49,8 @@
         .then(({ instance, module }) => {
           performance.mark('orx700-wasm-compiled');
           receiveInstance(instance, module);
-        }, fail);
+        })
+        .catch(fail);
       return {}; // the exports come through receiveInstance
     };
   }
@@ -75,7 +76,7 @@
       });
   }
 
-  globalThis.loadOrx700 = () => (loading ??= load());
+  globalThis.loadOrx700 = () => (loading ??= Promise.resolve().then(load));
   // Threads need an isolated page; without it the page reloads (or says how
   // to serve it) and loading now would be wasted.
   if (self.crossOriginIsolated) globalThis.loadOrx700().catch(() => {}); // reported by the page's start
