@@ -109,7 +109,7 @@ void SplitLines(const std::string& text, std::string (&lines)[3]) {
 }
 
 void ShowMessage(const std::string& text, int16_t page0, int16_t wait) {
-    DrawMessageLines(text, page0, "");
+    DrawMessageLines(text, page0, wait == 1 ? LoadStr(HINT_CLOSE_MESSAGE) : std::string());
     if (wait == 1) LcdPutText(PROMPT_PAGE, PRESS_BUTTON_COLUMN, 0, LcdStr(TEXT_PRESS_BUTTON).c_str());
     LcdRefresh();
     if (wait != 1) return;

@@ -21,7 +21,7 @@ void SetRouteScreenHints(bool offRoute) {
             LoadStr(analys ? (offRoute ? HINT_OFFROUTE_POINTS_ANALYS : HINT_ROUTE_POINTS_ANALYS)
                            : (offRoute ? HINT_OFFROUTE_POINTS : HINT_ROUTE_POINTS)));
     else if (m.MenuItem == ITEM_UNIT_SELECT)
-        g_KeyHints.SetKeyHintText(UnitSelectHintText(m.Quantity));
+        g_KeyHints.SetKeyHintText(UnitSelectHintText(m.Quantity, HINT_UNIT_SELECT_MAIN));
 
     g_ScreenHints.ClearScreenHints();
     if (m.MenuItem != ITEM_MACHINES && m.MenuItem != ITEM_POINTS) return;

@@ -51,8 +51,8 @@ std::string QuantityText(int q) {
 
 } // namespace
 
-std::string UnitSelectHintText(int16_t quantity) {
-    const std::string format = LoadStr(HINT_UNIT_SELECT);
+std::string UnitSelectHintText(int16_t quantity, int hintId) {
+    const std::string format = LoadStr(hintId);
     const std::string fill[2] = {QuantityText(Wrap(quantity + 1, 3)), QuantityText(Wrap(quantity + 2, 3))};
     // Two %s places, next quantity first; the format is data, so it is
     // filled by hand rather than handed to printf.
@@ -132,7 +132,7 @@ void WatchEnter() {
 void DrawWatchScreen() {
     const TMenuState& m = MenuState;
     if (m.WatchItem == WATCH_UNIT_SELECT)
-        g_KeyHints.SetKeyHintText(UnitSelectHintText(m.WatchQuantity));
+        g_KeyHints.SetKeyHintText(UnitSelectHintText(m.WatchQuantity, HINT_UNIT_SELECT));
     else
         g_KeyHints.SetKeyHintText(LoadStr(HINT_WATCH_MEAS + m.WatchItem));
     g_ScreenHints.ClearScreenHints();

@@ -121,9 +121,10 @@ extern TMeasResults WatchResults;
 void WatchEnter();
 void DrawWatchScreen();
 void DrawWatchMenu();
-// The key hint of a units selection showing quantity: string 1030 filled with
-// the level and unit texts of the next and the previous quantity.
-std::string UnitSelectHintText(int16_t quantity);
+// The key hint of a units selection showing quantity: hintId (the WATCH
+// mode's or the main menu's, which both keys return to) filled with the level
+// and unit texts of the next and the previous quantity.
+std::string UnitSelectHintText(int16_t quantity, int hintId);
 
 // --- options menu -------------------------------------------------------------------
 
@@ -154,6 +155,8 @@ void DrawList(int16_t page0, int16_t column, const std::vector<std::string>& ite
               int16_t selected);
 // Up to three lines of at most 20 characters, cut at line feeds.
 void SplitLines(const std::string& text, std::string (&lines)[3]);
+// wait 1: waits for any key event, which closes the message (and says so in
+// the key hints); otherwise returns at once with no key doing anything.
 void ShowMessage(const std::string& text, int16_t page0, int16_t wait);
 // Yes is K2, no K1; hintId names the question's key hints, which say what
 // each answer does.

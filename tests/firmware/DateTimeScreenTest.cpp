@@ -78,6 +78,7 @@ const std::string kDateField[] = {
     "Short click: save date and time settings"};
 const std::string kOptsOnDateLine = "Short click: enter date and time setting mode";
 const std::string kMessage = "Short click: no actions";
+const std::string kMessageWaiting = "Short click: close the message";
 
 class DateScreenTest : public ::testing::Test {
   protected:
@@ -205,7 +206,7 @@ TEST_F(DateScreenTest, ImpossibleDateRestartsAtTheDayWithTheValuesAsEntered) {
     Run("k1"); // 29 February 2003
     Run("k2", DATE_EDITED_FIELDS);
     Run("wait 5000");
-    EXPECT_EQ(K2FirstLine(), kMessage) << "'Wrong date!!!' waits for a key";
+    EXPECT_EQ(K2FirstLine(), kMessageWaiting) << "'Wrong date!!!' waits for a key";
     Run("k1");
     EXPECT_EQ(K2FirstLine(), kDateField[DATE_DAY]);
     EXPECT_THAT(Edited(), ElementsAre(29, 2, 2003, 10, 0));
