@@ -5,7 +5,7 @@
 // created. mainWindow owns the window while it is shown and centres it.
 class QWidget;
 
-// The instrument's features and figures, with a link to our web site.
+// The instrument's features and figures, with a link to the user manual.
 void ShowOverview(QWidget* mainWindow);
 // Program name, version, legal line, contacts where the language has them,
 // and the web address.

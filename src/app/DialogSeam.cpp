@@ -8,6 +8,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -43,8 +47,48 @@ class TQtDialogSeam : public TDialogSeam {
 
     bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
 
+    // Qt hands a file to xdg-open and calls it opened once the opener has
+    // started; whether a program took the file is only in xdg-open's exit
+    // status ("no method available" ends it with 3), so it is run here and
+    // waited for without blocking. Its messages still reach our log.
+    void OpenDocument(const QUrl& url, std::function<void()> onFailure) override {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        if (url.isLocalFile() && !opener.isEmpty()) {
+            // Owned by the application: a viewer that xdg-open runs in the
+            // foreground keeps it running past the window that asked.
+            auto* process = new QProcess(qApp);
+            process->setProcessChannelMode(QProcess::ForwardedChannels);
+            QObject::connect(process, &QProcess::finished, process,
+                             [process, onFailure](int code, QProcess::ExitStatus status) {
+                                 if (status != QProcess::NormalExit || code != 0) onFailure();
+                                 process->deleteLater();
+                             });
+            QObject::connect(process, &QProcess::errorOccurred, process,
+                             [process, onFailure](QProcess::ProcessError error) {
+                                 if (error != QProcess::FailedToStart) return;
+                                 onFailure();
+                                 process->deleteLater();
+                             });
+            process->start(opener, {url.toLocalFile()});
+            return;
+        }
+#endif
+        if (!OpenUrl(url)) onFailure();
+    }
+
     void ShowMessage(QWidget* parent, const QString& text) override {
         QMessageBox::information(parent, ApplicationTitle(), text);
+    }
+
+    bool Ask(QWidget* parent, const QString& text, const QString& accept, const QString& reject) override {
+        QMessageBox box(QMessageBox::Information, ApplicationTitle(), text, QMessageBox::NoButton, parent);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QPushButton* yes = box.addButton(accept, QMessageBox::AcceptRole);
+        box.addButton(reject, QMessageBox::RejectRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes;
     }
 };
 

@@ -6,6 +6,8 @@
 // and answers at once, so no test ever waits for a user or starts a viewer.
 #include <QString>
 
+#include <functional>
+
 class QDialog;
 class QUrl;
 class QWidget;
@@ -24,8 +26,18 @@ class TDialogSeam {
     virtual QString GetSaveFileName(QWidget* parent, const QString& fileName, const QString& filter) = 0;
     // Opens url with the system: false when no program took it.
     virtual bool OpenUrl(const QUrl& url) = 0;
+    // Opens a document or folder with the system; onFailure runs in the GUI
+    // thread, at once or later, when no program could open it. Where the
+    // system's opener only tells after it has looked (xdg-open), the answer
+    // comes when it ends, so the caller's windows may be gone by then.
+    virtual void OpenDocument(const QUrl& url, std::function<void()> onFailure) {
+        if (!OpenUrl(url)) onFailure();
+    }
     // A message the user acknowledges.
     virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+    // A message with a choice: true when the user took accept, false for
+    // reject, Esc or the close box.
+    virtual bool Ask(QWidget* parent, const QString& text, const QString& accept, const QString& reject) = 0;
 };
 
 // The installed seam, or the Qt one when none is installed.

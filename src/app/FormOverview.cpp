@@ -2,6 +2,7 @@
 
 #include "app/AuxWindows.h"
 #include "app/DialogSeam.h"
+#include "app/UserManual.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 
@@ -9,7 +10,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QUrl>
+
+#include <utility>
 
 namespace {
 
@@ -37,7 +39,8 @@ void FitHeight(QLabel* label) {
 
 } // namespace
 
-TFormOverview::TFormOverview(QWidget* owner) : QDialog(owner) {
+TFormOverview::TFormOverview(QWidget* owner, std::filesystem::path manualsFolder)
+    : QDialog(owner), FManualsFolder(std::move(manualsFolder)) {
     setObjectName(QStringLiteral("FormOverview"));
     setModal(true);
     resize(577, 665);
@@ -116,11 +119,13 @@ bool TFormOverview::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+// More about the instrument is in its user manual, found and opened as the
+// tool bar's command does, failures told the same way.
 void TFormOverview::LabelMoreClick() {
-    DialogSeam().OpenUrl(QUrl(Text(TEXT_WEB_ADDRESS)));
+    RunUserManualCommand(this, FManualsFolder);
 }
 
 void ShowOverview(QWidget* mainWindow) {
-    TFormOverview form(mainWindow);
+    TFormOverview form(mainWindow, ProgramFolder());
     DialogSeam().Exec(form);
 }

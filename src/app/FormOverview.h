@@ -1,8 +1,10 @@
 #pragma once
 // The Overview window: the instrument's features and technical data, and a
-// "more..." link that opens our web site. The texts decide the height: each
+// "more..." link that opens the user manual. The texts decide the height: each
 // group box wraps its label and everything below moves with it.
 #include <QDialog>
+
+#include <filesystem>
 
 class QGroupBox;
 class QLabel;
@@ -10,7 +12,8 @@ class QPushButton;
 
 class TFormOverview : public QDialog {
   public:
-    explicit TFormOverview(QWidget* owner);
+    // manualsFolder: where "more..." looks for the user manual.
+    TFormOverview(QWidget* owner, std::filesystem::path manualsFolder);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -24,4 +27,5 @@ class TFormOverview : public QDialog {
     QLabel* FLabelSpecification;
     QLabel* FLabelMore;
     QPushButton* FButton;
+    std::filesystem::path FManualsFolder;
 };

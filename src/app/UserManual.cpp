@@ -8,7 +8,9 @@
 #include "state/ProgramPlaces.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QStyle>
@@ -107,6 +109,15 @@ QString FileDialogFilter(const QString& filter) {
     return result.join(QStringLiteral(";;"));
 }
 
+void ShowFolder(QWidget* parent, const QString& folder) {
+    const QPointer<QWidget> owner(parent);
+    DialogSeam().OpenDocument(QUrl::fromLocalFile(folder), [owner, folder] {
+        DialogSeam().ShowMessage(
+            owner,
+            Text(TEXT_NO_FOLDER_VIEWER).replace(QLatin1String("%s"), QDir::toNativeSeparators(folder)));
+    });
+}
+
 void RunUserManualCommand(QWidget* mainWindow, const fs::path& programFolder) {
     QString fileName = QString::fromStdString(GetUserManualPath(programFolder));
     if (!IsFile(fileName.toStdString())) {
@@ -121,10 +132,13 @@ void RunUserManualCommand(QWidget* mainWindow, const fs::path& programFolder) {
         if (fileName.isEmpty()) return;
     }
     // The file is remembered even when no viewer took it: it was found.
-    if (!DialogSeam().OpenUrl(QUrl::fromLocalFile(fileName)))
-        DialogSeam().ShowMessage(
-            mainWindow,
-            Text(TEXT_NO_PDF_VIEWER).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName)));
+    const QPointer<QWidget> owner(mainWindow);
+    DialogSeam().OpenDocument(QUrl::fromLocalFile(fileName), [owner, fileName] {
+        const QString text =
+            Text(TEXT_NO_PDF_VIEWER).replace(QLatin1String("%s"), QDir::toNativeSeparators(fileName));
+        if (DialogSeam().Ask(owner, text, Text(TEXT_SHOW_FOLDER), Text(TEXT_CLOSE)))
+            ShowFolder(owner, QFileInfo(fileName).absolutePath());
+    });
     SetUserManualPath(fileName.toStdString(), programFolder);
 }
 

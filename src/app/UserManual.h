@@ -27,7 +27,12 @@ void SetUserManualPath(const std::string& fileName,
 // The user manual command: opens the manual with the system, after the
 // search message and the open dialog when it is missing, and remembers it.
 // Nothing is opened or remembered when the user cancels either of them.
+// When no program opens it, a message names the file and offers its folder.
 void RunUserManualCommand(QWidget* mainWindow, const std::filesystem::path& programFolder);
+
+// Shows folder with the system's file manager; says so, naming the folder,
+// when no program could show it. parent may be gone by the time it is said.
+void ShowFolder(QWidget* parent, const QString& folder);
 
 // A "description|patterns|..." filter of the string tables in the open
 // dialog's form; "*.*" means every file, with or without an extension.

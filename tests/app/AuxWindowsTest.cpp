@@ -4,6 +4,7 @@
 #include "FakeDialogSeam.h"
 #include "app/DialogSeam.h"
 #include "app/FormAbout.h"
+#include "app/FormOverview.h"
 #include "app/UserManual.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
@@ -217,18 +218,22 @@ TEST_P(LayoutInLanguage, SearchMessageCentresItsButtonsBelowTheMessage) {
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, LayoutInLanguage, ::testing::Values(LANG_ENGLISH, LANG_RUSSIAN));
 
-TEST_F(AuxWindowsTest, LinksOpenTheWebAddressOfTheLanguage) {
+TEST_F(AuxWindowsTest, MoreOpensTheManualAndTheAboutLinkTheWebAddress) {
+    const QString manual = MakeFile("usermanual_orx700.pdf");
+    {
+        TFormOverview overview(&FMainWindow, Folder());
+        QTest::mouseClick(Child<QLabel>(overview, "LabelMore"), Qt::LeftButton);
+    }
     SetThreadLanguage(LANG_RUSSIAN);
-    ShowAndInspect(ShowOverview, 200, [](QDialog& dialog) {
-        QTest::mouseClick(Child<QLabel>(dialog, "LabelMore"), Qt::LeftButton);
-    });
     ShowAndInspect(ShowAbout, 304, [](QDialog& dialog) {
         // A press alone opens it, with any button.
         const QPointF at(2, 2);
         QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::RightButton, Qt::RightButton, Qt::NoModifier);
         QCoreApplication::sendEvent(Child<QLabel>(dialog, "LabelWebAddress"), &press);
     });
-    EXPECT_EQ(FSeam.Opened, (std::vector<QUrl>{QUrl(Text(TEXT_WEB_ADDRESS)), QUrl(Text(TEXT_WEB_ADDRESS))}));
+    EXPECT_EQ(FSeam.Opened, (std::vector<QUrl>{QUrl::fromLocalFile(manual), QUrl(Text(TEXT_WEB_ADDRESS))}));
+    EXPECT_TRUE(FSeam.Messages.empty());
+    EXPECT_TRUE(FSeam.Questions.empty());
 }
 
 // --- the user manual -----------------------------------------------------------
@@ -310,15 +315,29 @@ TEST_F(AuxWindowsTest, CancellingTheMessageOrTheDialogOpensAndRemembersNothing) 
     EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=gone.pdf"});
 }
 
-TEST_F(AuxWindowsTest, WithoutAPdfViewerTheUserIsToldWhereTheManualIs) {
-    const QString manual = MakeFile("usermanual_orx700.pdf");
+// No program opens anything: the manual's message names the file and offers
+// its folder, which no program shows either, and says so; from the tool bar
+// and from the Overview's "more...", twice in one run, in both languages.
+TEST_P(LayoutInLanguage, WithoutAViewerTheUserIsToldWhereTheManualIsAndOfferedItsFolder) {
+    const QString manual = MakeFile(Text(TEXT_USER_MANUAL_FILE));
+    const QString native = QDir::toNativeSeparators(manual);
+    const QString folder = QDir::toNativeSeparators(FFolder.path());
     FSeam.ViewerFound = false;
+    FSeam.AskAnswers = {true, false};
     RunCommand();
+    TFormOverview overview(&FMainWindow, Folder());
+    QTest::mouseClick(Child<QLabel>(overview, "LabelMore"), Qt::LeftButton);
+
+    ASSERT_EQ(FSeam.Questions.size(), 2u);
+    for (const QString& question : FSeam.Questions)
+        EXPECT_TRUE(question.contains(native)) << question.toStdString();
+    EXPECT_EQ(FSeam.Opened,
+              (std::vector<QUrl>{QUrl::fromLocalFile(manual), QUrl::fromLocalFile(FFolder.path()),
+                                 QUrl::fromLocalFile(manual)}))
+        << "the folder only when asked for";
     ASSERT_EQ(FSeam.Messages.size(), 1u);
-    EXPECT_TRUE(FSeam.Messages[0].contains(QDir::toNativeSeparators(manual)))
-        << FSeam.Messages[0].toStdString();
-    EXPECT_EQ(SavedState.UserManuals, std::vector<std::string>{"ENG=usermanual_orx700.pdf"})
-        << "found, so remembered";
+    EXPECT_TRUE(FSeam.Messages[0].contains(folder)) << FSeam.Messages[0].toStdString();
+    EXPECT_EQ(SavedState.UserManuals.size(), 1u) << "found, so remembered";
 }
 
 TEST_F(AuxWindowsTest, EachLanguageHasItsOwnManual) {

@@ -24,6 +24,8 @@ class TFakeDialogSeam : public TDialogSeam {
     std::vector<QUrl> Opened;
     bool ViewerFound = true;                               // whether OpenUrl finds a program
     std::vector<QString> Messages;                         // texts of ShowMessage
+    std::vector<QString> Questions;                        // texts of Ask
+    std::deque<bool> AskAnswers;                           // next answers of Ask; none left means reject
     std::deque<QString> SaveAnswers;                       // the same for the save dialog
     std::vector<std::pair<QString, QString>> SaveRequests; // start name, filter
 
@@ -50,4 +52,11 @@ class TFakeDialogSeam : public TDialogSeam {
         return ViewerFound;
     }
     void ShowMessage(QWidget*, const QString& text) override { Messages.push_back(text); }
+    bool Ask(QWidget*, const QString& text, const QString&, const QString&) override {
+        Questions.push_back(text);
+        if (AskAnswers.empty()) return false;
+        const bool answer = AskAnswers.front();
+        AskAnswers.pop_front();
+        return answer;
+    }
 };
