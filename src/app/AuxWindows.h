@@ -7,8 +7,8 @@ class QWidget;
 
 // The instrument's features and figures, with a link to the user manual.
 void ShowOverview(QWidget* mainWindow);
-// Program name, version, legal line, contacts where the language has them,
-// and the web address.
+// Program name, version, legal line with the licence, and the folder of the
+// user manuals as a link.
 void ShowAbout(QWidget* mainWindow);
 // The short operating note shown once after start.
 void ShowQuickStart(QWidget* mainWindow);

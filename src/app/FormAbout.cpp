@@ -3,15 +3,17 @@
 #include "app/Artwork.h"
 #include "app/AuxWindows.h"
 #include "app/DialogSeam.h"
+#include "app/UserManual.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -48,21 +50,9 @@ QFrame* NewSeparator(QWidget* parent, const char* name, int top) {
     return line;
 }
 
-// Lines of "name<TAB>value" become a two-column table, so that the values
-// line up whatever the names' widths and a long value wraps within its own
-// column. Text without tabs stays as it is.
-QString ContactsMarkup(const QString& text) {
-    if (!text.contains(QLatin1Char('\t')))
-        return text.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
-    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-        const QString name = tab < 0 ? QString() : line.left(tab);
-        const QString value = tab < 0 ? line : line.mid(tab + 1);
-        html += QStringLiteral("<tr><td style=\"padding-right: 8px\">%1</td><td>%2</td></tr>")
-                    .arg(name.toHtmlEscaped(), value.toHtmlEscaped());
-    }
-    return html + QStringLiteral("</table>");
+// Keeps the label's width and gives it the height its wrapped text needs.
+void FitHeight(QLabel* label) {
+    label->resize(label->width(), label->heightForWidth(label->width()));
 }
 
 } // namespace
@@ -71,7 +61,8 @@ QString ProgramVersion() {
     return QStringLiteral(ORX_PROGRAM_VERSION);
 }
 
-TFormAbout::TFormAbout(QWidget* owner, const QString& version) : QDialog(owner) {
+TFormAbout::TFormAbout(QWidget* owner, const QString& version, const QString& manualsFolder)
+    : QDialog(owner), FManualsFolder(manualsFolder) {
     setObjectName(QStringLiteral("FormAbout"));
     setModal(true);
     resize(361, 305);
@@ -111,30 +102,37 @@ TFormAbout::TFormAbout(QWidget* owner, const QString& version) : QDialog(owner) 
     FButton->setGeometry(128, 264, 105, 25);
     connect(FButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    // The designed spacing below the contact lines, kept whatever their height.
+    // The designed spacing, kept whatever the texts' heights.
+    const int copyrightBottom = Bottom(FLabelCopyright);
+    const int gapContacts = FLabelContacts->y() - Bottom(FPanelLine1);
+    const int gapLine1 = FPanelLine1->y() - copyrightBottom;
     const int gapWeb = FLabelWebAddress->y() - Bottom(FLabelContacts);
     const int gapLine = FPanelLine2->y() - Bottom(FLabelWebAddress);
-    const int buttonTop = FButton->y();
-    const int lineBottom = Bottom(FPanelLine2);
+    const int gapButton = FButton->y() - Bottom(FPanelLine2);
     const int bottomMargin = height() - Bottom(FButton);
 
     setWindowTitle(Text(TEXT_ABOUT));
     FLabelAppCaption->setText(Text(TEXT_PROGRAM_NAME));
     FLabelVersion->setText(Text(TEXT_VERSION) + QLatin1Char(' ') + version);
     FLabelCopyright->setText(Text(TEXT_COPYRIGHT));
-    FLabelContacts->setTextFormat(Qt::RichText);
-    FLabelContacts->setText(ContactsMarkup(Text(TEXT_CONTACTS)));
-    FLabelWebAddress->setText(Text(TEXT_WEB_ADDRESS));
+    FLabelContacts->setText(Text(TEXT_MANUALS_PLACE));
+    // A long folder keeps both ends in sight; the tooltip holds all of it.
+    const QString folder = QDir::toNativeSeparators(manualsFolder);
+    FLabelWebAddress->setText(
+        FLabelWebAddress->fontMetrics().elidedText(folder, Qt::ElideMiddle, FLabelWebAddress->width()));
+    FLabelWebAddress->setToolTip(folder);
     FButton->setText(Text(TEXT_CLOSE));
-    // A language without contact lines leaves one empty line in their place.
-    const int contactsHeight = FLabelContacts->text().isEmpty()
-                                   ? FLabelContacts->fontMetrics().height()
-                                   : FLabelContacts->heightForWidth(FLabelContacts->width());
-    FLabelContacts->resize(FLabelContacts->width(), contactsHeight);
+    // The legal lines may grow, never shrink below their designed two lines.
+    FLabelCopyright->resize(
+        FLabelCopyright->width(),
+        std::max(FLabelCopyright->height(), FLabelCopyright->heightForWidth(FLabelCopyright->width())));
+    FitHeight(FLabelContacts);
 
+    FPanelLine1->move(FPanelLine1->x(), Bottom(FLabelCopyright) + gapLine1);
+    FLabelContacts->move(FLabelContacts->x(), Bottom(FPanelLine1) + gapContacts);
     FLabelWebAddress->move(FLabelWebAddress->x(), Bottom(FLabelContacts) + gapWeb);
     FPanelLine2->move(FPanelLine2->x(), Bottom(FLabelWebAddress) + gapLine);
-    FButton->move(FButton->x(), buttonTop + (Bottom(FPanelLine2) - lineBottom));
+    FButton->move(FButton->x(), Bottom(FPanelLine2) + gapButton);
     setFixedSize(width(), Bottom(FButton) + bottomMargin);
 }
 
@@ -146,12 +144,11 @@ bool TFormAbout::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-// The label's own text is the address, so what is shown is what opens.
 void TFormAbout::LabelWebAddressMouseDown() {
-    DialogSeam().OpenUrl(QUrl(FLabelWebAddress->text()));
+    ShowFolder(this, FManualsFolder);
 }
 
 void ShowAbout(QWidget* mainWindow) {
-    TFormAbout form(mainWindow, ProgramVersion());
+    TFormAbout form(mainWindow, ProgramVersion(), QString::fromStdString(ProgramFolder().string()));
     DialogSeam().Exec(form);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The About window: program name and version, the legal line, the contact
-// lines where the language has them, and our web address as a link. The
-// contact lines decide the height: an empty text leaves one empty line.
+// The About window: program name and version, the legal line with the
+// licence, and where the user manuals are, the folder as a link that shows
+// it. The texts decide the height.
 #include <QDialog>
 
 class QFrame;
@@ -11,7 +11,8 @@ class QPushButton;
 class TFormAbout : public QDialog {
   public:
     // version: shown after text 400 and a blank; empty when unknown.
-    TFormAbout(QWidget* owner, const QString& version);
+    // manualsFolder: where the user manuals lie, shown and opened by the link.
+    TFormAbout(QWidget* owner, const QString& version, const QString& manualsFolder);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -28,6 +29,7 @@ class TFormAbout : public QDialog {
     QLabel* FLabelWebAddress;
     QFrame* FPanelLine2;
     QPushButton* FButton;
+    QString FManualsFolder;
 };
 
 // The program's version number, "major.minor.patch".

@@ -15,19 +15,19 @@ namespace {
 
 // Every id the program looks up, as inclusive ranges:
 //   LCD texts        100..103, 105..112, 121, 124..136, 140..159, 169..174, 180..186
-//   host windows     200, 300..320, 400..402, 500..504, 600..601
+//   host windows     200, 300..309, 311..320, 400..402, 500..504, 600..601
 //   web page         330..334
 //   route names      701..716
 //   hint headings    1000..1003
 //   key hints        1004..1011, 1020..1034, 1045..1049, 1060..1062, 1069, 1080..1088, 1090..1094
 //   LCD area hints   1100..1109, 1113..1117
-// 402 (contact lines) has text only in Russian; English keeps the id with an
-// empty text so both tables hold the same ids.
+// 310 (a web address) is gone: there is no site to lead to.
 const std::vector<std::pair<int, int>> kIdRanges = {
-    {100, 103},   {105, 112},   {121, 121},   {124, 136},   {140, 159},   {169, 174},   {180, 186},
-    {200, 200},   {300, 320},   {330, 334},   {400, 402},   {500, 504},   {600, 601},   {701, 716},
-    {1000, 1003}, {1004, 1011}, {1020, 1034}, {1045, 1049}, {1060, 1062}, {1069, 1069}, {1080, 1088},
-    {1090, 1094}, {1100, 1109}, {1113, 1117}, {1200, 1247}, {1250, 1259}, {1270, 1278}, {1420, 1423},
+    {100, 103},   {105, 112},   {121, 121},   {124, 136},   {140, 159},   {169, 174},
+    {180, 186},   {200, 200},   {300, 309},   {311, 320},   {330, 334},   {400, 402},
+    {500, 504},   {600, 601},   {701, 716},   {1000, 1003}, {1004, 1011}, {1020, 1034},
+    {1045, 1049}, {1060, 1062}, {1069, 1069}, {1080, 1088}, {1090, 1094}, {1100, 1109},
+    {1113, 1117}, {1200, 1247}, {1250, 1259}, {1270, 1278}, {1420, 1423},
 };
 
 // The ids whose texts are drawn on the LCD.
@@ -59,29 +59,28 @@ class StringTables : public ::testing::Test {
 
 TEST_F(StringTables, BothLanguagesHoldExactlyTheProgramsIds) {
     const std::vector<int> expected = ExpandRanges(kIdRanges);
-    ASSERT_EQ(expected.size(), 248u) << "the id ranges above changed";
+    ASSERT_EQ(expected.size(), 247u) << "the id ranges above changed";
     EXPECT_EQ(ShippedIds("STRINGTABLE_1033"), expected);
     EXPECT_EQ(ShippedIds("STRINGTABLE_1049"), expected);
 }
 
-TEST_F(StringTables, EveryIdButTheEnglishContactsHasAText) {
+TEST_F(StringTables, EveryIdHasAText) {
     for (const LANGID lang : {LANG_ENGLISH, LANG_RUSSIAN}) {
         SetThreadLanguage(lang);
-        for (const int id : ExpandRanges(kIdRanges)) {
-            if (id == 402 && lang == LANG_ENGLISH) continue;
+        for (const int id : ExpandRanges(kIdRanges))
             EXPECT_FALSE(LoadStr(id).empty()) << "language " << lang << ", id " << id;
-        }
     }
-    SetThreadLanguage(LANG_ENGLISH);
-    EXPECT_EQ(LoadStr(402), "") << "the English About window shows no contact lines";
 }
 
-// A run of question marks is a stand-in for a text never written.
+// A run of question marks is a stand-in for a text never written; an
+// example domain or a zero telephone number, for a contact that leads nowhere.
 TEST_F(StringTables, NoTextIsAPlaceholder) {
     for (const LANGID lang : {LANG_ENGLISH, LANG_RUSSIAN}) {
         SetThreadLanguage(lang);
         for (const int id : ExpandRanges(kIdRanges))
-            EXPECT_EQ(LoadStr(id).find("??"), std::string::npos) << "language " << lang << ", id " << id;
+            for (const char* placeholder : {"??", "example.", "000 000"})
+                EXPECT_EQ(LoadStr(id).find(placeholder), std::string::npos)
+                    << "language " << lang << ", id " << id << ": " << placeholder;
     }
 }
 

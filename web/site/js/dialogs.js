@@ -5,6 +5,8 @@ const $ = (selector, root = document) => root.querySelector(selector);
 
 export function createDialogs(instrument, { onClosed }) {
   const t = (id) => instrument.text(id);
+  // The current language's user manual, kept in the site's manuals folder.
+  const manual = () => `manuals/${encodeURIComponent(t(306))}`;
   const show = (dialog) => {
     dialog.addEventListener('close', () => onClosed(), { once: true });
     dialog.showModal();
@@ -26,7 +28,7 @@ export function createDialogs(instrument, { onClosed }) {
       $('.specification', d).textContent = t(503);
       const more = $('.more', d);
       more.textContent = t(504);
-      more.href = t(310);
+      more.href = manual();
       $('.close', d).textContent = t(309);
       show(d);
     },
@@ -36,10 +38,10 @@ export function createDialogs(instrument, { onClosed }) {
       $('.app', d).textContent = t(300);
       $('.version', d).textContent = `${t(400)} ${instrument.version()}`;
       $('.copyright', d).textContent = t(401);
-      $('.contacts', d).textContent = t(402).replaceAll('\t', ' ');
+      $('.contacts', d).textContent = t(402);
       const web = $('.web', d);
-      web.textContent = t(310);
-      web.href = t(310);
+      web.textContent = t(306);
+      web.href = manual();
       $('.close', d).textContent = t(309);
       show(d);
     },
