@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr double kLeft = 62.0;
+constexpr double kLeft = 48.0; // room for the y ticks' labels
 constexpr double kRight = 14.0;
-constexpr double kTop = 22.0; // room for the marker labels
+constexpr double kMarkerRow = 22.0; // room for the marker labels
 constexpr double kBottom = 38.0;
 
 QString TickText(double value, double step) {
@@ -64,9 +64,22 @@ void TSignalPlot::SetMarkers(std::vector<TMarker> markers) {
     update();
 }
 
+// The y axis's title stands on a row of its own above the plot, read across:
+// turned up the axis it was cut wherever the plot is lower than the title is
+// long, which a compact window and a longer language both make it.
+double TSignalPlot::TopMargin() const {
+    return QFontMetricsF(font()).height() + 2.0 + kMarkerRow;
+}
+
 QRectF TSignalPlot::PlotArea() const {
-    return QRectF(kLeft, kTop, std::max(1.0, width() - kLeft - kRight),
-                  std::max(1.0, height() - kTop - kBottom));
+    const double top = TopMargin();
+    return QRectF(kLeft, top, std::max(1.0, width() - kLeft - kRight),
+                  std::max(1.0, height() - top - kBottom));
+}
+
+QRectF TSignalPlot::YTitleRect() const {
+    const QFontMetricsF metrics(font());
+    return QRectF(4.0, 1.0, metrics.horizontalAdvance(FYTitle), metrics.height());
 }
 
 double TSignalPlot::XToPixel(double x) const {
@@ -90,7 +103,7 @@ void TSignalPlot::paintEvent(QPaintEvent*) {
     const QRectF area = PlotArea();
     PaintGrid(p, area);
     p.save();
-    p.setClipRect(area.adjusted(0, -kTop, 1, 1));
+    p.setClipRect(area.adjusted(0, -kMarkerRow, 1, 1));
     PaintMarkers(p, area);
     p.restore();
     p.save();
@@ -132,11 +145,7 @@ void TSignalPlot::PaintGrid(QPainter& p, const QRectF& area) const {
     p.setPen(QPen(text, 0));
     const double titleWidth = metrics.horizontalAdvance(FXTitle);
     p.drawText(QPointF(area.center().x() - titleWidth / 2, height() - 4.0), FXTitle);
-    p.save();
-    p.translate(12.0, area.center().y() + metrics.horizontalAdvance(FYTitle) / 2);
-    p.rotate(-90);
-    p.drawText(QPointF(0, 0), FYTitle);
-    p.restore();
+    p.drawText(YTitleRect(), Qt::AlignLeft | Qt::AlignVCenter, FYTitle);
 }
 
 void TSignalPlot::PaintSeries(QPainter& p, const QRectF& area) const {

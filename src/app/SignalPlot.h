@@ -34,12 +34,16 @@ class TSignalPlot : public QWidget {
     double XToPixel(double x) const;
     double PixelToX(double pixel) const;
 
+    // Where the y axis's title is drawn, across above the plot.
+    QRectF YTitleRect() const;
+
     QSize sizeHint() const override { return {640, 220}; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    double TopMargin() const;
     QRectF PlotArea() const;
     double YToPixel(double y) const;
     void PaintGrid(class QPainter& p, const QRectF& area) const;
