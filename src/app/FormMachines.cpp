@@ -1,6 +1,7 @@
 #include "app/FormMachines.h"
 
 #include "app/MachinePresets.h"
+#include "app/RangeSpinBox.h"
 #include "app/SignalPlot.h"
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
@@ -8,18 +9,18 @@
 #include "resources/StringIds.h"
 
 #include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
-#include <QSpinBox>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -39,27 +40,13 @@ QString ConditionText(TConditionKind kind) {
     return Text(TEXT_CONDITION_STORED + static_cast<int>(kind));
 }
 
-bool IsBearing(TConditionKind kind) {
-    return kind == TConditionKind::BearingOuter || kind == TConditionKind::BearingInner ||
-           kind == TConditionKind::BearingBall || kind == TConditionKind::BearingCage;
-}
-
 QString Number(double value) {
     return QString::number(value, 'g', 6);
 }
 
-template <class Spin> Spin* NewSpin(QWidget* parent, const char* name, double low, double high) {
-    auto* spin = new Spin(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(static_cast<decltype(spin->value())>(low), static_cast<decltype(spin->value())>(high));
-    spin->setKeyboardTracking(false);
-    return spin;
-}
-
-QLabel* NewLabel(QWidget* parent, const char* name) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
+bool IsBearing(TConditionKind kind) {
+    return kind == TConditionKind::BearingOuter || kind == TConditionKind::BearingInner ||
+           kind == TConditionKind::BearingBall || kind == TConditionKind::BearingCage;
 }
 
 } // namespace
@@ -70,33 +57,78 @@ TFormMachines::TFormMachines(QWidget* parent) : QWidget(parent, Qt::Window) {
     CreateEditor();
     CreatePreview();
 
-    auto* top = new QSplitter(Qt::Horizontal, this);
-    top->addWidget(TreeMachines);
-    top->addWidget(GroupEditor);
-    top->setStretchFactor(0, 3);
-    top->setStretchFactor(1, 2);
+    // One column, so that the window fits beside the instrument: the list,
+    // the editor (scrolled where it is taller than its share), what the
+    // instrument will show with the zone, and the plots, which fold away.
+    auto* editor = ScrollEditor = new QScrollArea(this);
+    editor->setObjectName(QStringLiteral("ScrollEditor"));
+    editor->setWidgetResizable(true);
+    editor->setFrameShape(QFrame::NoFrame);
+    editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* editorPanel = new QWidget(editor);
+    auto* editorLayout = new QVBoxLayout(editorPanel);
+    editorLayout->setContentsMargins(0, 0, 0, 0);
+    editorLayout->addWidget(GroupEditor);
+    editorLayout->addStretch(1);
+    editor->setWidget(editorPanel);
+
+    FSplitter = new QSplitter(Qt::Vertical, this);
+    FSplitter->setObjectName(QStringLiteral("SplitterMachines"));
+    FSplitter->setChildrenCollapsible(false);
+    FSplitter->addWidget(TreeMachines);
+    FSplitter->addWidget(editor);
+    FSplitter->setStretchFactor(0, 1);
+    FSplitter->setStretchFactor(1, 1);
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(top, 5);
-    auto* options = new QHBoxLayout;
-    options->addWidget(LabelKind, 1);
-    options->addWidget(LabelGroup);
-    options->addWidget(ComboGroup);
-    options->addWidget(LabelFrequencyUnit);
-    options->addWidget(ComboFrequencyUnit);
-    layout->addLayout(options);
-    layout->addWidget(PlotWaveform, 4);
-    layout->addWidget(PlotSpectrum, 5);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(FSplitter, 3);
+    // Below the editor, never scrolled out of sight with it.
+    layout->addWidget(LabelRefusal);
+    layout->addWidget(LabelKind);
+    // The group's names are long: the box takes the window's width.
+    layout->addWidget(LabelGroup);
+    layout->addWidget(ComboGroup);
     layout->addWidget(LabelSeverity);
     layout->addWidget(LabelNote);
+    layout->addWidget(ButtonPreview, 0, Qt::AlignLeft);
+    layout->addWidget(PanelPreview, 4);
     // A trainer's laptop screen is often 768 pixels high: never open taller
     // (or wider) than the screen's free area, frame and title included.
-    QSize size(1040, 860);
+    QSize size(560, 860);
     if (const QScreen* shown = screen())
         size = size.boundedTo(shown->availableGeometry().size() - QSize(16, 48));
     resize(size.expandedTo(minimumSizeHint()));
 
     LoadTexts();
     SelectSource(1);
+}
+
+void TFormMachines::PlaceBeside(QWidget* mainWindow) {
+    const QScreen* shown = mainWindow ? mainWindow->screen() : nullptr;
+    if (!shown) return;
+    const QRect free = shown->availableGeometry();
+    QRect main = mainWindow->frameGeometry();
+    // The window manager's frame and title, as it draws them on the main window.
+    const QSize decoration = main.size() - mainWindow->geometry().size();
+    const int needed = minimumSizeHint().width() + decoration.width();
+    int right = free.right() - main.right();
+    const int left = main.left() - free.left();
+    if (right < needed && left < needed) {
+        if (free.width() - main.width() < needed) return;
+        mainWindow->move(free.left(), mainWindow->frameGeometry().top());
+        main.moveLeft(free.left());
+        right = free.right() - main.right();
+    }
+    const bool onRight = right >= needed && (right >= left || left < needed);
+    const int outerWidth = std::min(onRight ? right : left, width() + decoration.width());
+    const int x = onRight ? main.right() + 1 : main.left() - outerWidth;
+    // On a screen as low as a laptop's the plots start folded, leaving the
+    // list and the editor room; one click unfolds them.
+    if (free.height() < 900) ButtonPreview->setChecked(false);
+    resize(outerWidth - decoration.width(),
+           std::max(minimumSizeHint().height(), free.height() - decoration.height()));
+    move(x, free.top());
 }
 
 void TFormMachines::CreateTree() {
@@ -106,83 +138,12 @@ void TFormMachines::CreateTree() {
     TreeMachines->setRootIsDecorated(true);
     TreeMachines->setUniformRowHeights(true);
     TreeMachines->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeMachines->header()->setStretchLastSection(true);
+    // Every column as wide as its texts, never cut: a narrow window scrolls.
+    TreeMachines->header()->setStretchLastSection(false);
+    TreeMachines->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TreeMachines->setTextElideMode(Qt::ElideNone);
+    TreeMachines->setMinimumHeight(90);
     connect(TreeMachines, &QTreeWidget::itemSelectionChanged, this, [this] { TreeSelectionChange(); });
-}
-
-void TFormMachines::CreateEditor() {
-    GroupEditor = new QGroupBox(this);
-    GroupEditor->setObjectName(QStringLiteral("GroupEditor"));
-    auto* form = new QFormLayout(GroupEditor);
-
-    LabelPreset = NewLabel(GroupEditor, "LabelPreset");
-    ComboPreset = new QComboBox(GroupEditor);
-    ComboPreset->setObjectName(QStringLiteral("ComboPreset"));
-    connect(ComboPreset, &QComboBox::activated, this, [this](int index) { PresetChoose(index); });
-    form->addRow(LabelPreset, ComboPreset);
-
-    LabelCondition = NewLabel(GroupEditor, "LabelCondition");
-    ComboCondition = new QComboBox(GroupEditor);
-    ComboCondition->setObjectName(QStringLiteral("ComboCondition"));
-    connect(ComboCondition, &QComboBox::currentIndexChanged, this, [this] { EditorChange(); });
-    form->addRow(LabelCondition, ComboCondition);
-
-    const auto addDouble = [&](QLabel*& label, QDoubleSpinBox*& spin, const char* labelName, const char* name,
-                               double low, double high, int decimals, QFormLayout* into, QWidget* parent) {
-        label = NewLabel(parent, labelName);
-        spin = NewSpin<QDoubleSpinBox>(parent, name, low, high);
-        spin->setDecimals(decimals);
-        connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { EditorChange(); });
-        into->addRow(label, spin);
-    };
-    const auto addInt = [&](QLabel*& label, QSpinBox*& spin, const char* labelName, const char* name, int low,
-                            int high, QFormLayout* into, QWidget* parent) {
-        label = NewLabel(parent, labelName);
-        spin = NewSpin<QSpinBox>(parent, name, low, high);
-        connect(spin, &QSpinBox::valueChanged, this, [this] { EditorChange(); });
-        into->addRow(label, spin);
-    };
-    // The ranges are those a condition's text accepts.
-    addDouble(LabelRpm, SpinRpm, "LabelRpm", "SpinRpm", 60, 30000, 1, form, GroupEditor);
-    SpinRpm->setSingleStep(10);
-    addDouble(LabelVelocity, SpinVelocity, "LabelVelocity", "SpinVelocity", 0.01, 10000, 3, form,
-              GroupEditor);
-    SpinVelocity->setSingleStep(0.1);
-    addDouble(LabelNoise, SpinNoise, "LabelNoise", "SpinNoise", 0, 2, 3, form, GroupEditor);
-    SpinNoise->setSingleStep(0.01);
-    // Every seed a condition may hold: a double holds them exactly.
-    addDouble(LabelSeed, SpinSeed, "LabelSeed", "SpinSeed", 0, std::numeric_limits<uint32_t>::max(), 0, form,
-              GroupEditor);
-
-    GroupBearing = new QGroupBox(GroupEditor);
-    GroupBearing->setObjectName(QStringLiteral("GroupBearing"));
-    auto* bearing = new QFormLayout(GroupBearing);
-    addInt(LabelElements, SpinElements, "LabelElements", "SpinElements", 3, 60, bearing, GroupBearing);
-    addDouble(LabelBallDiameter, SpinBallDiameter, "LabelBallDiameter", "SpinBallDiameter", 0.01, 1000, 2,
-              bearing, GroupBearing);
-    addDouble(LabelPitchDiameter, SpinPitchDiameter, "LabelPitchDiameter", "SpinPitchDiameter", 0.02, 5000, 2,
-              bearing, GroupBearing);
-    addDouble(LabelContactAngle, SpinContactAngle, "LabelContactAngle", "SpinContactAngle", 0, 45, 1, bearing,
-              GroupBearing);
-    form->addRow(GroupBearing);
-    addInt(LabelTeeth, SpinTeeth, "LabelTeeth", "SpinTeeth", 2, 200, form, GroupEditor);
-}
-
-void TFormMachines::CreatePreview() {
-    LabelKind = NewLabel(this, "LabelKind");
-    LabelGroup = NewLabel(this, "LabelGroup");
-    ComboGroup = new QComboBox(this);
-    ComboGroup->setObjectName(QStringLiteral("ComboGroup"));
-    connect(ComboGroup, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
-    LabelFrequencyUnit = NewLabel(this, "LabelFrequencyUnit");
-    ComboFrequencyUnit = new QComboBox(this);
-    ComboFrequencyUnit->setObjectName(QStringLiteral("ComboFrequencyUnit"));
-    connect(ComboFrequencyUnit, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
-    PlotWaveform = new TSignalPlot(this, "PlotWaveform");
-    PlotSpectrum = new TSignalPlot(this, "PlotSpectrum");
-    LabelSeverity = NewLabel(this, "LabelSeverity");
-    LabelNote = NewLabel(this, "LabelNote");
-    LabelNote->setWordWrap(true);
 }
 
 void TFormMachines::LoadTexts() {
@@ -192,28 +153,11 @@ void TFormMachines::LoadTexts() {
     TreeMachines->setHeaderLabels({Text(TEXT_COLUMN_POINT), Text(TEXT_COLUMN_CONDITION),
                                    Text(TEXT_COLUMN_SPEED), Text(TEXT_COLUMN_SEVERITY),
                                    Text(TEXT_COLUMN_DETAILS)});
-    GroupEditor->setTitle(Text(TEXT_CONDITION));
-    LabelPreset->setText(Text(TEXT_PRESET));
-    ComboPreset->clear();
-    ComboPreset->addItem(Text(TEXT_CHOOSE_PRESET));
-    for (const TMachinePreset& preset : MachinePresets())
-        ComboPreset->addItem(Text(preset.NameId));
-    LabelCondition->setText(Text(TEXT_CONDITION));
-    const int kindIndex = ComboCondition->currentIndex();
-    ComboCondition->clear();
-    for (int kind = 0; kind < CONDITION_KIND_COUNT; ++kind)
-        ComboCondition->addItem(ConditionText(static_cast<TConditionKind>(kind)));
-    ComboCondition->setCurrentIndex(std::max(kindIndex, 0));
-    LabelRpm->setText(Text(TEXT_RUNNING_SPEED));
-    LabelVelocity->setText(Text(TEXT_SEVERITY));
-    LabelNoise->setText(Text(TEXT_NOISE));
-    LabelSeed->setText(Text(TEXT_SEED));
-    GroupBearing->setTitle(Text(TEXT_BEARING));
-    LabelElements->setText(Text(TEXT_ELEMENTS));
-    LabelBallDiameter->setText(Text(TEXT_BALL_DIAMETER));
-    LabelPitchDiameter->setText(Text(TEXT_PITCH_DIAMETER));
-    LabelContactAngle->setText(Text(TEXT_CONTACT_ANGLE));
-    LabelTeeth->setText(Text(TEXT_TEETH));
+    LoadEditorTexts();
+    // The editor scrolls up and down only: it is never narrower than its
+    // widest row in this language.
+    ScrollEditor->setMinimumWidth(ScrollEditor->widget()->minimumSizeHint().width() +
+                                  ScrollEditor->verticalScrollBar()->sizeHint().width());
     LabelGroup->setText(Text(TEXT_MACHINE_GROUP));
     const int group = std::max(ComboGroup->currentIndex(), 0);
     ComboGroup->clear();
@@ -221,6 +165,7 @@ void TFormMachines::LoadTexts() {
         ComboGroup->addItem(Text(id));
     ComboGroup->setCurrentIndex(group);
     LabelFrequencyUnit->setText(Text(TEXT_FREQUENCY_UNIT));
+    ButtonPreview->setText(Text(TEXT_PREVIEW));
     const int unit = std::max(ComboFrequencyUnit->currentIndex(), 0);
     ComboFrequencyUnit->clear();
     ComboFrequencyUnit->addItems({QStringLiteral("Hz"), QStringLiteral("RPM")});
@@ -230,6 +175,7 @@ void TFormMachines::LoadTexts() {
     FillTree();
     FFilling = false;
     SelectSource(selected);
+    ShowPreset();
     UpdatePreview();
 }
 
@@ -259,7 +205,6 @@ void TFormMachines::FillTree() {
         UpdateRow(item);
     }
     TreeMachines->expandAll();
-    TreeMachines->resizeColumnToContents(0);
 }
 
 void TFormMachines::UpdateRow(QTreeWidgetItem* item) {
@@ -279,8 +224,6 @@ void TFormMachines::UpdateRow(QTreeWidgetItem* item) {
         details = QStringLiteral("z=%1").arg(c.Teeth);
     }
     item->setText(4, details);
-    for (int column = 1; column < TreeMachines->columnCount(); ++column)
-        TreeMachines->resizeColumnToContents(column);
 }
 
 QTreeWidgetItem* TFormMachines::ItemOf(int16_t source) const {
@@ -301,80 +244,8 @@ int16_t TFormMachines::SelectedSource() const {
 
 void TFormMachines::TreeSelectionChange() {
     if (FFilling) return;
+    Refuse(QString());
     ShowCondition(AssignedCondition(SelectedSource()));
+    ShowPreset();
     UpdatePreview();
-}
-
-void TFormMachines::ShowCondition(const TCondition& c) {
-    FFilling = true;
-    ComboCondition->setCurrentIndex(static_cast<int>(c.Kind));
-    SpinRpm->setValue(c.Rpm);
-    SpinVelocity->setValue(c.Velocity);
-    SpinNoise->setValue(c.Noise);
-    SpinSeed->setValue(c.Seed);
-    SpinElements->setValue(c.Bearing.Elements);
-    SpinBallDiameter->setValue(c.Bearing.BallDiameter);
-    SpinPitchDiameter->setValue(c.Bearing.PitchDiameter);
-    SpinContactAngle->setValue(c.Bearing.ContactAngle);
-    SpinTeeth->setValue(c.Teeth);
-    EnableDetails(c.Kind);
-    FFilling = false;
-}
-
-TCondition TFormMachines::EditedCondition() const {
-    TCondition c;
-    c.Kind = static_cast<TConditionKind>(std::max(ComboCondition->currentIndex(), 0));
-    c.Rpm = SpinRpm->value();
-    c.Velocity = SpinVelocity->value();
-    c.Noise = SpinNoise->value();
-    c.Seed = static_cast<uint32_t>(SpinSeed->value());
-    c.Bearing.Elements = static_cast<int16_t>(SpinElements->value());
-    c.Bearing.BallDiameter = SpinBallDiameter->value();
-    c.Bearing.PitchDiameter = SpinPitchDiameter->value();
-    c.Bearing.ContactAngle = SpinContactAngle->value();
-    c.Teeth = static_cast<int16_t>(SpinTeeth->value());
-    return c;
-}
-
-void TFormMachines::EnableDetails(TConditionKind kind) {
-    const bool stored = kind == TConditionKind::Stored;
-    for (QWidget* w : std::initializer_list<QWidget*>{SpinRpm, SpinVelocity, SpinNoise, SpinSeed})
-        w->setEnabled(!stored);
-    GroupBearing->setEnabled(IsBearing(kind));
-    SpinTeeth->setEnabled(kind == TConditionKind::Gear);
-}
-
-void TFormMachines::EditorChange() {
-    if (FFilling) return;
-    TCondition c = EditedCondition();
-    // A ball as large as its pitch circle is no bearing: the pitch diameter
-    // follows the ball up.
-    if (!(c.Bearing.BallDiameter < c.Bearing.PitchDiameter)) {
-        c.Bearing.PitchDiameter = c.Bearing.BallDiameter * 2;
-        FFilling = true;
-        SpinPitchDiameter->setValue(c.Bearing.PitchDiameter);
-        FFilling = false;
-    }
-    AssignCondition(SelectedSource(), c);
-    EnableDetails(c.Kind);
-    if (QTreeWidgetItem* item = TreeMachines->currentItem()) UpdateRow(item);
-    UpdatePreview();
-}
-
-void TFormMachines::PresetChoose(int index) {
-    const auto& presets = MachinePresets();
-    if (index < 1 || index > static_cast<int>(presets.size())) return;
-    const TMachinePreset& preset = presets[static_cast<std::size_t>(index - 1)];
-    FFilling = true;
-    ComboGroup->setCurrentIndex(static_cast<int>(preset.Group));
-    ComboPreset->setCurrentIndex(0);
-    FFilling = false;
-    ShowCondition(preset.Condition);
-    AssignCondition(SelectedSource(), preset.Condition);
-    if (QTreeWidgetItem* item = TreeMachines->currentItem()) UpdateRow(item);
-    UpdatePreview();
-}
-
-TMachineGroup TFormMachines::Group() const {
-    return static_cast<TMachineGroup>(std::clamp(ComboGroup->currentIndex(), 0, MACHINE_GROUP_COUNT - 1));
 }

@@ -6,11 +6,14 @@
 // gives, in mm/s, with the condition's characteristic frequencies marked and
 // the velocity RMS with its ISO 10816-3 zone.
 //
-// Not modal: a trainer keeps it open beside the instrument. Every change is
-// assigned at once through the point conditions, so it applies from the
-// next measurement; the worker reads the assignments under their lock. The
-// main window owns the window; its texts follow the GUI thread's language
-// at LoadTexts.
+// Not modal: a trainer keeps it open beside the instrument, so it is laid out
+// to fit beside the main window on a 1366 x 768 screen, the preview's plots
+// folding away. Every change is assigned at once through the point
+// conditions, so it applies from the next measurement; the worker reads the
+// assignments under their lock. A figure outside its field's range is
+// refused with its reason, and no edit changes another field. The main
+// window owns the window; its texts follow the GUI thread's language at
+// LoadTexts.
 #include "signals/Condition.h"
 #include "signals/SeverityZone.h"
 
@@ -19,12 +22,14 @@
 #include <vector>
 
 class QComboBox;
-class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
-class QSpinBox;
+class QScrollArea;
+class QSplitter;
+class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TRangeSpinBox;
 class TSignalPlot;
 
 class TFormMachines : public QWidget {
@@ -36,6 +41,10 @@ class TFormMachines : public QWidget {
     // SOURCE_OFFROUTE or SOURCE_HF).
     void SelectSource(int16_t source);
     int16_t SelectedSource() const;
+    // Places the window beside mainWindow on its screen, the taller of the
+    // two sides that hold it; where neither side has room but the screen has
+    // for both, the main window moves to the screen's left edge first.
+    void PlaceBeside(QWidget* mainWindow);
 
   private:
     void CreateTree();
@@ -44,16 +53,22 @@ class TFormMachines : public QWidget {
     void FillTree();
     void UpdateRow(QTreeWidgetItem* item);
     QTreeWidgetItem* ItemOf(int16_t source) const;
+    void LoadEditorTexts();
 
     void TreeSelectionChange();
-    void EditorChange();
+    void EditorChange(TRangeSpinBox* edited);
     void PresetChoose(int index);
     void ShowCondition(const TCondition& condition);
+    void ShowPreset();
+    void Refuse(const QString& reason);
     TCondition EditedCondition() const;
     void EnableDetails(TConditionKind kind);
     void UpdatePreview();
+    void ButtonPreviewClick(bool shown);
     TMachineGroup Group() const;
 
+    QSplitter* FSplitter = nullptr;
+    QScrollArea* ScrollEditor = nullptr;
     QTreeWidget* TreeMachines = nullptr;
     QGroupBox* GroupEditor = nullptr;
     QLabel* LabelPreset = nullptr;
@@ -61,29 +76,32 @@ class TFormMachines : public QWidget {
     QLabel* LabelCondition = nullptr;
     QComboBox* ComboCondition = nullptr;
     QLabel* LabelRpm = nullptr;
-    QDoubleSpinBox* SpinRpm = nullptr;
+    TRangeSpinBox* SpinRpm = nullptr;
     QLabel* LabelVelocity = nullptr;
-    QDoubleSpinBox* SpinVelocity = nullptr;
+    TRangeSpinBox* SpinVelocity = nullptr;
     QLabel* LabelNoise = nullptr;
-    QDoubleSpinBox* SpinNoise = nullptr;
+    TRangeSpinBox* SpinNoise = nullptr;
     QLabel* LabelSeed = nullptr;
-    QDoubleSpinBox* SpinSeed = nullptr;
+    TRangeSpinBox* SpinSeed = nullptr;
     QGroupBox* GroupBearing = nullptr;
     QLabel* LabelElements = nullptr;
-    QSpinBox* SpinElements = nullptr;
+    TRangeSpinBox* SpinElements = nullptr;
     QLabel* LabelBallDiameter = nullptr;
-    QDoubleSpinBox* SpinBallDiameter = nullptr;
+    TRangeSpinBox* SpinBallDiameter = nullptr;
     QLabel* LabelPitchDiameter = nullptr;
-    QDoubleSpinBox* SpinPitchDiameter = nullptr;
+    TRangeSpinBox* SpinPitchDiameter = nullptr;
     QLabel* LabelContactAngle = nullptr;
-    QDoubleSpinBox* SpinContactAngle = nullptr;
+    TRangeSpinBox* SpinContactAngle = nullptr;
     QLabel* LabelTeeth = nullptr;
-    QSpinBox* SpinTeeth = nullptr;
+    TRangeSpinBox* SpinTeeth = nullptr;
+    QLabel* LabelRefusal = nullptr;
     QLabel* LabelGroup = nullptr;
     QComboBox* ComboGroup = nullptr;
     QLabel* LabelFrequencyUnit = nullptr;
     QComboBox* ComboFrequencyUnit = nullptr;
     QLabel* LabelKind = nullptr;
+    QToolButton* ButtonPreview = nullptr;
+    QWidget* PanelPreview = nullptr;
     TSignalPlot* PlotWaveform = nullptr;
     TSignalPlot* PlotSpectrum = nullptr;
     QLabel* LabelSeverity = nullptr;

@@ -13,7 +13,11 @@
 #include "signals/Synthesis.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
@@ -63,6 +67,18 @@ int16_t PreviewKind(int16_t source) {
     return source == SOURCE_HF ? KIND_HF : KIND_MEAS;
 }
 
+// What the instrument shows of a measurement of kind from source, and the
+// keys to its velocity RMS where it has one.
+int InstrumentShowsText(int16_t source, int16_t kind) {
+    if (kind == KIND_MEAS_E) return TEXT_PREVIEW_KIND_1;
+    if (kind == KIND_HF) return TEXT_PREVIEW_KIND_2;
+    return source == SOURCE_WATCH ? TEXT_PREVIEW_WATCH : TEXT_PREVIEW_KIND_0;
+}
+
+// The instrument's band ends at 1000 Hz and its noise at 0.2 mm/s RMS.
+constexpr double BAND_TOP_HZ = 1000.0;
+constexpr double NOISE_MM_S = 0.2;
+
 } // namespace
 
 TConditionPreview PreviewCondition(const TCondition& condition, int16_t kind) {
@@ -86,14 +102,73 @@ TConditionPreview PreviewCondition(const TCondition& condition, int16_t kind) {
     return preview;
 }
 
+void TFormMachines::CreatePreview() {
+    LabelKind = new QLabel(this);
+    LabelKind->setObjectName(QStringLiteral("LabelKind"));
+    LabelKind->setWordWrap(true);
+    LabelGroup = new QLabel(this);
+    LabelGroup->setObjectName(QStringLiteral("LabelGroup"));
+    ComboGroup = new QComboBox(this);
+    ComboGroup->setObjectName(QStringLiteral("ComboGroup"));
+    ComboGroup->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(ComboGroup, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
+    LabelSeverity = new QLabel(this);
+    LabelSeverity->setObjectName(QStringLiteral("LabelSeverity"));
+    LabelSeverity->setWordWrap(true);
+    LabelNote = new QLabel(this);
+    LabelNote->setObjectName(QStringLiteral("LabelNote"));
+    LabelNote->setWordWrap(true);
+    LabelNote->setTextFormat(Qt::RichText);
+
+    // The plots fold away, so that the window fits a small screen beside the
+    // instrument; what the instrument will show and the zone stay in sight.
+    ButtonPreview = new QToolButton(this);
+    ButtonPreview->setObjectName(QStringLiteral("ButtonPreview"));
+    ButtonPreview->setCheckable(true);
+    ButtonPreview->setChecked(true);
+    ButtonPreview->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ButtonPreview->setArrowType(Qt::DownArrow);
+    ButtonPreview->setAutoRaise(true);
+    connect(ButtonPreview, &QToolButton::toggled, this, [this](bool shown) { ButtonPreviewClick(shown); });
+
+    PanelPreview = new QWidget(this);
+    PanelPreview->setObjectName(QStringLiteral("PanelPreview"));
+    auto* layout = new QVBoxLayout(PanelPreview);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* unit = new QHBoxLayout;
+    LabelFrequencyUnit = new QLabel(PanelPreview);
+    LabelFrequencyUnit->setObjectName(QStringLiteral("LabelFrequencyUnit"));
+    ComboFrequencyUnit = new QComboBox(PanelPreview);
+    ComboFrequencyUnit->setObjectName(QStringLiteral("ComboFrequencyUnit"));
+    ComboFrequencyUnit->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(ComboFrequencyUnit, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
+    unit->addWidget(LabelFrequencyUnit);
+    unit->addWidget(ComboFrequencyUnit);
+    unit->addStretch(1);
+    layout->addLayout(unit);
+    PlotWaveform = new TSignalPlot(PanelPreview, "PlotWaveform");
+    PlotSpectrum = new TSignalPlot(PanelPreview, "PlotSpectrum");
+    layout->addWidget(PlotWaveform, 4);
+    layout->addWidget(PlotSpectrum, 5);
+}
+
+void TFormMachines::ButtonPreviewClick(bool shown) {
+    ButtonPreview->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
+    PanelPreview->setVisible(shown);
+    // The list keeps its selected row in sight as it shrinks or grows.
+    if (QTreeWidgetItem* item = TreeMachines->currentItem()) TreeMachines->scrollToItem(item);
+}
+
 void TFormMachines::UpdatePreview() {
     const int16_t source = SelectedSource();
     const TCondition condition = AssignedCondition(source);
     const int16_t kind = PreviewKind(source);
     const TConditionPreview preview = PreviewCondition(condition, kind);
 
-    LabelKind->setText(condition.Kind == TConditionKind::Stored ? Text(TEXT_PREVIEW_STORED)
-                                                                : Text(TEXT_PREVIEW_KIND_0 + kind));
+    const QString shows = Text(InstrumentShowsText(source, kind));
+    LabelKind->setText(condition.Kind == TConditionKind::Stored
+                           ? Text(TEXT_PREVIEW_STORED) + QLatin1Char(' ') + shows
+                           : shows);
     // About a dozen revolutions of a machine at 1500 rpm; the HF channel's
     // ringing impacts over a few of them.
     const double shownMs = kind == KIND_HF ? 25.0 : 400.0;
@@ -123,6 +198,20 @@ void TFormMachines::UpdatePreview() {
     LabelSeverity->setStyleSheet(QStringLiteral("QLabel { color: white; background: %1; padding: 4px; "
                                                 "font-weight: bold; }")
                                      .arg(QLatin1String(kZoneColors[zone - 'A'])));
-    LabelNote->setText(preview.Clipped ? Text(TEXT_CLIPPED) : Text(TEXT_APPLIES_NEXT));
-    LabelNote->setStyleSheet(preview.Clipped ? QStringLiteral("QLabel { color: #c62828; }") : QString());
+    // What the instrument will not show of this machine, before the rule of
+    // the next measurement.
+    QStringList notes;
+    const bool synthesized = condition.Kind != TConditionKind::Stored;
+    const double meshHz = condition.Teeth * condition.Rpm / 60.0;
+    if (synthesized && condition.Kind == TConditionKind::Gear && kind != KIND_HF && meshHz > BAND_TOP_HZ)
+        notes << Text(TEXT_GEAR_MESH_ABOVE_BAND).arg(QString::number(meshHz, 'f', 0));
+    if (synthesized && kind != KIND_HF && preview.VelocityRms < NOISE_MM_S)
+        notes << Text(TEXT_BELOW_NOISE).arg(QString::number(preview.VelocityRms, 'f', 2));
+    if (preview.Clipped) notes << Text(TEXT_CLIPPED);
+    QString html;
+    for (const QString& note : notes)
+        html += QStringLiteral("<div style=\"color: #c62828\">%1</div>").arg(note.toHtmlEscaped());
+    if (!preview.Clipped)
+        html += QStringLiteral("<div>%1</div>").arg(Text(TEXT_APPLIES_NEXT).toHtmlEscaped());
+    LabelNote->setText(html);
 }

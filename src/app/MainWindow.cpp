@@ -290,7 +290,10 @@ void TFormORX700DemoMain::ToolButtonUserManualClick() {
 }
 
 void TFormORX700DemoMain::ToolButtonMachinesClick() {
-    if (!FormMachines) FormMachines = std::make_unique<TFormMachines>(nullptr);
+    if (!FormMachines) {
+        FormMachines = std::make_unique<TFormMachines>(nullptr);
+        FormMachines->PlaceBeside(this);
+    }
     FormMachines->show();
     FormMachines->raise();
     FormMachines->activateWindow();

@@ -6,6 +6,7 @@
 #include "app/SignalPlot.h"
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
+#include "measure/Samplingimp.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 
@@ -13,8 +14,10 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
-#include <QSpinBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -61,6 +64,22 @@ class MachinesWindowTest : public MainWindowTest {
         KeyUp(key);
         host.RunUntilIdle();
     }
+    void PressBoth() {
+        KeyDown(Qt::Key_Right);
+        KeyDown(Qt::Key_Left);
+        host.Advance(100);
+        KeyUp(Qt::Key_Right);
+        KeyUp(Qt::Key_Left);
+        host.RunUntilIdle();
+    }
+    // Types text into a figure's field as a user does and ends the edit with Enter.
+    void Type(const char* spin, const char* text) {
+        auto* edit = Get<QDoubleSpinBox>(spin)->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edit->selectAll();
+        QTest::keyClicks(edit, QLatin1String(text));
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
     const TSignalPlot::TMarker* Marker(const char* label) {
         for (const auto& marker : Get<TSignalPlot>("PlotSpectrum")->Markers())
             if (marker.Label == QLatin1String(label)) return &marker;
@@ -92,12 +111,14 @@ TEST_F(MachinesWindowTest, APresetSetsAPointThePreviewMarksItsLinesAndTheInstrum
     EXPECT_TRUE(tree->currentItem()->text(0).startsWith(QLatin1String("3 ")));
 
     ChoosePreset(TEXT_PRESET_PUMP_OUTER);
+    EXPECT_EQ(Get<QComboBox>("ComboPreset")->currentText().toStdString(), LoadStr(TEXT_PRESET_PUMP_OUTER))
+        << "the chosen machine stays in sight";
     const TCondition assigned = AssignedCondition(8);
     EXPECT_EQ(assigned.Kind, TConditionKind::BearingOuter);
     EXPECT_EQ(assigned.Rpm, 1480.0);
     EXPECT_EQ(tree->currentItem()->text(1).toStdString(), LoadStr(TEXT_CONDITION_BEARING_OUTER));
     EXPECT_TRUE(Get<QGroupBox>("GroupBearing")->isEnabled());
-    EXPECT_FALSE(Get<QSpinBox>("SpinTeeth")->isEnabled());
+    EXPECT_FALSE(Get<QDoubleSpinBox>("SpinTeeth")->isEnabled());
     EXPECT_TRUE(Get<QLabel>("LabelSeverity")->text().contains(QLatin1String("zone C")))
         << "3.6 mm/s, group 2 rigid";
 
@@ -129,7 +150,7 @@ TEST_F(MachinesWindowTest, EditsAssignAtOnceMarkTheMeshAndFollowTheLanguage) {
     form->SelectSource(SOURCE_WATCH);
     Get<QComboBox>("ComboCondition")->setCurrentIndex(static_cast<int>(TConditionKind::Gear));
     Get<QDoubleSpinBox>("SpinRpm")->setValue(1200);
-    Get<QSpinBox>("SpinTeeth")->setValue(31);
+    Get<QDoubleSpinBox>("SpinTeeth")->setValue(31);
     const TCondition watch = AssignedCondition(SOURCE_WATCH);
     EXPECT_EQ(watch.Kind, TConditionKind::Gear);
     EXPECT_EQ(watch.Rpm, 1200.0);
@@ -155,7 +176,7 @@ TEST_F(MachinesWindowTest, EditsAssignAtOnceMarkTheMeshAndFollowTheLanguage) {
         "bearing-ball rpm=2975.5 velocity=0.375 noise=0.125 seed=4000000000 bearing=13,7.94,46.5,15", error);
     AssignCondition(4, odd);
     form->SelectSource(4);
-    Get<QSpinBox>("SpinElements")->setValue(14);
+    Get<QDoubleSpinBox>("SpinElements")->setValue(14);
     odd.Bearing.Elements = 14;
     EXPECT_EQ(AssignedCondition(4), odd) << FormatCondition(AssignedCondition(4));
 
@@ -206,5 +227,171 @@ TEST_F(MachinesWindowTest, TheSeverityZoneFollowsTheVelocityAndTheMachineGroup) 
         EXPECT_EQ(AssignedCondition(2), preset.Condition) << name;
     }
 }
+
+// What the window says the instrument shows of a MEAS point, and the keys it
+// names to reach the velocity RMS, walked on the instrument.
+TEST_F(MachinesWindowTest, TheKeysTheWindowNamesReachTheVelocityRmsItShows) {
+    ASSERT_EQ(RoutePointKind(6), KIND_MEAS);
+    form->SelectSource(6);
+    ChoosePreset(TEXT_PRESET_FAN_IMBALANCE);
+    EXPECT_EQ(Get<QLabel>("LabelKind")->text().toStdString(), LoadStr(TEXT_PREVIEW_KIND_0));
+    form->SelectSource(SOURCE_WATCH);
+    EXPECT_TRUE(
+        Get<QLabel>("LabelKind")->text().endsWith(QString::fromStdString(LoadStr(TEXT_PREVIEW_WATCH))))
+        << "after the stored waveform's note";
+
+    PowerOn();
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Left})
+        Press(key); // machine 2, its points, point 1 (route point 6), measure
+    host.Advance(5900);
+    EXPECT_EQ(MenuState.Quantity, 0) << "as it comes: acceleration";
+    EXPECT_EQ(MenuState.LevelType[0], 0) << "as it comes: PK";
+    PressBoth();
+    PressBoth(); // the main menu, on MEAS
+    // The main menu's UNITS, K2, K1 once.
+    for (int i = 0; i < 4; ++i)
+        Press(Qt::Key_Right);
+    Press(Qt::Key_Left);
+    Press(Qt::Key_Right);
+    PressBoth();
+    // OPTS, the velocity line, K2 until RMS.
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Left);
+    for (int i = 0; i < 6; ++i)
+        Press(Qt::Key_Right);
+    Press(Qt::Key_Left);
+    PressBoth();
+    EXPECT_EQ(MenuState.Quantity, 1) << "velocity";
+    EXPECT_EQ(MenuState.LevelType[1], 1) << "RMS";
+    EXPECT_EQ(MenuState.UnitSystem[1], 0) << "mm/s";
+    EXPECT_NEAR(CurrentPoint.Results.Value[RESULT_VEL_RMS], 3.6f, 0.03f * 3.6f);
+}
+
+// A figure outside its field's range is refused with the reason and leaves
+// the field, the assignment and every other field as they were; so is a ball
+// that does not fit its pitch circle. The labels state the ranges.
+TEST_F(MachinesWindowTest, FiguresOutsideTheirRangesAreRefusedWithTheReason) {
+    form->SelectSource(8);
+    ChoosePreset(TEXT_PRESET_PUMP_OUTER); // 1480 rpm, bearing 8, 17.46, 72.5, 0
+    const TCondition preset = AssignedCondition(8);
+    auto* refusal = Get<QLabel>("LabelRefusal");
+    EXPECT_TRUE(Get<QLabel>("LabelRpm")->text().contains(QStringLiteral("60–30000")));
+    EXPECT_TRUE(Get<QLabel>("LabelContactAngle")->text().contains(QStringLiteral("0–45")));
+    struct TCase {
+        const char* Spin;
+        const char* Typed;
+        const char* Range[2];
+    };
+    for (const TCase& c :
+         {TCase{"SpinRpm", "100000", {"60", "30000"}}, TCase{"SpinRpm", "50", {"60", "30000"}},
+          TCase{"SpinContactAngle", "95", {"0", "45"}}, TCase{"SpinElements", "61", {"3", "60"}},
+          TCase{"SpinVelocity", "0", {"0.01", "10000"}}, TCase{"SpinNoise", "3", {"0", "2"}},
+          TCase{"SpinBallDiameter", "1001", {"0.01", "1000"}}}) {
+        Type(c.Spin, c.Typed);
+        EXPECT_TRUE(refusal->isVisibleTo(form)) << c.Spin << " " << c.Typed;
+        for (const char* figure : {c.Typed, c.Range[0], c.Range[1]})
+            EXPECT_TRUE(refusal->text().contains(QLatin1String(figure))) << refusal->text().toStdString();
+        EXPECT_EQ(AssignedCondition(8), preset) << c.Spin << " " << c.Typed;
+        EXPECT_EQ(Get<QDoubleSpinBox>("SpinRpm")->value(), 1480.0);
+        EXPECT_EQ(Get<QDoubleSpinBox>("SpinContactAngle")->value(), 0.0);
+    }
+
+    Type("SpinBallDiameter", "80");
+    EXPECT_TRUE(refusal->text().contains(QLatin1String("72.5"))) << refusal->text().toStdString();
+    EXPECT_EQ(Get<QDoubleSpinBox>("SpinBallDiameter")->value(), 17.46);
+    EXPECT_EQ(Get<QDoubleSpinBox>("SpinPitchDiameter")->value(), 72.5) << "no other field changes";
+    EXPECT_EQ(AssignedCondition(8), preset);
+    Type("SpinPitchDiameter", "17");
+    EXPECT_EQ(Get<QDoubleSpinBox>("SpinPitchDiameter")->value(), 72.5);
+    EXPECT_EQ(AssignedCondition(8), preset);
+
+    Type("SpinRpm", "2950");
+    EXPECT_FALSE(refusal->isVisibleTo(form)) << "an accepted figure clears the refusal";
+    EXPECT_EQ(AssignedCondition(8).Rpm, 2950.0);
+    EXPECT_EQ(Get<QComboBox>("ComboPreset")->currentIndex(), 0) << "no longer the ready-made machine";
+}
+
+// The notes say what the instrument will not show: a gear mesh above its
+// 1000 Hz band, a machine under its 0.2 mm/s noise.
+TEST_F(MachinesWindowTest, NotesAMeshAboveTheBandAndASeverityUnderTheNoise) {
+    form->SelectSource(6);
+    Get<QComboBox>("ComboCondition")->setCurrentIndex(static_cast<int>(TConditionKind::Gear));
+    auto* note = Get<QLabel>("LabelNote");
+    struct TCase {
+        double Rpm;
+        int Teeth;
+        double Velocity;
+        bool MeshNote;
+        bool NoiseNote;
+    };
+    for (const TCase& c : {TCase{1480, 23, 3.6, false, false}, TCase{3000, 23, 3.6, true, false},
+                           TCase{1500, 40, 3.6, false, false}, TCase{1500, 41, 3.6, true, false},
+                           TCase{1480, 23, 0.15, false, true}, TCase{1480, 23, 0.25, false, false}}) {
+        Get<QDoubleSpinBox>("SpinRpm")->setValue(c.Rpm);
+        Get<QDoubleSpinBox>("SpinTeeth")->setValue(c.Teeth);
+        Get<QDoubleSpinBox>("SpinVelocity")->setValue(c.Velocity);
+        const QString mesh = QString::number(c.Teeth * c.Rpm / 60.0, 'f', 0) + QStringLiteral(" Hz");
+        EXPECT_EQ(note->text().contains(mesh), c.MeshNote)
+            << mesh.toStdString() << note->text().toStdString();
+        EXPECT_EQ(note->text().contains(QLatin1String("0.2 mm/s")), c.NoiseNote)
+            << note->text().toStdString();
+    }
+}
+
+class MachinesWindowInLanguage : public MachinesWindowTest, public ::testing::WithParamInterface<LANGID> {};
+
+// At 1366 x 768 the window fits beside the instrument, its plots unfolded,
+// and at that smallest size no text is cut: every label, box, column title
+// and axis title shows whole; the list calls its machines as the rows do.
+TEST_P(MachinesWindowInLanguage, FitsBesideTheInstrumentWithNoTextCut) {
+    auto* language = dynamic_cast<QComboBox*>(Child("ComboBoxLanguage"));
+    language->setCurrentIndex(
+        language->findText(GetParam() == LANG_RUSSIAN ? QStringLiteral("RUS") : QStringLiteral("ENG")));
+    host.RunUntilIdle();
+    form->SelectSource(8);
+    ChoosePreset(TEXT_PRESET_PUMP_OUTER); // the bearing column's longest figures
+    auto* preview = Get<QToolButton>("ButtonPreview");
+    preview->setChecked(true);
+    QApplication::processEvents();
+    const QSize least = form->minimumSizeHint();
+    EXPECT_LE(least.width(), 1366 - window->width() - 16) << "beside the main window, frames included";
+    EXPECT_LE(least.height(), 768 - 48) << "under a title bar";
+    form->resize(least);
+    QApplication::processEvents();
+
+    for (const QLabel* label : form->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(form) || label->wordWrap() || label->text().isEmpty()) continue;
+        EXPECT_GE(label->width(), label->sizeHint().width())
+            << label->objectName().toStdString() << ": " << label->text().toStdString();
+    }
+    for (const QComboBox* box : form->findChildren<QComboBox*>())
+        EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
+    auto* tree = Get<QTreeWidget>("TreeMachines");
+    const QFontMetrics metrics(tree->font());
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        int depth = 1;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        for (int column = 0; column < tree->columnCount(); ++column) {
+            const int indent = column == 0 ? depth * tree->indentation() : 0;
+            EXPECT_GE(tree->header()->sectionSize(column),
+                      indent + metrics.horizontalAdvance((*it)->text(column)))
+                << (*it)->text(column).toStdString();
+        }
+    }
+    for (int column = 0; column < tree->columnCount(); ++column)
+        EXPECT_GE(tree->header()->sectionSize(column), tree->header()->sectionSizeHint(column)) << column;
+    for (const char* name : {"PlotWaveform", "PlotSpectrum"}) {
+        const TSignalPlot* plot = Get<TSignalPlot>(name);
+        EXPECT_LE(plot->YTitleRect().right(), plot->width()) << name;
+    }
+    const QString header = tree->headerItem()->text(0).section(QLatin1Char(' '), 0, 0);
+    const QString machine = tree->topLevelItem(0)->text(0).section(QLatin1Char(' '), 0, 0);
+    EXPECT_EQ(header.compare(machine, Qt::CaseInsensitive), 0)
+        << header.toStdString() << " / " << machine.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, MachinesWindowInLanguage,
+                         ::testing::Values(LANG_ENGLISH, LANG_RUSSIAN));
 
 } // namespace
