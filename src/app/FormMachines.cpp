@@ -104,31 +104,42 @@ TFormMachines::TFormMachines(QWidget* parent) : QWidget(parent, Qt::Window) {
     SelectSource(1);
 }
 
+TBesidePlacement PlaceBesideOn(const QRect& free, const QRect& main, int least, int wanted) {
+    TBesidePlacement placed{main.left(), QRect()};
+    QRect beside = main;
+    if (free.right() - main.right() < least && main.left() - free.left() < least) {
+        // Neither side holds the window: the main window makes room at the
+        // screen's left edge, where the screen can hold both.
+        if (free.width() - main.width() < least) return placed;
+        placed.MainLeft = free.left();
+        beside.moveLeft(free.left());
+    }
+    const int right = free.right() - beside.right();
+    const int left = beside.left() - free.left();
+    const bool onRight = right >= least && (right >= left || left < least);
+    const int width = std::min(onRight ? right : left, std::max(least, wanted));
+    placed.Window =
+        QRect(onRight ? beside.right() + 1 : beside.left() - width, free.top(), width, free.height());
+    return placed;
+}
+
 void TFormMachines::PlaceBeside(QWidget* mainWindow) {
     const QScreen* shown = mainWindow ? mainWindow->screen() : nullptr;
     if (!shown) return;
     const QRect free = shown->availableGeometry();
-    QRect main = mainWindow->frameGeometry();
+    const QRect main = mainWindow->frameGeometry();
     // The window manager's frame and title, as it draws them on the main window.
     const QSize decoration = main.size() - mainWindow->geometry().size();
-    const int needed = minimumSizeHint().width() + decoration.width();
-    int right = free.right() - main.right();
-    const int left = main.left() - free.left();
-    if (right < needed && left < needed) {
-        if (free.width() - main.width() < needed) return;
-        mainWindow->move(free.left(), mainWindow->frameGeometry().top());
-        main.moveLeft(free.left());
-        right = free.right() - main.right();
-    }
-    const bool onRight = right >= needed && (right >= left || left < needed);
-    const int outerWidth = std::min(onRight ? right : left, width() + decoration.width());
-    const int x = onRight ? main.right() + 1 : main.left() - outerWidth;
+    const TBesidePlacement placed = PlaceBesideOn(free, main, minimumSizeHint().width() + decoration.width(),
+                                                  width() + decoration.width());
+    if (placed.Window.isEmpty()) return;
+    if (placed.MainLeft != main.left()) mainWindow->move(placed.MainLeft, main.top());
     // On a screen as low as a laptop's the plots start folded, leaving the
     // list and the editor room; one click unfolds them.
     if (free.height() < 900) ButtonPreview->setChecked(false);
-    resize(outerWidth - decoration.width(),
-           std::max(minimumSizeHint().height(), free.height() - decoration.height()));
-    move(x, free.top());
+    resize(placed.Window.width() - decoration.width(),
+           std::max(minimumSizeHint().height(), placed.Window.height() - decoration.height()));
+    move(placed.Window.topLeft());
 }
 
 void TFormMachines::CreateTree() {

@@ -112,6 +112,17 @@ class TFormMachines : public QWidget {
     bool FFilling = false;
 };
 
+// Where a window goes beside the main window's frame main on the screen's
+// free area: the main window's new left edge (it moves to the screen's left
+// edge only when neither side holds least), and the window's outer rectangle,
+// wanted wide where there is room, least at the narrowest; empty where the
+// screen cannot hold both.
+struct TBesidePlacement {
+    int MainLeft;
+    QRect Window;
+};
+TBesidePlacement PlaceBesideOn(const QRect& free, const QRect& main, int least, int wanted);
+
 // The preview of a condition measured as kind: the signal in mm/s (kind 1:
 // the envelope's), its line RMS values, the 10-1000 Hz velocity RMS of the
 // machine and whether the instrument's input would clip. A stored condition

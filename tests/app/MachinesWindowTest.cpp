@@ -394,4 +394,33 @@ TEST_P(MachinesWindowInLanguage, FitsBesideTheInstrumentWithNoTextCut) {
 INSTANTIATE_TEST_SUITE_P(BothLanguages, MachinesWindowInLanguage,
                          ::testing::Values(LANG_ENGLISH, LANG_RUSSIAN));
 
+// Where the window goes beside the main window (frames included): the side
+// with room, the wider if both; the main window moves to the left edge only
+// when neither side has room and the screen holds both.
+TEST(MachinesWindowPlacement, BesideTheMainWindowWhereTheScreenHoldsBoth) {
+    struct TCase {
+        const char* Name;
+        QRect Free, Main;
+        int MainLeft;
+        QRect Window;
+    };
+    const QRect laptop(0, 0, 1366, 768);
+    const QRect wide(0, 0, 1920, 1080);
+    for (const TCase& c : {
+             TCase{"laptop, centred: moves left", laptop, QRect(245, 180, 875, 406), 0,
+                   QRect(875, 0, 491, 768)},
+             TCase{"laptop, at the left", laptop, QRect(0, 180, 875, 406), 0, QRect(875, 0, 491, 768)},
+             TCase{"laptop, at the right", laptop, QRect(491, 180, 875, 406), 491, QRect(0, 0, 491, 768)},
+             TCase{"wide, centred", wide, QRect(522, 300, 875, 406), 522, QRect(1397, 0, 523, 1080)},
+             TCase{"wide, left", wide, QRect(0, 300, 875, 406), 0, QRect(875, 0, 560, 1080)},
+             TCase{"second screen", QRect(1366, 0, 1920, 1080), QRect(1466, 0, 875, 406), 1466,
+                   QRect(2341, 0, 560, 1080)},
+             TCase{"too narrow for both", QRect(0, 0, 1280, 1024), QRect(202, 300, 875, 406), 202, QRect()},
+         }) {
+        const TBesidePlacement placed = PlaceBesideOn(c.Free, c.Main, 480, 560);
+        EXPECT_EQ(placed.MainLeft, c.MainLeft) << c.Name;
+        EXPECT_EQ(placed.Window, c.Window) << c.Name;
+    }
+}
+
 } // namespace
