@@ -61,7 +61,8 @@ class TQtDialogSeam : public TDialogSeam {
             process->setProcessChannelMode(QProcess::ForwardedChannels);
             QObject::connect(process, &QProcess::finished, process,
                              [process, onFailure](int code, QProcess::ExitStatus status) {
-                                 if (status != QProcess::NormalExit || code != 0) onFailure();
+                                 // A kill at our exit is no answer about the file.
+                                 if (status == QProcess::NormalExit && code != 0) onFailure();
                                  process->deleteLater();
                              });
             QObject::connect(process, &QProcess::errorOccurred, process,

@@ -11,6 +11,7 @@
 #include "resources/StringIds.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -373,6 +375,37 @@ TEST(FileDialogFilter, TurnsTheTablesFiltersIntoTheDialogsForm) {
     EXPECT_EQ(FileDialogFilter(QString::fromUtf8("Все файлы (*.*)|*.*")), QString::fromUtf8("Все файлы (*)"));
     EXPECT_EQ(FileDialogFilter("Manuals|*.pdf;*.djvu|All (*.*)|*.*"), "Manuals (*.pdf *.djvu);;All (*)");
     EXPECT_EQ(FileDialogFilter(""), "");
+}
+
+// The system's opener as the program runs it, with no seam installed:
+// xdg-open's exit status says whether a program took the file. A stand-in
+// on PATH answers as the real one does where no viewer is installed (3,
+// "no method available") and where one is (0).
+TEST(QtOpener, TheOpenersFailureIsReportedAndItsSuccessIsNot) {
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    // PATH as it was, however the test ends.
+    struct TPathRestore {
+        QByteArray Path = qgetenv("PATH");
+        ~TPathRestore() { qputenv("PATH", Path); }
+    } restore;
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + restore.Path);
+    for (const auto& [code, reported] : {std::pair{3, true}, std::pair{0, false}}) {
+        QFile script(bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(QStringLiteral("#!/bin/sh\nexit %1\n").arg(code).toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        bool failed = false;
+        DialogSeam().OpenDocument(QUrl::fromLocalFile(bin.filePath(QStringLiteral("manual.pdf"))),
+                                  [&failed] { failed = true; });
+        // The opener's process is the application's until it has answered.
+        QDeadlineTimer deadline(10000);
+        while (!qApp->findChildren<QProcess*>().isEmpty() && !deadline.hasExpired())
+            QTest::qWait(10);
+        ASSERT_TRUE(qApp->findChildren<QProcess*>().isEmpty()) << "the opener did not end";
+        EXPECT_EQ(failed, reported) << "exit " << code;
+    }
 }
 
 } // namespace
