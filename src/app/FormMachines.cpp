@@ -44,11 +44,6 @@ QString Number(double value) {
     return QString::number(value, 'g', 6);
 }
 
-bool IsBearing(TConditionKind kind) {
-    return kind == TConditionKind::BearingOuter || kind == TConditionKind::BearingInner ||
-           kind == TConditionKind::BearingBall || kind == TConditionKind::BearingCage;
-}
-
 } // namespace
 
 TFormMachines::TFormMachines(QWidget* parent) : QWidget(parent, Qt::Window) {

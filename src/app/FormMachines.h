@@ -112,6 +112,12 @@ class TFormMachines : public QWidget {
     bool FFilling = false;
 };
 
+// The four rolling bearing defects, which take the bearing's geometry.
+inline bool IsBearing(TConditionKind kind) {
+    return kind == TConditionKind::BearingOuter || kind == TConditionKind::BearingInner ||
+           kind == TConditionKind::BearingBall || kind == TConditionKind::BearingCage;
+}
+
 // Where a window goes beside the main window's frame main on the screen's
 // free area: the main window's new left edge (it moves to the screen's left
 // edge only when neither side holds least), and the window's outer rectangle,

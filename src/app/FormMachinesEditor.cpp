@@ -24,11 +24,6 @@ QString Text(int id) {
     return QString::fromStdString(LoadStr(id));
 }
 
-bool IsBearing(TConditionKind kind) {
-    return kind == TConditionKind::BearingOuter || kind == TConditionKind::BearingInner ||
-           kind == TConditionKind::BearingBall || kind == TConditionKind::BearingCage;
-}
-
 // A field's label with the range it accepts.
 QString RangedLabel(int id, const TRangeSpinBox* spin) {
     return Text(TEXT_FIELD_RANGE)
