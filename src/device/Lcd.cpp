@@ -2,6 +2,7 @@
 
 #include "device/Deviceioemulation.h"
 #include "device/Font.h"
+#include "device/LcdText.h"
 
 #include <cstring>
 
@@ -11,6 +12,8 @@ namespace {
 
 constexpr int16_t LAST_COLUMN = LCD_WIDTH - 1;
 constexpr int FONT1_GLYPH_COUNT = FONT1_SIZE / FONT1_GLYPH_BYTES;
+constexpr int16_t GLYPH_WIDTH = FONT1_GLYPH_BYTES / 2;
+constexpr int16_t BIG_GLYPH_WIDTH = FONT2_GLYPH_BYTES / 4;
 constexpr int BIG_GLYPH_LOWER_PAGE = FONT2_GLYPH_BYTES / 2; // offset of the lower page's 12 words
 
 // The callers' contract keeps every write inside the LCD. A write that breaks
@@ -36,14 +39,24 @@ int16_t BigGlyphOf(char ch) {
     return BIG_GLYPH_POINT;
 }
 
+// The character a big glyph shows, for the text the LCD remembers.
+char BigGlyphText(int16_t glyph) {
+    if (glyph < 10) return static_cast<char>('0' + glyph);
+    if (glyph == BIG_GLYPH_BLANK) return ' ';
+    if (glyph == BIG_GLYPH_MINUS) return '-';
+    return '.';
+}
+
 } // namespace
 
 void LcdClear() {
     std::memset(LcdBuffer, 0, sizeof LcdBuffer);
+    LcdTextForgetAll();
 }
 
 void LcdClearArea(int16_t firstPage, int16_t firstColumn, int16_t lastPage, int16_t lastColumn) {
     for (int page = firstPage; page <= lastPage; ++page) {
+        LcdTextForget(static_cast<int16_t>(page), firstColumn, lastColumn);
         for (int column = firstColumn; column <= lastColumn; ++column) {
             StoreColumn(static_cast<int16_t>(page), static_cast<int16_t>(column), 0);
         }
@@ -53,6 +66,11 @@ void LcdClearArea(int16_t firstPage, int16_t firstColumn, int16_t lastPage, int1
 void LcdPutGlyph(int16_t page, int16_t column, uint8_t invert, int16_t glyph) {
     if (glyph < 0 || glyph >= FONT1_GLYPH_COUNT) return;
     const uint8_t* bits = Font1Data + glyph * FONT1_GLYPH_BYTES;
+    // The arrows are marks, not text: they only overdraw what was there.
+    if (glyph < GLYPH_ARROW_UP)
+        LcdTextRemember(page, column, GLYPH_WIDTH, static_cast<char>(glyph), invert != 0);
+    else
+        LcdTextForget(page, column, static_cast<int16_t>(column + GLYPH_WIDTH - 1));
     for (int j = 0; j < FONT1_GLYPH_BYTES / 2 && column <= LAST_COLUMN; ++j) {
         StoreColumn(page, column, Shade(FontColumn(bits, j), invert));
         column = static_cast<int16_t>(column + 1);
@@ -65,6 +83,8 @@ void LcdPutText(int16_t page, int16_t column, uint8_t invert, const char* text) 
         // Code page 1251: the code itself is the glyph number; the font holds
         // the repeats (lower case, placeholders).
         const uint8_t* bits = Font1Data + static_cast<unsigned char>(*text) * FONT1_GLYPH_BYTES;
+        if (column > LAST_COLUMN) return;
+        LcdTextRemember(page, column, GLYPH_WIDTH, *text, invert != 0);
         for (int j = 0; j < FONT1_GLYPH_BYTES / 2; ++j) {
             if (column > LAST_COLUMN) return;
             StoreColumn(page, column, Shade(FontColumn(bits, j), invert));
@@ -77,7 +97,13 @@ void LcdPutBigText(int16_t page, int16_t column, uint8_t invert, const char* tex
     if (text == nullptr) return;
     const auto lowerPage = static_cast<int16_t>(page + 1);
     for (; *text != '\0'; ++text) {
-        const uint8_t* bits = Font2Data + BigGlyphOf(*text) * FONT2_GLYPH_BYTES;
+        const int16_t glyph = BigGlyphOf(*text);
+        const uint8_t* bits = Font2Data + glyph * FONT2_GLYPH_BYTES;
+        if (column > LAST_COLUMN) return;
+        // Remembered as the character the glyph shows; its lower half only
+        // overdraws the page below.
+        LcdTextRemember(page, column, BIG_GLYPH_WIDTH, BigGlyphText(glyph), invert != 0);
+        LcdTextForget(lowerPage, column, static_cast<int16_t>(column + BIG_GLYPH_WIDTH - 1));
         for (int j = 0; j < FONT2_GLYPH_BYTES / 4; ++j) {
             if (column > LAST_COLUMN) return;
             StoreColumn(page, column, Shade(FontColumn(bits, j), invert));
