@@ -3,7 +3,9 @@
 // next call that returns one.
 #include "device/Device.h"
 #include "device/Deviceioemulation.h"
+#include "device/LcdText.h"
 #include "platform/Strings.h"
+#include "resources/StringIds.h"
 #include "web/WebInstrument.h"
 
 #include <emscripten/emscripten.h>
@@ -18,6 +20,9 @@ namespace {
 
 std::unique_ptr<TWebInstrument> g_Instrument;
 std::string g_Returned;
+// What the LCD says, taken at each repaint while the worker waits (the only
+// time the GUI side may read the frame buffer's text).
+std::string g_LcdText;
 
 const char* Return(std::string text) {
     g_Returned = std::move(text);
@@ -29,6 +34,8 @@ EM_JS(void, PageRefresh, (const uint8_t* rgba, int size),
       { Module.onRefresh(HEAPU8.slice(rgba, rgba + size)); });
 
 void Refresh() {
+    g_LcdText =
+        g_Instrument->IsOn() ? LcdScreenText(LoadStr(TEXT_LCD_SELECTED)) : LoadStr(TEXT_LCD_SWITCHED_OFF);
     const auto& rgba = g_Instrument->Rgba();
     PageRefresh(rgba.data(), static_cast<int>(rgba.size()));
 }
@@ -102,6 +109,12 @@ EMSCRIPTEN_KEEPALIVE const char* orx_HintK2() {
 // (x, y): a point of the 254 x 68 LCD picture.
 EMSCRIPTEN_KEEPALIVE const char* orx_ScreenHint(int x, int y) {
     return Return(g_Device ? g_Device->GetScreenHint(x, y) : std::string());
+}
+
+// The text lines on the LCD at the last repaint (line feeds between them),
+// for the page's screen-reader alternative of the picture.
+EMSCRIPTEN_KEEPALIVE const char* orx_LcdText() {
+    return Return(g_LcdText);
 }
 
 // Switches the instrument off and returns the state to store.

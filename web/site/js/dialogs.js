@@ -3,13 +3,31 @@
 // current language).
 const $ = (selector, root = document) => root.querySelector(selector);
 
+// The control that opened a dialog gets the focus back when it closes, if it
+// can still take it; else onClosed decides. A dialog opens with the focus on
+// its Close button, so that Enter closes it rather than following a link.
+function opener() {
+  const active = document.activeElement;
+  return active && active !== document.body && !active.closest('dialog') ? active : null;
+}
+
+function giveFocusBack(control, onClosed) {
+  if (control?.isConnected && control.checkVisibility?.() !== false && control.getClientRects().length) {
+    control.focus();
+    if (document.activeElement === control) return;
+  }
+  onClosed();
+}
+
 export function createDialogs(instrument, { onClosed }) {
   const t = (id) => instrument.text(id);
   // The current language's user manual, kept in the site's manuals folder.
   const manual = () => `manuals/${encodeURIComponent(t(306))}`;
   const show = (dialog) => {
-    dialog.addEventListener('close', () => onClosed(), { once: true });
+    const control = opener();
+    dialog.addEventListener('close', () => giveFocusBack(control, onClosed), { once: true });
     dialog.showModal();
+    $('.close', dialog).focus();
   };
   return {
     quickStart() {
@@ -49,10 +67,17 @@ export function createDialogs(instrument, { onClosed }) {
     // the user has closed it.
     message(text, onClose) {
       const d = $('#dialog-message');
+      $('.caption', d).textContent = t(300);
       $('.text', d).textContent = text;
       $('.close', d).textContent = t(333) || 'OK';
-      d.addEventListener('close', () => { onClose?.(); onClosed(); }, { once: true });
-      if (!d.open) d.showModal();
+      if (d.open) {
+        d.addEventListener('close', () => onClose?.(), { once: true });
+        return;
+      }
+      const control = opener();
+      d.addEventListener('close', () => { onClose?.(); giveFocusBack(control, onClosed); }, { once: true });
+      d.showModal();
+      $('.close', d).focus();
     },
   };
 }

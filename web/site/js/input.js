@@ -1,10 +1,15 @@
 // The window's input: the arrow keys, the mouse buttons over the instrument
 // and touches on the two keys press the instrument's keys; the instrument's
-// own classifier (short, long, held, both) does the rest. The pointer keeps
-// the instrument awake and explains the LCD under it.
+// own classifier (short, long, held, both) does the rest. The two keys are
+// buttons too: focused, Space or Enter presses one for as long as it is held.
+// The pointer keeps the instrument awake and explains the LCD under it.
 import { KEY_K1, KEY_K2 } from './instrument.js';
 
 const $ = (selector) => document.querySelector(selector);
+// A press a screen reader makes (a click with no key or pointer behind it)
+// is a short click of this length.
+const ASSISTED_PRESS_MS = 60;
+const pressKeys = new Set([' ', 'Enter']);
 
 export function attachInput(instrument, view) {
   const area = $('#instrument');
@@ -67,6 +72,33 @@ export function attachInput(instrument, view) {
     endTouch(event);
   });
   document.addEventListener('pointercancel', endTouch);
+  for (const [key, element] of Object.entries(keys).map(([k, e]) => [Number(k), e])) {
+    let held = false; // by Space or Enter on the focused key
+    const release = () => {
+      if (!held) return;
+      held = false;
+      setKeyState(key, false);
+    };
+    element.addEventListener('keydown', (event) => {
+      if (!pressKeys.has(event.key)) return;
+      event.preventDefault();
+      // The keyboard's own repeat is no new press: the instrument repeats itself.
+      if (event.repeat || held) return;
+      held = true;
+      setKeyState(key, true);
+    });
+    element.addEventListener('keyup', (event) => {
+      if (!pressKeys.has(event.key)) return;
+      event.preventDefault();
+      release();
+    });
+    element.addEventListener('blur', release);
+    element.addEventListener('click', (event) => {
+      if (event.detail !== 0 || held) return;
+      setKeyState(key, true);
+      setTimeout(() => setKeyState(key, false), ASSISTED_PRESS_MS);
+    });
+  }
   area.addEventListener('contextmenu', (event) => event.preventDefault());
   area.addEventListener('dragstart', (event) => event.preventDefault());
 

@@ -30,6 +30,7 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     hintK1: fn('orx_HintK1', 'string', []),
     hintK2: fn('orx_HintK2', 'string', []),
     screenHint: fn('orx_ScreenHint', 'string', ['number', 'number']),
+    lcdText: fn('orx_LcdText', 'string', []),
     switchOffAndSave: fn('orx_SwitchOffAndSave', 'string', []),
     importState: fn('orx_ImportState', 'string', ['string']),
     messageDismissed: fn('orx_MessageDismissed', null, []),

@@ -19,6 +19,21 @@ export function createView(instrument) {
     k2: { element: $('#balloon-k2'), arrowX: K2_ARROW_X, down: true, get: () => instrument.hintK2() },
   };
   let pointer = null; // the pointer's last place over the LCD, in picture pixels
+  const lcdText = $('#lcd-text');
+  let shownLcdText = null;
+
+  // The LCD's text alternative, one element per line; only changed lines are
+  // touched, so that a screen reader says what changed.
+  function showLcdText(text) {
+    if (text === shownLcdText) return;
+    shownLcdText = text;
+    const lines = text === '' ? [] : text.split('\n');
+    while (lcdText.children.length > lines.length) lcdText.lastElementChild.remove();
+    while (lcdText.children.length < lines.length) lcdText.append(document.createElement('div'));
+    lines.forEach((line, i) => {
+      if (lcdText.children[i].textContent !== line) lcdText.children[i].textContent = line;
+    });
+  }
 
   function drawBalloon(balloon) {
     const text = balloon.get();
@@ -52,6 +67,7 @@ export function createView(instrument) {
       drawBalloon(balloons.k1);
       drawBalloon(balloons.k2);
       if (pointer) showScreenHint();
+      showLcdText(instrument.lcdText());
       // For timing tools: the first frame is when the page can be used.
       if (!performance.getEntriesByName('orx700-first-frame').length) performance.mark('orx700-first-frame');
       document.dispatchEvent(new Event('lcdrefresh'));
@@ -79,6 +95,11 @@ export function createView(instrument) {
       document.title = t(300);
       document.documentElement.lang = instrument.languageName(instrument.languageIndex()) === 'RUS' ? 'ru' : 'en';
       $('#language-label').textContent = t(301);
+      $('#key-k1').setAttribute('aria-label', t(1380));
+      $('#key-k2').setAttribute('aria-label', t(1381));
+      lcdText.setAttribute('aria-label', t(1382));
+      shownLcdText = null;
+      showLcdText(instrument.lcdText());
       $('#tool-hints span').textContent = t(302);
       $('#tool-overview span').textContent = t(303);
       $('#tool-about span').textContent = t(304);
