@@ -1,7 +1,7 @@
 // The page for keyboard and screen-reader users: named keys that press on
 // Space and Enter, an LCD whose text follows the screen, named dialogs that
 // open on their Close button and give the focus back, a status line that is
-// announced.
+// announced; and for touch users, usage texts that speak of the screen's keys.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { openPage, play, useSiteInBrowser } from './browser.mjs';
@@ -101,6 +101,25 @@ test('dialogs opened from the keyboard are named, open on Close, and give the fo
     }
     assert.equal(context.pages().length, 1);
     assert.equal(new URL(page.url()).pathname, '/');
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
+test('on a touch screen the usage line and the Quick Start speak of the keys on the screen, in both languages', async () => {
+  const { context, page, errors } = await openPage(site.browser, site.url, {
+    quickStartSeen: false,
+    contextOptions: { viewport: { width: 820, height: 1180 }, deviceScaleFactor: 2, hasTouch: true, isMobile: true },
+  });
+  try {
+    await page.waitForSelector('#dialog-quick-start[open]');
+    assert.match(await page.textContent('#dialog-quick-start .text'), /^Hold the instrument's keys on the screen:/);
+    assert.match(await page.textContent('#status'), /hold the instrument's keys on the screen/);
+    await page.click('#dialog-quick-start .close');
+    await page.selectOption('#language', 'RUS');
+    assert.match(await page.textContent('#status'), /^Касайтесь клавиш прибора на экране/);
+    assert.doesNotMatch(await page.textContent('#status'), /Left|Right/);
     assert.deepEqual(errors, []);
   } finally {
     await context.close();

@@ -1,6 +1,8 @@
 // The auxiliary windows as the page's own modal dialogs, with their texts
 // taken from the string tables each time one opens (so always in the
 // current language).
+import { touchFirst } from './touch.js';
+
 const $ = (selector, root = document) => root.querySelector(selector);
 
 // The control that opened a dialog gets the focus back when it closes, if it
@@ -33,7 +35,7 @@ export function createDialogs(instrument, { onClosed }) {
     quickStart() {
       const d = $('#dialog-quick-start');
       $('.caption', d).textContent = t(600).trim();
-      $('.text', d).textContent = t(601);
+      $('.text', d).textContent = t(touchFirst() ? 1386 : 601);
       $('.close', d).textContent = t(309);
       show(d);
     },

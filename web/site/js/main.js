@@ -23,7 +23,7 @@ async function start() {
     view.refresh(rgba);
     if (switchedOff && instrument.isOn()) {
       switchedOff = false;
-      view.setStatus(instrument.text(308));
+      view.setStatus(view.usage());
     }
   };
   const instrument = await loadInstrument({
@@ -91,6 +91,9 @@ async function start() {
   attachInput(instrument, view);
   view.fit();
   window.addEventListener('resize', () => view.fit());
+  // A tablet's keyboard taken off or a mouse plugged in: the usage texts follow.
+  for (const query of ['(pointer: coarse)', '(hover: none)'])
+    matchMedia(query).addEventListener('change', () => view.loadTexts(switchedOff ? instrument.text(334) : undefined));
   $('#loading').hidden = true;
   $('#window').hidden = false;
   if (firstQuickStart()) dialogs.quickStart();

@@ -2,6 +2,7 @@
 // texts, the LCD's tooltips and the scale of the whole.
 import { balloonShape } from './balloon.js';
 import { LCD_HEIGHT, LCD_WIDTH } from './instrument.js';
+import { touchFirst } from './touch.js';
 
 const DESIGN_WIDTH = 873;
 const DESIGN_HEIGHT = 384;
@@ -108,7 +109,11 @@ export function createView(instrument) {
       $('#tool-exit span').textContent = t(307);
       $('#export-state').textContent = t(330);
       $('#import-state').textContent = t(331);
-      $('#status').textContent = statusText ?? t(308);
+      $('#status').textContent = statusText ?? this.usage();
+    },
+    // The usage line: the keys on the screen for touch, else the keyboard's.
+    usage() {
+      return instrument.text(touchFirst() ? 1385 : 308);
     },
     setStatus(text) {
       $('#status').textContent = text;
