@@ -1,7 +1,7 @@
-// The page for keyboard and screen-reader users: named keys that press on
-// Space and Enter, an LCD whose text follows the screen, named dialogs that
-// open on their Close button and give the focus back, a status line that is
-// announced; and for touch users, usage texts that speak of the screen's keys.
+// The page for keyboard and screen-reader users, and for touch users: named
+// keys that press on Space and Enter, an LCD whose text follows the screen,
+// named dialogs that open on their Close button and give the focus back, a
+// status line that is announced, usage texts that fit the input at hand.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { openPage, play, useSiteInBrowser } from './browser.mjs';
@@ -117,6 +117,7 @@ test('on a touch screen the usage line and the Quick Start speak of the keys on 
     assert.match(await page.textContent('#dialog-quick-start .text'), /^Hold the instrument's keys on the screen:/);
     assert.match(await page.textContent('#status'), /hold the instrument's keys on the screen/);
     await page.click('#dialog-quick-start .close');
+    await page.click('#menu-button');
     await page.selectOption('#language', 'RUS');
     assert.match(await page.textContent('#status'), /^Касайтесь клавиш прибора на экране/);
     assert.doesNotMatch(await page.textContent('#status'), /Left|Right/);

@@ -88,18 +88,47 @@ async function start() {
     view.loadTexts();
   });
 
+  attachMenu();
   attachInput(instrument, view);
-  view.fit();
   window.addEventListener('resize', () => view.fit());
   // A tablet's keyboard taken off or a mouse plugged in: the usage texts follow.
   for (const query of ['(pointer: coarse)', '(hover: none)'])
     matchMedia(query).addEventListener('change', () => view.loadTexts(switchedOff ? instrument.text(334) : undefined));
   $('#loading').hidden = true;
   $('#window').hidden = false;
+  view.fit(); // once shown: it measures where the LCD lands
   if (firstQuickStart()) dialogs.quickStart();
   // For tests and tools: the page is ready to take keys.
   document.body.dataset.ready = 'true';
   keepForOffline();
+}
+
+// The compact layout folds the tool bar into a menu: the menu button opens
+// it; choosing an item, Escape, or a press elsewhere closes it, the focus
+// going back to the button if it was in the menu.
+function attachMenu() {
+  const win = $('#window');
+  const button = $('#menu-button');
+  const toolbar = $('#toolbar');
+  const setOpen = (open) => {
+    if (!open && toolbar.contains(document.activeElement)) button.focus();
+    win.classList.toggle('menu-open', open);
+    button.setAttribute('aria-expanded', String(open));
+  };
+  const isOpen = () => win.classList.contains('menu-open');
+  button.addEventListener('click', () => setOpen(!isOpen()));
+  // Before the item's own handler, so that a dialog it opens finds the
+  // focus on the menu button and gives it back there.
+  toolbar.addEventListener('click', (event) => {
+    if (isOpen() && event.target.closest('button, a')) setOpen(false);
+  }, true);
+  toolbar.addEventListener('change', () => { if (isOpen()) setOpen(false); });
+  document.addEventListener('keydown', (event) => {
+    if (event.key === 'Escape' && isOpen()) setOpen(false);
+  });
+  document.addEventListener('pointerdown', (event) => {
+    if (isOpen() && !toolbar.contains(event.target) && !button.contains(event.target)) setOpen(false);
+  });
 }
 
 start().catch((error) => {

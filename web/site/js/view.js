@@ -6,6 +6,18 @@ import { touchFirst } from './touch.js';
 
 const DESIGN_WIDTH = 873;
 const DESIGN_HEIGHT = 384;
+// The LCD's first pixel in its picture, and picture pixels per LCD pixel.
+const LCD_ORIGIN_X = 7;
+const LCD_ORIGIN_Y = 2;
+const LCD_PICTURE_SCALE = 2;
+// The compact layout shows the instrument's face: the LCD and the keys with
+// a little of the body around them (instrument coordinates).
+const FACE = { left: 209, top: 80, width: 519, height: 148 };
+const MENU_BAR_HEIGHT = 52;
+const FACE_MARGIN = 8; // CSS pixels beside the face
+const COMPACT_TEXT_SCALE = 15 / 11; // the dialogs' text, at a phone's reading size
+const TOOLTIP_GAP = 3; // between the LCD and its tooltip
+const TOOLTIP_POINTER = { x: 2, y: 16 }; // from the pointer, clear of the arrow
 const K1_ARROW_X = 240; // up, from the balloon below the keys
 const K2_ARROW_X = 150; // down, from the balloon above the keys
 
@@ -54,10 +66,40 @@ export function createView(instrument) {
     }
     tooltip.textContent = hint;
     tooltip.hidden = false;
-    if (clientX !== undefined) {
-      tooltip.style.left = `${clientX + 12}px`;
-      tooltip.style.top = `${clientY + 20}px`;
-    }
+    if (clientX !== undefined) placeTooltip(clientX, clientY);
+  }
+
+  // As the desktop places it: level with the pointer but below the LCD, so
+  // that it hides none of it; above the LCD where the screen ends below.
+  function placeTooltip(clientX, clientY) {
+    const lcdBox = lcd.getBoundingClientRect();
+    const width = tooltip.offsetWidth;
+    const height = tooltip.offsetHeight;
+    let left = clientX + TOOLTIP_POINTER.x;
+    let top = Math.max(lcdBox.bottom + TOOLTIP_GAP, clientY + TOOLTIP_POINTER.y);
+    if (left + width > innerWidth) left = Math.max(0, innerWidth - width);
+    if (top + height > innerHeight) top = Math.max(0, lcdBox.top - TOOLTIP_GAP - height);
+    tooltip.style.left = `${left}px`;
+    tooltip.style.top = `${top}px`;
+  }
+
+  // Moves the element by less than a screen pixel so that the LCD's pixels
+  // fall on whole screen pixels.
+  function alignLcd(move) {
+    const box = lcd.getBoundingClientRect();
+    const ratio = devicePixelRatio || 1;
+    const scale = box.width / lcd.width;
+    const x = (box.left + LCD_ORIGIN_X * scale) * ratio;
+    const y = (box.top + LCD_ORIGIN_Y * scale) * ratio;
+    move((Math.round(x) - x) / ratio, (Math.round(y) - y) / ratio);
+  }
+
+  // The largest scale at most fit at which an LCD pixel is a whole number of
+  // screen pixels (the window's scale times 2 picture pixels times the
+  // device pixel ratio); never below one screen pixel.
+  function wholeScale(fit) {
+    const steps = LCD_PICTURE_SCALE * (devicePixelRatio || 1);
+    return Math.max(1, Math.floor(fit * steps + 1e-9)) / steps;
   }
 
   return {
@@ -96,8 +138,11 @@ export function createView(instrument) {
       document.title = t(300);
       document.documentElement.lang = instrument.languageName(instrument.languageIndex()) === 'RUS' ? 'ru' : 'en';
       $('#language-label').textContent = t(301);
+      $('#menu-button .label').textContent = t(1387);
       $('#key-k1').setAttribute('aria-label', t(1380));
       $('#key-k2').setAttribute('aria-label', t(1381));
+      $('#balloon-k1').dataset.keyName = t(1380);
+      $('#balloon-k2').dataset.keyName = t(1381);
       lcdText.setAttribute('aria-label', t(1382));
       shownLcdText = null;
       showLcdText(instrument.lcdText());
@@ -118,15 +163,49 @@ export function createView(instrument) {
     setStatus(text) {
       $('#status').textContent = text;
     },
-    // Whole steps up on large screens; on a screen narrower than the design,
-    // whatever fits.
+    // The window at a scale that draws each LCD pixel on whole screen
+    // pixels: the desktop's layout where it fits a landscape screen, the
+    // compact one on small and portrait screens.
     fit() {
       const win = $('#window');
-      const fitScale = Math.min(innerWidth / DESIGN_WIDTH, innerHeight / DESIGN_HEIGHT);
-      const scale = fitScale >= 1 ? Math.floor(fitScale) : fitScale;
-      win.style.transform = `scale(${scale})`;
-      win.style.left = `${Math.max(0, (innerWidth - DESIGN_WIDTH * scale) / 2)}px`;
-      win.style.top = `${Math.max(0, (innerHeight - DESIGN_HEIGHT * scale) / 2)}px`;
+      const compact = innerWidth < DESIGN_WIDTH || innerHeight < DESIGN_HEIGHT || innerHeight > innerWidth;
+      document.body.classList.toggle('compact', compact);
+      const root = document.documentElement.style;
+      if (!compact) {
+        win.classList.remove('menu-open');
+        const scale = wholeScale(Math.min(innerWidth / DESIGN_WIDTH, innerHeight / DESIGN_HEIGHT));
+        const left = Math.max(0, (innerWidth - DESIGN_WIDTH * scale) / 2);
+        const top = Math.max(0, (innerHeight - DESIGN_HEIGHT * scale) / 2);
+        root.setProperty('--ui-scale', String(scale));
+        win.style.transform = `scale(${scale})`;
+        win.style.left = `${left}px`;
+        win.style.top = `${top}px`;
+        $('#instrument-frame').style.cssText = '';
+        $('#instrument').style.transform = '';
+        alignLcd((dx, dy) => {
+          win.style.left = `${left + dx}px`;
+          win.style.top = `${top + dy}px`;
+        });
+        return;
+      }
+      root.setProperty('--ui-scale', String(COMPACT_TEXT_SCALE));
+      win.style.transform = '';
+      // As wide as the screen, but leaving at least 40 % of the height below
+      // the face for the balloons and the usage line.
+      const room = Math.min((innerWidth - 2 * FACE_MARGIN) / FACE.width,
+        (0.6 * (innerHeight - MENU_BAR_HEIGHT)) / FACE.height);
+      const scale = wholeScale(room);
+      const frame = $('#instrument-frame');
+      const width = Math.round(FACE.width * scale);
+      frame.style.width = `${width}px`;
+      frame.style.height = `${Math.round(FACE.height * scale)}px`;
+      frame.style.marginLeft = `${Math.max(0, Math.round((innerWidth - width) / 2))}px`;
+      const place = (dx, dy) => {
+        $('#instrument').style.transform =
+          `translate(${dx - FACE.left * scale}px, ${dy - FACE.top * scale}px) scale(${scale})`;
+      };
+      place(0, 0);
+      alignLcd(place);
     },
   };
 }
