@@ -11,6 +11,7 @@
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -225,6 +226,7 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     if (FormMachines) FormMachines->LoadTexts();
     ToolButtonExit->setText(Text(TEXT_EXIT));
     StatusText->setText(Text(TEXT_USAGE));
+    ImageDeviceScreen->setAccessibleName(Text(TEXT_LCD_NAME));
 }
 
 bool TFormORX700DemoMain::event(QEvent* event) {
@@ -308,6 +310,13 @@ void TFormORX700DemoMain::DeviceRefresh() {
     ImageDeviceScreen->SetImage(QImage(reinterpret_cast<const uchar*>(picture.Pixels.data()),
                                        LCD_PICTURE_WIDTH, LCD_PICTURE_HEIGHT, QImage::Format_ARGB32)
                                     .copy());
+    // What the LCD says, for a screen reader; announced when it changes.
+    const QString screenText = QString::fromStdString(g_Device->GetScreenText());
+    if (ImageDeviceScreen->accessibleDescription() != screenText) {
+        ImageDeviceScreen->setAccessibleDescription(screenText);
+        QAccessibleEvent changed(ImageDeviceScreen, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
     // A window moved to a screen of another scale gets balloons made for it.
     if (ImageHintK1->Canvas().devicePixelRatio() != devicePixelRatio()) {
         ImageHintK1->SetImage(TransparentImage(kImageHintK1.size(), devicePixelRatio()));

@@ -3,6 +3,7 @@
 #include "device/Font.h"
 #include "device/Global.h"
 #include "device/Lcd.h"
+#include "device/LcdText.h"
 #include "hints/Hints.h"
 #include "platform/Exception.h"
 #include "platform/Resources.h"
@@ -190,6 +191,10 @@ std::string TDevice::GetHintK1() {
 
 std::string TDevice::GetHintK2() {
     return g_KeyHints.GetKeyHintK2();
+}
+
+std::string TDevice::GetScreenText() const {
+    return IsOn() ? LcdScreenText(LoadStr(TEXT_LCD_SELECTED)) : LoadStr(TEXT_LCD_SWITCHED_OFF);
 }
 
 std::string TDevice::GetScreenHint(int x, int y) {

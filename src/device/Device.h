@@ -46,6 +46,9 @@ class TDevice : public TThread {
     std::string GetHintK2();
     // (x, y) is a point of the LCD picture.
     std::string GetScreenHint(int x, int y);
+    // What the LCD says, for a screen reader, in the calling thread's
+    // language ("off" while off). Read it in OnRefresh, while the worker waits.
+    std::string GetScreenText() const;
     bool IsOn() const { return FPowerTimer.Enabled(); }
     bool IsLit() const;
     const TLcdPicture& Picture() const { return FPicture; }

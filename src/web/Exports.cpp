@@ -3,9 +3,7 @@
 // next call that returns one.
 #include "device/Device.h"
 #include "device/Deviceioemulation.h"
-#include "device/LcdText.h"
 #include "platform/Strings.h"
-#include "resources/StringIds.h"
 #include "web/WebInstrument.h"
 
 #include <emscripten/emscripten.h>
@@ -34,8 +32,7 @@ EM_JS(void, PageRefresh, (const uint8_t* rgba, int size),
       { Module.onRefresh(HEAPU8.slice(rgba, rgba + size)); });
 
 void Refresh() {
-    g_LcdText =
-        g_Instrument->IsOn() ? LcdScreenText(LoadStr(TEXT_LCD_SELECTED)) : LoadStr(TEXT_LCD_SWITCHED_OFF);
+    g_LcdText = g_Device ? g_Device->GetScreenText() : std::string();
     const auto& rgba = g_Instrument->Rgba();
     PageRefresh(rgba.data(), static_cast<int>(rgba.size()));
 }

@@ -6,6 +6,7 @@
 #include "device/Deviceioemulation.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QScreen>
 #include <QTest>
@@ -57,6 +58,25 @@ TEST_F(HintsTest, BalloonsAndLcdFollowTheDeviceFromTheStart) {
     ExpectBalloonsCurrent();
     const TLcdPicture& lcd = g_Device->Picture();
     EXPECT_EQ(Picture("ImageDeviceScreen").pixel(40, 10), lcd.At(40, 10));
+}
+
+TEST_F(HintsTest, TheLcdTellsAScreenReaderWhatItSaysInTheWindowsLanguage) {
+    QWidget* lcd = Child("ImageDeviceScreen");
+    EXPECT_EQ(lcd->accessibleName(), "ORX-700 screen");
+    EXPECT_EQ(lcd->accessibleDescription(), "The instrument is off");
+    PowerOn();
+    EXPECT_THAT(lcd->accessibleDescription().toStdString(), ::testing::StartsWith("machine 1 (selected)\n"));
+    KeyDown(Qt::Key_Right);
+    KeyUp(Qt::Key_Right);
+    host.RunUntilIdle();
+    EXPECT_THAT(lcd->accessibleDescription().toStdString(), ::testing::StartsWith("machine 2 (selected)\n"));
+    auto* language = dynamic_cast<QComboBox*>(Child("ComboBoxLanguage"));
+    ASSERT_NE(language, nullptr);
+    language->setCurrentIndex(language->findText(QStringLiteral("RUS")));
+    host.RunUntilIdle();
+    EXPECT_EQ(lcd->accessibleName(), "Экран прибора ORX-700");
+    EXPECT_THAT(lcd->accessibleDescription().toStdString(), ::testing::StartsWith("Агрегат 2 (выбрано)\n"));
+    language->setCurrentIndex(language->findText(QStringLiteral("ENG")));
 }
 
 TEST_F(HintsTest, HiddenBalloonsAreKeptCurrent) {

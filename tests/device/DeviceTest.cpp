@@ -179,6 +179,25 @@ TEST_F(DeviceTest, WorkerTextsFollowTheDeviceLanguage) {
     EXPECT_THAT(labels, ElementsAre("PK  ", "ПИК "));
 }
 
+TEST_F(DeviceTest, TheScreenTextSaysOffWhileOffAndWhatTheFirmwareDrewAtEachRefresh) {
+    std::vector<std::string> read;
+    device->OnRefresh = [&] { read.push_back(device->GetScreenText()); };
+    body = [] {
+        LcdClear();
+        LcdPutText(0, 0, 1, "ITEM");
+        LcdPutText(1, 0, 0, "  NEXT  ");
+        LcdRefresh();
+    };
+    EXPECT_EQ(device->GetScreenText(), "The instrument is off");
+    SetThreadLanguage(LANG_RUSSIAN);
+    EXPECT_EQ(device->GetScreenText(), "Прибор выключен");
+    SetThreadLanguage(LANG_ENGLISH);
+    PowerOn();
+    ASSERT_FALSE(read.empty());
+    EXPECT_EQ(read.back(), "ITEM (selected)\nNEXT");
+    device->OnRefresh = nullptr;
+}
+
 TEST_F(DeviceTest, ClosingWhileTheFirmwareWaitsLetsItUnwindAndSave) {
     PowerOn();
     device.reset();
