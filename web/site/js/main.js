@@ -91,6 +91,10 @@ async function start() {
   attachMenu();
   attachInput(instrument, view);
   window.addEventListener('resize', () => view.fit());
+  // A window moved to a screen of another pixel ratio is fitted again.
+  const watchPixelRatio = () => matchMedia(`(resolution: ${devicePixelRatio}dppx)`)
+    .addEventListener('change', () => { view.fit(); watchPixelRatio(); }, { once: true });
+  watchPixelRatio();
   // A tablet's keyboard taken off or a mouse plugged in: the usage texts follow.
   for (const query of ['(pointer: coarse)', '(hover: none)'])
     matchMedia(query).addEventListener('change', () => view.loadTexts(switchedOff ? instrument.text(334) : undefined));
