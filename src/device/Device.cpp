@@ -169,6 +169,10 @@ void TDevice::SetLanguage(LANGID langId) {
         std::lock_guard lock(FLock);
         FLanguage = langId;
     }
+    // Choosing a language is use of the instrument as much as moving the
+    // pointer over it: the power-off count starts anew, or a user who looks
+    // through the languages sees it switch off under their hands.
+    KeepAlive();
     PostKeyEvent(KEY_NONE);
     if (FPowerTimer.Enabled()) return;
     ShowPowerOnHint();

@@ -113,17 +113,36 @@ TEST_F(DeviceTest, BacklightGoesOutAfterTenSecondsAndAKeyLightsItAgain) {
     EXPECT_FALSE(device->IsLit()) << "the firmware's backlight option switches it off";
 }
 
-TEST_F(DeviceTest, MouseMovementKeepsItOnButTheBacklightStillGoesOut) {
+// Use other than the keys: the pointer moving over the instrument, or a
+// language chosen. Each restarts the power-off count; neither lights the LCD.
+struct UseCase {
+    const char* name;
+    void (*use)(TDevice&);
+};
+
+class UseWithoutKeys : public DeviceTest, public ::testing::WithParamInterface<UseCase> {};
+
+TEST_P(UseWithoutKeys, KeepsItOnButTheBacklightStillGoesOut) {
     PowerOn();
     for (int i = 0; i < 10; ++i) {
         host.Advance(59000);
-        device->KeepAlive();
+        GetParam().use(*device);
+        host.RunUntilIdle();
     }
     EXPECT_TRUE(device->IsOn());
     EXPECT_FALSE(device->IsLit());
-    host.Advance(60000);
+    host.Advance(59999);
+    EXPECT_TRUE(device->IsOn());
+    host.Advance(1);
     EXPECT_FALSE(device->IsOn());
+    EXPECT_EQ(starts, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Uses, UseWithoutKeys,
+                         ::testing::Values(UseCase{"MouseMovement", [](TDevice& d) { d.KeepAlive(); }},
+                                           UseCase{"LanguageChange",
+                                                   [](TDevice& d) { d.SetLanguage(GetThreadLanguage()); }}),
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST_F(DeviceTest, KeepAliveWhileOffDoesNotSwitchOn) {
     device->KeepAlive();
