@@ -59,14 +59,17 @@ void LoadConditions(const TDeviceState& s) {
 void SaveConditions(const TDeviceState& s) {
     TIniDocument& ini = *g_IniFile;
     // Only what differs from the stored waveform is written, and a key already
-    // in the file is kept up to date; other lines of the section stay.
+    // in the file is kept up to date; other lines of the section stay. An
+    // entry this program cannot read was taken as the stored waveform: while
+    // that is still the point's condition the user's text stays as written.
     const auto assigned = AssignedConditions();
     auto write = [&](int16_t source) {
         const auto found = assigned.find(source);
         const std::string key = SourceKey(source);
+        std::string unreadable;
         if (found != assigned.end())
             ini.WriteString(CONDITIONS, key, FormatCondition(found->second));
-        else if (ini.ReadString(CONDITIONS, key))
+        else if (const auto text = ini.ReadString(CONDITIONS, key); text && ParseCondition(*text, unreadable))
             ini.WriteString(CONDITIONS, key, ConditionName(TConditionKind::Stored));
     };
     for (int16_t source = 1; source <= ROUTE_POINT_COUNT; ++source)

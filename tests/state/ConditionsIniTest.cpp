@@ -1,6 +1,6 @@
 // The machine conditions in the ini file: assignments and what each measured
 // point was measured with survive a restart; damaged entries read as the
-// stored waveform and take nothing else with them.
+// stored waveform, take nothing else with them and stay as the user wrote them.
 #include "SimSession.h"
 #include "firmware/Offlinemode.h"
 #include "measure/PointConditions.h"
@@ -85,6 +85,8 @@ TEST_F(ConditionsIniTest, DamagedEntriesReadAsStoredAndTheRestOfTheFileStays) {
           "1=wobble rpm=1480\n"
           "2=imbalance rpm=abc\n"
           "3=gear teeth=31 velocity=7.1\n"
+          "4=imbalance rpm=30000\n"
+          "5=imbalance rpm=30001\n"
           "Watch=looseness\n"
           "HF=\n"
           "Note=a line of our own section we do not know\n"
@@ -95,23 +97,31 @@ TEST_F(ConditionsIniTest, DamagedEntriesReadAsStoredAndTheRestOfTheFileStays) {
     EXPECT_EQ(AssignedCondition(1).Kind, TConditionKind::Stored);
     EXPECT_EQ(AssignedCondition(2).Kind, TConditionKind::Stored);
     EXPECT_EQ(AssignedCondition(3).Teeth, 31);
+    EXPECT_EQ(AssignedCondition(4).Rpm, 30000.0);
+    EXPECT_EQ(AssignedCondition(5).Kind, TConditionKind::Stored);
     EXPECT_EQ(AssignedCondition(SOURCE_WATCH).Kind, TConditionKind::Looseness);
     EXPECT_EQ(AssignedCondition(SOURCE_HF).Kind, TConditionKind::Stored);
     EXPECT_EQ(MeasuredCondition(5).Kind, TConditionKind::Stored);
     EXPECT_EQ(SavedState.RoutePoints[2], 4);
 
+    // The trainer sets point 4 back to the stored waveform; the entries the
+    // program could not read are the user's to mend and stay as written.
+    AssignCondition(4, TCondition{});
     ASSERT_TRUE(SaveIniFile());
     const std::string saved = Read();
     EXPECT_THAT(saved, HasSubstr("keep=me"));
     EXPECT_THAT(saved, HasSubstr("Note=a line of our own section we do not know"));
-    EXPECT_THAT(saved, HasSubstr("1=stored"));
-    EXPECT_THAT(saved, HasSubstr("3=gear rpm=1480 velocity=7.1"));
-    EXPECT_THAT(saved, HasSubstr("Watch=looseness"));
+    EXPECT_THAT(saved, HasSubstr("\n1=wobble rpm=1480\n2=imbalance rpm=abc\n3=gear rpm=1480 velocity=7.1"));
+    EXPECT_THAT(saved, HasSubstr("\n4=stored\n5=imbalance rpm=30001\nWatch=looseness rpm="));
+    EXPECT_THAT(saved, HasSubstr("\nHF=\nNote="));
     ClearConditions();
     LoadIniFile(path);
     EXPECT_EQ(AssignedCondition(3).Teeth, 31);
     EXPECT_EQ(AssignedCondition(SOURCE_WATCH).Kind, TConditionKind::Looseness);
     EXPECT_EQ(AssignedConditions().size(), 2u);
+    // A second save keeps them still.
+    ASSERT_TRUE(SaveIniFile());
+    EXPECT_EQ(Read(), saved);
 }
 
 } // namespace
