@@ -12,7 +12,10 @@ namespace {
 
 // Links are followed this many times at most, as the system does.
 const int MAX_LINKS = 40;
-// mkstemp replaces these many X with letters and digits.
+// A save's temporary file is "." + name + TEMPORARY_MARK + six letters and
+// digits (mkstemp's X). The mark is the programs' own, so that a name a user
+// gave a file of theirs is never taken for one of ours and removed.
+const char* const TEMPORARY_MARK = ".orx700-part-";
 const char* const TEMPORARY_TAIL = "XXXXXX";
 
 std::string Folder(const std::string& path) {
@@ -41,9 +44,9 @@ std::string FollowLinks(std::string path) {
     return {};
 }
 
-// What mkstemp made of "." + name + "." + TEMPORARY_TAIL.
+// What mkstemp made of "." + name + TEMPORARY_MARK + TEMPORARY_TAIL.
 bool IsTemporaryOf(const std::string& entry, const std::string& name) {
-    const std::string head = "." + name + ".";
+    const std::string head = "." + name + TEMPORARY_MARK;
     const std::size_t tail = std::strlen(TEMPORARY_TAIL);
     if (entry.size() != head.size() + tail || entry.compare(0, head.size(), head) != 0) return false;
     for (std::size_t i = head.size(); i < entry.size(); ++i) {
@@ -136,7 +139,7 @@ bool ReplaceFile(const std::string& path, const std::string& content, std::strin
     const std::string name = Name(target);
     RemoveStaleTemporaries(folder, name);
 
-    std::string temporary = folder + "/." + name + "." + TEMPORARY_TAIL;
+    std::string temporary = folder + "/." + name + TEMPORARY_MARK + TEMPORARY_TAIL;
     // mkostemp creates the file with O_CREAT | O_EXCL: a link planted at the
     // name makes it fail, never redirects it.
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);

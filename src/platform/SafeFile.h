@@ -21,6 +21,7 @@ TFileRead ReadRegularFile(const std::string& path, std::size_t maxBytes, std::st
 // unpredictable name, created exclusively, synced and renamed over it. A
 // rewritten file keeps its mode and owner; a file its owner made read-only,
 // or anything other than a regular file, is left untouched. Temporary files
-// of an earlier save that was killed are removed. False with a message when
-// nothing was replaced; the old file is then as it was.
+// of an earlier save that was killed are removed; they carry a mark of the
+// programs' own in their names, and no other file is touched. False with a
+// message when nothing was replaced; the old file is then as it was.
 bool ReplaceFile(const std::string& path, const std::string& content, std::string& error);

@@ -134,12 +134,25 @@ TEST_F(IniFileSafetyTest, AFullDiskLeavesTheOldFileAndNoPartialFile) {
     EXPECT_THAT(Entries(), ::testing::ElementsAre("orx700-demo.ini"));
 }
 
-TEST_F(IniFileSafetyTest, ATemporaryFileOfAKilledSaveIsRemovedAtTheNextSave) {
-    Write((dir / ".orx700-demo.ini.Ab12Cd").string(), "[Half");
-    Write((dir / ".orx700-demo.ini.kept").string(), "not ours: another name");
-    ASSERT_TRUE(Cycle());
-    EXPECT_FALSE(fs::exists(dir / ".orx700-demo.ini.Ab12Cd"));
-    EXPECT_TRUE(fs::exists(dir / ".orx700-demo.ini.kept"));
+TEST_F(IniFileSafetyTest, ATemporaryFileOfAKilledSaveIsRemovedAtTheNextSaveAndNothingElse) {
+    const std::string ours = ".orx700-demo.ini.orx700-part-Ab12Cd";
+    // Names a user or another program may give their own files, up to one
+    // letter from ours.
+    const std::vector<std::string> theirs = {".orx700-demo.ini.Ab12Cd",
+                                             ".orx700-demo.ini.kept",
+                                             ".orx700-demo.ini.orx700-part-Ab12C",
+                                             ".orx700-demo.ini.orx700-part-Ab12Cde",
+                                             ".orx700-demo.ini.orx700-part-Ab_2Cd",
+                                             ".other.ini.orx700-part-Ab12Cd"};
+    for (const std::string& name : theirs)
+        Write((dir / name).string(), "mine");
+    for (int save = 0; save < 2; ++save) {
+        Write((dir / ours).string(), "[Half");
+        ASSERT_TRUE(Cycle());
+        EXPECT_FALSE(fs::exists(dir / ours)) << "save " << save;
+        for (const std::string& name : theirs)
+            EXPECT_EQ(Read((dir / name).string()), "mine") << name << ", save " << save;
+    }
 }
 
 // Every line the program does not own comes back exactly, in its place.
