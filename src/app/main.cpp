@@ -1,6 +1,7 @@
 // orx700-demo: the emulated instrument in a window.
 #include "app/Artwork.h"
 #include "app/AuxWindows.h"
+#include "app/ExitSave.h"
 #include "app/FormAbout.h"
 #include "app/Languages.h"
 #include "app/MainWindow.h"
@@ -91,10 +92,10 @@ int main(int argc, char** argv) {
         // it. After Exit this does nothing.
         window.close();
         quitSignal = quitSignals.Received();
+        // The window has deleted the device by now, and the firmware has put
+        // its state back into SavedState. A session that is ending gets no box.
+        SaveIniFileAtExit(quitSignal == 0);
     }
-    // The window has deleted the device by now, and the firmware has put its
-    // state back into SavedState.
-    SaveIniFile();
     if (quitSignal != 0) EndBySignal(quitSignal);
     return result;
 }

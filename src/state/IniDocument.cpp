@@ -255,8 +255,10 @@ TIniDocument LoadIniDocument(const std::string& path) {
     return TIniDocument(text);
 }
 
-bool SaveIniDocument(const TIniDocument& document, const std::string& path) {
-    if (!document.MaySave()) return false;
+TIniSave SaveIniDocument(const TIniDocument& document, const std::string& path) {
+    if (!document.MaySave()) return TIniSave::Failed;
+    const std::string text = document.Text();
+    if (text.size() > MAX_INI_FILE_BYTES) return TIniSave::TooLarge;
     std::string error;
-    return ReplaceFile(path, document.Text(), error);
+    return ReplaceFile(path, text, error) ? TIniSave::Saved : TIniSave::Failed;
 }

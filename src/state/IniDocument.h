@@ -76,7 +76,15 @@ class TIniDocument {
 // Reads path; a missing file reads as an empty document, an unreadable one
 // as an empty document that is never saved.
 TIniDocument LoadIniDocument(const std::string& path);
+enum class TIniSave {
+    Saved,
+    // The text would pass MAX_INI_FILE_BYTES: the next start could not read
+    // it, and nothing after it would be saved.
+    TooLarge,
+    // Not written: the document may not be saved, or a step of the write failed.
+    Failed,
+};
+
 // Writes path through a temporary file beside it and a rename (see
-// ReplaceFile). False (and the old file untouched) when any step fails or
-// the document may not be saved.
-bool SaveIniDocument(const TIniDocument& document, const std::string& path);
+// ReplaceFile). Anything but Saved leaves the old file untouched.
+TIniSave SaveIniDocument(const TIniDocument& document, const std::string& path);

@@ -133,7 +133,12 @@ void LoadIniFile(const std::string& path, const std::string& formerPath) {
     LoadConditions(s);
 }
 
-bool SaveIniFile() {
+const std::string& IniFilePath() {
+    return g_IniPath;
+}
+
+bool SaveIniFile(TIniSave* result) {
+    if (result) *result = TIniSave::Failed;
     if (!g_IniFile) return false;
     // The user's configuration folder may not exist yet; a failure here shows
     // as a failed write below.
@@ -164,7 +169,9 @@ bool SaveIniFile() {
         if (!name.empty()) ini.WriteString(MANUAL, name, eq == std::string::npos ? "" : line.substr(eq + 1));
     }
     SaveConditions(s);
-    const bool saved = SaveIniDocument(ini, g_IniPath);
+    const TIniSave outcome = SaveIniDocument(ini, g_IniPath);
+    if (result) *result = outcome;
+    const bool saved = outcome == TIniSave::Saved;
     g_IniFile.reset();
     return saved;
 }

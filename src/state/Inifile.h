@@ -13,8 +13,11 @@
 // SaveIniFile then writes its content to path and leaves formerPath alone.
 void LoadIniFile(const std::string& path, const std::string& formerPath = {});
 // Writes SavedState into the content read by LoadIniFile and replaces the
-// file with it. False when the file could not be written.
-bool SaveIniFile();
+// file with it. False when the file was left as it was; result (when given)
+// says why.
+bool SaveIniFile(TIniSave* result = nullptr);
+// The file LoadIniFile read and SaveIniFile writes.
+const std::string& IniFilePath();
 
 // The ini content between LoadIniFile and SaveIniFile.
 extern std::unique_ptr<TIniDocument> g_IniFile;

@@ -155,6 +155,43 @@ TEST_F(IniFileSafetyTest, ATemporaryFileOfAKilledSaveIsRemovedAtTheNextSaveAndNo
     }
 }
 
+// A file within the size limit that the state would grow past it: the next
+// start would refuse it and nothing later would be saved, so the save is
+// refused and the file stays. Up to the limit it is written.
+TEST_F(IniFileSafetyTest, ASaveIsWrittenUpToTheSizeLimitAndRefusedPastIt) {
+    LoadIniFile(path);
+    SavedState.SelectedPoint = 5;
+    ASSERT_TRUE(SaveIniFile());
+    const std::string ours = Read(path); // every key the program writes
+    // From point 5 to 478 the file grows by two bytes.
+    for (const std::size_t grown :
+         {MAX_INI_FILE_BYTES - 1, MAX_INI_FILE_BYTES, MAX_INI_FILE_BYTES + 1, MAX_INI_FILE_BYTES + 2}) {
+        // Built by appending: GCC 12 takes the sum of these for an overlap.
+        std::string text = ";";
+        text.append(grown - 2 - ours.size() - 2, 'x');
+        text += '\n';
+        text += ours;
+        Write(path, text);
+        LoadIniFile(path);
+        ASSERT_EQ(SavedState.SelectedPoint, 5) << grown << ": read as one of ours";
+        SavedState.SelectedPoint = 478;
+        TIniSave result = TIniSave::Saved;
+        const bool saved = SaveIniFile(&result);
+        if (grown <= MAX_INI_FILE_BYTES) {
+            EXPECT_TRUE(saved) << grown;
+            EXPECT_EQ(result, TIniSave::Saved) << grown;
+            EXPECT_EQ(Read(path).size(), grown);
+            LoadIniFile(path);
+            EXPECT_EQ(SavedState.SelectedPoint, 478) << grown << ": the next start reads it";
+        } else {
+            EXPECT_FALSE(saved) << grown;
+            EXPECT_EQ(result, TIniSave::TooLarge) << grown;
+            EXPECT_EQ(Read(path), text) << grown;
+        }
+        EXPECT_THAT(Entries(), ::testing::ElementsAre("orx700-demo.ini")) << grown;
+    }
+}
+
 // Every line the program does not own comes back exactly, in its place.
 struct TForeignText {
     const char* Name;

@@ -43,7 +43,9 @@ const char* const kUsage = "usage: orx700-sim [--clock \"YYYY-MM-DD HH:MM\"] [--
                            "--ini FILE loads the saved state from FILE at start and writes it back at\n"
                            "the end, as the program does with its own ini file.\n"
                            "--resource NAME writes an embedded resource (FONT1, FONT2, LANGUAGE_LIST) to\n"
-                           "standard output.\n";
+                           "standard output.\n"
+                           "Exit status: 0 when all went well; 2 for a bad option or script line, or\n"
+                           "when the --ini FILE could not be written (the file is then left as it was).\n";
 
 int Fail(const std::string& message) {
     std::cerr << "orx700-sim: " << message << '\n';
@@ -59,6 +61,19 @@ bool ParseClock(const std::string& text, double& clock) {
         return false;
     clock = EncodeDateTime(year, month, day, hour, minute, 0, 0);
     return DecodeDateTime(clock).Day == day; // rejects 31 April and the like
+}
+
+// Writes the state back to the --ini file; false, with the reason on
+// standard error, when the file is left as it was.
+bool SaveState(const std::string& iniPath) {
+    TIniSave result;
+    if (SaveIniFile(&result)) return true;
+    if (result == TIniSave::TooLarge)
+        std::cerr << "orx700-sim: the state was not saved: " << iniPath << " would grow past "
+                  << MAX_INI_FILE_BYTES << " bytes, more than a start reads; the file is left as it was\n";
+    else
+        std::cerr << "orx700-sim: could not write " << iniPath << "; the file is left as it was\n";
+    return false;
 }
 
 } // namespace
@@ -113,8 +128,9 @@ int main(int argc, char** argv) {
         TSimSession session(std::cout, clock);
         ok = RunSimScript(session, script, error);
     }
-    if (!iniPath.empty() && !SaveIniFile()) std::cerr << "orx700-sim: could not write " << iniPath << '\n';
+    const bool saved = iniPath.empty() || SaveState(iniPath);
     if (!ok) return Fail(error);
+    if (!saved) return 2;
     if (!std::cout.flush()) return Fail("cannot write to standard output");
     return 0;
 }
