@@ -231,6 +231,7 @@ void TFormORX700DemoMain::LoadWindowTexts() {
 
 bool TFormORX700DemoMain::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) FormActivate();
+    if (event->type() == QEvent::WindowDeactivate) FArrowsDown[0] = FArrowsDown[1] = false;
     return QWidget::event(event);
 }
 

@@ -78,6 +78,8 @@ class TFormORX700DemoMain : public QWidget {
     void FormMouseUp(Qt::MouseButton button);
     void FormKeyDown(int key);
     void FormKeyUp(int key);
+    // Whether the Left (0) or Right (1) arrow is down; null for other keys.
+    bool* ArrowDown(int key);
     void SetKeyState(int16_t key, bool down);
     void PointerMovedTo(QPoint pos, QPoint globalPos);
     void FormMouseMove();
@@ -122,6 +124,10 @@ class TFormORX700DemoMain : public QWidget {
     // While a mouse button is held Qt sends every move here and no leave
     // event; this marks that the pointer has already left during the hold.
     bool FLeftWhileHeld = false;
+    // The arrows down on the keyboard, Left and Right, as this window saw
+    // them; forgotten when the window loses the keyboard, whose releases then
+    // go elsewhere.
+    bool FArrowsDown[2] = {false, false};
     // Where the next LCD picture is offered to be saved: the last folder used.
     QString FLcdPictureFolder;
 };

@@ -19,15 +19,32 @@ bool TFormORX700DemoMain::IsDeviceArea(QPoint pos) const {
     return pos.x() >= 0 && pos.x() < width() && pos.y() >= ToolBar->height() && pos.y() < StatusBar->y();
 }
 
+// The keyboard's own repeat of a held arrow is not a new press: the
+// instrument makes its repeat events itself while the key stays down. Qt
+// marks the repeat it recognises; on X11 the server is asked to report a
+// held key as further presses only (see KeyboardRepeat.h), which Qt does not
+// mark, so a press of an arrow that is already down is a repeat too. Left to
+// reach the instrument, such a press after the power-on or after both keys
+// (which end the held press) would start a new one and move the selection.
 void TFormORX700DemoMain::keyPressEvent(QKeyEvent* event) {
-    // The keyboard's own repeat of a held arrow is not a new press: the
-    // instrument makes its repeat events itself while the key stays down.
-    if (LcdPictureShortcut(event)) return;
-    if (!event->isAutoRepeat()) FormKeyDown(event->key());
+    if (LcdPictureShortcut(event) || event->isAutoRepeat()) return;
+    if (bool* down = ArrowDown(event->key())) {
+        if (*down) return;
+        *down = true;
+    }
+    FormKeyDown(event->key());
 }
 
 void TFormORX700DemoMain::keyReleaseEvent(QKeyEvent* event) {
-    if (!event->isAutoRepeat()) FormKeyUp(event->key());
+    if (event->isAutoRepeat()) return;
+    if (bool* down = ArrowDown(event->key())) *down = false;
+    FormKeyUp(event->key());
+}
+
+bool* TFormORX700DemoMain::ArrowDown(int key) {
+    if (key == Qt::Key_Left) return &FArrowsDown[0];
+    if (key == Qt::Key_Right) return &FArrowsDown[1];
+    return nullptr;
 }
 
 // Reaches the window only when no control has the focus; a focused language

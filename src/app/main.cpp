@@ -3,6 +3,7 @@
 #include "app/AuxWindows.h"
 #include "app/ExitSave.h"
 #include "app/FormAbout.h"
+#include "app/KeyboardRepeat.h"
 #include "app/Languages.h"
 #include "app/MainWindow.h"
 #include "app/QtHost.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         if (HasUnknownArguments(QApplication::arguments())) return 2;
         QApplication::setDesktopFileName(QStringLiteral("orx700-demo"));
+        UseDetectableKeyRepeat();
         KeepWindowTitlesExact();
         QIcon icon;
         for (const int size : {16, 32, 48, 64, 128, 256})

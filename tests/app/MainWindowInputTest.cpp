@@ -2,6 +2,7 @@
 // pressed-key pictures, and the pointer leaving the window ends a press.
 #include "MainWindowFixture.h"
 
+#include "device/Deviceioemulation.h"
 #include "device/KeyCodes.h"
 
 #include <QAbstractItemView>
@@ -116,22 +117,79 @@ TEST_F(InputTest, BothMouseButtonsTogetherAreOneBothKeysEvent) {
     EXPECT_THAT(events, ElementsAre(KEY_BOTH));
 }
 
-TEST_F(InputTest, KeyboardAutoRepeatIsNotANewPress) {
+// The forms a held arrow's keyboard repeat reaches the window in: pairs of a
+// release and a press that Qt marks as a repeat, or, with the X server's
+// detectable auto-repeat, presses alone that Qt does not mark.
+enum class RepeatForm { MarkedPairs, UnmarkedPresses };
+
+struct RepeatCase {
+    RepeatForm form;
+    uint32_t heldMs; // how long the arrow is held before its release
+};
+
+void PrintTo(const RepeatCase& c, std::ostream* os) {
+    *os << (c.form == RepeatForm::MarkedPairs ? "marked pairs, " : "unmarked presses, ") << c.heldMs << " ms";
+}
+
+class KeyboardRepeat : public InputTest, public ::testing::WithParamInterface<RepeatCase> {
+  protected:
+    // Holds the Right arrow for heldMs with the keyboard repeating it as a
+    // keyboard does: from 660 ms on, every 40 ms.
+    void HoldRight() {
+        KeyDown(Qt::Key_Right);
+        uint32_t at = 660;
+        host.Advance(at);
+        for (; at < GetParam().heldMs; at += 40) {
+            if (GetParam().form == RepeatForm::MarkedPairs) SendKey(QEvent::KeyRelease, Qt::Key_Right, true);
+            SendKey(QEvent::KeyPress, Qt::Key_Right, GetParam().form == RepeatForm::MarkedPairs);
+            EXPECT_TRUE(Shown("ImageButton1"));
+            host.Advance(40);
+        }
+        KeyUp(Qt::Key_Right);
+    }
+};
+
+TEST_P(KeyboardRepeat, IsNotANewPress) {
     PowerOn(); // or the first repeat would switch it on and end the press
     events.clear();
-    KeyDown(Qt::Key_Right);
-    for (int i = 0; i < 3; ++i) {
-        host.Advance(30);
-        SendKey(QEvent::KeyRelease, Qt::Key_Right, true);
-        SendKey(QEvent::KeyPress, Qt::Key_Right, true);
-    }
-    EXPECT_TRUE(Shown("ImageButton1"));
-    host.Advance(1200);
-    KeyUp(Qt::Key_Right);
-    // Only the instrument's own repeat: at 1100 ms and 50 ms later.
-    EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_REPEAT, KEY_K1 + KEY_REPEAT, KEY_K1 + KEY_REPEAT,
-                                    KEY_K1 + KEY_REPEAT));
+    HoldRight();
+    // Only the instrument's own repeat: at 1100 ms, then every 50 ms.
+    EXPECT_THAT(events, ::testing::SizeIs((GetParam().heldMs - 1100) / 50 + 1));
+    EXPECT_THAT(events, ::testing::Each(KEY_K1 + KEY_REPEAT));
 }
+
+// A user switches on by holding K1 with the state saved on the point line at
+// point 007: the instrument comes back on that point, however long the hold.
+TEST_P(KeyboardRepeat, HoldingK1ToSwitchOnKeepsTheSavedSelection) {
+    window.reset();
+    SavedState.SelectedPoint = 7;
+    SavedState.IsPointSelectMenu = 1;
+    SavedState.BacklightOn = 1;
+    Open();
+    HoldRight();
+    host.Advance(3000);
+    ASSERT_TRUE(g_Device->IsOn());
+    EXPECT_THAT(events, ElementsAre(KEY_K1 + KEY_REPEAT)) << "the press that switched it on, nothing after";
+    EXPECT_EQ(MenuState.SelectedPoint, 7);
+    EXPECT_EQ(MenuState.MenuItem, ITEM_POINTS);
+    // The next click is a click again.
+    KeyDown(Qt::Key_Right);
+    host.Advance(100);
+    KeyUp(Qt::Key_Right);
+    EXPECT_EQ(MenuState.SelectedPoint, 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, KeyboardRepeat,
+                         ::testing::Values(RepeatCase{RepeatForm::MarkedPairs, 1500},
+                                           RepeatCase{RepeatForm::MarkedPairs, 3000},
+                                           RepeatCase{RepeatForm::UnmarkedPresses, 1500},
+                                           RepeatCase{RepeatForm::UnmarkedPresses, 3000}),
+                         [](const auto& instance) {
+                             return std::string(instance.param.form == RepeatForm::MarkedPairs
+                                                    ? "MarkedPairs"
+                                                    : "UnmarkedPresses") +
+                                    std::to_string(instance.param.heldMs) + "ms";
+                         });
 
 TEST_F(InputTest, LeavingTheWindowWithAHeldButtonEndsThePressThen) {
     MouseDown(Qt::LeftButton, kOnDevice);
