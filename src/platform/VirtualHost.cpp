@@ -69,11 +69,13 @@ TVirtualHost::~TVirtualHost() {
 
 uint32_t TVirtualHost::GetTickCount() {
     std::lock_guard lock(FMutex);
+    if (!IsDriverThread()) ++FTimeUses;
     return static_cast<uint32_t>((FNow + FTickBase) & 0xFFFFFFFFu);
 }
 
 double TVirtualHost::Now() {
     std::lock_guard lock(FMutex);
+    if (!IsDriverThread()) ++FTimeUses;
     return FClock + static_cast<double>(FNow) / 86400000.0;
 }
 
@@ -96,6 +98,7 @@ void TVirtualHost::Sleep(uint32_t ms) {
     TThread* self = TThread::Current();
     TEvent* stop = self != nullptr ? &self->StopRequest() : nullptr;
     std::unique_lock lock(FMutex);
+    ++FTimeUses;
     if (stop != nullptr && Signaled(*stop)) return;
     TWaiter waiter{stop, FNow + ms, false, TWaitResult::Timeout, true};
     Block(lock, waiter);
@@ -121,6 +124,7 @@ void TVirtualHost::ResetEvent(TEvent& event) {
 
 TWaitResult TVirtualHost::WaitForEvent(TEvent& event, int32_t timeoutMs) {
     std::unique_lock lock(FMutex);
+    if (timeoutMs >= 0 && !IsDriverThread()) ++FTimeUses;
     if (Signaled(event)) return TWaitResult::Signaled;
     if (timeoutMs == 0) return TWaitResult::Timeout;
     lock.unlock();
@@ -282,6 +286,21 @@ uint64_t TVirtualHost::Elapsed() {
     return FNow;
 }
 
+uint64_t TVirtualHost::TimeUses() {
+    std::lock_guard lock(FMutex);
+    return FTimeUses;
+}
+
+void TVirtualHost::SkipAhead(uint64_t ms) {
+    RunUntilIdle();
+    std::lock_guard lock(FMutex);
+    FNow += ms;
+    for (TVirtualTimer* timer : FTimers)
+        if (timer->FArmed) timer->FDue += ms;
+    for (TWaiter* waiter : FWaiters)
+        if (!waiter->Woken && waiter->Deadline != kNever) waiter->Deadline += ms;
+}
+
 void TVirtualHost::SetTickBase(uint32_t base) {
     std::lock_guard lock(FMutex);
     FTickBase = base;
@@ -299,6 +318,7 @@ std::unique_ptr<TTimerBackend> TVirtualHost::CreateTimer(std::function<void()> o
 void TVirtualHost::RecordMessage(const std::string& text) {
     {
         std::lock_guard lock(FMutex);
+        ++FTimeUses;
         FMessages.push_back(text);
     }
     if (OnMessageBox) OnMessageBox(text);

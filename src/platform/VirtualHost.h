@@ -49,6 +49,16 @@ class TVirtualHost : public THost {
     bool RunUntilEventWait(uint32_t limitMs);
     // Virtual milliseconds since the host was created.
     uint64_t Elapsed();
+    // How often the workers have used time (read the clock or the tick
+    // count, slept, waited with a time-out) or shown a message. Equal counts
+    // before and after a stretch of time mean the workers only answered
+    // events in it, whenever those came.
+    uint64_t TimeUses();
+    // Moves time forward by ms at once, as if the last ms had passed again
+    // exactly: every armed timer and timed wait moves with it, nothing fires.
+    // For a driver that has found the workers going round a cycle of states
+    // driven by a periodic timer, to skip whole cycles. Call while idle.
+    void SkipAhead(uint64_t ms);
     // The tick count at Elapsed() == 0, to test wrap-around.
     void SetTickBase(uint32_t base);
     // The wall clock at Elapsed() == 0.
@@ -89,6 +99,7 @@ class TVirtualHost : public THost {
     double FClock;
     int FRunning = 0;
     uint64_t FArmSequence = 0;
+    uint64_t FTimeUses = 0;
     std::list<TWaiter*> FWaiters;
     std::deque<TRequest*> FQueue;
     std::vector<TVirtualTimer*> FTimers;

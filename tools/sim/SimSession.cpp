@@ -10,8 +10,11 @@
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
 #include "measure/PointConditions.h"
+#include "measure/Routes.h"
 #include "platform/Strings.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <sstream>
@@ -103,6 +106,10 @@ TSimSession::TSimSession(std::ostream& out, double clock) : FOut(out), FInstall(
     SetThreadLanguage(LANG_ENGLISH);
     FDevice = std::make_unique<TDevice>(FirmwareMain, &MenuState.Backlight);
     g_Device = FDevice.get();
+    FDevice->Buttons().OnKeyEvent = [this, post = FDevice->Buttons().OnKeyEvent](int16_t code) {
+        FLastKeyAt = FHost.Elapsed();
+        post(code);
+    };
     FHost.RunUntilIdle();
 }
 
@@ -136,7 +143,7 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
             error = "wait needs a number of milliseconds (0..999999999), got '" + words[1] + "'";
             return false;
         }
-        FHost.Advance(ms);
+        Wait(ms);
     } else if (command == "lang" && words.size() == 2 && (words[1] == "ENG" || words[1] == "RUS")) {
         const LANGID lang = words[1] == "ENG" ? LANG_ENGLISH : LANG_RUSSIAN;
         SetThreadLanguage(lang);
@@ -179,6 +186,86 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
         return false;
     }
     return true;
+}
+
+// A held key repeats every 50 ms for as long as it is held, and the firmware
+// answers each repeat: over a long wait, millions of key events. Where the
+// instrument goes round a cycle of states, whole cycles are skipped, so that
+// the wait ends as stepping through every repeat would end it. A cycle is
+// taken only when two whole turns of it were seen, repeat by repeat, with
+// nothing in them that used the time (the clock, a pause, a timed wait, a
+// message), and only up to the longest cycle the instrument has: every
+// off-route point and the route.
+void TSimSession::Wait(uint32_t ms) {
+    constexpr std::size_t kLongestCycle = 2 * (ROUTE_POINT_COUNT + 480);
+    const uint64_t end = FHost.Elapsed() + ms;
+    std::vector<std::string> states; // after each repeat, since time was last used
+    std::map<std::string, std::size_t> lastSeen;
+    uint64_t uses = FHost.TimeUses();
+    bool skipped = false;
+    for (;;) {
+        const uint64_t now = FHost.Elapsed();
+        const TKeyButtons& keys = FDevice->Buttons();
+        if (now >= end || keys.HeldKey == 0 || !keys.RepeatTimer->Enabled() || !FDevice->IsOn()) break;
+        // Up to the next repeat: the first comes KEY_FIRST_REPEAT_MS after the
+        // press, the others KEY_REPEAT_MS after the one before.
+        const uint64_t since =
+            keys.RepeatTimer->Tag == 0 ? GetTickCount() - keys.PressTick : now - FLastKeyAt;
+        const uint64_t period = keys.RepeatTimer->Tag == 0 ? KEY_FIRST_REPEAT_MS : KEY_REPEAT_MS;
+        const uint64_t step = std::min(end - now, since < period ? period - since : 1);
+        FHost.Advance(static_cast<uint32_t>(step));
+        if (FLastKeyAt != FHost.Elapsed() || FHost.TimeUses() != uses || skipped) {
+            states.clear();
+            lastSeen.clear();
+            uses = FHost.TimeUses();
+            continue;
+        }
+        const std::size_t n = states.size();
+        states.push_back(InstrumentState());
+        const auto seen = lastSeen.find(states.back());
+        if (seen != lastSeen.end()) {
+            const std::size_t cycle = n - seen->second;
+            // The last turn repeats the one before it, state for state.
+            bool twice = n >= 2 * cycle;
+            for (std::size_t i = 0; twice && i <= cycle; ++i)
+                twice = states[n - i] == states[n - i - cycle];
+            if (twice) {
+                const uint64_t turn = cycle * KEY_REPEAT_MS;
+                FHost.SkipAhead((end - FHost.Elapsed()) / turn * turn);
+                FLastKeyAt = FHost.Elapsed();
+                skipped = true;
+                continue;
+            }
+        }
+        lastSeen[states.back()] = n;
+        if (states.size() > 2 * kLongestCycle) {
+            states.erase(states.begin());
+            lastSeen.clear();
+            for (std::size_t i = 0; i < states.size(); ++i)
+                lastSeen[states[i]] = i;
+        }
+    }
+    const uint64_t now = FHost.Elapsed();
+    if (now < end) FHost.Advance(static_cast<uint32_t>(end - now));
+}
+
+// What the firmware keeps between two key events, as far as a repeat can
+// change it: the LCD, the hints, the menu state and the store.
+std::string TSimSession::InstrumentState() {
+    std::string state(reinterpret_cast<const char*>(LcdBuffer), sizeof LcdBuffer);
+    state.append(reinterpret_cast<const char*>(&MenuState), sizeof MenuState);
+    state += FDevice->GetHintK1() + '\0' + FDevice->GetHintK2() + '\0';
+    for (const TScreenHintRegion& r : g_ScreenHints.Regions())
+        state += std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+                 std::to_string(r.Bottom) + r.Text + '\0';
+    std::array<uint16_t, ROUTE_POINT_COUNT> route{};
+    RouteSave(route);
+    std::vector<uint16_t> offRoute;
+    OffRouteSave(offRoute);
+    state.append(reinterpret_cast<const char*>(route.data()), sizeof route);
+    state.append(reinterpret_cast<const char*>(offRoute.data()), offRoute.size() * sizeof(uint16_t));
+    state += FDevice->IsLit() ? 'L' : 'D';
+    return state;
 }
 
 void TSimSession::ShowJson() {

@@ -28,12 +28,15 @@ class TSimSession {
 
   private:
     void PostAndSettle(int16_t code);
+    void Wait(uint32_t ms);
+    std::string InstrumentState();
     void ShowJson();
 
     std::ostream& FOut;
     TVirtualHost FHost;
     THostInstall FInstall;
     std::unique_ptr<TDevice> FDevice;
+    uint64_t FLastKeyAt = 0; // when the keys last sent an event
 };
 
 // Runs a whole script; false with "line N: message" at the first bad line.
