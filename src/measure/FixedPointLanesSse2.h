@@ -1,6 +1,7 @@
 #pragma once
 // The vector lanes on SSE2, present on every x86-64: the same results as
 // FixedPointLanesPortable.h, lane for lane.
+#include "measure/FixedPointLanesComposite.h"
 #include "measure/FixedPointLanesPortable.h"
 
 #if defined(__SSE2__)
@@ -16,6 +17,10 @@ struct V32 {
 };
 struct VF {
     __m128 v;
+};
+// Two lanes in double precision, for the quotients and the square roots.
+struct VD {
+    __m128d v;
 };
 
 // The lanes in memory order, for the reductions and the checked build.
@@ -175,27 +180,36 @@ inline V32 Abs(V32 a) {
     const __m128i sign = _mm_srai_epi32(a.v, 31);
     return {_mm_sub_epi32(_mm_xor_si128(a.v, sign), sign)};
 }
-inline V32 DivideTowardZero(V32 n, const double* reciprocals) {
-    ORX_FIXED_POINT_CLAIM(NoLaneAtMinimum(Lanes(n)), "a quotient's dividend is above -2^31");
-    ORX_FIXED_POINT_CLAIM(DivisorsFit(reciprocals), "a quotient's divisor is below 2^15");
-    const __m128i sign = _mm_srai_epi32(n.v, 31);
-    const __m128i magnitude = _mm_sub_epi32(_mm_xor_si128(n.v, sign), sign);
-    const __m128d margin = _mm_set1_pd(0x1p-20);
-    const __m128d lo = _mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(magnitude), _mm_loadu_pd(reciprocals)), margin);
-    const __m128d hi =
-        _mm_add_pd(_mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(magnitude, _MM_SHUFFLE(3, 2, 3, 2))),
-                              _mm_loadu_pd(reciprocals + 2)),
-                   margin);
-    const __m128i q = _mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi));
-    return {_mm_sub_epi32(_mm_xor_si128(q, sign), sign)};
+inline V32 Sub(V32 a, V32 b) {
+    return {_mm_sub_epi32(a.v, b.v)};
 }
-inline V32 SquareRootFloor(V32 a) {
-    const __m128d zero = _mm_setzero_pd();
-    const __m128d lo = _mm_sqrt_pd(_mm_max_pd(_mm_cvtepi32_pd(a.v), zero));
-    const __m128d hi =
-        _mm_sqrt_pd(_mm_max_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(a.v, _MM_SHUFFLE(3, 2, 3, 2))), zero));
-    return {_mm_unpacklo_epi64(_mm_cvttpd_epi32(lo), _mm_cvttpd_epi32(hi))};
+inline V32 Xor(V32 a, V32 b) {
+    return {_mm_xor_si128(a.v, b.v)};
 }
+inline VD WidenLowD(V32 a) {
+    return {_mm_cvtepi32_pd(a.v)};
+}
+inline VD WidenHighD(V32 a) {
+    return {_mm_cvtepi32_pd(_mm_shuffle_epi32(a.v, _MM_SHUFFLE(3, 2, 3, 2)))};
+}
+inline VD Mul(VD a, const double* p) {
+    return {_mm_mul_pd(a.v, _mm_loadu_pd(p))};
+}
+inline VD Add(VD a, double b) {
+    return {_mm_add_pd(a.v, _mm_set1_pd(b))};
+}
+inline VD Max(VD a, double b) {
+    return {_mm_max_pd(a.v, _mm_set1_pd(b))};
+}
+inline VD Sqrt(VD a) {
+    return {_mm_sqrt_pd(a.v)};
+}
+// The two pairs truncated toward zero, in lane order.
+inline V32 Truncate(VD lo, VD hi) {
+    return {_mm_unpacklo_epi64(_mm_cvttpd_epi32(lo.v), _mm_cvttpd_epi32(hi.v))};
+}
+using composite::DivideTowardZero;
+using composite::SquareRootFloor;
 
 inline VF ToFloat(V32 a) {
     return {_mm_cvtepi32_ps(a.v)};
@@ -210,27 +224,10 @@ inline VF Min(VF a, VF b) {
     return {_mm_min_ps(a.v, b.v)};
 }
 
-inline int16_t Largest(V16 a) {
-    return LargestLane(Lanes(a));
-}
-inline int16_t Smallest(V16 a) {
-    return SmallestLane(Lanes(a));
-}
-inline int32_t Largest(V32 a) {
-    return LargestLane(Lanes(a));
-}
-inline int32_t Sum(V32 a) {
-    return portable::Sum(portable::Load(Lanes(a).data()));
-}
-inline uint64_t SumUnsigned(V32 a) {
-    return portable::SumUnsigned(portable::Load(Lanes(a).data()));
-}
-inline float Largest(VF a) {
-    return LargestLane(Lanes(a));
-}
-inline float Smallest(VF a) {
-    return SmallestLane(Lanes(a));
-}
+using composite::Largest;
+using composite::Smallest;
+using composite::Sum;
+using composite::SumUnsigned;
 
 } // namespace fixp::sse2
 #endif

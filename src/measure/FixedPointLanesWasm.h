@@ -3,6 +3,7 @@
 // as FixedPointLanesPortable.h, lane for lane. WebAssembly takes a shift count
 // modulo the lane width, so counts of 16 and more are brought to what the
 // portable form gives (every bit shifted out) before they reach it.
+#include "measure/FixedPointLanesComposite.h"
 #include "measure/FixedPointLanesPortable.h"
 
 #if defined(__wasm_simd128__)
@@ -17,6 +18,10 @@ struct V32 {
     v128_t v;
 };
 struct VF {
+    v128_t v;
+};
+// Two lanes in double precision, for the quotients and the square roots.
+struct VD {
     v128_t v;
 };
 
@@ -180,32 +185,38 @@ inline V32 Abs(V32 a) {
     ORX_FIXED_POINT_CLAIM(NoLaneAtMinimum(Lanes(a)), "a magnitude's lane is above -2^31");
     return {wasm_i32x4_abs(a.v)};
 }
-// The quotients of the magnitudes, two lanes at a time in double precision;
-// every quotient is below 2^31, so truncating cannot saturate.
-inline V32 DivideTowardZero(V32 n, const double* reciprocals) {
-    ORX_FIXED_POINT_CLAIM(NoLaneAtMinimum(Lanes(n)), "a quotient's dividend is above -2^31");
-    ORX_FIXED_POINT_CLAIM(DivisorsFit(reciprocals), "a quotient's divisor is below 2^15");
-    const v128_t sign = wasm_i32x4_shr(n.v, 31);
-    const v128_t magnitude = wasm_i32x4_abs(n.v);
-    const v128_t margin = wasm_f64x2_splat(0x1p-20);
-    const v128_t lo = wasm_f64x2_add(
-        wasm_f64x2_mul(wasm_f64x2_convert_low_i32x4(magnitude), wasm_v128_load(reciprocals)), margin);
-    const v128_t hi = wasm_f64x2_add(
-        wasm_f64x2_mul(wasm_f64x2_convert_low_i32x4(wasm_i64x2_shuffle(magnitude, magnitude, 1, 1)),
-                       wasm_v128_load(reciprocals + 2)),
-        margin);
-    const v128_t q =
-        wasm_i64x2_shuffle(wasm_i32x4_trunc_sat_f64x2_zero(lo), wasm_i32x4_trunc_sat_f64x2_zero(hi), 0, 2);
-    return {wasm_i32x4_sub(wasm_v128_xor(q, sign), sign)};
+inline V32 Sub(V32 a, V32 b) {
+    return {wasm_i32x4_sub(a.v, b.v)};
 }
-inline V32 SquareRootFloor(V32 a) {
-    const v128_t zero = wasm_f64x2_splat(0.0);
-    const v128_t lo = wasm_f64x2_sqrt(wasm_f64x2_pmax(zero, wasm_f64x2_convert_low_i32x4(a.v)));
-    const v128_t hi = wasm_f64x2_sqrt(
-        wasm_f64x2_pmax(zero, wasm_f64x2_convert_low_i32x4(wasm_i64x2_shuffle(a.v, a.v, 1, 1))));
-    return {
-        wasm_i64x2_shuffle(wasm_i32x4_trunc_sat_f64x2_zero(lo), wasm_i32x4_trunc_sat_f64x2_zero(hi), 0, 2)};
+inline V32 Xor(V32 a, V32 b) {
+    return {wasm_v128_xor(a.v, b.v)};
 }
+inline VD WidenLowD(V32 a) {
+    return {wasm_f64x2_convert_low_i32x4(a.v)};
+}
+inline VD WidenHighD(V32 a) {
+    return {wasm_f64x2_convert_low_i32x4(wasm_i64x2_shuffle(a.v, a.v, 1, 1))};
+}
+inline VD Mul(VD a, const double* p) {
+    return {wasm_f64x2_mul(a.v, wasm_v128_load(p))};
+}
+inline VD Add(VD a, double b) {
+    return {wasm_f64x2_add(a.v, wasm_f64x2_splat(b))};
+}
+// b < a ? a : b: the larger for the whole numbers given here.
+inline VD Max(VD a, double b) {
+    return {wasm_f64x2_pmax(wasm_f64x2_splat(b), a.v)};
+}
+inline VD Sqrt(VD a) {
+    return {wasm_f64x2_sqrt(a.v)};
+}
+// The two pairs truncated toward zero, in lane order.
+inline V32 Truncate(VD lo, VD hi) {
+    return {wasm_i64x2_shuffle(wasm_i32x4_trunc_sat_f64x2_zero(lo.v), wasm_i32x4_trunc_sat_f64x2_zero(hi.v),
+                               0, 2)};
+}
+using composite::DivideTowardZero;
+using composite::SquareRootFloor;
 
 inline VF ToFloat(V32 a) {
     return {wasm_f32x4_convert_i32x4(a.v)};
@@ -221,27 +232,10 @@ inline VF Min(VF a, VF b) {
     return {wasm_f32x4_pmin(b.v, a.v)};
 }
 
-inline int16_t Largest(V16 a) {
-    return LargestLane(Lanes(a));
-}
-inline int16_t Smallest(V16 a) {
-    return SmallestLane(Lanes(a));
-}
-inline int32_t Largest(V32 a) {
-    return LargestLane(Lanes(a));
-}
-inline int32_t Sum(V32 a) {
-    return portable::Sum(portable::Load(Lanes(a).data()));
-}
-inline uint64_t SumUnsigned(V32 a) {
-    return portable::SumUnsigned(portable::Load(Lanes(a).data()));
-}
-inline float Largest(VF a) {
-    return LargestLane(Lanes(a));
-}
-inline float Smallest(VF a) {
-    return SmallestLane(Lanes(a));
-}
+using composite::Largest;
+using composite::Smallest;
+using composite::Sum;
+using composite::SumUnsigned;
 
 } // namespace fixp::wasm
 #endif
