@@ -2,49 +2,30 @@
 // start reads is refused with a message in the window's language (none while
 // the session ends), and the file is kept; other failures stay silent.
 #include "app/ExitSave.h"
-#include "VirtualHostFixture.h"
+#include "IniFolderFixture.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
+#include "platform/VirtualHost.h"
 #include "resources/StringIds.h"
 #include "state/Inifile.h"
 
 #include <gmock/gmock.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
-
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-class ExitSaveTest : public VirtualHostTest {
+class ExitSaveTest : public IniFolderTest {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("orx-exitsave-" + std::to_string(getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / "orx700-demo.ini").string();
-    }
     void TearDown() override {
         SetThreadLanguage(LANG_ENGLISH);
-        std::error_code ignored;
-        fs::permissions(path, fs::perms::owner_all, ignored);
-        fs::remove_all(dir);
-    }
-    std::string Read() {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
+        IniFolderTest::TearDown();
     }
     // A file one byte short of the limit that the state grows past it.
     std::string WriteNearTheLimit() {
-        std::ofstream(path, std::ios::binary) << "[DeviceState]\nSelectedPoint=5\n";
+        Write("[DeviceState]\nSelectedPoint=5\n");
         LoadIniFile(path);
         EXPECT_TRUE(SaveIniFile());
         const std::string ours = Read();
@@ -52,14 +33,14 @@ class ExitSaveTest : public VirtualHostTest {
         text.append(MAX_INI_FILE_BYTES - 1 - ours.size() - 2, 'x');
         text += '\n';
         text += ours;
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        Write(text);
         LoadIniFile(path);
         SavedState.SelectedPoint = 478;
         return text;
     }
 
-    fs::path dir;
-    std::string path;
+    TVirtualHost host;
+    THostInstall install{host};
 };
 
 TEST_F(ExitSaveTest, AStateThatWouldPassTheLimitIsRefusedWithAMessageInTheWindowsLanguage) {
@@ -81,8 +62,8 @@ TEST_F(ExitSaveTest, NoBoxWhileTheSessionEndsAndNoneForAReadOnlyFile) {
     SaveIniFileAtExit(false);
     EXPECT_EQ(Read(), text);
 
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << "[DeviceState]\nSelectedPoint=5\n";
-    fs::permissions(path, fs::perms::owner_read);
+    Write("[DeviceState]\nSelectedPoint=5\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     LoadIniFile(path);
     SavedState.SelectedPoint = 7;
     SaveIniFileAtExit(true);

@@ -1,6 +1,7 @@
 // The machine conditions in the ini file: assignments and what each measured
 // point was measured with survive a restart; damaged entries read as the
 // stored waveform, take nothing else with them and stay as the user wrote them.
+#include "IniFolderFixture.h"
 #include "SimSession.h"
 #include "firmware/Offlinemode.h"
 #include "measure/PointConditions.h"
@@ -19,24 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-class ConditionsIniTest : public ::testing::Test {
+class ConditionsIniTest : public IniFolderTest {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("orx-cond-" + std::to_string(getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / "orx700-demo.ini").string();
-    }
     void TearDown() override {
         ClearConditions();
-        fs::remove_all(dir);
-    }
-    void Write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::string Read() {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
+        IniFolderTest::TearDown();
     }
     // One run of the program: read the file, switch on, run the lines, close.
     TPointRecord RunProgram(std::initializer_list<const char*> lines, int16_t point) {
@@ -58,9 +46,6 @@ class ConditionsIniTest : public ::testing::Test {
         EXPECT_TRUE(SaveIniFile());
         return record;
     }
-
-    fs::path dir;
-    std::string path;
 };
 
 TEST_F(ConditionsIniTest, AMeasuredPointReadsTheSameAfterARestart) {

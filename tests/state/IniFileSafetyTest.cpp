@@ -3,6 +3,7 @@
 // other line ends and encodings, a full disk. Nothing of the user's is lost,
 // nothing but the ini is written, and nothing blocks.
 #include "FileSizeLimit.h"
+#include "IniFolderFixture.h"
 #include "firmware/Offlinemode.h"
 #include "state/Inifile.h"
 
@@ -23,25 +24,8 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-class IniFileSafetyTest : public ::testing::Test {
+class IniFileSafetyTest : public IniFolderTest {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("orx-inisafe-" + std::to_string(getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        path = (dir / "orx700-demo.ini").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    static void Write(const std::string& file, const std::string& text) {
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
-    }
-    static std::string Read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     // A load and a save of what the file holds, with the state changed between.
     bool Cycle() {
         LoadIniFile(path);
@@ -54,9 +38,6 @@ class IniFileSafetyTest : public ::testing::Test {
             names.push_back(entry.path().filename().string());
         return names;
     }
-
-    fs::path dir;
-    std::string path;
 };
 
 TEST_F(IniFileSafetyTest, LinksNeverRedirectTheSaveAndALinkedIniUpdatesItsTarget) {

@@ -1,6 +1,7 @@
 // The saved state's ini file: defaults, 16-bit truncation, the off-route
 // list's end, the erasing order on writing, and failures that lose nothing.
 #include "state/Inifile.h"
+#include "IniFolderFixture.h"
 #include "SimSession.h"
 #include "firmware/Offlinemode.h"
 
@@ -21,32 +22,12 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
-class IniFileTest : public ::testing::Test {
+class IniFileTest : public IniFolderTest {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("orx-ini-" + std::to_string(getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / "orx700-demo.ini").string();
-    }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::owner_all);
-        fs::remove_all(dir);
-    }
-    void Write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::string Read() {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     void Load(const std::string& text) {
         Write(text);
         LoadIniFile(path);
     }
-
-    fs::path dir;
-    std::string path;
 };
 
 TEST_F(IniFileTest, AMissingFileGivesTheDefaults) {

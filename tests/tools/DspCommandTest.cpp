@@ -193,25 +193,17 @@ TEST_F(DspCommandTest, ASignalWithoutRmsHasNoCrestFactorAndSaysSo) {
 TEST(DspSpectrum, PrintsTheScaleThenEveryLineFrom32To3200) {
     const TRun run = Dsp({"spectrum", "--kind", "1", "--builtin", "1"});
     ASSERT_EQ(run.Status, DSP_EXIT_OK);
-    const auto lines = TextLines(run.Out);
-    ASSERT_EQ(lines.size(), 1u + 3169u);
-    ASSERT_EQ(lines[0].rfind("scale ", 0), 0u) << lines[0];
-    EXPECT_GT(std::strtof(lines[0].c_str() + 6, nullptr), 0.0f);
-    int strongest = 0;
-    long strongestValue = -1;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::istringstream fields(lines[i]);
-        int k = 0;
-        long value = -1;
-        fields >> k >> value;
-        ASSERT_EQ(k, static_cast<int>(31 + i)) << lines[i];
-        ASSERT_GE(value, 0) << lines[i];
-        if (value > strongestValue) {
-            strongest = k;
-            strongestValue = value;
-        }
+    const auto text = TextLines(run.Out);
+    ASSERT_FALSE(text.empty());
+    ASSERT_EQ(text[0].rfind("scale ", 0), 0u) << text[0];
+    EXPECT_GT(std::strtof(text[0].c_str() + 6, nullptr), 0.0f);
+    const auto lines = SpectrumLines(run.Out);
+    ASSERT_EQ(lines.size(), 3169u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i].Number, static_cast<int>(32 + i)) << text[i + 1];
+        ASSERT_GE(lines[i].Value, 0) << text[i + 1];
     }
-    EXPECT_EQ(strongest, 296) << "the envelope's 92.5 Hz defect line";
+    EXPECT_EQ(StrongestLine(lines), 296) << "the envelope's 92.5 Hz defect line";
 }
 
 } // namespace

@@ -26,6 +26,36 @@ inline TRun Dsp(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
+// The lines of a spectrum's output after its scale line, as line number and
+// value; a line that does not read as two numbers gives -1 for what is missing.
+struct TSpectrumLine {
+    int Number;
+    long Value;
+};
+inline std::vector<TSpectrumLine> SpectrumLines(const std::string& out) {
+    std::vector<TSpectrumLine> lines;
+    const auto text = TextLines(out);
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        std::istringstream fields(text[i]);
+        TSpectrumLine line{-1, -1};
+        fields >> line.Number >> line.Value;
+        lines.push_back(line);
+    }
+    return lines;
+}
+// The number of the strongest line, the first of equals.
+inline int StrongestLine(const std::vector<TSpectrumLine>& lines) {
+    int strongest = 0;
+    long strongestValue = -1;
+    for (const TSpectrumLine& line : lines) {
+        if (line.Value > strongestValue) {
+            strongest = line.Number;
+            strongestValue = line.Value;
+        }
+    }
+    return strongest;
+}
+
 // A scratch directory of the test's own, removed with it.
 class DspCommandTest : public ::testing::Test {
   protected:

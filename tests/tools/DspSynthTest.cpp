@@ -38,20 +38,7 @@ class DspSynthTest : public DspCommandTest {
     static int StrongestLine(const std::string& kind, const std::string& path) {
         const TRun run = Dsp({"spectrum", "--kind", kind, path});
         EXPECT_EQ(run.Status, DSP_EXIT_OK) << run.Err;
-        const auto lines = TextLines(run.Out);
-        int strongest = 0;
-        long strongestValue = -1;
-        for (std::size_t i = 1; i < lines.size(); ++i) {
-            std::istringstream fields(lines[i]);
-            int k = 0;
-            long value = -1;
-            fields >> k >> value;
-            if (value > strongestValue) {
-                strongest = k;
-                strongestValue = value;
-            }
-        }
-        return strongest;
+        return ::StrongestLine(SpectrumLines(run.Out));
     }
     static std::string Bytes(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
