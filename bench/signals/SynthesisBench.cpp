@@ -21,7 +21,7 @@ void BM_SynthesizeCondition(benchmark::State& state) {
     const auto kind = static_cast<int16_t>(state.range(1));
     std::array<int16_t, SIGNAL_LENGTH> samples{};
     for (auto _ : state) {
-        ++condition.Seed;
+        condition.Seed = condition.Seed.value_or(DEFAULT_SEED) + 1u;
         benchmark::DoNotOptimize(SynthesizeCondition(condition, kind, samples.data()));
         benchmark::ClobberMemory();
     }

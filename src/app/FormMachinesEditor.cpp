@@ -71,12 +71,12 @@ void TFormMachines::CreateEditor() {
         };
         into->addRow(label, spin);
     };
-    add(LabelRpm, SpinRpm, "LabelRpm", "SpinRpm", TEXT_RUNNING_SPEED, 60, 30000, 1, form, GroupEditor);
+    add(LabelRpm, SpinRpm, "LabelRpm", "SpinRpm", TEXT_RUNNING_SPEED, RPM_MIN, RPM_MAX, 1, form, GroupEditor);
     SpinRpm->setSingleStep(10);
-    add(LabelVelocity, SpinVelocity, "LabelVelocity", "SpinVelocity", TEXT_SEVERITY, 0.01, 10000, 3, form,
-        GroupEditor);
+    add(LabelVelocity, SpinVelocity, "LabelVelocity", "SpinVelocity", TEXT_SEVERITY, VELOCITY_MIN,
+        VELOCITY_MAX, 3, form, GroupEditor);
     SpinVelocity->setSingleStep(0.1);
-    add(LabelNoise, SpinNoise, "LabelNoise", "SpinNoise", TEXT_NOISE, 0, 2, 3, form, GroupEditor);
+    add(LabelNoise, SpinNoise, "LabelNoise", "SpinNoise", TEXT_NOISE, 0, NOISE_MAX, 3, form, GroupEditor);
     SpinNoise->setSingleStep(0.01);
     // Every seed a condition may hold: a double holds them exactly.
     add(LabelSeed, SpinSeed, "LabelSeed", "SpinSeed", TEXT_SEED, 0, std::numeric_limits<uint32_t>::max(), 0,
@@ -86,16 +86,17 @@ void TFormMachines::CreateEditor() {
     GroupBearing->setObjectName(QStringLiteral("GroupBearing"));
     auto* bearing = new QFormLayout(GroupBearing);
     bearing->setRowWrapPolicy(QFormLayout::WrapAllRows);
-    add(LabelElements, SpinElements, "LabelElements", "SpinElements", TEXT_ELEMENTS, 3, 60, 0, bearing,
-        GroupBearing);
+    add(LabelElements, SpinElements, "LabelElements", "SpinElements", TEXT_ELEMENTS, ELEMENTS_MIN,
+        ELEMENTS_MAX, 0, bearing, GroupBearing);
     add(LabelBallDiameter, SpinBallDiameter, "LabelBallDiameter", "SpinBallDiameter", TEXT_BALL_DIAMETER,
         0.01, 1000, 2, bearing, GroupBearing);
     add(LabelPitchDiameter, SpinPitchDiameter, "LabelPitchDiameter", "SpinPitchDiameter", TEXT_PITCH_DIAMETER,
         0.02, 5000, 2, bearing, GroupBearing);
     add(LabelContactAngle, SpinContactAngle, "LabelContactAngle", "SpinContactAngle", TEXT_CONTACT_ANGLE, 0,
-        45, 1, bearing, GroupBearing);
+        ANGLE_MAX, 1, bearing, GroupBearing);
     form->addRow(GroupBearing);
-    add(LabelTeeth, SpinTeeth, "LabelTeeth", "SpinTeeth", TEXT_TEETH, 2, 200, 0, form, GroupEditor);
+    add(LabelTeeth, SpinTeeth, "LabelTeeth", "SpinTeeth", TEXT_TEETH, TEETH_MIN, TEETH_MAX, 0, form,
+        GroupEditor);
 
     LabelRefusal = new QLabel(this);
     LabelRefusal->setObjectName(QStringLiteral("LabelRefusal"));
@@ -136,7 +137,7 @@ void TFormMachines::ShowCondition(const TCondition& c) {
     SpinRpm->setValue(c.Rpm);
     SpinVelocity->setValue(c.Velocity);
     SpinNoise->setValue(c.Noise);
-    SpinSeed->setValue(c.Seed);
+    SpinSeed->setValue(c.Seed.value_or(DEFAULT_SEED));
     SpinElements->setValue(c.Bearing.Elements);
     SpinBallDiameter->setValue(c.Bearing.BallDiameter);
     SpinPitchDiameter->setValue(c.Bearing.PitchDiameter);

@@ -82,6 +82,28 @@ TModel ModelOf(const TCondition& c) {
                    {z + 1, 0.35}, {z + 2, 0.12}, {2 * z, 0.3}};
         break;
     }
+    case TConditionKind::Electrical: {
+        // A stator fault pulls at twice the line frequency, beating with the
+        // rotor at the pole-pass frequency; the rotor's own 1x stays small.
+        const double line2 = FaultFrequency(c) / fr;
+        const double pole = PolePassFrequency(c) / fr;
+        m.Tones = {{1, 0.3}, {2, 0.08}, {line2, 1.0}};
+        if (pole > 0.0) m.Tones.insert(m.Tones.end(), {{line2 - pole, 0.2}, {line2 + pole, 0.2}});
+        break;
+    }
+    case TConditionKind::VanePass: {
+        // Each vane passing the cutwater gives a pressure pulse: the vane-pass
+        // line leads, its harmonics fall off, 1x is the rotor's residual.
+        const double b = c.Blades;
+        m.Tones = {{1, 0.35}, {b, 1.0}, {2 * b, 0.4}, {3 * b, 0.15}};
+        break;
+    }
+    case TConditionKind::Resonance:
+        // The machine's running tones; the structure's response around
+        // ResonanceHz (the tones near it raised, a hump in the noise floor)
+        // belongs to the pipeline that shapes the whole signal.
+        m.Tones = {{1, 1.0}, {2, 0.1}};
+        break;
     case TConditionKind::Stored:
         break;
     }
@@ -217,7 +239,7 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
 std::vector<double> BuildSignal(const TCondition& c, int16_t kind) {
     if (c.Kind == TConditionKind::Stored || kind < 0 || kind > 2) return {};
     const TModel m = ModelOf(c);
-    TSplitMix rng(0x0C0D'1710'0000'0000ull ^ c.Seed);
+    TSplitMix rng(0x0C0D'1710'0000'0000ull ^ c.Seed.value_or(DEFAULT_SEED));
     const TDraws d = Draw(c, m, rng);
     const TLowSignal low = BuildLow(c, m, d);
     std::vector<double> out(N);

@@ -284,8 +284,8 @@ TEST_F(MachinesWindowTest, FiguresOutsideTheirRangesAreRefusedWithTheReason) {
     };
     for (const TCase& c :
          {TCase{"SpinRpm", "100000", {"60", "30000"}}, TCase{"SpinRpm", "50", {"60", "30000"}},
-          TCase{"SpinContactAngle", "95", {"0", "45"}}, TCase{"SpinElements", "61", {"3", "60"}},
-          TCase{"SpinVelocity", "0", {"0.01", "10000"}}, TCase{"SpinNoise", "3", {"0", "2"}},
+          TCase{"SpinContactAngle", "95", {"0", "45"}}, TCase{"SpinElements", "101", {"3", "100"}},
+          TCase{"SpinVelocity", "70.5", {"0.01", "70"}}, TCase{"SpinNoise", "3", {"0", "2"}},
           TCase{"SpinBallDiameter", "1001", {"0.01", "1000"}}}) {
         Type(c.Spin, c.Typed);
         EXPECT_TRUE(refusal->isVisibleTo(form)) << c.Spin << " " << c.Typed;

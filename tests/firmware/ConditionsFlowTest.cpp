@@ -103,7 +103,7 @@ TEST_F(ConditionsFlowTest, AnOffRoutePointTakesTheOffRouteAssignmentAndKeepsItsO
 }
 
 TEST_F(ConditionsFlowTest, TooLoudASignalEndsInTheOverloadNoticeEverywhere) {
-    const TCondition loud = Parse("looseness velocity=400");
+    const TCondition loud = Parse("looseness velocity=70");
     AssignCondition(2, loud);
     AssignCondition(SOURCE_WATCH, loud);
     AssignCondition(SOURCE_HF, loud);
@@ -115,7 +115,7 @@ TEST_F(ConditionsFlowTest, TooLoudASignalEndsInTheOverloadNoticeEverywhere) {
 }
 
 TEST_F(ConditionsFlowTest, AnOverloadedPointKeepsItsMarkThroughEveryRebuild) {
-    AssignCondition(2, Parse("looseness velocity=400"));
+    AssignCondition(2, Parse("looseness velocity=70"));
     RunAll({"k2", "k1", "k2", "wait 5900", "k1"});
     TPointRecord record{};
     RouteGetPoint(2, record);

@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"both", "k1", "k1", "k1", "k2", "k2", "wait 5900", "k1-long", "k2"},
                                  "return to WATCH menu"},
                       ScreenCase{"OverloadNotice",
-                                 {"condition watch looseness velocity=400", "both", "k1", "k1", "k1", "k2",
+                                 {"condition watch looseness velocity=70", "both", "k1", "k1", "k1", "k2",
                                   "k2", "wait 5900"}},
                       ScreenCase{"WrongDateNotice", WrongDateScript()}),
     [](const ::testing::TestParamInfo<ScreenCase>& p) { return std::string(p.param.name); });

@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
             "SynthWithoutFile", {"synth", "--kind", "0", "--condition", "gear"}, "needs the output FILE"},
         TBadCall{"SynthUnknownCondition",
                  {"synth", "--kind", "0", "--condition", "wobble", "f.bin"},
-                 "unknown condition 'wobble'"},
+                 "unknown condition wobble"},
         TBadCall{"SynthSpeedOutOfRange",
                  {"synth", "--kind", "0", "--condition", "gear", "--rpm", "59", "f.bin"},
                  "rpm is 60 to 30000"},

@@ -84,7 +84,7 @@ TEST_F(DspSynthTest, TheSameOptionsWriteTheSameFileAndStoredIsTheStoredWaveform)
 
 TEST_F(DspSynthTest, AClippedSignalIsWrittenAndReportedAndAnUnwritableFileFails) {
     const std::string path = Path("loud.bin");
-    const TRun loud = Dsp({"synth", "--kind", "0", "--condition", "looseness", "--velocity", "400", path});
+    const TRun loud = Dsp({"synth", "--kind", "0", "--condition", "looseness", "--velocity", "70", path});
     EXPECT_EQ(loud.Status, DSP_EXIT_OK);
     ASSERT_EQ(TextLines(loud.Err).size(), 1u) << loud.Err;
     EXPECT_NE(loud.Err.find("clipped"), std::string::npos) << loud.Err;

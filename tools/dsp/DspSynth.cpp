@@ -9,8 +9,18 @@ namespace {
 
 // Options that set one figure of the condition, and the key they set.
 constexpr std::pair<const char*, const char*> VALUE_OPTIONS[] = {
-    {"--rpm", "rpm"},   {"--velocity", "velocity"}, {"--noise", "noise"},
-    {"--seed", "seed"}, {"--bearing", "bearing"},   {"--teeth", "teeth"},
+    {"--rpm", "rpm"},
+    {"--velocity", "velocity"},
+    {"--noise", "noise"},
+    {"--seed", "seed"},
+    {"--bearing", "bearing"},
+    {"--teeth", "teeth"},
+    {"--line", "line"},
+    {"--blades", "blades"},
+    {"--resonance", "resonance"},
+    {"--stage", "stage"},
+    {"--speed-jitter", "speed-jitter"},
+    {"--shares", "shares"},
 };
 
 const char* ValueKey(const std::string& option) {
@@ -49,14 +59,14 @@ std::optional<TDspRequest> ParseSynthArguments(const std::vector<std::string>& a
                 }
                 request.Kind = static_cast<int16_t>(value[0] - '0');
             } else if (arg == "--condition") {
-                const auto kind = ParseConditionKind(value);
-                if (!kind) {
-                    error = "unknown condition '" + value +
-                            "' (stored, good, imbalance, misalignment, looseness, bearing-outer, "
-                            "bearing-inner, bearing-ball, bearing-cage, gear)";
+                std::string reason;
+                if (!SetConditionName(request.Condition, value, reason)) {
+                    error = "--condition: " + reason +
+                            " (stored, good, imbalance, misalignment, looseness, bearing-outer, "
+                            "bearing-inner, bearing-ball, bearing-cage, gear, electrical, vane-pass, "
+                            "resonance, or A+B)";
                     return std::nullopt;
                 }
-                request.Condition.Kind = *kind;
                 haveCondition = true;
             } else if (!SetConditionValue(request.Condition, key, value, error)) {
                 error = arg + ": " + error;
