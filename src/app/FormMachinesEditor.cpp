@@ -137,7 +137,7 @@ void TFormMachines::ShowCondition(const TCondition& c) {
     SpinRpm->setValue(c.Rpm);
     SpinVelocity->setValue(c.Velocity);
     SpinNoise->setValue(c.Noise);
-    SpinSeed->setValue(c.Seed.value_or(DEFAULT_SEED));
+    SpinSeed->setValue(SeededCondition(c, SelectedSource()).Seed.value_or(DEFAULT_SEED));
     SpinElements->setValue(c.Bearing.Elements);
     SpinBallDiameter->setValue(c.Bearing.BallDiameter);
     SpinPitchDiameter->setValue(c.Bearing.PitchDiameter);
@@ -169,7 +169,9 @@ TCondition TFormMachines::EditedCondition() const {
     c.Rpm = SpinRpm->value();
     c.Velocity = SpinVelocity->value();
     c.Noise = SpinNoise->value();
-    c.Seed = static_cast<uint32_t>(SpinSeed->value());
+    // The point's own seed stays unnamed, so that it follows the point.
+    const auto seed = static_cast<uint32_t>(SpinSeed->value());
+    if (c.Seed || seed != PointSeed(SelectedSource())) c.Seed = seed;
     c.Bearing.Elements = static_cast<int16_t>(SpinElements->value());
     c.Bearing.BallDiameter = SpinBallDiameter->value();
     c.Bearing.PitchDiameter = SpinPitchDiameter->value();

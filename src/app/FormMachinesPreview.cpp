@@ -161,7 +161,8 @@ void TFormMachines::ButtonPreviewClick(bool shown) {
 
 void TFormMachines::UpdatePreview() {
     const int16_t source = SelectedSource();
-    const TCondition condition = AssignedCondition(source);
+    // The condition as the point will measure it, noise and all.
+    const TCondition condition = SeededCondition(AssignedCondition(source), source);
     const int16_t kind = PreviewKind(source);
     const TConditionPreview preview = PreviewCondition(condition, kind);
 

@@ -2,6 +2,7 @@
 
 #include "measure/Routes.h"
 #include "platform/CriticalSection.h"
+#include "signals/SignalMath.h"
 
 #include <mutex>
 
@@ -24,6 +25,16 @@ TCondition Get(const std::map<int16_t, TCondition>& table, int16_t key) {
 }
 
 } // namespace
+
+uint32_t PointSeed(int16_t source) {
+    TSplitMix mix(0x9017'5EED'0000'0000ull | static_cast<uint16_t>(source));
+    return static_cast<uint32_t>(mix.Next() >> 32);
+}
+
+TCondition SeededCondition(TCondition condition, int16_t source) {
+    if (!condition.Seed) condition.Seed = PointSeed(source);
+    return condition;
+}
 
 bool IsAssignableSource(int16_t source) {
     return (source >= 1 && source <= ROUTE_POINT_COUNT) || source == SOURCE_WATCH || source == SOURCE_HF ||

@@ -25,6 +25,13 @@ bool IsAssignableSource(int16_t source); // 1..13, WATCH, HF, OFFROUTE
 // SOURCE_OFFROUTE's.
 int16_t AssignmentOf(int16_t source);
 
+// The seed of a source's noise and slip when its condition names none: drawn
+// from the source's number, so that two machines never share noise peaks
+// unless a seed says so, and one point always reads alike.
+uint32_t PointSeed(int16_t source);
+// condition, with PointSeed(source) when it names no seed.
+TCondition SeededCondition(TCondition condition, int16_t source);
+
 // A stored condition clears the assignment. Other sources are ignored.
 void AssignCondition(int16_t source, const TCondition& condition);
 TCondition AssignedCondition(int16_t source);

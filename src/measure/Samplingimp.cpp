@@ -32,10 +32,10 @@ int16_t AcquireWaveform(int16_t kind, uint16_t* status, bool real, int16_t sourc
     if (source != SOURCE_STORED && real) {
         // Taken once, here: a change made while the worker samples applies
         // from the next measurement.
-        condition = AssignedCondition(source);
+        condition = SeededCondition(AssignedCondition(source), source);
         RecordMeasuredCondition(source, condition);
     } else if (source != SOURCE_STORED) {
-        condition = MeasuredCondition(source);
+        condition = SeededCondition(MeasuredCondition(source), source);
     }
     int16_t overload = 0;
     if (condition.Kind == TConditionKind::Stored)

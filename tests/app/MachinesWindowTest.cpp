@@ -143,7 +143,7 @@ TEST_F(MachinesWindowTest, APresetSetsAPointThePreviewMarksItsLinesAndTheInstrum
     RouteGetPoint(8, record);
     EXPECT_EQ(record.Status, REC_MEASURED);
     EXPECT_NEAR(record.Results.Value[RESULT_VEL_RMS], 3.6f, 0.03f * 3.6f);
-    EXPECT_EQ(MeasuredCondition(8), assigned);
+    EXPECT_EQ(MeasuredCondition(8), SeededCondition(assigned, 8));
 }
 
 TEST_F(MachinesWindowTest, EditsAssignAtOnceMarkTheMeshAndFollowTheLanguage) {

@@ -3,6 +3,7 @@
 #include "measure/Samplingimp.h"
 #include "LambdaThread.h"
 #include "VirtualHostFixture.h"
+#include "measure/PointConditions.h"
 #include "platform/Thread.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,35 @@ TEST_F(AcquisitionTest, HighFrequencyMeasurementWaitsWithoutAStatusToMark) {
     host.Advance(1);
     EXPECT_TRUE(done);
     EXPECT_EQ(Buffer(), Table(KIND_HF));
+}
+
+// Two machines in one condition without a seed each draw their own noise;
+// a seed makes them alike; a measurement records the seed it used, so that
+// its record rebuilds to the same numbers.
+TEST_F(AcquisitionTest, APointWithoutASeedDrawsItsOwnNoise) {
+    TCondition c;
+    c.Kind = TConditionKind::Imbalance;
+    const auto at = [](int16_t point) {
+        AcquireWaveform(KIND_MEAS, nullptr, false, point);
+        return Buffer();
+    };
+    RecordMeasuredCondition(2, c);
+    RecordMeasuredCondition(3, c);
+    const std::vector<int16_t> two = at(2);
+    EXPECT_NE(two, at(3));
+    EXPECT_EQ(two, at(2));
+    c.Seed = 5;
+    RecordMeasuredCondition(2, c);
+    RecordMeasuredCondition(3, c);
+    EXPECT_EQ(at(2), at(3));
+
+    c.Seed.reset();
+    AssignCondition(4, c);
+    LambdaThread worker([] { AcquireWaveform(KIND_MEAS, nullptr, true, 4); });
+    host.Advance(ACQUISITION_MS);
+    worker.WaitFor();
+    EXPECT_EQ(MeasuredCondition(4).Seed, PointSeed(4));
+    ClearConditions();
 }
 
 } // namespace
