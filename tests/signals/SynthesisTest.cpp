@@ -105,7 +105,7 @@ TEST(SynthesisBearing, DefectFrequenciesOfTheCheckBearing) {
     EXPECT_NEAR(f.Bpfi, 116.67, 0.005);
     EXPECT_NEAR(f.Bsf, 72.92, 0.005);
     EXPECT_NEAR(f.Ftf, 10.42, 0.005);
-    // A contact angle shortens the ball's reach: cos 60 halves d/D.
+    // A contact angle shortens the ball's reach: cos 45 scales d/D by 0.707.
     const TBearingFrequencies angled = BearingFrequencies({8, 4.0, 12.0, 45.0}, 25.0);
     EXPECT_NEAR(angled.Bpfo, 4 * 25.0 * (1 - 4.0 / 12.0 * std::cos(PI / 4)), 1e-9);
 }
