@@ -109,4 +109,42 @@ TEST_F(ConditionsIniTest, DamagedEntriesReadAsStoredAndTheRestOfTheFileStays) {
     EXPECT_EQ(Read(), saved);
 }
 
+// Values no machine has, as a hand or a damaged file writes them: each entry
+// reads as the stored waveform and stays as written, every sound entry is
+// taken, and a point that holds one measures at once.
+TEST_F(ConditionsIniTest, HostileValuesReadAsStoredAndTakeNothingElse) {
+    // clang-format off
+    const char* hostile[] = {
+        "bearing-outer bearing=8,0.00001,12,0",
+        "gear teeth=1e10",
+        "vane-pass blades=1e10",
+        "imbalance rpm=1e-300",
+        "imbalance velocity=70.5",
+        "bearing-inner bearing=101,0.3,12,0",
+        "bearing-ball bearing=8,2,12,46",
+        "resonance resonance=1e10",
+        "bearing-cage stage=5",
+        "imbalance speed-jitter=nan",
+        "imbalance+gear shares=1,0",
+        "imbalance+imbalance",
+    };
+    // clang-format on
+    std::string text = "[MachineConditions]\n";
+    for (std::size_t i = 0; i < std::size(hostile); ++i)
+        text += std::to_string(i + 1) + "=" + hostile[i] + "\n";
+    text += "13=electrical+bearing-outer rpm=2970 line=50 stage=3 speed-jitter=1 shares=2,1\n"
+            "[MeasuredConditions]\n2=gear teeth=1e10\n";
+    Write(text);
+    const TPointRecord record = RunProgram({"k2", "k1", "k2", "wait 5900"}, 2);
+    EXPECT_EQ(record.Status, REC_MEASURED) << "the point with the hostile entry measured the stored waveform";
+    for (int16_t source = 1; source <= 12; ++source)
+        EXPECT_EQ(AssignedCondition(source).Kind, TConditionKind::Stored) << hostile[source - 1];
+    EXPECT_EQ(AssignedCondition(13).Second, TConditionKind::BearingOuter);
+    EXPECT_EQ(AssignedCondition(13).Stage, 3);
+    const std::string saved = Read();
+    for (const char* entry : hostile)
+        EXPECT_THAT(saved, HasSubstr(std::string("=") + entry + "\n"));
+    EXPECT_THAT(saved, HasSubstr("13=electrical+bearing-outer rpm=2970"));
+}
+
 } // namespace

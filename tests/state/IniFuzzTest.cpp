@@ -1,9 +1,12 @@
-// Mutations of a valid ini file, each loaded and saved: no crash, no hang, no
-// sanitizer report, and every line outside the program's own sections comes
-// back, in its order. The default run is short and seeded; the long run is
-// started by hand: state_tests --gtest_also_run_disabled_tests
-// --gtest_filter=*IniFuzz*
+// Mutations of a valid ini file, each loaded, its machine conditions
+// synthesized, and saved: no crash, no hang, no sanitizer report, and every
+// line outside the program's own sections comes back, in its order. The
+// default run is short and seeded; the long run is started by hand:
+// state_tests --gtest_also_run_disabled_tests --gtest_filter=*IniFuzz*
 #include "firmware/Offlinemode.h"
+#include "measure/PointConditions.h"
+#include "measure/Samplingimp.h"
+#include "signals/Synthesis.h"
 #include "state/Inifile.h"
 
 #include <gtest/gtest.h>
@@ -21,31 +24,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string VALID = "; the emulator's state\r\n"
-                          "[RoutePoints]\r\n1=-21846\r\n2=-1\r\n14=5\r\n"
-                          "[UnroutePoints]\r\n1=6\r\n2=7\r\n\r\n"
-                          "[Tools] ; kept\r\nkey = value\r\n; note\r\n\r\n"
-                          "[DeviceState]\r\nMeasureUnit=1\r\nActiveMenu=3\r\nSelectedPoint=477\r\n"
-                          "IsPointSelectMenu=1\r\nBacklightOn=0\r\n"
-                          "[Language]\r\nName=RUS\r\n"
-                          "[]\r\nempty=header\r\n"
-                          "[UserManual]\r\nENG=usermanual_orx700.pdf\r\nDEU=de.pdf\r\n"
-                          "[Other]\nx=1\ry=2\r\r\nz\n";
+const std::string VALID =
+    "; the emulator's state\r\n"
+    "[RoutePoints]\r\n1=-21846\r\n2=-1\r\n14=5\r\n"
+    "[UnroutePoints]\r\n1=6\r\n2=7\r\n\r\n"
+    "[Tools] ; kept\r\nkey = value\r\n; note\r\n\r\n"
+    "[DeviceState]\r\nMeasureUnit=1\r\nActiveMenu=3\r\nSelectedPoint=477\r\n"
+    "IsPointSelectMenu=1\r\nBacklightOn=0\r\n"
+    "[Language]\r\nName=RUS\r\n"
+    "[]\r\nempty=header\r\n"
+    "[UserManual]\r\nENG=usermanual_orx700.pdf\r\nDEU=de.pdf\r\n"
+    "[Other]\nx=1\ry=2\r\r\nz\n"
+    "[MachineConditions]\n1=bearing-ball rpm=2950 velocity=2 bearing=9,7.94,39.04,0 stage=3\n"
+    "2=gear rpm=1480 teeth=23\n3=electrical+bearing-outer rpm=2970 line=60 shares=2,1\n"
+    "Watch=vane-pass blades=7 speed-jitter=2\nHF=resonance resonance=2400 seed=9\n"
+    "[MeasuredConditions]\n2=bearing-cage rpm=600 seed=3\n";
 
-const std::array<const char*, 14> TOKENS = {"[",
-                                            "]",
-                                            "=",
-                                            "\r",
-                                            "\n",
-                                            "\r\n",
-                                            ";",
-                                            " ",
-                                            "[DeviceState]",
-                                            "[]",
-                                            "[UnroutePoints]",
-                                            "1=0",
-                                            "\xEF\xBB\xBF",
-                                            "\xFF\xFE"};
+const std::array<const char*, 27> TOKENS = {"[", "]", "=", "\r", "\n", "\r\n", ";", " ", "[DeviceState]",
+                                            "[]", "[UnroutePoints]", "1=0", "\xEF\xBB\xBF", "\xFF\xFE",
+                                            // numbers and keys a condition's text may be damaged into
+                                            "1e10", "1e-300", "0.00001", "nan", "inf", "-", ",", "+", "9",
+                                            " bearing=8,0.00001,12,0", " teeth=1e10", " stage=4",
+                                            "+imbalance"};
 
 std::string Mutate(std::string text, std::mt19937& random) {
     const int steps = 1 + static_cast<int>(random() % 4);
@@ -98,8 +98,9 @@ std::vector<std::string> Lines(std::string text) {
 
 // The lines outside the sections the program writes, headers included.
 std::vector<std::string> ForeignLines(const std::string& text) {
-    static const std::array<const char*, 5> OWN = {"routepoints", "unroutepoints", "devicestate", "language",
-                                                   "usermanual"};
+    static const std::array<const char*, 7> OWN = {"routepoints",       "unroutepoints", "devicestate",
+                                                   "language",          "usermanual",    "machineconditions",
+                                                   "measuredconditions"};
     std::vector<std::string> foreign;
     bool own = false;
     for (const std::string& line : Lines(text)) {
@@ -138,10 +139,16 @@ void RunMutations(unsigned seed, int runs) {
     const std::string path = (dir / "orx700-demo.ini").string();
     std::mt19937 random(seed);
     std::size_t linesLost = 0, refused = 0;
+    std::array<int16_t, SAMPLE_COUNT> samples{};
     for (int run = 0; run < runs; ++run) {
         const std::string text = Mutate(VALID, random);
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
         LoadIniFile(path);
+        // Whatever a damaged condition became, it synthesizes: finite work,
+        // no undefined conversion.
+        for (const auto& [source, condition] : AssignedConditions())
+            for (int16_t kind = 0; kind <= 2; ++kind)
+                SynthesizeCondition(SeededCondition(condition, source), kind, samples.data());
         SavedState.SelectedPoint = static_cast<int16_t>(run);
         if (!SaveIniFile()) {
             ++refused;
