@@ -97,4 +97,45 @@ TEST_F(DspSynthTest, AClippedSignalIsWrittenAndReportedAndAnUnwritableFileFails)
     EXPECT_EQ(nowhere.Err.rfind("orx700-dsp: ", 0), 0u) << nowhere.Err;
 }
 
+// What the kind cannot show is written all the same, and said in one line
+// that names the frequency and the band; at the band's edge nothing is said.
+TEST_F(DspSynthTest, ALineOutsideTheKindsBandIsWrittenWithOneWarning) {
+    struct TCase {
+        std::vector<std::string> Options;
+        std::vector<std::string> Says; // empty: no warning
+    };
+    // clang-format off
+    const TCase cases[] = {
+        {{"--kind", "0", "--condition", "gear", "--teeth", "50", "--rpm", "3000"},
+         {"2500 Hz", "10-1000 Hz", "kind 2 shows it"}},
+        {{"--kind", "0", "--condition", "imbalance", "--rpm", "300"}, {"1x at 5 Hz", "10-1000 Hz", "severity"}},
+        {{"--kind", "1", "--condition", "imbalance", "--rpm", "599.4"}, {"1x at 9.99 Hz", "10-1000 Hz"}},
+        {{"--kind", "0", "--condition", "imbalance", "--rpm", "600"}, {}},
+        {{"--kind", "0", "--condition", "imbalance+gear", "--teeth", "100"}, {"gear's line at 2467 Hz"}},
+        {{"--kind", "0", "--condition", "resonance", "--resonance", "2400"}, {"2400 Hz", "10-1000 Hz"}},
+        {{"--kind", "2", "--condition", "resonance", "--resonance", "2400"}, {}},
+        {{"--kind", "2", "--condition", "vane-pass", "--blades", "500", "--rpm", "30000"},
+         {"250000 Hz", "250-25000 Hz", "no kind"}},
+        {{"--kind", "0", "--condition", "electrical", "--rpm", "2970"}, {}},
+    };
+    // clang-format on
+    for (const TCase& c : cases) {
+        std::vector<std::string> args = {"synth", "--velocity", "1"};
+        args.insert(args.end(), c.Options.begin(), c.Options.end());
+        args.push_back(Path("band.bin"));
+        std::filesystem::remove(args.back());
+        const TRun run = Dsp(args);
+        EXPECT_EQ(run.Status, DSP_EXIT_OK) << run.Err;
+        EXPECT_EQ(Bytes(args.back()).size(), 16384u);
+        if (c.Says.empty()) {
+            EXPECT_EQ(run.Err, "");
+            continue;
+        }
+        ASSERT_EQ(TextLines(run.Err).size(), 1u) << run.Err;
+        EXPECT_EQ(run.Err.rfind("orx700-dsp: warning: ", 0), 0u) << run.Err;
+        for (const std::string& word : c.Says)
+            EXPECT_NE(run.Err.find(word), std::string::npos) << word << " not in " << run.Err;
+    }
+}
+
 } // namespace

@@ -40,7 +40,11 @@ const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)
                          "            resonance; A+B (e.g. imbalance+bearing-outer) is a machine with\n"
                          "            both faults at once. The same options always give the same file.\n"
                          "            A signal beyond the 16-bit range is clipped, written and reported\n"
-                         "            on standard error (an input overload).\n"
+                         "            on standard error (an input overload). When the condition's\n"
+                         "            defining line lies outside the band kind K shows (10-1000 Hz,\n"
+                         "            kind 2 250-25000 Hz), or 1x lies below the 10 Hz edge, the file\n"
+                         "            is written and one warning line names the frequency and the\n"
+                         "            band.\n"
                          "    --rpm R         running speed, 60..30000 rpm (default 1480)\n"
                          "    --velocity V    severity: the 10-1000 Hz velocity RMS in mm/s that a\n"
                          "                    MEAS reading shows, up to the instrument's range:\n"
@@ -218,6 +222,8 @@ int RunSynth(const TDspRequest& request, std::ostream& err) {
     }
     if (clipped)
         err << "orx700-dsp: the signal exceeds the 16-bit range and was clipped (an input overload)\n";
+    if (const std::string warning = SynthBandWarning(request); !warning.empty())
+        err << "orx700-dsp: warning: " << warning << '\n';
     return DSP_EXIT_OK;
 }
 

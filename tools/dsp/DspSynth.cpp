@@ -1,7 +1,10 @@
 #include "DspSynth.h"
 
 #include "measure/Samplingimp.h"
+#include "signals/ConditionBand.h"
 #include "signals/Synthesis.h"
+
+#include <cstdio>
 
 #include <utility>
 
@@ -29,7 +32,37 @@ const char* ValueKey(const std::string& option) {
     return nullptr;
 }
 
+std::string Hz(double hz) {
+    char text[32];
+    std::snprintf(text, sizeof text, hz >= 100.0 ? "%.0f" : "%.3g", hz);
+    return text;
+}
+
+std::string Describe(const TBandWarning& w, int16_t kind) {
+    const std::string band =
+        "the " + Hz(w.Band.LowHz) + "-" + Hz(w.Band.HighHz) + " Hz band of kind " + std::to_string(kind);
+    switch (w.Limit) {
+    case TBandLimit::ShaftBelow:
+        return "1x at " + Hz(w.Hz) + " Hz lies below " + band +
+               ": the reading will be lower than the machine's severity";
+    case TBandLimit::LineAbove:
+        return std::string(ConditionName(w.Part)) + "'s line at " + Hz(w.Hz) + " Hz lies above " + band +
+               (w.ShownBy >= 0 ? " (kind " + std::to_string(w.ShownBy) + " shows it)"
+                               : " (no kind shows it)");
+    case TBandLimit::LineBelow:
+        break;
+    }
+    return std::string(ConditionName(w.Part)) + "'s line at " + Hz(w.Hz) + " Hz lies below " + band;
+}
+
 } // namespace
+
+std::string SynthBandWarning(const TDspRequest& request) {
+    std::string line;
+    for (const TBandWarning& w : BandWarnings(request.Condition, request.Kind))
+        line += (line.empty() ? "" : "; ") + Describe(w, request.Kind);
+    return line;
+}
 
 std::optional<TDspRequest> ParseSynthArguments(const std::vector<std::string>& args, std::string& error) {
     TDspRequest request;

@@ -17,3 +17,8 @@ std::optional<TDspRequest> ParseSynthArguments(const std::vector<std::string>& a
 // fit the 16-bit range. False and a reason when there is no stored waveform.
 bool SynthSamples(const TDspRequest& request, std::vector<int16_t>& samples, bool& clipped,
                   std::string& error);
+
+// One line naming what the request's kind cannot show of its condition (a
+// defining line outside the kind's band, 1x below the 10 Hz edge), each
+// frequency with the band; empty when the kind shows it all.
+std::string SynthBandWarning(const TDspRequest& request);
