@@ -70,11 +70,17 @@ TEST_F(ConditionsFlowTest, APointKeepsWhatItWasMeasuredWithUntilMeasuredAgain) {
 
 TEST_F(ConditionsFlowTest, TheRunnersConditionCommandNamesEverySourceAndRefusesBadLines) {
     RunAll({"condition watch gear teeth=31", "condition offroute looseness", "condition hf bearing-inner",
-            "condition 13 good seed=7"});
+            "condition 13 good seed=7",
+            "condition 3 electrical+bearing-outer line=60 shares=1,3 stage=3 speed-jitter=2",
+            "condition 4 vane-pass blades=7", "condition 5 resonance resonance=31.5"});
     EXPECT_EQ(AssignedCondition(SOURCE_WATCH).Teeth, 31);
     EXPECT_EQ(AssignedCondition(SOURCE_OFFROUTE).Kind, TConditionKind::Looseness);
     EXPECT_EQ(AssignedCondition(SOURCE_HF).Kind, TConditionKind::BearingInner);
     EXPECT_EQ(AssignedCondition(13).Seed, 7u);
+    EXPECT_EQ(AssignedCondition(3),
+              Parse("electrical+bearing-outer line=60 shares=1,3 stage=3 speed-jitter=2"));
+    EXPECT_EQ(AssignedCondition(4).Blades, 7);
+    EXPECT_EQ(AssignedCondition(5).ResonanceHz, 31.5);
 
     const std::pair<const char*, const char*> bad[] = {
         {"condition 14 imbalance", "route point 1..13"},
@@ -83,6 +89,11 @@ TEST_F(ConditionsFlowTest, TheRunnersConditionCommandNamesEverySourceAndRefusesB
         {"condition Watch imbalance", "route point 1..13"},
         {"condition 2 wobble", "unknown condition wobble"},
         {"condition 2 imbalance rpm=5", "rpm is 60 to 30000"},
+        {"condition 2 bearing-outer bearing=8,0.00001,12,0", "bearing is N,d,D,a"},
+        {"condition 2 gear teeth=1e10", "teeth is a whole number"},
+        {"condition 2 imbalance velocity=70.5", "velocity is 0.01 to 70"},
+        {"condition 2 imbalance+imbalance", "two different faults"},
+        {"condition 2 electrical line=55", "line is 50 or 60"},
         {"condition 2 imbalance rpm", "expected key=value"},
         {"condition 2", "not a command"},
     };
