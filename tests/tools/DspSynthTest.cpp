@@ -138,4 +138,26 @@ TEST_F(DspSynthTest, ALineOutsideTheKindsBandIsWrittenWithOneWarning) {
     }
 }
 
+// The fault trainees confuse with 2x: on a two-pole motor at 2970 rpm an
+// electrical fault's strongest line is 2x line (100.0 Hz, line 320), a line
+// of its own beside 2x running speed (99.0 Hz, line 316.8), where a
+// misaligned machine's strongest line stands.
+TEST_F(DspSynthTest, TwiceTheLineFrequencyStandsApartFromTwiceTheRunningSpeed) {
+    const auto spectrum = [&](const std::string& condition) {
+        const std::string path =
+            Synth(condition + ".bin", {"--kind", "0", "--condition", condition, "--rpm", "2970"});
+        const TRun run = Dsp({"spectrum", "--kind", "0", path});
+        EXPECT_EQ(run.Status, DSP_EXIT_OK) << run.Err;
+        return SpectrumLines(run.Out);
+    };
+    const auto electrical = spectrum("electrical");
+    EXPECT_EQ(::StrongestLine(electrical), 320);
+    std::map<int, long> value;
+    for (const TSpectrumLine& line : electrical)
+        value[line.Number] = line.Value;
+    EXPECT_GT(value[317], value[316]);
+    EXPECT_GT(value[317], value[318]) << "2x is a peak of its own, not the skirt of 2x line";
+    EXPECT_EQ(::StrongestLine(spectrum("misalignment")), 317);
+}
+
 } // namespace
