@@ -63,8 +63,10 @@ TModel ModelOf(const TCondition& c) {
     case TConditionKind::BearingBall:
     case TConditionKind::BearingCage: {
         m.Tones = {{1, 0.15}};
-        m.ImpactHz = FaultFrequency(c);
         const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
+        // A spall on a rolling element strikes the inner and the outer race
+        // once each per spin of the element: twice BSF.
+        m.ImpactHz = c.Kind == TConditionKind::BearingBall ? 2.0 * f.Bsf : FaultFrequency(c);
         // The inner race turns with the shaft through the load zone; a ball
         // turns with the cage.
         if (c.Kind == TConditionKind::BearingInner) {
