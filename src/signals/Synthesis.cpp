@@ -1,5 +1,6 @@
 #include "signals/Synthesis.h"
 
+#include "signals/Envelope.h"
 #include "signals/SignalMath.h"
 #include "signals/SignalSpectrum.h"
 
@@ -12,6 +13,10 @@ namespace {
 
 constexpr int N = SIGNAL_LENGTH;
 constexpr double LOW_SECONDS = N / LOW_RATE;
+// The E signal's high-rate path covers the low waveform and its filters'
+// lead and trail.
+constexpr double HIGH_LEAD_S = ENVELOPE_LEAD / ENVELOPE_RATE;
+constexpr double HIGH_TRAIL_S = ENVELOPE_TRAIL / ENVELOPE_RATE;
 
 // How a condition's vibration is made: shaft orders with their amplitudes,
 // and for a bearing a train of impacts that each ring a resonance.
@@ -33,6 +38,8 @@ constexpr double LOW_RING_HZ = 650.0;
 constexpr double LOW_RING_S = 0.002;
 constexpr double HF_RING_HZ = 4800.0;
 constexpr double HF_RING_S = 0.0005;
+// The one the E channel's band-pass is set around.
+constexpr double ENVELOPE_RING_HZ = ENVELOPE_CENTRE_HZ;
 // Rolling elements slip: each impact comes up to 1.5 % of a period early or late.
 constexpr double SLIP = 0.015;
 constexpr double IMPACT_SPREAD = 0.1; // impact to impact size variation
@@ -113,7 +120,8 @@ TModel ModelOf(const TCondition& c) {
 }
 
 // The random part of one machine: drawn once, in a fixed order, for the
-// whole 3.2 s; the high-frequency channel sees its first 0.128 s.
+// whole 3.2 s (and the high-rate path's lead and trail); the high-frequency
+// channel sees its first 0.128 s.
 struct TDraws {
     std::vector<double> Phases;     // one per tone
     std::vector<double> ImpactAt;   // seconds
@@ -127,7 +135,7 @@ double Gaussian(TSplitMix& rng) {
     return (sum - 2.0) * 1.7320508075688772;
 }
 
-TDraws Draw(const TCondition& c, const TModel& m, TSplitMix& rng) {
+TDraws Draw(const TModel& m, TSplitMix& rng) {
     TDraws d;
     for (std::size_t i = 0; i < m.Tones.size(); ++i)
         d.Phases.push_back(2.0 * PI * rng.Uniform());
@@ -135,31 +143,32 @@ TDraws Draw(const TCondition& c, const TModel& m, TSplitMix& rng) {
         const double period = 1.0 / m.ImpactHz;
         const double offset = rng.Uniform();
         const double modulationPhase = 2.0 * PI * rng.Uniform();
-        // Start a period early, so that the waveform opens mid-ring.
-        for (int k = -1; (k + offset) * period < LOW_SECONDS; ++k) {
-            const double at = (k + offset + SLIP * (2.0 * rng.Uniform() - 1.0)) * period;
+        // From a period before the high-rate path's lead, so that every
+        // waveform opens mid-ring.
+        const auto first = -static_cast<long>(HIGH_LEAD_S * m.ImpactHz) - 1;
+        const auto last = static_cast<long>((LOW_SECONDS + HIGH_TRAIL_S) * m.ImpactHz) + 1;
+        for (long k = first; k <= last; ++k) {
+            const double at = (static_cast<double>(k) + offset + SLIP * (2.0 * rng.Uniform() - 1.0)) * period;
             const double load =
                 1.0 + m.ModulationDepth * PortableCos(2.0 * PI * m.ModulationHz * at + modulationPhase);
             d.ImpactAt.push_back(at);
             d.ImpactSize.push_back(load * (1.0 + IMPACT_SPREAD * (2.0 * rng.Uniform() - 1.0)));
         }
     }
-    (void)c;
     d.LowNoise.resize(N);
     for (double& v : d.LowNoise)
         v = Gaussian(rng);
     return d;
 }
 
-// Adds amplitude x sin(2 pi hz t + phase), by rotating a phasor: exact to a
-// few parts in 10^12 over the whole waveform, and far cheaper than sin().
-void AddTone(std::vector<double>& x, double rate, double hz, double amplitude, double phase) {
+// Adds Im((re + j im) e^(j 2 pi hz t)), t = 0 at x[0], by rotating a
+// phasor: exact to a few parts in 10^12 over the whole waveform, and far
+// cheaper than sin().
+void AddPhasor(std::vector<double>& x, double rate, double hz, double re, double im) {
     if (hz <= 0.0 || hz >= rate / 2.0) return;
     const double step = 2.0 * PI * hz / rate;
     const double c = PortableCos(step);
     const double s = PortableSin(step);
-    double re = amplitude * PortableCos(phase);
-    double im = amplitude * PortableSin(phase);
     for (double& v : x) {
         v += im;
         const double next = re * c - im * s;
@@ -168,8 +177,12 @@ void AddTone(std::vector<double>& x, double rate, double hz, double amplitude, d
     }
 }
 
-// One impact at `at` seconds: size x exp(-u / decay) x sin(2 pi hz u), or,
-// for the E signal (hz = 0), its envelope size x exp(-u / decay).
+// Adds amplitude x sin(2 pi hz t + phase).
+void AddTone(std::vector<double>& x, double rate, double hz, double amplitude, double phase) {
+    AddPhasor(x, rate, hz, amplitude * PortableCos(phase), amplitude * PortableSin(phase));
+}
+
+// One impact at `at` seconds: size x exp(-u / decay) x sin(2 pi hz u).
 void AddImpact(std::vector<double>& x, double rate, double at, double size, double hz, double decay) {
     const auto first = static_cast<long>(std::max(0.0, std::ceil(at * rate)));
     const long last =
@@ -182,9 +195,9 @@ void AddImpact(std::vector<double>& x, double rate, double at, double size, doub
     const double s = PortableSin(step) * fade;
     const double magnitude = size * PortableExp(-u0 / decay);
     double re = magnitude * PortableCos(2.0 * PI * hz * u0);
-    double im = hz > 0.0 ? magnitude * PortableSin(2.0 * PI * hz * u0) : 0.0;
+    double im = magnitude * PortableSin(2.0 * PI * hz * u0);
     for (long i = first; i < last; ++i) {
-        x[static_cast<std::size_t>(i)] += hz > 0.0 ? im : re;
+        x[static_cast<std::size_t>(i)] += im;
         const double next = re * c - im * s;
         im = re * s + im * c;
         re = next;
@@ -198,19 +211,19 @@ double Rms(const std::vector<double>& x) {
     return std::sqrt(sum / static_cast<double>(x.size()));
 }
 
-// The machine on the low channel, in model units: its smooth part (tones),
-// its impacts ringing, their envelopes, and its noise.
+// The machine on the low channel, in model units: its smooth part (tones
+// the channel passes), its impacts ringing, and its noise.
 struct TLowSignal {
-    std::vector<double> Smooth, Ring, Envelope, Noise;
+    std::vector<double> Smooth, Ring, Noise;
     double Scale; // mm/s per model unit
 };
 
 TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
     const double fr = c.Rpm / 60.0;
-    TLowSignal s{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N),
-                 std::vector<double>(N), 0.0};
-    for (std::size_t i = 0; i < m.Tones.size(); ++i)
+    TLowSignal s{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N), 0.0};
+    for (std::size_t i = 0; i < m.Tones.size(); ++i) {
         AddTone(s.Smooth, LOW_RATE, m.Tones[i].Order * fr, m.Tones[i].Amplitude, d.Phases[i]);
+    }
     if (m.ClipBelow > 0.0) {
         double peak = 0.0;
         for (double v : s.Smooth)
@@ -218,10 +231,8 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
         for (double& v : s.Smooth)
             v = std::max(v, -m.ClipBelow * peak);
     }
-    for (std::size_t k = 0; k < d.ImpactAt.size(); ++k) {
+    for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
         AddImpact(s.Ring, LOW_RATE, d.ImpactAt[k], d.ImpactSize[k], LOW_RING_HZ, LOW_RING_S);
-        AddImpact(s.Envelope, LOW_RATE, d.ImpactAt[k], d.ImpactSize[k], 0.0, LOW_RING_S);
-    }
     std::vector<double> total(N);
     for (int i = 0; i < N; ++i)
         total[static_cast<std::size_t>(i)] =
@@ -238,19 +249,46 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
     return s;
 }
 
+// The E signal: the machine's vibration at the envelope's high rate (its
+// impacts ringing the structure's resonance, its tones, a broadband noise of
+// the low channel's density), demodulated to 2560 values per second.
+// Tones the band-pass takes down by more than 40 dB are left out: they
+// would add nothing the envelope's noise floor does not hide, and each
+// costs as much as the noise.
+std::vector<double> BuildEnvelope(const TCondition& c, const TModel& m, const TDraws& d,
+                                  const TLowSignal& low, TSplitMix& rng) {
+    constexpr double LEAST_GAIN = 0.01;
+    const double fr = c.Rpm / 60.0;
+    std::vector<double> high(ENVELOPE_LEAD + ENVELOPE_DECIMATION * N + ENVELOPE_TRAIL);
+    for (std::size_t i = 0; i < m.Tones.size(); ++i) {
+        const double hz = m.Tones[i].Order * fr;
+        if (EnvelopeBandGain(hz) >= LEAST_GAIN)
+            AddTone(high, ENVELOPE_RATE, hz, m.Tones[i].Amplitude, d.Phases[i] - 2.0 * PI * hz * HIGH_LEAD_S);
+    }
+    for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
+        AddImpact(high, ENVELOPE_RATE, d.ImpactAt[k] + HIGH_LEAD_S, d.ImpactSize[k], ENVELOPE_RING_HZ,
+                  HF_RING_S);
+    // Uniform draws: after the band-pass the noise is Gaussian all the same.
+    const double sigma = Rms(low.Noise) * std::sqrt(ENVELOPE_RATE / LOW_RATE) * 1.7320508075688772;
+    for (double& v : high)
+        v += sigma * (2.0 * rng.Uniform() - 1.0);
+    std::vector<double> out = Demodulate(high, N);
+    for (double& v : out)
+        v *= low.Scale;
+    return out;
+}
+
 std::vector<double> BuildSignal(const TCondition& c, int16_t kind) {
     if (c.Kind == TConditionKind::Stored || kind < 0 || kind > 2) return {};
     const TModel m = ModelOf(c);
     TSplitMix rng(0x0C0D'1710'0000'0000ull ^ c.Seed.value_or(DEFAULT_SEED));
-    const TDraws d = Draw(c, m, rng);
+    const TDraws d = Draw(m, rng);
     const TLowSignal low = BuildLow(c, m, d);
+    if (kind == 1) return BuildEnvelope(c, m, d, low, rng);
     std::vector<double> out(N);
     if (kind == 0) {
         for (std::size_t i = 0; i < out.size(); ++i)
             out[i] = low.Scale * (low.Smooth[i] + low.Ring[i] + low.Noise[i]);
-    } else if (kind == 1) {
-        for (std::size_t i = 0; i < out.size(); ++i)
-            out[i] = low.Scale * (std::abs(low.Smooth[i] + low.Noise[i]) + low.Envelope[i]);
     } else {
         // The same machine, 25 times faster, with its own noise draws.
         const double fr = c.Rpm / 60.0;

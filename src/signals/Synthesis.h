@@ -4,9 +4,10 @@
 //   kind 0: unsigned converter codes of vibration velocity at 2560 values per
 //           second, centred on 32768, one code = 2500/65535/10 mm/s, scaled so
 //           that the 10-1000 Hz velocity RMS is the condition's severity;
-//   kind 1: the two's-complement, positive "E" signal (the rectified and
-//           demodulated vibration) at 2560 values per second, on the scale of
-//           kind 0: impacts show as pulses, a smooth machine as |x|;
+//   kind 1: the two's-complement, positive "E" signal at 2560 values per
+//           second, on the scale of kind 0: the envelope of the vibration in
+//           a band around the structure's resonance (2-4.4 kHz), where
+//           impacts ring; a smooth machine's is the envelope of its noise;
 //   kind 2: unsigned codes of the high-frequency channel at 64000 values per
 //           second, centred on 32768, where impacts ring the structure's
 //           resonance in the kHz range.

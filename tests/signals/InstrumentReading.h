@@ -5,7 +5,16 @@
 #include "measure/Samplingimp.h"
 #include "signals/Synthesis.h"
 
+#include <algorithm>
 #include <vector>
+
+inline TCondition Make(TConditionKind kind, double rpm, double velocity) {
+    TCondition c;
+    c.Kind = kind;
+    c.Rpm = rpm;
+    c.Velocity = velocity;
+    return c;
+}
 
 struct TReading {
     TMeasResults Results;
@@ -35,4 +44,11 @@ inline float LineAt(const TReading& r, double hz, double spacing = 0.3125) {
     for (int i = k - 1; i <= k + 1; ++i)
         if (i >= 0 && i < SPEC_SIZE) best = std::max(best, r.Lines[static_cast<std::size_t>(i)]);
     return best;
+}
+
+// The spectrum's floor: the median line of the band.
+inline float Floor(const TReading& r) {
+    std::vector<float> band(r.Lines.begin() + 30, r.Lines.begin() + 3203);
+    std::nth_element(band.begin(), band.begin() + static_cast<long>(band.size() / 2), band.end());
+    return band[band.size() / 2];
 }

@@ -10,21 +10,6 @@
 
 namespace {
 
-TCondition Make(TConditionKind kind, double rpm, double velocity) {
-    TCondition c;
-    c.Kind = kind;
-    c.Rpm = rpm;
-    c.Velocity = velocity;
-    return c;
-}
-
-// The spectrum's floor: the median line of the band.
-float Floor(const TReading& r) {
-    std::vector<float> band(r.Lines.begin() + 30, r.Lines.begin() + 3203);
-    std::nth_element(band.begin(), band.begin() + static_cast<long>(band.size() / 2), band.end());
-    return band[band.size() / 2];
-}
-
 bool Stands(const TReading& r, double hz) {
     return LineAt(r, hz) > 10.0f * Floor(r);
 }
@@ -109,46 +94,6 @@ TEST(SynthesisBearing, DefectFrequenciesOfTheCheckBearing) {
     const TBearingFrequencies angled = BearingFrequencies({8, 4.0, 12.0, 45.0}, 25.0);
     EXPECT_NEAR(angled.Bpfo, 4 * 25.0 * (1 - 4.0 / 12.0 * std::cos(PI / 4)), 1e-9);
 }
-
-struct TBearingCase {
-    TConditionKind Kind;
-    double (*Defect)(const TBearingFrequencies&);
-};
-
-class BearingEnvelopeTest : public testing::TestWithParam<TBearingCase> {};
-
-// The E spectrum's three largest lines sit on multiples of the defect
-// frequency, and its crest factor is at least twice that of a smooth machine.
-TEST_P(BearingEnvelopeTest, LinesAtTheDefectFrequencyAndARaisedCrestFactor) {
-    TCondition c = Make(GetParam().Kind, 1500, 4.5);
-    const double defect = GetParam().Defect(BearingFrequencies(c.Bearing, 25.0));
-    const TReading e = ReadCondition(c, KIND_MEAS_E);
-    std::vector<int> order(e.Lines.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
-    std::partial_sort(order.begin(), order.begin() + 3, order.end(), [&](int a, int b) {
-        return e.Lines[static_cast<std::size_t>(a)] > e.Lines[static_cast<std::size_t>(b)];
-    });
-    const double perLine = defect / 0.3125;
-    for (int i = 0; i < 3; ++i) {
-        const double multiple = std::round(order[static_cast<std::size_t>(i)] / perLine);
-        EXPECT_GE(multiple, 1.0);
-        EXPECT_NEAR(order[static_cast<std::size_t>(i)], multiple * perLine, 1.0) << "line rank " << i;
-    }
-    const TReading smooth = ReadCondition(Make(TConditionKind::Imbalance, 1500, 4.5), KIND_MEAS_E);
-    EXPECT_GE(e.Results.Value[RESULT_CREST], 2.0f * smooth.Results.Value[RESULT_CREST]);
-    EXPECT_GE(e.Results.Value[RESULT_CREST], 3.0f);
-    // A sinusoid's 1.41, raised a little by the noise on its peaks.
-    EXPECT_GT(smooth.Results.Value[RESULT_CREST], 1.38f);
-    EXPECT_LT(smooth.Results.Value[RESULT_CREST], 1.6f);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Defects, BearingEnvelopeTest, testing::Values(
-    TBearingCase{TConditionKind::BearingOuter, [](const TBearingFrequencies& f) { return f.Bpfo; }},
-    TBearingCase{TConditionKind::BearingInner, [](const TBearingFrequencies& f) { return f.Bpfi; }},
-    TBearingCase{TConditionKind::BearingBall, [](const TBearingFrequencies& f) { return f.Bsf; }}));
-// clang-format on
 
 TEST(SynthesisBearing, HighFrequencyChannelRingsTheResonance) {
     const TReading hf = ReadCondition(Make(TConditionKind::BearingOuter, 1480, 4.5), KIND_HF);

@@ -1,0 +1,113 @@
+// The E signal is judged by what the instrument reads of it: the envelope of
+// the band around the structure's resonance.
+#include "InstrumentReading.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool IsBearing(TConditionKind kind) {
+    return kind == TConditionKind::BearingOuter || kind == TConditionKind::BearingInner ||
+           kind == TConditionKind::BearingBall || kind == TConditionKind::BearingCage;
+}
+
+// The frequencies whose integer combinations a condition's E spectrum may
+// show: its defining comb first, then what modulates it.
+struct TEnvelopeCase {
+    TConditionKind Kind;
+    double Rpm;
+};
+
+std::vector<double> EnvelopeBases(const TCondition& c) {
+    const double fr = c.Rpm / 60.0;
+    const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
+    switch (c.Kind) {
+    case TConditionKind::BearingOuter:
+        return {f.Bpfo};
+    case TConditionKind::BearingInner:
+        return {f.Bpfi, fr};
+    case TConditionKind::BearingBall:
+        return {2.0 * f.Bsf, f.Ftf};
+    case TConditionKind::BearingCage:
+        return {f.Ftf};
+    default:
+        return {fr};
+    }
+}
+
+// a x bases[0] + b x bases[1], a >= 0, |b| <= 3, within 1.5 lines of hz
+// (a >= 1 when the defining comb itself is asked for).
+bool IsCombination(const std::vector<double>& bases, double hz, bool ofTheComb) {
+    const double tolerance = 1.5 * 0.3125;
+    const int maxB = bases.size() > 1 ? 3 : 0;
+    for (int a = ofTheComb ? 1 : 0; a * bases[0] <= hz + 10.0 * bases.back(); ++a)
+        for (int b = -maxB; b <= maxB; ++b) {
+            const double at = a * bases[0] + (bases.size() > 1 ? b * bases[1] : 0.0);
+            if ((a > 0 || b > 0) && std::abs(at - hz) <= tolerance) return true;
+        }
+    return false;
+}
+
+class EnvelopeTest : public testing::TestWithParam<TEnvelopeCase> {};
+
+// The E signal is the envelope of the band around the structure's
+// resonance: running speed tones never reach it (no 2x of a smooth
+// machine), nothing folds into it (no line off the condition's frequencies),
+// and a bearing's largest lines are its own defect comb.
+TEST_P(EnvelopeTest, ShowsOnlyTheConditionsOwnLines) {
+    const auto& p = GetParam();
+    const TCondition c = Make(p.Kind, p.Rpm, 4.5);
+    const TReading e = ReadCondition(c, KIND_MEAS_E);
+    const std::vector<double> bases = EnvelopeBases(c);
+    const float standing = 6.0f * Floor(e);
+    const std::string what = std::string(ConditionName(p.Kind)) + " at " + std::to_string(p.Rpm) + " rpm";
+    int largest = 30;
+    for (int k = 31; k < 3202; ++k) {
+        const float v = e.Lines[static_cast<std::size_t>(k)];
+        if (v > e.Lines[static_cast<std::size_t>(largest)]) largest = k;
+        if (v > standing && v >= e.Lines[static_cast<std::size_t>(k - 1)] &&
+            v >= e.Lines[static_cast<std::size_t>(k + 1)]) {
+            EXPECT_TRUE(IsCombination(bases, k * 0.3125, false))
+                << what << ": a line at " << k * 0.3125 << " Hz, " << v / Floor(e) << " x the floor";
+        }
+    }
+    const double fr = p.Rpm / 60.0;
+    if (IsBearing(p.Kind)) {
+        EXPECT_TRUE(IsCombination(bases, largest * 0.3125, true))
+            << what << ": the largest line lies at " << largest * 0.3125 << " Hz";
+        EXPECT_GT(e.Lines[static_cast<std::size_t>(largest)], 4.0f * Floor(e)) << what;
+    } else {
+        EXPECT_LT(LineAt(e, 2.0 * fr), standing) << what << ": 2x stands out of the floor";
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Conditions, EnvelopeTest, testing::ValuesIn([] {
+    std::vector<TEnvelopeCase> cases;
+    for (const auto kind : {TConditionKind::Imbalance, TConditionKind::Misalignment, TConditionKind::BearingCage,
+                            TConditionKind::BearingOuter, TConditionKind::BearingInner,
+                            TConditionKind::BearingBall, TConditionKind::Gear})
+        for (const double rpm : {600.0, 1480.0, 3000.0})
+            cases.push_back({kind, rpm});
+    return cases;
+}()));
+// clang-format on
+
+TEST(SynthesisBearing, ImpactsRaiseTheEnvelopesCrestFactorOverANoiseEnvelopes) {
+    const TReading smooth = ReadCondition(Make(TConditionKind::Imbalance, 1500, 4.5), KIND_MEAS_E);
+    // The envelope of band-limited noise: Rayleigh's peaks over its RMS.
+    EXPECT_GT(smooth.Results.Value[RESULT_CREST], 1.7f);
+    EXPECT_LT(smooth.Results.Value[RESULT_CREST], 2.8f);
+    for (const auto kind :
+         {TConditionKind::BearingOuter, TConditionKind::BearingInner, TConditionKind::BearingBall}) {
+        const TReading e = ReadCondition(Make(kind, 1500, 4.5), KIND_MEAS_E);
+        EXPECT_GE(e.Results.Value[RESULT_CREST], 1.5f * smooth.Results.Value[RESULT_CREST])
+            << ConditionName(kind);
+    }
+}
+
+} // namespace
