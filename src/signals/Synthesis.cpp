@@ -1,6 +1,7 @@
 #include "signals/Synthesis.h"
 
 #include "signals/Envelope.h"
+#include "signals/ImpactRings.h"
 #include "signals/SignalMath.h"
 #include "signals/SignalSpectrum.h"
 
@@ -13,6 +14,11 @@ namespace {
 
 constexpr int N = SIGNAL_LENGTH;
 constexpr double LOW_SECONDS = N / LOW_RATE;
+constexpr double LINE_HZ = LOW_RATE / N;
+// The velocity channel's anti-alias filter passes 0-1000 Hz and stops what
+// lies above before it could fold: content above the band is not in its
+// samples (it shows on the high-frequency channel).
+constexpr double LOW_BAND_TOP_HZ = 1000.0;
 // The E signal's high-rate path covers the low waveform and its filters'
 // lead and trail.
 constexpr double HIGH_LEAD_S = ENVELOPE_LEAD / ENVELOPE_RATE;
@@ -211,6 +217,17 @@ double Rms(const std::vector<double>& x) {
     return std::sqrt(sum / static_cast<double>(x.size()));
 }
 
+// The band of the severity (ISO 10816-3), in lines of the low channel:
+// 10-1000 Hz above 600 rpm, 2-1000 Hz at or below; below the standard's
+// 120 rpm it opens at the running speed, so that 1x always counts. The
+// first line is a line or two below the edge, as the instrument's own band
+// (line 30 for 10 Hz), so that a line on the edge counts whole.
+int SeverityFirstLine(double rpm) {
+    if (rpm > 600.0) return BAND_FIRST_LINE;
+    const double edge = std::min(2.0, rpm / 60.0);
+    return std::max(1, static_cast<int>(edge / LINE_HZ) - 1);
+}
+
 // The machine on the low channel, in model units: its smooth part (tones
 // the channel passes), its impacts ringing, and its noise.
 struct TLowSignal {
@@ -222,7 +239,8 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
     const double fr = c.Rpm / 60.0;
     TLowSignal s{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N), 0.0};
     for (std::size_t i = 0; i < m.Tones.size(); ++i) {
-        AddTone(s.Smooth, LOW_RATE, m.Tones[i].Order * fr, m.Tones[i].Amplitude, d.Phases[i]);
+        const double hz = m.Tones[i].Order * fr;
+        if (hz <= LOW_BAND_TOP_HZ) AddTone(s.Smooth, LOW_RATE, hz, m.Tones[i].Amplitude, d.Phases[i]);
     }
     if (m.ClipBelow > 0.0) {
         double peak = 0.0;
@@ -231,8 +249,7 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
         for (double& v : s.Smooth)
             v = std::max(v, -m.ClipBelow * peak);
     }
-    for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
-        AddImpact(s.Ring, LOW_RATE, d.ImpactAt[k], d.ImpactSize[k], LOW_RING_HZ, LOW_RING_S);
+    AddImpactRings(s.Ring, LOW_RATE, 0.0, d.ImpactAt, d.ImpactSize, LOW_RING_HZ, LOW_RING_S);
     std::vector<double> total(N);
     for (int i = 0; i < N; ++i)
         total[static_cast<std::size_t>(i)] =
@@ -243,8 +260,9 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
         s.Noise[j] = sigma * d.LowNoise[j];
         total[j] += s.Noise[j];
     }
-    // What the instrument will read, 10-1000 Hz, sets the scale.
-    const double band = SignalBandRms(total, BAND_FIRST_LINE, BAND_LAST_LINE);
+    // The machine's velocity RMS over the severity band sets the scale; the
+    // instrument reads its own 10-1000 Hz, less for a slow machine.
+    const double band = SignalBandRms(total, SeverityFirstLine(c.Rpm), BAND_LAST_LINE);
     s.Scale = band > 0.0 ? c.Velocity / band : 0.0;
     return s;
 }

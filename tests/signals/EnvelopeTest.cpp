@@ -15,42 +15,10 @@ bool IsBearing(TConditionKind kind) {
            kind == TConditionKind::BearingBall || kind == TConditionKind::BearingCage;
 }
 
-// The frequencies whose integer combinations a condition's E spectrum may
-// show: its defining comb first, then what modulates it.
 struct TEnvelopeCase {
     TConditionKind Kind;
     double Rpm;
 };
-
-std::vector<double> EnvelopeBases(const TCondition& c) {
-    const double fr = c.Rpm / 60.0;
-    const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
-    switch (c.Kind) {
-    case TConditionKind::BearingOuter:
-        return {f.Bpfo};
-    case TConditionKind::BearingInner:
-        return {f.Bpfi, fr};
-    case TConditionKind::BearingBall:
-        return {2.0 * f.Bsf, f.Ftf};
-    case TConditionKind::BearingCage:
-        return {f.Ftf};
-    default:
-        return {fr};
-    }
-}
-
-// a x bases[0] + b x bases[1], a >= 0, |b| <= 3, within 1.5 lines of hz
-// (a >= 1 when the defining comb itself is asked for).
-bool IsCombination(const std::vector<double>& bases, double hz, bool ofTheComb) {
-    const double tolerance = 1.5 * 0.3125;
-    const int maxB = bases.size() > 1 ? 3 : 0;
-    for (int a = ofTheComb ? 1 : 0; a * bases[0] <= hz + 10.0 * bases.back(); ++a)
-        for (int b = -maxB; b <= maxB; ++b) {
-            const double at = a * bases[0] + (bases.size() > 1 ? b * bases[1] : 0.0);
-            if ((a > 0 || b > 0) && std::abs(at - hz) <= tolerance) return true;
-        }
-    return false;
-}
 
 class EnvelopeTest : public testing::TestWithParam<TEnvelopeCase> {};
 
@@ -62,7 +30,7 @@ TEST_P(EnvelopeTest, ShowsOnlyTheConditionsOwnLines) {
     const auto& p = GetParam();
     const TCondition c = Make(p.Kind, p.Rpm, 4.5);
     const TReading e = ReadCondition(c, KIND_MEAS_E);
-    const std::vector<double> bases = EnvelopeBases(c);
+    const std::vector<double> bases = DefiningFrequencies(c);
     const float standing = 6.0f * Floor(e);
     const std::string what = std::string(ConditionName(p.Kind)) + " at " + std::to_string(p.Rpm) + " rpm";
     int largest = 30;

@@ -6,6 +6,7 @@
 #include "signals/Synthesis.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 inline TCondition Make(TConditionKind kind, double rpm, double velocity) {
@@ -51,4 +52,36 @@ inline float Floor(const TReading& r) {
     std::vector<float> band(r.Lines.begin() + 30, r.Lines.begin() + 3203);
     std::nth_element(band.begin(), band.begin() + static_cast<long>(band.size() / 2), band.end());
     return band[band.size() / 2];
+}
+
+// The frequencies whose integer combinations a condition's lines may be:
+// its defining comb first, then what modulates it.
+inline std::vector<double> DefiningFrequencies(const TCondition& c) {
+    const double fr = c.Rpm / 60.0;
+    const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
+    switch (c.Kind) {
+    case TConditionKind::BearingOuter:
+        return {f.Bpfo};
+    case TConditionKind::BearingInner:
+        return {f.Bpfi, fr};
+    case TConditionKind::BearingBall:
+        return {2.0 * f.Bsf, f.Ftf};
+    case TConditionKind::BearingCage:
+        return {f.Ftf};
+    default:
+        return {fr};
+    }
+}
+
+// a x bases[0] + b x bases[1], a >= 0, |b| <= 3, within 1.5 lines of hz
+// (a >= 1 when the defining comb itself is asked for).
+inline bool IsCombination(const std::vector<double>& bases, double hz, bool ofTheComb) {
+    const double tolerance = 1.5 * 0.3125;
+    const int maxB = bases.size() > 1 ? 3 : 0;
+    for (int a = ofTheComb ? 1 : 0; a * bases[0] <= hz + 10.0 * bases.back(); ++a)
+        for (int b = -maxB; b <= maxB; ++b) {
+            const double at = a * bases[0] + (bases.size() > 1 ? b * bases[1] : 0.0);
+            if ((a > 0 || b > 0) && std::abs(at - hz) <= tolerance) return true;
+        }
+    return false;
 }
