@@ -23,6 +23,12 @@ constexpr double LOW_BAND_TOP_HZ = 1000.0;
 // lead and trail.
 constexpr double HIGH_LEAD_S = ENVELOPE_LEAD / ENVELOPE_RATE;
 constexpr double HIGH_TRAIL_S = ENVELOPE_TRAIL / ENVELOPE_RATE;
+// Impacts faster than this overlap in every ring and lie above every band
+// an impact line could be read in (the low channels end at 1000 Hz): such a
+// train is synthesized as its Fourier series, a bounded number of tones,
+// rather than impact by impact. This also bounds the impacts of any
+// condition to about 6500 per waveform.
+constexpr double MAX_IMPACT_HZ = 2000.0;
 
 // How a condition's vibration is made: shaft orders with their amplitudes,
 // and for a bearing a train of impacts that each ring a resonance.
@@ -132,6 +138,7 @@ struct TDraws {
     std::vector<double> Phases;     // one per tone
     std::vector<double> ImpactAt;   // seconds
     std::vector<double> ImpactSize; // relative
+    double TrainOffset = 0.0;       // a train synthesized as tones: its first impact, in periods
     std::vector<double> LowNoise;   // unit variance
 };
 
@@ -145,12 +152,12 @@ TDraws Draw(const TModel& m, TSplitMix& rng) {
     TDraws d;
     for (std::size_t i = 0; i < m.Tones.size(); ++i)
         d.Phases.push_back(2.0 * PI * rng.Uniform());
-    if (m.ImpactHz > 0.0) {
+    if (m.ImpactHz > 0.0 && m.ImpactHz <= MAX_IMPACT_HZ) {
         const double period = 1.0 / m.ImpactHz;
         const double offset = rng.Uniform();
         const double modulationPhase = 2.0 * PI * rng.Uniform();
         // From a period before the high-rate path's lead, so that every
-        // waveform opens mid-ring.
+        // waveform opens mid-ring; the count follows from MAX_IMPACT_HZ.
         const auto first = -static_cast<long>(HIGH_LEAD_S * m.ImpactHz) - 1;
         const auto last = static_cast<long>((LOW_SECONDS + HIGH_TRAIL_S) * m.ImpactHz) + 1;
         for (long k = first; k <= last; ++k) {
@@ -160,6 +167,8 @@ TDraws Draw(const TModel& m, TSplitMix& rng) {
             d.ImpactAt.push_back(at);
             d.ImpactSize.push_back(load * (1.0 + IMPACT_SPREAD * (2.0 * rng.Uniform() - 1.0)));
         }
+    } else if (m.ImpactHz > 0.0) {
+        d.TrainOffset = rng.Uniform();
     }
     d.LowNoise.resize(N);
     for (double& v : d.LowNoise)
@@ -215,6 +224,35 @@ double Rms(const std::vector<double>& x) {
     for (double v : x)
         sum += v * v;
     return std::sqrt(sum / static_cast<double>(x.size()));
+}
+
+// A train of impacts too dense to synthesize one by one (ImpactHz above
+// MAX_IMPACT_HZ), as its Fourier series: impacts of size 1 every T = 1/f
+// ringing h(t) = e^(-t/decay) sin(2 pi ring t) give the lines
+// 2 f |H(m f)| at m f, H(f) = w / ((1/decay + j 2 pi f)^2 + w^2), w = 2 pi
+// ring; the drawn offset places the first impact. Slip and load modulation
+// average out at such rates. At most rate / (2 MAX_IMPACT_HZ) lines.
+void AddTrain(std::vector<double>& x, double rate, double startS, const TModel& m, const TDraws& d,
+              double ringHz, double decay, double leastGain) {
+    if (m.ImpactHz <= MAX_IMPACT_HZ) return;
+    const double w = 2.0 * PI * ringHz;
+    const double a = 1.0 / decay;
+    for (int harmonic = 1; harmonic * m.ImpactHz < rate / 2.0; ++harmonic) {
+        const double hz = harmonic * m.ImpactHz;
+        if (leastGain > 0.0 && EnvelopeBandGain(hz) < leastGain) continue;
+        // (a + j 2 pi f)^2 + w^2 = p + j q; H = w (p - j q) / (p^2 + q^2).
+        const double v = 2.0 * PI * hz;
+        const double p = a * a - v * v + w * w;
+        const double q = 2.0 * a * v;
+        const double scale = 2.0 * m.ImpactHz * w / (p * p + q * q);
+        // cos(2 pi f (t - t0)) x H: as Im(j H e^(j 2 pi f (t - t0))), t0 the
+        // first impact, t measured from startS.
+        const double angle = -v * (d.TrainOffset / m.ImpactHz - startS);
+        const double hr = scale * p, hi = -scale * q; // H
+        const double jr = -hi, ji = hr;               // j H
+        const double c = PortableCos(angle), s = PortableSin(angle);
+        AddPhasor(x, rate, hz, jr * c - ji * s, jr * s + ji * c);
+    }
 }
 
 // The band of the severity (ISO 10816-3), in lines of the low channel:
@@ -286,6 +324,7 @@ std::vector<double> BuildEnvelope(const TCondition& c, const TModel& m, const TD
     for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
         AddImpact(high, ENVELOPE_RATE, d.ImpactAt[k] + HIGH_LEAD_S, d.ImpactSize[k], ENVELOPE_RING_HZ,
                   HF_RING_S);
+    AddTrain(high, ENVELOPE_RATE, -HIGH_LEAD_S, m, d, ENVELOPE_RING_HZ, HF_RING_S, LEAST_GAIN);
     // Uniform draws: after the band-pass the noise is Gaussian all the same.
     const double sigma = Rms(low.Noise) * std::sqrt(ENVELOPE_RATE / LOW_RATE) * 1.7320508075688772;
     for (double& v : high)
@@ -314,6 +353,7 @@ std::vector<double> BuildSignal(const TCondition& c, int16_t kind) {
             AddTone(out, HF_RATE, m.Tones[i].Order * fr, m.Tones[i].Amplitude, d.Phases[i]);
         for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
             AddImpact(out, HF_RATE, d.ImpactAt[k], d.ImpactSize[k], HF_RING_HZ, HF_RING_S);
+        AddTrain(out, HF_RATE, 0.0, m, d, HF_RING_HZ, HF_RING_S, 0.0);
         const double sigma = low.Noise.empty() ? 0.0 : Rms(low.Noise);
         for (double& v : out)
             v = low.Scale * (v + sigma * Gaussian(rng));

@@ -103,6 +103,32 @@ TEST(SynthesisBearing, HighFrequencyChannelRingsTheResonance) {
     EXPECT_LT(largest * 7.8125, 10000.0);
 }
 
+// Past 2000 impacts a second a train is synthesized as its Fourier series
+// (bounded work for any bearing): on either side of that rate it must ring
+// the high-frequency channel alike for the same 1x (slip and the noise move
+// the scale), with its largest line on the defect's comb.
+TEST(SynthesisBearing, ADenseTrainRingsAsHardAsImpactByImpact) {
+    std::vector<double> ringPerShaft;
+    for (const double bpfo : {1990.0, 2010.0}) {
+        // 60 balls, d/D = 1/6: BPFO = 25 x the shaft.
+        TCondition c = Make(TConditionKind::BearingOuter, bpfo / 25.0 * 60.0, 4.5);
+        c.Bearing = {60, 2.0, 12.0, 0.0};
+        const TReading hf = ReadCondition(c, KIND_HF);
+        double sum = 0.0;
+        for (int k = 30; k <= 3202; ++k)
+            sum += static_cast<double>(hf.Lines[static_cast<std::size_t>(k)]) *
+                   hf.Lines[static_cast<std::size_t>(k)];
+        const auto largest = std::max_element(hf.Lines.begin(), hf.Lines.end()) - hf.Lines.begin();
+        const double multiple = largest * 7.8125 / bpfo;
+        EXPECT_NEAR(multiple, std::round(multiple), 1.5 * 7.8125 / bpfo) << "BPFO " << bpfo;
+        EXPECT_FALSE(hf.Clipped);
+        const TReading velocity = ReadCondition(c, KIND_MEAS);
+        EXPECT_FALSE(velocity.Clipped);
+        ringPerShaft.push_back(std::sqrt(sum) / LineAt(velocity, c.Rpm / 60.0));
+    }
+    EXPECT_NEAR(ringPerShaft[1] / ringPerShaft[0], 1.0, 0.05);
+}
+
 TEST(SynthesisDeterminism, SameSeedSameSamplesOtherSeedOtherSamples) {
     for (int16_t kind = 0; kind <= 2; ++kind) {
         TCondition c = Make(TConditionKind::BearingInner, 1480, 4.5);
