@@ -288,6 +288,15 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
             v = std::max(v, -m.ClipBelow * peak);
     }
     AddImpactRings(s.Ring, LOW_RATE, 0.0, d.ImpactAt, d.ImpactSize, LOW_RING_HZ, LOW_RING_S);
+    // A velocity ring has no mean (the structure comes back to rest); the
+    // damped sine keeps a small one, which a dense train would pile up into
+    // an offset the converter has no room for.
+    double mean = 0.0;
+    for (double v : s.Ring)
+        mean += v;
+    mean /= N;
+    for (double& v : s.Ring)
+        v -= mean;
     std::vector<double> total(N);
     for (int i = 0; i < N; ++i)
         total[static_cast<std::size_t>(i)] =
