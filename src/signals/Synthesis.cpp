@@ -180,7 +180,7 @@ TDraws Draw(const TModel& m, TSplitMix& rng) {
 // phasor: exact to a few parts in 10^12 over the whole waveform, and far
 // cheaper than sin().
 void AddPhasor(std::vector<double>& x, double rate, double hz, double re, double im) {
-    if (hz <= 0.0 || hz >= rate / 2.0) return;
+    if (!(hz > 0.0 && hz < rate / 2.0)) return; // NaN as well
     const double step = 2.0 * PI * hz / rate;
     const double c = PortableCos(step);
     const double s = PortableSin(step);
@@ -199,7 +199,10 @@ void AddTone(std::vector<double>& x, double rate, double hz, double amplitude, d
 
 // One impact at `at` seconds: size x exp(-u / decay) x sin(2 pi hz u).
 void AddImpact(std::vector<double>& x, double rate, double at, double size, double hz, double decay) {
-    const auto first = static_cast<long>(std::max(0.0, std::ceil(at * rate)));
+    // Only an impact that rings into x: no instant converts out of range.
+    const double start = std::ceil(at * rate);
+    if (!(start < static_cast<double>(x.size()) && start > -8.0 * decay * rate - 1.0)) return;
+    const auto first = static_cast<long>(std::max(0.0, start));
     const long last =
         std::min(static_cast<long>(x.size()), first + static_cast<long>(8.0 * decay * rate) + 1);
     if (first >= last) return;
@@ -262,7 +265,7 @@ void AddTrain(std::vector<double>& x, double rate, double startS, const TModel& 
 // (line 30 for 10 Hz), so that a line on the edge counts whole.
 int SeverityFirstLine(double rpm) {
     if (rpm > 600.0) return BAND_FIRST_LINE;
-    const double edge = std::min(2.0, rpm / 60.0);
+    const double edge = rpm > 0.0 && rpm < 120.0 ? rpm / 60.0 : 2.0;
     return std::max(1, static_cast<int>(edge / LINE_HZ) - 1);
 }
 
@@ -426,9 +429,10 @@ bool SynthesizeCondition(const TCondition& condition, int16_t kind, int16_t* sam
     const double high = kind == 1 ? 32767.0 : 65535.0;
     for (int i = 0; i < N; ++i) {
         double code = std::floor(signal[static_cast<std::size_t>(i)] / VELOCITY_PER_CODE + offset + 0.5);
-        if (code < low || code > high) {
+        if (!(code >= low && code <= high)) {
+            // Beyond the converter's range, or no number at all: an overload.
             clipped = true;
-            code = std::clamp(code, low, high);
+            code = code > high ? high : low;
         }
         const auto word = static_cast<uint16_t>(static_cast<int32_t>(code) & 0xFFFF);
         samples[i] = static_cast<int16_t>(word);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 namespace {
 
@@ -182,6 +184,41 @@ TEST(SynthesisDeterminism, AKeptWaveformIsTheFreshOne) {
     const TCondition loud = Make(TConditionKind::Looseness, 1480, 200.0);
     EXPECT_TRUE(SynthesizeCondition(loud, KIND_MEAS, a));
     EXPECT_TRUE(SynthesizeCondition(loud, KIND_MEAS, a)) << "the kept waveform keeps its overload";
+}
+
+// The parser keeps every figure within bounds; should one slip past it (a
+// program's own mistake), the synthesis still ends with codes in range,
+// and an overload rather than an undefined conversion when there is no
+// number to convert.
+TEST(SynthesisRange, FiguresNoParserWouldPassEndInCodesOrAnOverload) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<TCondition> hostile;
+    for (const double rpm : {nan, inf, -1.0, 1e10, 1e-300})
+        hostile.push_back(Make(TConditionKind::BearingBall, rpm, 4.5));
+    for (const double velocity : {nan, 1e300})
+        hostile.push_back(Make(TConditionKind::Imbalance, 1480, velocity));
+    for (const TBearingGeometry bearing :
+         {TBearingGeometry{8, 1e-5, 12.0, 0.0}, TBearingGeometry{100, 12.0, 12.0, 0.0},
+          TBearingGeometry{3, 20.0, 12.0, 0.0}, TBearingGeometry{8, 2.0, 12.0, nan}})
+        for (const auto kind :
+             {TConditionKind::BearingInner, TConditionKind::BearingBall, TConditionKind::BearingCage}) {
+            hostile.push_back(Make(kind, 30000, 4.5));
+            hostile.back().Bearing = bearing;
+        }
+    hostile.push_back(Make(TConditionKind::Gear, 30000, 4.5));
+    hostile.back().Teeth = 32767;
+    hostile.push_back(Make(TConditionKind::Looseness, 1480, 4.5));
+    hostile.back().Noise = 1e300;
+    int16_t samples[SAMPLE_COUNT];
+    for (const TCondition& c : hostile)
+        for (int16_t kind = 0; kind <= 2; ++kind) {
+            const bool clipped = SynthesizeCondition(c, kind, samples);
+            bool finite = true;
+            for (const double v : SynthesizeSignal(c, kind))
+                finite = finite && std::isfinite(v);
+            EXPECT_TRUE(finite || clipped) << FormatCondition(c) << " kind " << kind;
+        }
 }
 
 TEST(SynthesisRange, TooLoudClipsAndReportsAStoredConditionLeavesTheBuffer) {
