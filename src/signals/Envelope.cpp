@@ -81,8 +81,11 @@ std::vector<double> Demodulate(const std::vector<double>& high, int count) {
             s2[s] = b2[s] * v - a2[s] * y;
             v = y;
         }
-        if (n % 2 == 0) magnitude[n / 2] = 2.0 * std::sqrt(v[0] * v[0] + v[1] * v[1]);
+        if (n % 2 == 0) magnitude[n / 2] = v[0] * v[0] + v[1] * v[1];
     }
+    // Apart from the filter's loop, the square roots go two at a time.
+    for (double& v : magnitude)
+        v = 2.0 * std::sqrt(v);
     // Low-pass and decimate, each output centred on its own instant; the
     // filter is symmetric, so each pair of samples shares its tap.
     std::vector<double> out(static_cast<std::size_t>(count));

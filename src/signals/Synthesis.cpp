@@ -176,20 +176,33 @@ TDraws Draw(const TModel& m, TSplitMix& rng) {
     return d;
 }
 
-// Adds Im((re + j im) e^(j 2 pi hz t)), t = 0 at x[0], by rotating a
-// phasor: exact to a few parts in 10^12 over the whole waveform, and far
-// cheaper than sin().
+// Adds Im((re + j im) e^(j 2 pi hz t)), t = 0 at x[0], by rotating
+// phasors: exact to a few parts in 10^12 over the whole waveform, and far
+// cheaper than sin(). Eight phasors a sample apart each step eight samples,
+// so that their rotations do not wait on one another.
 void AddPhasor(std::vector<double>& x, double rate, double hz, double re, double im) {
     if (!(hz > 0.0 && hz < rate / 2.0)) return; // NaN as well
+    constexpr std::size_t LANES = 8;
     const double step = 2.0 * PI * hz / rate;
-    const double c = PortableCos(step);
-    const double s = PortableSin(step);
-    for (double& v : x) {
-        v += im;
-        const double next = re * c - im * s;
-        im = re * s + im * c;
-        re = next;
+    std::array<double, LANES> lr{}, li{};
+    for (std::size_t k = 0; k < LANES; ++k) {
+        const double c = PortableCos(step * static_cast<double>(k));
+        const double s = PortableSin(step * static_cast<double>(k));
+        lr[k] = re * c - im * s;
+        li[k] = re * s + im * c;
     }
+    const double c = PortableCos(step * LANES);
+    const double s = PortableSin(step * LANES);
+    const std::size_t whole = x.size() - x.size() % LANES;
+    for (std::size_t n = 0; n < whole; n += LANES)
+        for (std::size_t k = 0; k < LANES; ++k) {
+            x[n + k] += li[k];
+            const double next = lr[k] * c - li[k] * s;
+            li[k] = lr[k] * s + li[k] * c;
+            lr[k] = next;
+        }
+    for (std::size_t k = 0; whole + k < x.size(); ++k)
+        x[whole + k] += li[k];
 }
 
 // Adds amplitude x sin(2 pi hz t + phase).
