@@ -72,6 +72,44 @@ INSTANTIATE_TEST_SUITE_P(
         TBadCall{"SynthBadGeometry",
                  {"synth", "--kind", "1", "--condition", "bearing-outer", "--bearing", "8,12,2,0", "f.bin"},
                  "0 < d < D"},
+        // Values no machine has, at and past each bound: refused before any work.
+        TBadCall{"SynthSpeedAbsurd",
+                 {"synth", "--kind", "0", "--condition", "gear", "--rpm", "1e10", "f.bin"},
+                 "rpm is 60 to 30000"},
+        TBadCall{"SynthVelocityPastTheRange",
+                 {"synth", "--kind", "0", "--condition", "gear", "--velocity", "70.01", "f.bin"},
+                 "velocity is 0.01 to 70"},
+        TBadCall{"SynthVelocityTiny",
+                 {"synth", "--kind", "0", "--condition", "gear", "--velocity", "1e-300", "f.bin"},
+                 "velocity is 0.01 to 70"},
+        TBadCall{
+            "SynthDustBall",
+            {"synth", "--kind", "0", "--condition", "bearing-ball", "--bearing", "8,0.00001,12,0", "f.bin"},
+            "d/D 0.02 to 0.5"},
+        TBadCall{"SynthTeethAbsurd",
+                 {"synth", "--kind", "0", "--condition", "gear", "--teeth", "1e10", "f.bin"},
+                 "teeth is a whole number 1 to 500"},
+        TBadCall{"SynthNoBlades",
+                 {"synth", "--kind", "0", "--condition", "vane-pass", "--blades", "0", "f.bin"},
+                 "blades is a whole number 1 to 500"},
+        TBadCall{"SynthLineNeither50Nor60",
+                 {"synth", "--kind", "0", "--condition", "electrical", "--line", "55", "f.bin"},
+                 "line is 50 or 60"},
+        TBadCall{"SynthResonanceInfinite",
+                 {"synth", "--kind", "0", "--condition", "resonance", "--resonance", "inf", "f.bin"},
+                 "resonance is 1 to 25000"},
+        TBadCall{"SynthStagePastFour",
+                 {"synth", "--kind", "1", "--condition", "bearing-outer", "--stage", "5", "f.bin"},
+                 "stage is 1, 2, 3 or 4"},
+        TBadCall{"SynthJitterNegative",
+                 {"synth", "--kind", "0", "--condition", "gear", "--speed-jitter", "-1", "f.bin"},
+                 "speed-jitter is 0 to 10"},
+        TBadCall{"SynthShareOfNothing",
+                 {"synth", "--kind", "0", "--condition", "imbalance+gear", "--shares", "1,0", "f.bin"},
+                 "shares is a,b"},
+        TBadCall{"SynthOneFaultTwice",
+                 {"synth", "--kind", "0", "--condition", "gear+gear", "f.bin"},
+                 "two different faults"},
         TBadCall{"SynthTeethTwice",
                  {"synth", "--kind", "0", "--condition", "gear", "--teeth", "20", "--teeth", "21", "f.bin"},
                  "--teeth is given twice"},
@@ -116,10 +154,12 @@ TEST(DspHelp, DocumentsEveryCommandAndOptionAndSucceeds) {
         EXPECT_EQ(run.Status, DSP_EXIT_OK);
         EXPECT_EQ(run.Err, "");
         for (const char* word :
-             {"levels",    "spectrum", "waveform",      "--kind", "--builtin",  "--help",   "FILE",
-              "16384",     "acc_pk",   "disp_pp",       "crest",  "scale",      "32..3200", "%.9g",
-              "status 2",  "synth",    "--condition",   "--rpm",  "--velocity", "--noise",  "--seed",
-              "--bearing", "--teeth",  "bearing-outer", "gear",   "clipped"})
+             {"levels",         "spectrum", "waveform", "--kind",     "--builtin",   "--help",
+              "FILE",           "16384",    "acc_pk",   "disp_pp",    "crest",       "scale",
+              "32..3200",       "%.9g",     "status 2", "synth",      "--condition", "--rpm",
+              "--velocity",     "--noise",  "--seed",   "--bearing",  "--teeth",     "bearing-outer",
+              "gear",           "clipped",  "--line",   "--blades",   "--resonance", "--stage",
+              "--speed-jitter", "--shares", "A+B",      "electrical", "vane-pass",   "warning"})
             EXPECT_NE(run.Out.find(word), std::string::npos) << word;
     }
 }
