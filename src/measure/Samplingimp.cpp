@@ -3,16 +3,20 @@
 #include "measure/PointConditions.h"
 #include "platform/Host.h"
 #include "platform/Resources.h"
+#include "signals/SpeedJitter.h"
 #include "signals/Synthesis.h"
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 
 int16_t SampleBuffer[SAMPLE_COUNT];
 
 namespace {
 constexpr uint16_t REC_MEASURED_MARK = 0xAAAA;
-}
+// Real measurements so far: each takes the machine at its own speed.
+std::atomic<uint32_t> g_Readings{0};
+} // namespace
 
 bool ReadWaveformTable(int16_t kind, int16_t (&samples)[SAMPLE_COUNT]) {
     if (kind < KIND_MEAS || kind > KIND_HF) return false;
@@ -32,7 +36,7 @@ int16_t AcquireWaveform(int16_t kind, uint16_t* status, bool real, int16_t sourc
     if (source != SOURCE_STORED && real) {
         // Taken once, here: a change made while the worker samples applies
         // from the next measurement.
-        condition = SeededCondition(AssignedCondition(source), source);
+        condition = ReadingCondition(SeededCondition(AssignedCondition(source), source), g_Readings++);
         RecordMeasuredCondition(source, condition);
     } else if (source != SOURCE_STORED) {
         condition = SeededCondition(MeasuredCondition(source), source);

@@ -134,4 +134,38 @@ TEST_F(AcquisitionTest, APointWithoutASeedDrawsItsOwnNoise) {
     ClearConditions();
 }
 
+// Measuring a point again with speed jitter takes the machine at another
+// speed each time, and records it, so that a reading rebuilds to its own
+// waveform; without jitter every reading is the same.
+TEST_F(AcquisitionTest, EachReadingOfAJitteringMachineHasItsOwnSpeed) {
+    TCondition c;
+    c.Kind = TConditionKind::Imbalance;
+    c.SpeedJitter = 5.0;
+    AssignCondition(4, c);
+    std::vector<double> speeds;
+    for (int reading = 0; reading < 3; ++reading) {
+        LambdaThread worker([] { AcquireWaveform(KIND_MEAS, nullptr, true, 4); });
+        host.Advance(ACQUISITION_MS);
+        worker.WaitFor();
+        const std::vector<int16_t> measured = Buffer();
+        const TCondition recorded = MeasuredCondition(4);
+        EXPECT_EQ(recorded.SpeedJitter, 0.0);
+        EXPECT_NEAR(recorded.Rpm, c.Rpm, 0.05 * c.Rpm);
+        speeds.push_back(recorded.Rpm);
+        AcquireWaveform(KIND_MEAS, nullptr, false, 4);
+        EXPECT_EQ(Buffer(), measured) << "the reading rebuilds to its own waveform";
+    }
+    EXPECT_NE(speeds[0], speeds[1]);
+    EXPECT_NE(speeds[1], speeds[2]);
+    c.SpeedJitter = 0.0;
+    AssignCondition(4, c);
+    for (int reading = 0; reading < 2; ++reading) {
+        LambdaThread worker([] { AcquireWaveform(KIND_MEAS, nullptr, true, 4); });
+        host.Advance(ACQUISITION_MS);
+        worker.WaitFor();
+        EXPECT_EQ(MeasuredCondition(4).Rpm, c.Rpm);
+    }
+    ClearConditions();
+}
+
 } // namespace
