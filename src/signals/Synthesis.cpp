@@ -1,5 +1,6 @@
 #include "signals/Synthesis.h"
 
+#include "signals/ConditionModel.h"
 #include "signals/Envelope.h"
 #include "signals/ImpactRings.h"
 #include "signals/SignalMath.h"
@@ -30,21 +31,6 @@ constexpr double HIGH_TRAIL_S = ENVELOPE_TRAIL / ENVELOPE_RATE;
 // condition to about 6500 per waveform.
 constexpr double MAX_IMPACT_HZ = 2000.0;
 
-// How a condition's vibration is made: shaft orders with their amplitudes,
-// and for a bearing a train of impacts that each ring a resonance.
-struct TTone {
-    double Order;
-    double Amplitude;
-};
-struct TModel {
-    std::vector<TTone> Tones;
-    double ImpactHz = 0.0; // 0: no impacts
-    double ModulationHz = 0.0;
-    double ModulationDepth = 0.0;
-    double ClipBelow = 0.0;  // looseness: the part hits a stop below this share of the peak
-    double NoiseFloor = 0.0; // the least noise the condition has
-};
-
 // The structure's resonances and how fast an impact dies away in them.
 constexpr double LOW_RING_HZ = 650.0;
 constexpr double LOW_RING_S = 0.002;
@@ -55,81 +41,6 @@ constexpr double ENVELOPE_RING_HZ = ENVELOPE_CENTRE_HZ;
 // Rolling elements slip: each impact comes up to 1.5 % of a period early or late.
 constexpr double SLIP = 0.015;
 constexpr double IMPACT_SPREAD = 0.1; // impact to impact size variation
-
-TModel ModelOf(const TCondition& c) {
-    TModel m;
-    const double fr = c.Rpm / 60.0;
-    switch (c.Kind) {
-    case TConditionKind::Good:
-        m.Tones = {{1, 0.6}, {2, 0.25}, {3, 0.12}};
-        m.NoiseFloor = 0.5;
-        break;
-    case TConditionKind::Imbalance:
-        m.Tones = {{1, 1.0}, {2, 0.05}};
-        break;
-    case TConditionKind::Misalignment:
-        m.Tones = {{1, 0.5}, {2, 1.0}, {3, 0.35}, {4, 0.12}};
-        break;
-    case TConditionKind::Looseness:
-        for (int half = 1; half <= 20; ++half) {
-            const double order = half / 2.0;
-            m.Tones.push_back({order, half % 2 == 0 ? 1.0 / std::sqrt(order) : 0.3 / std::sqrt(order)});
-        }
-        m.ClipBelow = 0.55;
-        break;
-    case TConditionKind::BearingOuter:
-    case TConditionKind::BearingInner:
-    case TConditionKind::BearingBall:
-    case TConditionKind::BearingCage: {
-        m.Tones = {{1, 0.15}};
-        const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
-        // A spall on a rolling element strikes the inner and the outer race
-        // once each per spin of the element: twice BSF.
-        m.ImpactHz = c.Kind == TConditionKind::BearingBall ? 2.0 * f.Bsf : FaultFrequency(c);
-        // The inner race turns with the shaft through the load zone; a ball
-        // turns with the cage.
-        if (c.Kind == TConditionKind::BearingInner) {
-            m.ModulationHz = fr;
-            m.ModulationDepth = 0.5;
-        } else if (c.Kind == TConditionKind::BearingBall) {
-            m.ModulationHz = f.Ftf;
-            m.ModulationDepth = 0.4;
-        }
-        break;
-    }
-    case TConditionKind::Gear: {
-        const double z = c.Teeth;
-        m.Tones = {{1, 0.3},      {z - 2, 0.12}, {z - 1, 0.35}, {z, 1.0},
-                   {z + 1, 0.35}, {z + 2, 0.12}, {2 * z, 0.3}};
-        break;
-    }
-    case TConditionKind::Electrical: {
-        // A stator fault pulls at twice the line frequency, beating with the
-        // rotor at the pole-pass frequency; the rotor's own 1x stays small.
-        const double line2 = FaultFrequency(c) / fr;
-        const double pole = PolePassFrequency(c) / fr;
-        m.Tones = {{1, 0.3}, {2, 0.08}, {line2, 1.0}};
-        if (pole > 0.0) m.Tones.insert(m.Tones.end(), {{line2 - pole, 0.2}, {line2 + pole, 0.2}});
-        break;
-    }
-    case TConditionKind::VanePass: {
-        // Each vane passing the cutwater gives a pressure pulse: the vane-pass
-        // line leads, its harmonics fall off, 1x is the rotor's residual.
-        const double b = c.Blades;
-        m.Tones = {{1, 0.35}, {b, 1.0}, {2 * b, 0.4}, {3 * b, 0.15}};
-        break;
-    }
-    case TConditionKind::Resonance:
-        // The machine's running tones; the structure's response around
-        // ResonanceHz (the tones near it raised, a hump in the noise floor)
-        // belongs to the pipeline that shapes the whole signal.
-        m.Tones = {{1, 1.0}, {2, 0.1}};
-        break;
-    case TConditionKind::Stored:
-        break;
-    }
-    return m;
-}
 
 // The random part of one machine: drawn once, in a fixed order, for the
 // whole 3.2 s (and the high-rate path's lead and trail); the high-frequency
@@ -148,7 +59,7 @@ double Gaussian(TSplitMix& rng) {
     return (sum - 2.0) * 1.7320508075688772;
 }
 
-TDraws Draw(const TModel& m, TSplitMix& rng) {
+TDraws Draw(const TConditionModel& m, TSplitMix& rng) {
     TDraws d;
     for (std::size_t i = 0; i < m.Tones.size(); ++i)
         d.Phases.push_back(2.0 * PI * rng.Uniform());
@@ -248,7 +159,7 @@ double Rms(const std::vector<double>& x) {
 // 2 f |H(m f)| at m f, H(f) = w / ((1/decay + j 2 pi f)^2 + w^2), w = 2 pi
 // ring; the drawn offset places the first impact. Slip and load modulation
 // average out at such rates. At most rate / (2 MAX_IMPACT_HZ) lines.
-void AddTrain(std::vector<double>& x, double rate, double startS, const TModel& m, const TDraws& d,
+void AddTrain(std::vector<double>& x, double rate, double startS, const TConditionModel& m, const TDraws& d,
               double ringHz, double decay, double leastGain) {
     if (m.ImpactHz <= MAX_IMPACT_HZ) return;
     const double w = 2.0 * PI * ringHz;
@@ -289,7 +200,7 @@ struct TLowSignal {
     double Scale; // mm/s per model unit
 };
 
-TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
+TLowSignal BuildLow(const TCondition& c, const TConditionModel& m, const TDraws& d) {
     const double fr = c.Rpm / 60.0;
     TLowSignal s{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N), 0.0};
     for (std::size_t i = 0; i < m.Tones.size(); ++i) {
@@ -336,7 +247,7 @@ TLowSignal BuildLow(const TCondition& c, const TModel& m, const TDraws& d) {
 // Tones the band-pass takes down by more than 40 dB are left out: they
 // would add nothing the envelope's noise floor does not hide, and each
 // costs as much as the noise.
-std::vector<double> BuildEnvelope(const TCondition& c, const TModel& m, const TDraws& d,
+std::vector<double> BuildEnvelope(const TCondition& c, const TConditionModel& m, const TDraws& d,
                                   const TLowSignal& low, TSplitMix& rng) {
     constexpr double LEAST_GAIN = 0.01;
     const double fr = c.Rpm / 60.0;
@@ -362,7 +273,7 @@ std::vector<double> BuildEnvelope(const TCondition& c, const TModel& m, const TD
 
 std::vector<double> BuildSignal(const TCondition& c, int16_t kind) {
     if (c.Kind == TConditionKind::Stored || kind < 0 || kind > 2) return {};
-    const TModel m = ModelOf(c);
+    const TConditionModel m = ModelOf(c);
     TSplitMix rng(0x0C0D'1710'0000'0000ull ^ c.Seed.value_or(DEFAULT_SEED));
     const TDraws d = Draw(m, rng);
     const TLowSignal low = BuildLow(c, m, d);
