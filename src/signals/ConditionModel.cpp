@@ -1,6 +1,71 @@
 #include "signals/ConditionModel.h"
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// A bearing's life, stage by stage. 1: the defect only rings the
+// high-frequency channel; 2: its impacts ring every resonance and show in
+// the envelope; 3: they grow, vary more, and the defect's lines with their
+// sidebands and a raised noise floor reach the velocity spectrum; 4: the
+// damage spreads, the impacts come irregularly (a broadband haystack around
+// the resonances), the noise floor and 1x rise.
+struct TWear {
+    double LowRing, EnvelopeRing, HfRing;
+    double SizeSpread, Slip;
+    double DefectTone; // the defect's first line in the velocity spectrum; harmonic k: / k
+    double NoiseFloor;
+    double Shaft; // 1x
+};
+constexpr TWear WEAR[] = {
+    {0.0, 0.0, 0.25, 0.1, 0.015, 0.0, 0.0, 0.15},
+    {1.0, 1.0, 1.0, 0.1, 0.015, 0.0, 0.0, 0.15},
+    {1.5, 2.0, 2.0, 0.3, 0.015, 0.2, 0.1, 0.2},
+    {2.0, 3.5, 4.0, 0.6, 0.05, 0.3, 0.2, 0.5},
+};
+constexpr double SIDEBAND = 0.4; // of the line it flanks
+constexpr int DEFECT_HARMONICS = 4;
+
+void ModelBearing(const TCondition& c, TConditionModel& m) {
+    const double fr = c.Rpm / 60.0;
+    const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
+    // A spall on a rolling element strikes the inner and the outer race
+    // once each per spin of the element: twice BSF.
+    m.ImpactHz = c.Kind == TConditionKind::BearingBall ? 2.0 * f.Bsf : FaultFrequency(c);
+    // The inner race turns with the shaft through the load zone; a ball
+    // turns with the cage.
+    if (c.Kind == TConditionKind::BearingInner) {
+        m.ModulationHz = fr;
+        m.ModulationDepth = 0.5;
+    } else if (c.Kind == TConditionKind::BearingBall) {
+        m.ModulationHz = f.Ftf;
+        m.ModulationDepth = 0.4;
+    }
+    const auto stage = static_cast<std::size_t>(std::clamp<int>(c.Stage, STAGE_MIN, STAGE_MAX) - STAGE_MIN);
+    const TWear& w = WEAR[stage];
+    m.Tones = {{1, w.Shaft}};
+    m.LowRing = w.LowRing;
+    m.EnvelopeRing = w.EnvelopeRing;
+    m.HfRing = w.HfRing;
+    m.SizeSpread = w.SizeSpread;
+    m.Slip = w.Slip;
+    m.NoiseFloor = w.NoiseFloor;
+    if (w.DefectTone > 0.0 && fr > 0.0 && m.ImpactHz > 0.0) {
+        for (int k = 1; k <= DEFECT_HARMONICS; ++k) {
+            const double order = k * m.ImpactHz / fr;
+            const double amplitude = w.DefectTone / k;
+            m.Tones.push_back({order, amplitude});
+            if (m.ModulationHz > 0.0) {
+                const double side = m.ModulationHz / fr;
+                m.Tones.push_back({order - side, SIDEBAND * amplitude});
+                m.Tones.push_back({order + side, SIDEBAND * amplitude});
+            }
+        }
+    }
+}
+
+} // namespace
 
 TConditionModel ModelOf(const TCondition& c) {
     TConditionModel m;
@@ -26,23 +91,9 @@ TConditionModel ModelOf(const TCondition& c) {
     case TConditionKind::BearingOuter:
     case TConditionKind::BearingInner:
     case TConditionKind::BearingBall:
-    case TConditionKind::BearingCage: {
-        m.Tones = {{1, 0.15}};
-        const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
-        // A spall on a rolling element strikes the inner and the outer race
-        // once each per spin of the element: twice BSF.
-        m.ImpactHz = c.Kind == TConditionKind::BearingBall ? 2.0 * f.Bsf : FaultFrequency(c);
-        // The inner race turns with the shaft through the load zone; a ball
-        // turns with the cage.
-        if (c.Kind == TConditionKind::BearingInner) {
-            m.ModulationHz = fr;
-            m.ModulationDepth = 0.5;
-        } else if (c.Kind == TConditionKind::BearingBall) {
-            m.ModulationHz = f.Ftf;
-            m.ModulationDepth = 0.4;
-        }
+    case TConditionKind::BearingCage:
+        ModelBearing(c, m);
         break;
-    }
     case TConditionKind::Gear: {
         const double z = c.Teeth;
         m.Tones = {{1, 0.3},      {z - 2, 0.12}, {z - 1, 0.35}, {z, 1.0},

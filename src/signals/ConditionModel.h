@@ -1,8 +1,8 @@
 #pragma once
 // How a machine in a condition vibrates before any channel sees it: the
 // shaft orders it turns with and their amplitudes, and for a bearing a train
-// of impacts that each ring a resonance. In model units the synthesis scales
-// to the severity.
+// of impacts and how hard they ring each channel's resonance. In model units
+// the synthesis scales to the severity.
 #include "signals/Condition.h"
 
 #include <vector>
@@ -17,8 +17,13 @@ struct TConditionModel {
     double ImpactHz = 0.0; // 0: no impacts
     double ModulationHz = 0.0;
     double ModulationDepth = 0.0;
-    double ClipBelow = 0.0;  // looseness: the part hits a stop below this share of the peak
-    double NoiseFloor = 0.0; // the least noise the condition has
+    double Slip = 0.015;       // each impact comes up to this share of a period early or late
+    double SizeSpread = 0.1;   // impact to impact size variation
+    double LowRing = 1.0;      // how hard impacts ring the velocity channel's resonance,
+    double EnvelopeRing = 1.0; // the one the E band is set around,
+    double HfRing = 1.0;       // and the high-frequency channel's
+    double ClipBelow = 0.0;    // looseness: the part hits a stop below this share of the peak
+    double NoiseFloor = 0.0;   // the least noise the condition has
 };
 
 // The model of a condition.

@@ -38,9 +38,10 @@ constexpr double HF_RING_HZ = 4800.0;
 constexpr double HF_RING_S = 0.0005;
 // The one the E channel's band-pass is set around.
 constexpr double ENVELOPE_RING_HZ = ENVELOPE_CENTRE_HZ;
-// Rolling elements slip: each impact comes up to 1.5 % of a period early or late.
-constexpr double SLIP = 0.015;
-constexpr double IMPACT_SPREAD = 0.1; // impact to impact size variation
+// The noise in the E band is the machine's broadband noise, not the floor a
+// worn bearing raises in the velocity spectrum; even a machine asked to be
+// noiseless has some there (friction, flow): its envelope is never nothing.
+constexpr double LEAST_ENVELOPE_NOISE = 0.01;
 
 // The random part of one machine: drawn once, in a fixed order, for the
 // whole 3.2 s (and the high-rate path's lead and trail); the high-frequency
@@ -72,11 +73,12 @@ TDraws Draw(const TConditionModel& m, TSplitMix& rng) {
         const auto first = -static_cast<long>(HIGH_LEAD_S * m.ImpactHz) - 1;
         const auto last = static_cast<long>((LOW_SECONDS + HIGH_TRAIL_S) * m.ImpactHz) + 1;
         for (long k = first; k <= last; ++k) {
-            const double at = (static_cast<double>(k) + offset + SLIP * (2.0 * rng.Uniform() - 1.0)) * period;
+            const double at =
+                (static_cast<double>(k) + offset + m.Slip * (2.0 * rng.Uniform() - 1.0)) * period;
             const double load =
                 1.0 + m.ModulationDepth * PortableCos(2.0 * PI * m.ModulationHz * at + modulationPhase);
             d.ImpactAt.push_back(at);
-            d.ImpactSize.push_back(load * (1.0 + IMPACT_SPREAD * (2.0 * rng.Uniform() - 1.0)));
+            d.ImpactSize.push_back(load * (1.0 + m.SizeSpread * (2.0 * rng.Uniform() - 1.0)));
         }
     } else if (m.ImpactHz > 0.0) {
         d.TrainOffset = rng.Uniform();
@@ -160,7 +162,7 @@ double Rms(const std::vector<double>& x) {
 // ring; the drawn offset places the first impact. Slip and load modulation
 // average out at such rates. At most rate / (2 MAX_IMPACT_HZ) lines.
 void AddTrain(std::vector<double>& x, double rate, double startS, const TConditionModel& m, const TDraws& d,
-              double ringHz, double decay, double leastGain) {
+              double ringHz, double decay, double gain, double leastGain) {
     if (m.ImpactHz <= MAX_IMPACT_HZ) return;
     const double w = 2.0 * PI * ringHz;
     const double a = 1.0 / decay;
@@ -171,7 +173,7 @@ void AddTrain(std::vector<double>& x, double rate, double startS, const TConditi
         const double v = 2.0 * PI * hz;
         const double p = a * a - v * v + w * w;
         const double q = 2.0 * a * v;
-        const double scale = 2.0 * m.ImpactHz * w / (p * p + q * q);
+        const double scale = gain * 2.0 * m.ImpactHz * w / (p * p + q * q);
         // cos(2 pi f (t - t0)) x H: as Im(j H e^(j 2 pi f (t - t0))), t0 the
         // first impact, t measured from startS.
         const double angle = -v * (d.TrainOffset / m.ImpactHz - startS);
@@ -197,12 +199,13 @@ int SeverityFirstLine(double rpm) {
 // the channel passes), its impacts ringing, and its noise.
 struct TLowSignal {
     std::vector<double> Smooth, Ring, Noise;
-    double Scale; // mm/s per model unit
+    double MachineRms; // of Smooth + Ring
+    double Scale;      // mm/s per model unit
 };
 
 TLowSignal BuildLow(const TCondition& c, const TConditionModel& m, const TDraws& d) {
     const double fr = c.Rpm / 60.0;
-    TLowSignal s{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N), 0.0};
+    TLowSignal s{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N), 0.0, 0.0};
     for (std::size_t i = 0; i < m.Tones.size(); ++i) {
         const double hz = m.Tones[i].Order * fr;
         if (hz <= LOW_BAND_TOP_HZ) AddTone(s.Smooth, LOW_RATE, hz, m.Tones[i].Amplitude, d.Phases[i]);
@@ -214,21 +217,24 @@ TLowSignal BuildLow(const TCondition& c, const TConditionModel& m, const TDraws&
         for (double& v : s.Smooth)
             v = std::max(v, -m.ClipBelow * peak);
     }
-    AddImpactRings(s.Ring, LOW_RATE, 0.0, d.ImpactAt, d.ImpactSize, LOW_RING_HZ, LOW_RING_S);
-    // A velocity ring has no mean (the structure comes back to rest); the
-    // damped sine keeps a small one, which a dense train would pile up into
-    // an offset the converter has no room for.
-    double mean = 0.0;
-    for (double v : s.Ring)
-        mean += v;
-    mean /= N;
-    for (double& v : s.Ring)
-        v -= mean;
+    if (m.LowRing > 0.0) {
+        AddImpactRings(s.Ring, LOW_RATE, 0.0, d.ImpactAt, d.ImpactSize, LOW_RING_HZ, LOW_RING_S);
+        // A velocity ring has no mean (the structure comes back to rest);
+        // the damped sine keeps a small one, which a dense train would pile
+        // up into an offset the converter has no room for.
+        double mean = 0.0;
+        for (double v : s.Ring)
+            mean += v;
+        mean /= N;
+        for (double& v : s.Ring)
+            v = m.LowRing * (v - mean);
+    }
     std::vector<double> total(N);
     for (int i = 0; i < N; ++i)
         total[static_cast<std::size_t>(i)] =
             s.Smooth[static_cast<std::size_t>(i)] + s.Ring[static_cast<std::size_t>(i)];
-    const double sigma = std::max(c.Noise, m.NoiseFloor) * Rms(total);
+    s.MachineRms = Rms(total);
+    const double sigma = std::max(c.Noise, m.NoiseFloor) * s.MachineRms;
     for (int i = 0; i < N; ++i) {
         const auto j = static_cast<std::size_t>(i);
         s.Noise[j] = sigma * d.LowNoise[j];
@@ -257,12 +263,16 @@ std::vector<double> BuildEnvelope(const TCondition& c, const TConditionModel& m,
         if (EnvelopeBandGain(hz) >= LEAST_GAIN)
             AddTone(high, ENVELOPE_RATE, hz, m.Tones[i].Amplitude, d.Phases[i] - 2.0 * PI * hz * HIGH_LEAD_S);
     }
-    for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
-        AddImpact(high, ENVELOPE_RATE, d.ImpactAt[k] + HIGH_LEAD_S, d.ImpactSize[k], ENVELOPE_RING_HZ,
-                  HF_RING_S);
-    AddTrain(high, ENVELOPE_RATE, -HIGH_LEAD_S, m, d, ENVELOPE_RING_HZ, HF_RING_S, LEAST_GAIN);
+    if (m.EnvelopeRing > 0.0) {
+        for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
+            AddImpact(high, ENVELOPE_RATE, d.ImpactAt[k] + HIGH_LEAD_S, m.EnvelopeRing * d.ImpactSize[k],
+                      ENVELOPE_RING_HZ, HF_RING_S);
+        AddTrain(high, ENVELOPE_RATE, -HIGH_LEAD_S, m, d, ENVELOPE_RING_HZ, HF_RING_S, m.EnvelopeRing,
+                 LEAST_GAIN);
+    }
     // Uniform draws: after the band-pass the noise is Gaussian all the same.
-    const double sigma = Rms(low.Noise) * std::sqrt(ENVELOPE_RATE / LOW_RATE) * 1.7320508075688772;
+    const double sigma = std::max(c.Noise, LEAST_ENVELOPE_NOISE) * low.MachineRms *
+                         std::sqrt(ENVELOPE_RATE / LOW_RATE) * 1.7320508075688772;
     for (double& v : high)
         v += sigma * (2.0 * rng.Uniform() - 1.0);
     std::vector<double> out = Demodulate(high, N);
@@ -288,8 +298,8 @@ std::vector<double> BuildSignal(const TCondition& c, int16_t kind) {
         for (std::size_t i = 0; i < m.Tones.size(); ++i)
             AddTone(out, HF_RATE, m.Tones[i].Order * fr, m.Tones[i].Amplitude, d.Phases[i]);
         for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
-            AddImpact(out, HF_RATE, d.ImpactAt[k], d.ImpactSize[k], HF_RING_HZ, HF_RING_S);
-        AddTrain(out, HF_RATE, 0.0, m, d, HF_RING_HZ, HF_RING_S, 0.0);
+            AddImpact(out, HF_RATE, d.ImpactAt[k], m.HfRing * d.ImpactSize[k], HF_RING_HZ, HF_RING_S);
+        AddTrain(out, HF_RATE, 0.0, m, d, HF_RING_HZ, HF_RING_S, m.HfRing, 0.0);
         const double sigma = low.Noise.empty() ? 0.0 : Rms(low.Noise);
         for (double& v : out)
             v = low.Scale * (v + sigma * Gaussian(rng));
