@@ -27,6 +27,18 @@ constexpr TWear WEAR[] = {
 constexpr double SIDEBAND = 0.4; // of the line it flanks
 constexpr int DEFECT_HARMONICS = 4;
 
+// A structural resonance's damping ratio: a single degree of freedom that
+// amplifies what lies near its natural frequency about tenfold.
+constexpr double RESONANCE_DAMPING = 0.05;
+
+double ResonanceGain(double hz, double naturalHz) {
+    if (!(naturalHz > 0.0)) return 1.0;
+    const double r = hz / naturalHz;
+    const double a = 1.0 - r * r;
+    const double b = 2.0 * RESONANCE_DAMPING * r;
+    return 1.0 / std::sqrt(a * a + b * b);
+}
+
 void ModelBearing(const TCondition& c, TConditionModel& m) {
     const double fr = c.Rpm / 60.0;
     const TBearingFrequencies f = BearingFrequencies(c.Bearing, fr);
@@ -117,10 +129,14 @@ TConditionModel ModelOf(const TCondition& c) {
         break;
     }
     case TConditionKind::Resonance:
-        // The machine's running tones; the structure's response around
-        // ResonanceHz (the tones near it raised, a hump in the noise floor)
-        // belongs to the pipeline that shapes the whole signal.
-        m.Tones = {{1, 1.0}, {2, 0.1}};
+        // The machine's running tones, each raised or lowered by the
+        // structure's response at its frequency: 1x near the natural
+        // frequency (a critical speed) grows about tenfold. The noise rises
+        // around it too.
+        m.Tones = {{1, 1.0}, {2, 0.1}, {3, 0.05}};
+        for (TTone& tone : m.Tones)
+            tone.Amplitude *= ResonanceGain(tone.Order * fr, c.ResonanceHz);
+        m.NoiseHumpHz = c.ResonanceHz;
         break;
     case TConditionKind::Stored:
         break;

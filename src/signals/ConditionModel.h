@@ -24,6 +24,7 @@ struct TConditionModel {
     double HfRing = 1.0;       // and the high-frequency channel's
     double ClipBelow = 0.0;    // looseness: the part hits a stop below this share of the peak
     double NoiseFloor = 0.0;   // the least noise the condition has
+    double NoiseHumpHz = 0.0;  // a structural resonance: the noise rises around it
 };
 
 // The model of a condition.

@@ -195,6 +195,32 @@ int SeverityFirstLine(double rpm) {
     return std::max(1, static_cast<int>(edge / LINE_HZ) - 1);
 }
 
+// Noise raised around a structural resonance below the low channel's
+// Nyquist frequency: the white noise through the resonance (impulse
+// invariant, the damping of ConditionModel's), added at HUMP_GAIN times the
+// floor where the resonance peaks.
+void AddNoiseHump(std::vector<double>& noise, double hz) {
+    constexpr double HUMP_GAIN = 3.0;
+    constexpr double DAMPING = 0.05;
+    if (!(hz > 0.0 && hz < LOW_RATE / 2.0)) return;
+    const double r = PortableExp(-DAMPING * 2.0 * PI * hz / LOW_RATE);
+    const double theta = 2.0 * PI * hz / LOW_RATE;
+    const double c1 = 2.0 * r * PortableCos(theta);
+    const double c2 = -r * r;
+    // |1 - c1 e^-j theta - c2 e^-2j theta| at the peak, for the gain.
+    const double re = 1.0 - c1 * PortableCos(theta) - c2 * PortableCos(2.0 * theta);
+    const double im = c1 * PortableSin(theta) + c2 * PortableSin(2.0 * theta);
+    const double gain = HUMP_GAIN * std::sqrt(re * re + im * im);
+    double y1 = 0.0, y2 = 0.0, input1 = 0.0;
+    for (double& v : noise) {
+        const double y = c1 * y1 + c2 * y2 + input1;
+        input1 = v;
+        y2 = y1;
+        y1 = y;
+        v += gain * y;
+    }
+}
+
 // The machine on the low channel, in model units: its smooth part (tones
 // the channel passes), its impacts ringing, and its noise.
 struct TLowSignal {
@@ -235,9 +261,12 @@ TLowSignal BuildLow(const TCondition& c, const TConditionModel& m, const TDraws&
             s.Smooth[static_cast<std::size_t>(i)] + s.Ring[static_cast<std::size_t>(i)];
     s.MachineRms = Rms(total);
     const double sigma = std::max(c.Noise, m.NoiseFloor) * s.MachineRms;
+    for (int i = 0; i < N; ++i)
+        s.Noise[static_cast<std::size_t>(i)] = d.LowNoise[static_cast<std::size_t>(i)];
+    AddNoiseHump(s.Noise, m.NoiseHumpHz);
     for (int i = 0; i < N; ++i) {
         const auto j = static_cast<std::size_t>(i);
-        s.Noise[j] = sigma * d.LowNoise[j];
+        s.Noise[j] *= sigma;
         total[j] += s.Noise[j];
     }
     // The machine's velocity RMS over the severity band sets the scale; the

@@ -85,3 +85,15 @@ inline bool IsCombination(const std::vector<double>& bases, double hz, bool ofTh
         }
     return false;
 }
+
+// The RMS of a tone near hz from the lines it spreads over, whatever its
+// place between two lines: the band's sum of squares over 2, as the
+// instrument's own band level.
+inline double ToneRms(const TReading& r, double hz) {
+    const auto k = static_cast<int>(hz / 0.3125 + 0.5);
+    double sum = 0.0;
+    for (int i = k - 2; i <= k + 2; ++i)
+        sum +=
+            static_cast<double>(r.Lines[static_cast<std::size_t>(i)]) * r.Lines[static_cast<std::size_t>(i)];
+    return std::sqrt(sum / 2.0);
+}
