@@ -143,3 +143,20 @@ TConditionModel ModelOf(const TCondition& c) {
     }
     return m;
 }
+
+void ShareShaftOrders(TConditionModel& first, TConditionModel& second) {
+    std::vector<TTone> kept;
+    for (const TTone& tone : second.Tones) {
+        bool secondKeeps = true;
+        for (TTone& other : first.Tones)
+            if (std::abs(other.Order - tone.Order) < 1e-9) {
+                if (other.Amplitude >= tone.Amplitude)
+                    secondKeeps = false;
+                else
+                    other.Amplitude = 0.0;
+            }
+        if (secondKeeps) kept.push_back(tone);
+    }
+    second.Tones = kept;
+    std::erase_if(first.Tones, [](const TTone& tone) { return tone.Amplitude == 0.0; });
+}

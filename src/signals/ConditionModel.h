@@ -1,8 +1,9 @@
 #pragma once
 // How a machine in a condition vibrates before any channel sees it: the
 // shaft orders it turns with and their amplitudes, and for a bearing a train
-// of impacts and how hard they ring each channel's resonance. In model units
-// the synthesis scales to the severity.
+// of impacts and how hard they ring each channel's resonance. One part of a
+// combined condition at a time, in model units the synthesis scales to the
+// part's share of the severity.
 #include "signals/Condition.h"
 
 #include <vector>
@@ -27,5 +28,10 @@ struct TConditionModel {
     double NoiseHumpHz = 0.0;  // a structural resonance: the noise rises around it
 };
 
-// The model of a condition.
+// The model of a single condition (a combined one's parts: ConditionPart).
 TConditionModel ModelOf(const TCondition& condition);
+
+// A machine has one rotor: two faults of it share its shaft orders rather
+// than each adding its own. At an order both parts have, the part with the
+// stronger tone keeps it (the first part on a tie) and the other drops it.
+void ShareShaftOrders(TConditionModel& first, TConditionModel& second);

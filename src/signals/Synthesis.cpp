@@ -221,15 +221,16 @@ void AddNoiseHump(std::vector<double>& noise, double hz) {
     }
 }
 
-// The machine on the low channel, in model units: its smooth part (tones
-// the channel passes), its impacts ringing, and its noise.
+// One part of the machine on the low channel, in model units: its smooth
+// part (tones the channel passes), its impacts ringing, its noise, and the
+// scale that gives the part its velocity.
 struct TLowSignal {
     std::vector<double> Smooth, Ring, Noise;
     double MachineRms; // of Smooth + Ring
     double Scale;      // mm/s per model unit
 };
 
-TLowSignal BuildLow(const TCondition& c, const TConditionModel& m, const TDraws& d) {
+TLowSignal BuildLow(const TCondition& c, const TConditionModel& m, const TDraws& d, double velocity) {
     const double fr = c.Rpm / 60.0;
     TLowSignal s{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N), 0.0, 0.0};
     for (std::size_t i = 0; i < m.Tones.size(); ++i) {
@@ -272,68 +273,84 @@ TLowSignal BuildLow(const TCondition& c, const TConditionModel& m, const TDraws&
     // The machine's velocity RMS over the severity band sets the scale; the
     // instrument reads its own 10-1000 Hz, less for a slow machine.
     const double band = SignalBandRms(total, SeverityFirstLine(c.Rpm), BAND_LAST_LINE);
-    s.Scale = band > 0.0 ? c.Velocity / band : 0.0;
+    s.Scale = band > 0.0 ? velocity / band : 0.0;
     return s;
 }
 
-// The E signal: the machine's vibration at the envelope's high rate (its
-// impacts ringing the structure's resonance, its tones, a broadband noise of
-// the low channel's density), demodulated to 2560 values per second.
-// Tones the band-pass takes down by more than 40 dB are left out: they
-// would add nothing the envelope's noise floor does not hide, and each
-// costs as much as the noise.
-std::vector<double> BuildEnvelope(const TCondition& c, const TConditionModel& m, const TDraws& d,
-                                  const TLowSignal& low, TSplitMix& rng) {
+// Adds one part's vibration at the envelope's high rate, in mm/s: its
+// impacts ringing the resonance the E band is set around, its tones, and a
+// broadband noise of the low channel's density. Tones the band-pass takes
+// down by more than 40 dB are left out: they would add nothing the
+// envelope's noise floor does not hide, and each costs as much as the noise.
+void AddEnvelopeSource(std::vector<double>& high, const TCondition& c, const TConditionModel& m,
+                       const TDraws& d, const TLowSignal& low, TSplitMix& rng) {
     constexpr double LEAST_GAIN = 0.01;
     const double fr = c.Rpm / 60.0;
-    std::vector<double> high(ENVELOPE_LEAD + ENVELOPE_DECIMATION * N + ENVELOPE_TRAIL);
+    std::vector<double> part(high.size());
     for (std::size_t i = 0; i < m.Tones.size(); ++i) {
         const double hz = m.Tones[i].Order * fr;
         if (EnvelopeBandGain(hz) >= LEAST_GAIN)
-            AddTone(high, ENVELOPE_RATE, hz, m.Tones[i].Amplitude, d.Phases[i] - 2.0 * PI * hz * HIGH_LEAD_S);
+            AddTone(part, ENVELOPE_RATE, hz, m.Tones[i].Amplitude, d.Phases[i] - 2.0 * PI * hz * HIGH_LEAD_S);
     }
     if (m.EnvelopeRing > 0.0) {
         for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
-            AddImpact(high, ENVELOPE_RATE, d.ImpactAt[k] + HIGH_LEAD_S, m.EnvelopeRing * d.ImpactSize[k],
+            AddImpact(part, ENVELOPE_RATE, d.ImpactAt[k] + HIGH_LEAD_S, m.EnvelopeRing * d.ImpactSize[k],
                       ENVELOPE_RING_HZ, HF_RING_S);
-        AddTrain(high, ENVELOPE_RATE, -HIGH_LEAD_S, m, d, ENVELOPE_RING_HZ, HF_RING_S, m.EnvelopeRing,
+        AddTrain(part, ENVELOPE_RATE, -HIGH_LEAD_S, m, d, ENVELOPE_RING_HZ, HF_RING_S, m.EnvelopeRing,
                  LEAST_GAIN);
     }
     // Uniform draws: after the band-pass the noise is Gaussian all the same.
     const double sigma = std::max(c.Noise, LEAST_ENVELOPE_NOISE) * low.MachineRms *
                          std::sqrt(ENVELOPE_RATE / LOW_RATE) * 1.7320508075688772;
-    for (double& v : high)
-        v += sigma * (2.0 * rng.Uniform() - 1.0);
-    std::vector<double> out = Demodulate(high, N);
-    for (double& v : out)
-        v *= low.Scale;
-    return out;
+    for (std::size_t i = 0; i < high.size(); ++i)
+        high[i] += low.Scale * (part[i] + sigma * (2.0 * rng.Uniform() - 1.0));
 }
 
+// Adds one part's high-frequency channel: the same machine, 25 times
+// faster, with its own noise draws, in mm/s.
+void AddHighFrequency(std::vector<double>& out, const TCondition& c, const TConditionModel& m,
+                      const TDraws& d, const TLowSignal& low, TSplitMix& rng) {
+    const double fr = c.Rpm / 60.0;
+    std::vector<double> part(out.size());
+    for (std::size_t i = 0; i < m.Tones.size(); ++i)
+        AddTone(part, HF_RATE, m.Tones[i].Order * fr, m.Tones[i].Amplitude, d.Phases[i]);
+    for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
+        AddImpact(part, HF_RATE, d.ImpactAt[k], m.HfRing * d.ImpactSize[k], HF_RING_HZ, HF_RING_S);
+    AddTrain(part, HF_RATE, 0.0, m, d, HF_RING_HZ, HF_RING_S, m.HfRing, 0.0);
+    const double sigma = low.Noise.empty() ? 0.0 : Rms(low.Noise);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] += low.Scale * (part[i] + sigma * Gaussian(rng));
+}
+
+// The machine is the sum of its parts (one, or two for a combined
+// condition), each with its own draws and its share of the severity's mean
+// square; the E signal is the envelope of the sum.
 std::vector<double> BuildSignal(const TCondition& c, int16_t kind) {
     if (c.Kind == TConditionKind::Stored || kind < 0 || kind > 2) return {};
-    const TConditionModel m = ModelOf(c);
-    TSplitMix rng(0x0C0D'1710'0000'0000ull ^ c.Seed.value_or(DEFAULT_SEED));
-    const TDraws d = Draw(m, rng);
-    const TLowSignal low = BuildLow(c, m, d);
-    if (kind == 1) return BuildEnvelope(c, m, d, low, rng);
-    std::vector<double> out(N);
-    if (kind == 0) {
-        for (std::size_t i = 0; i < out.size(); ++i)
-            out[i] = low.Scale * (low.Smooth[i] + low.Ring[i] + low.Noise[i]);
-    } else {
-        // The same machine, 25 times faster, with its own noise draws.
-        const double fr = c.Rpm / 60.0;
-        for (std::size_t i = 0; i < m.Tones.size(); ++i)
-            AddTone(out, HF_RATE, m.Tones[i].Order * fr, m.Tones[i].Amplitude, d.Phases[i]);
-        for (std::size_t k = 0; k < d.ImpactAt.size(); ++k)
-            AddImpact(out, HF_RATE, d.ImpactAt[k], m.HfRing * d.ImpactSize[k], HF_RING_HZ, HF_RING_S);
-        AddTrain(out, HF_RATE, 0.0, m, d, HF_RING_HZ, HF_RING_S, m.HfRing, 0.0);
-        const double sigma = low.Noise.empty() ? 0.0 : Rms(low.Noise);
-        for (double& v : out)
-            v = low.Scale * (v + sigma * Gaussian(rng));
+    const int parts = IsCombined(c) ? 2 : 1;
+    std::array<TConditionModel, 2> models{ModelOf(ConditionPart(c, 0)), TConditionModel{}};
+    if (parts == 2) {
+        models[1] = ModelOf(ConditionPart(c, 1));
+        ShareShaftOrders(models[0], models[1]);
     }
-    return out;
+    const uint64_t seed = c.Seed.value_or(DEFAULT_SEED);
+    std::vector<double> out(kind == 1 ? ENVELOPE_LEAD + ENVELOPE_DECIMATION * N + ENVELOPE_TRAIL : N);
+    for (int p = 0; p < parts; ++p) {
+        const TCondition part = ConditionPart(c, p);
+        const TConditionModel& m = models[static_cast<std::size_t>(p)];
+        TSplitMix rng((p == 0 ? 0x0C0D'1710'0000'0000ull : 0x0C0D'1711'0000'0000ull) ^ seed);
+        const TDraws d = Draw(m, rng);
+        const TLowSignal low = BuildLow(part, m, d, c.Velocity * std::sqrt(ShareOf(c, p)));
+        if (kind == 0) {
+            for (std::size_t i = 0; i < out.size(); ++i)
+                out[i] += low.Scale * (low.Smooth[i] + low.Ring[i] + low.Noise[i]);
+        } else if (kind == 1) {
+            AddEnvelopeSource(out, part, m, d, low, rng);
+        } else {
+            AddHighFrequency(out, part, m, d, low, rng);
+        }
+    }
+    return kind == 1 ? Demodulate(out, N) : out;
 }
 
 } // namespace
