@@ -26,7 +26,6 @@ template <int Order> std::array<TBiquad, Order / 2> ButterworthLowPass(double cu
     return sections;
 }
 
-template std::array<TBiquad, 2> ButterworthLowPass<4>(double, double);
 template std::array<TBiquad, 3> ButterworthLowPass<6>(double, double);
 
 double ButterworthGain(int order, double hz, double cutoffHz, double rate) {

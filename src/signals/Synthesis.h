@@ -3,7 +3,9 @@
 // numeric form each measurement kind expects:
 //   kind 0: unsigned converter codes of vibration velocity at 2560 values per
 //           second, centred on 32768, one code = 2500/65535/10 mm/s, scaled so
-//           that the 10-1000 Hz velocity RMS is the condition's severity;
+//           that the machine's velocity RMS over the severity band (10-1000
+//           Hz, 2-1000 Hz at or below 600 rpm) is the condition's severity;
+//           nothing above 1000 Hz is in them;
 //   kind 1: the two's-complement, positive "E" signal at 2560 values per
 //           second, on the scale of kind 0: the envelope of the vibration in
 //           a band around the structure's resonance (2-4.4 kHz), where
@@ -11,7 +13,9 @@
 //   kind 2: unsigned codes of the high-frequency channel at 64000 values per
 //           second, centred on 32768, where impacts ring the structure's
 //           resonance in the kHz range.
-// The same condition always gives the same samples.
+// A combined condition is the sum of its parts, each at its share of the
+// severity. The same condition always gives the same samples: it runs at
+// its Rpm, a reading's speed jitter being resolved before (SpeedJitter.h).
 #include "signals/Condition.h"
 
 #include <cstdint>
