@@ -80,8 +80,10 @@ struct TCondition {
     // Both parts share the machine's figures below.
     TConditionKind Second = TConditionKind::Stored;
     double Rpm = 1480.0;
-    double Velocity = 4.5; // mm/s RMS, 10-1000 Hz: what MEAS reads
-    double Noise = 0.05;   // broadband noise RMS over the machine signal's RMS
+    // mm/s RMS over 10-1000 Hz, 2-1000 Hz at 600 rpm and below: the machine's
+    // severity, which MEAS reads whole when 1x lies in its band.
+    double Velocity = 4.5;
+    double Noise = 0.05; // broadband noise RMS over the machine signal's RMS
     // The noise and slip sequence. None: the point's own (so two machines
     // never share noise peaks), DEFAULT_SEED off a point.
     std::optional<uint32_t> Seed;
