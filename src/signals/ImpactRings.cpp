@@ -7,25 +7,26 @@
 
 namespace {
 
-// The pulse: a Blackman-windowed sinc at the Nyquist frequency over 18
+// The pulse: a Blackman-windowed sinc at the Nyquist frequency over 28
 // samples (S. W. Smith, "The Scientist and Engineer's Guide to Digital
-// Signal Processing", ch. 16): flat to 0.39 of the rate, about -74 dB from
-// 0.61 of it, so that what it lets fold lands above 0.39 of the rate. Kept
-// for PHASES fractional instants, interpolated between them.
-constexpr int TAPS = 18;
+// Signal Processing", ch. 16): flat to 0.39 of the rate (1000 Hz of 2560),
+// -75 dB and less from 0.61 of it, so that nothing folds into the band
+// above the converter's last bit. Kept for PHASES fractional instants,
+// interpolated between them.
+constexpr int TAPS = 28;
 constexpr int HALF = TAPS / 2;
 constexpr int PHASES = 64;
 
 using TPhase = std::array<double, TAPS>;
 
-// Phase p: sample j (j = 0..17) of a pulse at HALF - 1 + p / PHASES.
+// Phase p: sample j (j = 0..TAPS - 1) of a pulse at HALF - 1 + p / PHASES.
 const std::array<TPhase, PHASES + 1>& Pulses() {
     static const std::array<TPhase, PHASES + 1> table = [] {
         std::array<TPhase, PHASES + 1> t{};
         for (int p = 0; p <= PHASES; ++p) {
             double sum = 0.0;
             for (int j = 0; j < TAPS; ++j) {
-                const double x = j - (HALF - 1) - static_cast<double>(p) / PHASES; // -9..9
+                const double x = j - (HALF - 1) - static_cast<double>(p) / PHASES; // -HALF..HALF
                 const double sinc = x == 0.0 ? 1.0 : PortableSin(PI * x) / (PI * x);
                 const double w = (x + HALF) / TAPS; // 0..1 over the window
                 const double window =
