@@ -54,12 +54,23 @@ void ClearBelowBand(std::vector<double>& lines, int16_t kind) {
     std::fill(lines.begin(), lines.begin() + std::min<std::ptrdiff_t>(first, std::ssize(lines)), 0.0);
 }
 
+// Running speed green, bearings red, mesh and vanes violet, the supply's
+// lines blue, a resonance orange.
 QColor MarkerColor(const std::string& label) {
-    if (label.find("GMF") != std::string::npos) return {0x7b, 0x2d, 0x8e};
-    if (label.find("BP") != std::string::npos || label.find("BSF") != std::string::npos ||
-        label.find("FTF") != std::string::npos)
-        return {0xc0, 0x1c, 0x28};
+    const auto has = [&label](const char* name) { return label.find(name) != std::string::npos; };
+    if (has("GMF") || has("VPF")) return {0x7b, 0x2d, 0x8e};
+    if (has("BP") || has("BSF") || has("FTF")) return {0xc0, 0x1c, 0x28};
+    if (has("LF")) return {0x15, 0x65, 0xc0};
+    if (has("RES")) return {0xe6, 0x51, 0x00};
     return {0x26, 0x80, 0x3c};
+}
+
+// Whose label shows where labels crowd: the fault's own lines first (BPFO,
+// 2xBSF, GMF, 2xLF, RES), then the running speed's harmonics, then the
+// sidebands ("BPFI-1x", "2xBSF+FTF"), named after the line they sit beside.
+int MarkerRank(const std::string& label) {
+    if (label.find_first_of("+-") != std::string::npos) return 2;
+    return label.ends_with('x') ? 1 : 0;
 }
 
 int16_t PreviewKind(int16_t source) {
@@ -188,7 +199,8 @@ void TFormMachines::UpdatePreview() {
     // machine's own frequencies.
     if (kind != KIND_HF && condition.Kind != TConditionKind::Stored)
         for (const TCharacteristicLine& line : CharacteristicLines(condition, maxHz))
-            markers.push_back({line.Hz * unit, QString::fromStdString(line.Label), MarkerColor(line.Label)});
+            markers.push_back({line.Hz * unit, QString::fromStdString(line.Label), MarkerColor(line.Label),
+                               MarkerRank(line.Label)});
     PlotSpectrum->SetMarkers(std::move(markers));
 
     const char zone = SeverityZone(preview.VelocityRms, Group());

@@ -182,21 +182,43 @@ void TSignalPlot::PaintSeries(QPainter& p, const QRectF& area) const {
     p.drawPath(path);
 }
 
-void TSignalPlot::PaintMarkers(QPainter& p, const QRectF& area) const {
+std::vector<std::pair<std::size_t, double>> TSignalPlot::ShownLabels() const {
     const QFontMetricsF metrics(font());
-    double labelEnd = -1e9; // labels that would overlap the previous one are left out
+    std::vector<std::pair<std::size_t, double>> shown;
+    const QRectF area = PlotArea();
+    std::vector<std::pair<double, double>> taken; // left and right of each label drawn
+    std::vector<int> ranks;
+    for (const TMarker& marker : FMarkers)
+        ranks.push_back(marker.Rank);
+    std::ranges::sort(ranks);
+    const auto [last, end] = std::ranges::unique(ranks);
+    ranks.erase(last, end);
+    for (const int rank : ranks) {
+        for (std::size_t i = 0; i < FMarkers.size(); ++i) {
+            const TMarker& marker = FMarkers[i];
+            if (marker.Rank != rank || marker.X < 0.0 || marker.X > FXMax) continue;
+            const double w = metrics.horizontalAdvance(marker.Label);
+            // A line at either end keeps its whole label inside the plot.
+            const double left = std::max(area.left(), std::min(XToPixel(marker.X) - w / 2, area.right() - w));
+            const bool crowds = std::ranges::any_of(
+                taken, [&](const auto& span) { return left < span.second + 3 && left + w + 3 > span.first; });
+            if (crowds) continue;
+            taken.emplace_back(left, left + w);
+            shown.emplace_back(i, left);
+        }
+    }
+    return shown;
+}
+
+void TSignalPlot::PaintMarkers(QPainter& p, const QRectF& area) const {
     for (const TMarker& marker : FMarkers) {
         if (marker.X < 0.0 || marker.X > FXMax) continue;
         const double px = XToPixel(marker.X);
-        QPen pen(marker.Color, 0, Qt::DashLine);
-        p.setPen(pen);
+        p.setPen(QPen(marker.Color, 0, Qt::DashLine));
         p.drawLine(QPointF(px, area.top()), QPointF(px, area.bottom()));
-        const double w = metrics.horizontalAdvance(marker.Label);
-        const double left = px - w / 2;
-        if (left > labelEnd + 3) {
-            p.setPen(marker.Color);
-            p.drawText(QPointF(left, area.top() - 5), marker.Label);
-            labelEnd = left + w;
-        }
+    }
+    for (const auto& [index, left] : ShownLabels()) {
+        p.setPen(FMarkers[index].Color);
+        p.drawText(QPointF(left, area.top() - 5), FMarkers[index].Label);
     }
 }

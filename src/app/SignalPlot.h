@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <utility>
 #include <vector>
 
 class TSignalPlot : public QWidget {
@@ -17,6 +18,9 @@ class TSignalPlot : public QWidget {
         double X;
         QString Label;
         QColor Color;
+        // Where labels crowd, those of lower rank are drawn and the others
+        // left out, so that the lines that matter always say which is which.
+        int Rank = 0;
     };
 
     explicit TSignalPlot(QWidget* parent, const char* name);
@@ -30,6 +34,9 @@ class TSignalPlot : public QWidget {
     const std::vector<double>& Series() const { return FY; }
     double Dx() const { return FDx; }
     const std::vector<TMarker>& Markers() const { return FMarkers; }
+    // The markers whose labels are drawn, by index, with each label's left
+    // edge: rank by rank, each where it crowds no label already placed.
+    std::vector<std::pair<std::size_t, double>> ShownLabels() const;
     // The widget x coordinate of x, and back.
     double XToPixel(double x) const;
     double PixelToX(double pixel) const;
