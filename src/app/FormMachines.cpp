@@ -149,7 +149,25 @@ void TFormMachines::CreateTree() {
     TreeMachines->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     TreeMachines->setTextElideMode(Qt::ElideNone);
     TreeMachines->setMinimumHeight(90);
+    connect(TreeMachines, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* now, QTreeWidgetItem* before) { SkipMachineRow(now, before); });
     connect(TreeMachines, &QTreeWidget::itemSelectionChanged, this, [this] { TreeSelectionChange(); });
+}
+
+// A machine's row holds no condition: the cursor passes it on to the point
+// next in the direction it moved (a click gives the machine's first point),
+// so that the editor always edits the row in sight.
+void TFormMachines::SkipMachineRow(QTreeWidgetItem* now, QTreeWidgetItem* before) {
+    if (!now || now->data(0, kSourceRole).toInt() != kNoSource || now->childCount() == 0) return;
+    QTreeWidgetItem* next = before && before == TreeMachines->itemBelow(now) ? TreeMachines->itemAbove(now)
+                                                                             : TreeMachines->itemBelow(now);
+    if (!next || next->data(0, kSourceRole).toInt() == kNoSource) next = now->child(0);
+    // After the view has finished with the key or click that brought it here,
+    // which would otherwise clear the selection again; by source, as the rows
+    // may be made anew by then.
+    const auto source = static_cast<int16_t>(next->data(0, kSourceRole).toInt());
+    QMetaObject::invokeMethod(
+        this, [this, source] { SelectSource(source); }, Qt::QueuedConnection);
 }
 
 void TFormMachines::LoadTexts() {

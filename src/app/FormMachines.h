@@ -55,6 +55,7 @@ class TFormMachines : public QWidget {
     QTreeWidgetItem* ItemOf(int16_t source) const;
     void LoadEditorTexts();
 
+    void SkipMachineRow(QTreeWidgetItem* now, QTreeWidgetItem* before);
     void TreeSelectionChange();
     void EditorChange(TRangeSpinBox* edited);
     void PresetChoose(int index);

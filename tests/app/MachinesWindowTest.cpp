@@ -338,6 +338,26 @@ TEST_F(MachinesWindowTest, NotesAMeshAboveTheBandAndASeverityUnderTheNoise) {
     }
 }
 
+// The arrow keys walk the points: a machine's row is passed over in the
+// direction of travel, so that the editor never edits a point out of sight.
+TEST_F(MachinesWindowTest, TheArrowKeysPassOverTheMachinesRows) {
+    auto* tree = Get<QTreeWidget>("TreeMachines");
+    form->SelectSource(5);
+    for (const auto& [key, source] : {std::pair{Qt::Key_Down, int16_t{6}}, std::pair{Qt::Key_Up, int16_t{5}},
+                                      std::pair{Qt::Key_Down, int16_t{6}}, std::pair{Qt::Key_Up, int16_t{5}},
+                                      std::pair{Qt::Key_Up, int16_t{4}}}) {
+        QTest::keyClick(tree, key);
+        QApplication::processEvents();
+        EXPECT_EQ(form->SelectedSource(), source);
+        EXPECT_TRUE(tree->currentItem()->isSelected()) << source;
+    }
+    form->SelectSource(1);
+    QTest::keyClick(tree, Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_EQ(form->SelectedSource(), 1) << "the first machine's row leads back to its first point";
+    EXPECT_EQ(Get<QDoubleSpinBox>("SpinRpm")->isEnabled(), false) << "point 1 holds the stored waveform";
+}
+
 class MachinesWindowInLanguage : public MachinesWindowTest, public ::testing::WithParamInterface<LANGID> {};
 
 // At 1366 x 768 the window fits beside the instrument, its plots unfolded,
