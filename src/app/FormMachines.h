@@ -65,6 +65,8 @@ class TFormMachines : public QWidget {
     TCondition EditedCondition() const;
     void EnableDetails(TConditionKind kind);
     void UpdatePreview();
+    // The band notes and the legend of the marked lines, in notes' order.
+    QStringList ConditionNotes(const TCondition& condition, int16_t kind) const;
     void ButtonPreviewClick(bool shown);
     TMachineGroup Group() const;
 

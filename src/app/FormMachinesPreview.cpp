@@ -9,6 +9,7 @@
 #include "measure/Samplingimp.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
+#include "signals/ConditionBand.h"
 #include "signals/SignalSpectrum.h"
 #include "signals/Synthesis.h"
 
@@ -73,6 +74,10 @@ int MarkerRank(const std::string& label) {
     return label.ends_with('x') ? 1 : 0;
 }
 
+QString Hz(double hz) {
+    return QString::number(hz, 'f', 1);
+}
+
 int16_t PreviewKind(int16_t source) {
     if (source >= 1 && source <= ROUTE_POINT_COUNT) return RoutePointKind(source);
     return source == SOURCE_HF ? KIND_HF : KIND_MEAS;
@@ -86,8 +91,7 @@ int InstrumentShowsText(int16_t source, int16_t kind) {
     return source == SOURCE_WATCH ? TEXT_PREVIEW_WATCH : TEXT_PREVIEW_KIND_0;
 }
 
-// The instrument's band ends at 1000 Hz and its noise at 0.2 mm/s RMS.
-constexpr double BAND_TOP_HZ = 1000.0;
+// The instrument's noise: 0.2 mm/s RMS.
 constexpr double NOISE_MM_S = 0.2;
 
 } // namespace
@@ -213,18 +217,42 @@ void TFormMachines::UpdatePreview() {
                                      .arg(QLatin1String(kZoneColors[zone - 'A'])));
     // What the instrument will not show of this machine, before the rule of
     // the next measurement.
-    QStringList notes;
+    QStringList notes = ConditionNotes(condition, kind);
     const bool synthesized = condition.Kind != TConditionKind::Stored;
-    const double meshHz = condition.Teeth * condition.Rpm / 60.0;
-    if (synthesized && condition.Kind == TConditionKind::Gear && kind != KIND_HF && meshHz > BAND_TOP_HZ)
-        notes << Text(TEXT_GEAR_MESH_ABOVE_BAND).arg(QString::number(meshHz, 'f', 0));
     if (synthesized && kind != KIND_HF && preview.VelocityRms < NOISE_MM_S)
         notes << Text(TEXT_BELOW_NOISE).arg(QString::number(preview.VelocityRms, 'f', 2));
     if (preview.Clipped) notes << Text(TEXT_CLIPPED);
     QString html;
     for (const QString& note : notes)
         html += QStringLiteral("<div style=\"color: #c62828\">%1</div>").arg(note.toHtmlEscaped());
+    const bool ball =
+        condition.Kind == TConditionKind::BearingBall || condition.Second == TConditionKind::BearingBall;
+    if (ball && kind != KIND_HF)
+        html += QStringLiteral("<div>%1</div>").arg(Text(TEXT_BALL_LINES).toHtmlEscaped());
     if (!preview.Clipped)
         html += QStringLiteral("<div>%1</div>").arg(Text(TEXT_APPLIES_NEXT).toHtmlEscaped());
     LabelNote->setText(html);
+}
+
+// The facts are the core's; the window only words them.
+QStringList TFormMachines::ConditionNotes(const TCondition& condition, int16_t kind) const {
+    QStringList notes;
+    for (const TBandWarning& warning : BandWarnings(condition, kind)) {
+        const QString low = QString::number(warning.Band.LowHz, 'f', 0);
+        const QString high = QString::number(warning.Band.HighHz, 'f', 0);
+        const QString fault = Text(TEXT_CONDITION_STORED + static_cast<int>(warning.Part));
+        switch (warning.Limit) {
+        case TBandLimit::ShaftBelow:
+            notes << Text(TEXT_BAND_SHAFT_BELOW).arg(Hz(warning.Hz), low);
+            break;
+        case TBandLimit::LineAbove:
+            notes << Text(warning.ShownBy == KIND_HF ? TEXT_BAND_LINE_ABOVE_HF : TEXT_BAND_LINE_ABOVE_NONE)
+                         .arg(fault, Hz(warning.Hz), low, high);
+            break;
+        case TBandLimit::LineBelow:
+            notes << Text(TEXT_BAND_LINE_BELOW).arg(fault, Hz(warning.Hz), low, high);
+            break;
+        }
+    }
+    return notes;
 }

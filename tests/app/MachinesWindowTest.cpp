@@ -311,30 +311,103 @@ TEST_F(MachinesWindowTest, FiguresOutsideTheirRangesAreRefusedWithTheReason) {
     EXPECT_EQ(Get<QComboBox>("ComboPreset")->currentIndex(), 0) << "no longer the ready-made machine";
 }
 
-// The notes say what the instrument will not show: a gear mesh above its
-// 1000 Hz band, a machine under its 0.2 mm/s noise.
-TEST_F(MachinesWindowTest, NotesAMeshAboveTheBandAndASeverityUnderTheNoise) {
-    form->SelectSource(6);
-    Get<QComboBox>("ComboCondition")->setCurrentIndex(static_cast<int>(TConditionKind::Gear));
+// The notes say what the instrument will not show, from the band each
+// point's channel has: 1x under the 10 Hz edge, a defining line above the
+// band and which kind shows it, a machine under the 0.2 mm/s noise.
+TEST_F(MachinesWindowTest, NotesWhatTheChannelCannotShow) {
     auto* note = Get<QLabel>("LabelNote");
+    const auto text = [](int id) { return QString::fromStdString(LoadStr(id)); };
+    const QString gear = text(TEXT_CONDITION_GEAR);
+    // Each band note by what follows its last figure.
+    const auto tail = [&text](int id) { return text(id).section(QLatin1Char('%'), -1).mid(1); };
+    const int bandNotes[] = {TEXT_BAND_SHAFT_BELOW, TEXT_BAND_LINE_ABOVE_HF, TEXT_BAND_LINE_ABOVE_NONE,
+                             TEXT_BAND_LINE_BELOW};
     struct TCase {
-        double Rpm;
-        int Teeth;
-        double Velocity;
-        bool MeshNote;
-        bool NoiseNote;
+        int16_t Source;
+        const char* Condition;
+        int Note; // 0: no band note
+        QString Said;
     };
-    for (const TCase& c : {TCase{1480, 23, 3.6, false, false}, TCase{3000, 23, 3.6, true, false},
-                           TCase{1500, 40, 3.6, false, false}, TCase{1500, 41, 3.6, true, false},
-                           TCase{1480, 23, 0.15, false, true}, TCase{1480, 23, 0.25, false, false}}) {
-        Get<QDoubleSpinBox>("SpinRpm")->setValue(c.Rpm);
-        Get<QDoubleSpinBox>("SpinTeeth")->setValue(c.Teeth);
-        Get<QDoubleSpinBox>("SpinVelocity")->setValue(c.Velocity);
-        const QString mesh = QString::number(c.Teeth * c.Rpm / 60.0, 'f', 0) + QStringLiteral(" Hz");
-        EXPECT_EQ(note->text().contains(mesh), c.MeshNote)
-            << mesh.toStdString() << note->text().toStdString();
-        EXPECT_EQ(note->text().contains(QLatin1String("0.2 mm/s")), c.NoiseNote)
-            << note->text().toStdString();
+    for (const TCase& c : {
+             TCase{6, "imbalance rpm=300 velocity=2.8", TEXT_BAND_SHAFT_BELOW,
+                   text(TEXT_BAND_SHAFT_BELOW).arg(QStringLiteral("5.0"), QStringLiteral("10"))},
+             TCase{6, "imbalance rpm=1480 velocity=2.8", 0, {}},
+             TCase{6, "imbalance rpm=600 velocity=2.8", 0, {}},
+             TCase{7, "gear rpm=3000 teeth=23 velocity=3.6", TEXT_BAND_LINE_ABOVE_HF,
+                   text(TEXT_BAND_LINE_ABOVE_HF)
+                       .arg(gear, QStringLiteral("1150.0"), QStringLiteral("10"), QStringLiteral("1000"))},
+             TCase{6, "gear rpm=1500 teeth=40 velocity=3.6", 0, {}},
+             TCase{SOURCE_HF, "gear rpm=3000 teeth=23 velocity=3.6", 0, {}},
+             TCase{6, "gear rpm=30000 teeth=500 velocity=3.6", TEXT_BAND_LINE_ABOVE_NONE,
+                   text(TEXT_BAND_LINE_ABOVE_NONE)
+                       .arg(gear, QStringLiteral("250000.0"), QStringLiteral("10"), QStringLiteral("1000"))},
+             TCase{6, "imbalance+gear rpm=300 teeth=23 velocity=2.8", TEXT_BAND_SHAFT_BELOW,
+                   text(TEXT_BAND_SHAFT_BELOW).arg(QStringLiteral("5.0"), QStringLiteral("10"))},
+         }) {
+        std::string error;
+        AssignCondition(c.Source, *ParseCondition(c.Condition, error));
+        form->SelectSource(c.Source == 6 ? int16_t{7} : int16_t{6});
+        form->SelectSource(c.Source);
+        for (const int id : bandNotes)
+            EXPECT_EQ(note->text().contains(tail(id)), id == c.Note) << c.Condition << ": " << id;
+        if (c.Note != 0) {
+            EXPECT_TRUE(note->text().contains(c.Said.toHtmlEscaped()))
+                << c.Condition << ": " << note->text().toStdString();
+        }
+    }
+
+    std::string error;
+    AssignCondition(6, *ParseCondition("imbalance rpm=1480", error));
+    form->SelectSource(7);
+    form->SelectSource(6);
+    for (const auto& [velocity, noted] : {std::pair{0.15, true}, std::pair{0.25, false}}) {
+        Get<QDoubleSpinBox>("SpinVelocity")->setValue(velocity);
+        EXPECT_EQ(note->text().contains(QLatin1String("0.2 mm/s")), noted) << velocity;
+    }
+}
+
+// A ball defect's impacts repeat at 2xBSF: the preview marks BSF and 2xBSF,
+// both labelled whatever sidebands crowd them, and says which is which; the
+// newer kinds mark their own lines.
+TEST_F(MachinesWindowTest, MarksEachKindsLinesAndTellsBsfFrom2xBsf) {
+    form->SelectSource(6);
+    ChoosePreset(TEXT_PRESET_MOTOR_BALL);
+    const double bsf = BearingFrequencies(AssignedCondition(6).Bearing, 2950.0 / 60.0).Bsf;
+    const auto* plot = Get<TSignalPlot>("PlotSpectrum");
+    const auto labelled = [plot](const char* label) {
+        for (const auto& [index, left] : plot->ShownLabels())
+            if (plot->Markers()[index].Label == QLatin1String(label)) return true;
+        return false;
+    };
+    for (const auto& [label, hz] : {std::pair{"BSF", bsf}, std::pair{"2xBSF", 2 * bsf}}) {
+        const auto* marker = Marker(label);
+        ASSERT_NE(marker, nullptr);
+        EXPECT_NEAR(marker->X, hz, 1e-9) << label;
+        EXPECT_TRUE(labelled(label)) << label;
+    }
+    EXPECT_TRUE(Get<QLabel>("LabelNote")
+                    ->text()
+                    .contains(QString::fromStdString(LoadStr(TEXT_BALL_LINES)).toHtmlEscaped()));
+
+    struct TCase {
+        const char* Condition;
+        const char* Label;
+        double Hz;
+    };
+    for (const TCase& c : {TCase{"electrical rpm=2970 line=50", "2xLF", 100.0},
+                           TCase{"electrical rpm=2970 line=60", "2xLF", 120.0},
+                           TCase{"vane-pass rpm=1480 blades=7", "VPF", 7 * 1480.0 / 60.0},
+                           TCase{"resonance rpm=1480 resonance=25.5", "RES", 25.5},
+                           TCase{"imbalance+bearing-outer rpm=1480 bearing=8,17.46,72.5,0", "BPFO",
+                                 BearingFrequencies({8, 17.46, 72.5, 0}, 1480.0 / 60.0).Bpfo}}) {
+        std::string error;
+        AssignCondition(6, *ParseCondition(c.Condition, error));
+        form->SelectSource(7);
+        form->SelectSource(6);
+        const auto* marker = Marker(c.Label);
+        ASSERT_NE(marker, nullptr) << c.Condition;
+        EXPECT_NEAR(marker->X, c.Hz, 1e-9) << c.Condition;
+        EXPECT_TRUE(labelled(c.Label)) << c.Condition;
     }
 }
 
