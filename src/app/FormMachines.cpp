@@ -234,20 +234,24 @@ void TFormMachines::FillTree() {
 void TFormMachines::UpdateRow(QTreeWidgetItem* item) {
     const auto source = static_cast<int16_t>(item->data(0, kSourceRole).toInt());
     const TCondition c = AssignedCondition(source);
-    item->setText(1, ConditionText(c.Kind));
+    item->setText(1, IsCombined(c) ? ConditionText(c.Kind) + QStringLiteral(" + ") + ConditionText(c.Second)
+                                   : ConditionText(c.Kind));
     const bool stored = c.Kind == TConditionKind::Stored;
     item->setText(2, stored ? QString() : Number(c.Rpm));
     item->setText(3, stored ? QString() : Number(c.Velocity));
-    QString details;
-    if (IsBearing(c.Kind)) {
+    QStringList details;
+    const auto uses = [&c](TConditionKind kind) { return c.Kind == kind || c.Second == kind; };
+    if (IsBearingKind(c.Kind) || IsBearingKind(c.Second)) {
         const TBearingGeometry& b = c.Bearing;
-        details = QStringLiteral("N=%1  d=%2  D=%3  %4°")
-                      .arg(b.Elements)
-                      .arg(Number(b.BallDiameter), Number(b.PitchDiameter), Number(b.ContactAngle));
-    } else if (c.Kind == TConditionKind::Gear) {
-        details = QStringLiteral("z=%1").arg(c.Teeth);
+        details << QStringLiteral("N=%1  d=%2  D=%3  %4°")
+                       .arg(b.Elements)
+                       .arg(Number(b.BallDiameter), Number(b.PitchDiameter), Number(b.ContactAngle));
     }
-    item->setText(4, details);
+    if (uses(TConditionKind::Gear)) details << QStringLiteral("z=%1").arg(c.Teeth);
+    if (uses(TConditionKind::VanePass)) details << QStringLiteral("z=%1").arg(c.Blades);
+    if (uses(TConditionKind::Electrical)) details << Text(TEXT_LINE_HZ).arg(c.LineHz);
+    if (uses(TConditionKind::Resonance)) details << Text(TEXT_LINE_HZ).arg(Number(c.ResonanceHz));
+    item->setText(4, details.join(QStringLiteral("  ")));
 }
 
 QTreeWidgetItem* TFormMachines::ItemOf(int16_t source) const {

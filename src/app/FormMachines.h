@@ -57,13 +57,15 @@ class TFormMachines : public QWidget {
 
     void SkipMachineRow(QTreeWidgetItem* now, QTreeWidgetItem* before);
     void TreeSelectionChange();
-    void EditorChange(TRangeSpinBox* edited);
+    void EditorChange();
+    // The reason an edited condition cannot be taken, empty when it can.
+    QString RefusalOf(const TCondition& edited) const;
     void PresetChoose(int index);
     void ShowCondition(const TCondition& condition);
     void ShowPreset();
     void Refuse(const QString& reason);
     TCondition EditedCondition() const;
-    void EnableDetails(TConditionKind kind);
+    void EnableDetails(const TCondition& condition);
     void UpdatePreview();
     // The band notes and the legend of the marked lines, in notes' order.
     QStringList ConditionNotes(const TCondition& condition, int16_t kind) const;
@@ -78,6 +80,12 @@ class TFormMachines : public QWidget {
     QComboBox* ComboPreset = nullptr;
     QLabel* LabelCondition = nullptr;
     QComboBox* ComboCondition = nullptr;
+    QLabel* LabelSecond = nullptr;
+    QComboBox* ComboSecond = nullptr;
+    QLabel* LabelShareFirst = nullptr;
+    TRangeSpinBox* SpinShareFirst = nullptr;
+    QLabel* LabelShareSecond = nullptr;
+    TRangeSpinBox* SpinShareSecond = nullptr;
     QLabel* LabelRpm = nullptr;
     TRangeSpinBox* SpinRpm = nullptr;
     QLabel* LabelVelocity = nullptr;
@@ -86,6 +94,8 @@ class TFormMachines : public QWidget {
     TRangeSpinBox* SpinNoise = nullptr;
     QLabel* LabelSeed = nullptr;
     TRangeSpinBox* SpinSeed = nullptr;
+    QLabel* LabelSpeedJitter = nullptr;
+    TRangeSpinBox* SpinSpeedJitter = nullptr;
     QGroupBox* GroupBearing = nullptr;
     QLabel* LabelElements = nullptr;
     TRangeSpinBox* SpinElements = nullptr;
@@ -95,8 +105,16 @@ class TFormMachines : public QWidget {
     TRangeSpinBox* SpinPitchDiameter = nullptr;
     QLabel* LabelContactAngle = nullptr;
     TRangeSpinBox* SpinContactAngle = nullptr;
+    QLabel* LabelStage = nullptr;
+    TRangeSpinBox* SpinStage = nullptr;
     QLabel* LabelTeeth = nullptr;
     TRangeSpinBox* SpinTeeth = nullptr;
+    QLabel* LabelLine = nullptr;
+    QComboBox* ComboLine = nullptr;
+    QLabel* LabelBlades = nullptr;
+    TRangeSpinBox* SpinBlades = nullptr;
+    QLabel* LabelResonance = nullptr;
+    TRangeSpinBox* SpinResonance = nullptr;
     QLabel* LabelRefusal = nullptr;
     QLabel* LabelGroup = nullptr;
     QComboBox* ComboGroup = nullptr;
@@ -114,12 +132,6 @@ class TFormMachines : public QWidget {
     // the window's own, not the user's.
     bool FFilling = false;
 };
-
-// The four rolling bearing defects, which take the bearing's geometry.
-inline bool IsBearing(TConditionKind kind) {
-    return kind == TConditionKind::BearingOuter || kind == TConditionKind::BearingInner ||
-           kind == TConditionKind::BearingBall || kind == TConditionKind::BearingCage;
-}
 
 // Where a window goes beside the main window's frame main on the screen's
 // free area: the main window's new left edge (it moves to the screen's left

@@ -268,47 +268,91 @@ TEST_F(MachinesWindowTest, TheKeysTheWindowNamesReachTheVelocityRmsItShows) {
 }
 
 // A figure outside its field's range is refused with the reason and leaves
-// the field, the assignment and every other field as they were; so is a ball
-// that does not fit its pitch circle. The labels state the ranges.
+// the field, the assignment and every other field as they were; so is a
+// condition whose figures break a rule between fields. The labels state the
+// ranges.
 TEST_F(MachinesWindowTest, FiguresOutsideTheirRangesAreRefusedWithTheReason) {
-    form->SelectSource(8);
-    ChoosePreset(TEXT_PRESET_PUMP_OUTER); // 1480 rpm, bearing 8, 17.46, 72.5, 0
-    const TCondition preset = AssignedCondition(8);
     auto* refusal = Get<QLabel>("LabelRefusal");
     EXPECT_TRUE(Get<QLabel>("LabelRpm")->text().contains(QStringLiteral("60–30000")));
     EXPECT_TRUE(Get<QLabel>("LabelContactAngle")->text().contains(QStringLiteral("0–45")));
+    EXPECT_TRUE(Get<QLabel>("LabelBlades")->text().contains(QStringLiteral("1–500")));
+    const char* outer = "bearing-outer rpm=1480 velocity=3.6 bearing=8,17.46,72.5,0";
     struct TCase {
+        const char* Condition; // the point's, with the field enabled
         const char* Spin;
         const char* Typed;
-        const char* Range[2];
+        const char* Says[3]; // in the reason
     };
-    for (const TCase& c :
-         {TCase{"SpinRpm", "100000", {"60", "30000"}}, TCase{"SpinRpm", "50", {"60", "30000"}},
-          TCase{"SpinContactAngle", "95", {"0", "45"}}, TCase{"SpinElements", "101", {"3", "100"}},
-          TCase{"SpinVelocity", "70.5", {"0.01", "70"}}, TCase{"SpinNoise", "3", {"0", "2"}},
-          TCase{"SpinBallDiameter", "1001", {"0.01", "1000"}}}) {
+    for (const TCase& c : {
+             TCase{outer, "SpinRpm", "100000", {"100000", "60", "30000"}},
+             TCase{outer, "SpinRpm", "50", {"50", "60", "30000"}},
+             TCase{outer, "SpinContactAngle", "95", {"95", "0", "45"}},
+             TCase{outer, "SpinElements", "101", {"101", "3", "100"}},
+             TCase{outer, "SpinVelocity", "70.5", {"70.5", "0.01", "70"}},
+             TCase{outer, "SpinNoise", "3", {"3", "0", "2"}},
+             TCase{outer, "SpinBallDiameter", "1001", {"1001", "0.01", "1000"}},
+             TCase{outer, "SpinStage", "5", {"5", "1", "4"}},
+             TCase{outer, "SpinStage", "0", {"0", "1", "4"}},
+             TCase{outer, "SpinSpeedJitter", "10.5", {"10.5", "0", "10"}},
+             TCase{"vane-pass blades=6", "SpinBlades", "501", {"501", "1", "500"}},
+             TCase{"vane-pass blades=6", "SpinBlades", "0", {"0", "1", "500"}},
+             TCase{"resonance resonance=25.5", "SpinResonance", "25001", {"25001", "1", "25000"}},
+             TCase{"resonance resonance=25.5", "SpinResonance", "0.5", {"0.5", "1", "25000"}},
+             TCase{"imbalance+bearing-outer", "SpinShareFirst", "101", {"101", "0.01", "100"}},
+             TCase{"imbalance+bearing-outer", "SpinShareSecond", "0", {"0", "0.01", "100"}},
+             // Rules between fields: a ball wider than its pitch circle, one
+             // too thin for any bearing, more balls than the circle holds,
+             // a fault's weight under 1 % of both.
+             TCase{outer, "SpinBallDiameter", "80", {"80", "72.5", ""}},
+             TCase{outer, "SpinPitchDiameter", "17", {"17.46", "17", ""}},
+             TCase{outer, "SpinBallDiameter", "1", {"1", "72.5", "0.02"}},
+             TCase{outer, "SpinElements", "30", {"30", "17.46", "72.5"}},
+             TCase{"imbalance+bearing-outer shares=50,1", "SpinShareSecond", "0.5", {"50", "0.5", "1 %"}},
+         }) {
+        const std::string what = std::string(c.Condition) + ": " + c.Spin + " " + c.Typed;
+        std::string error;
+        AssignCondition(8, *ParseCondition(c.Condition, error));
+        form->SelectSource(7);
+        form->SelectSource(8);
+        const TCondition before = AssignedCondition(8);
+        std::vector<double> fields;
+        for (const QDoubleSpinBox* spin : form->findChildren<QDoubleSpinBox*>())
+            fields.push_back(spin->value());
+        ASSERT_TRUE(Get<QDoubleSpinBox>(c.Spin)->isEnabled()) << what;
         Type(c.Spin, c.Typed);
-        EXPECT_TRUE(refusal->isVisibleTo(form)) << c.Spin << " " << c.Typed;
-        for (const char* figure : {c.Typed, c.Range[0], c.Range[1]})
-            EXPECT_TRUE(refusal->text().contains(QLatin1String(figure))) << refusal->text().toStdString();
-        EXPECT_EQ(AssignedCondition(8), preset) << c.Spin << " " << c.Typed;
-        EXPECT_EQ(Get<QDoubleSpinBox>("SpinRpm")->value(), 1480.0);
-        EXPECT_EQ(Get<QDoubleSpinBox>("SpinContactAngle")->value(), 0.0);
+        EXPECT_TRUE(refusal->isVisibleTo(form)) << what;
+        for (const char* figure : c.Says)
+            EXPECT_TRUE(refusal->text().contains(QString::fromUtf8(figure)))
+                << what << ": " << refusal->text().toStdString();
+        EXPECT_EQ(AssignedCondition(8), before) << what;
+        std::vector<double> after;
+        for (const QDoubleSpinBox* spin : form->findChildren<QDoubleSpinBox*>())
+            after.push_back(spin->value());
+        EXPECT_EQ(after, fields) << what << ": the field goes back, no other changes";
     }
 
-    Type("SpinBallDiameter", "80");
-    EXPECT_TRUE(refusal->text().contains(QLatin1String("72.5"))) << refusal->text().toStdString();
-    EXPECT_EQ(Get<QDoubleSpinBox>("SpinBallDiameter")->value(), 17.46);
-    EXPECT_EQ(Get<QDoubleSpinBox>("SpinPitchDiameter")->value(), 72.5) << "no other field changes";
-    EXPECT_EQ(AssignedCondition(8), preset);
-    Type("SpinPitchDiameter", "17");
-    EXPECT_EQ(Get<QDoubleSpinBox>("SpinPitchDiameter")->value(), 72.5);
-    EXPECT_EQ(AssignedCondition(8), preset);
+    // One fault cannot be both parts of a combined condition, whichever
+    // list makes them alike.
+    std::string error;
+    AssignCondition(8, *ParseCondition("imbalance+bearing-outer shares=2,1", error));
+    form->SelectSource(7);
+    form->SelectSource(8);
+    const TCondition combined = AssignedCondition(8);
+    for (const auto& [box, kind] : {std::pair{"ComboSecond", TConditionKind::Imbalance},
+                                    std::pair{"ComboCondition", TConditionKind::BearingOuter}}) {
+        Get<QComboBox>(box)->setCurrentIndex(static_cast<int>(kind));
+        EXPECT_TRUE(refusal->isVisibleTo(form)) << box;
+        EXPECT_EQ(AssignedCondition(8), combined) << box;
+        EXPECT_EQ(Get<QComboBox>("ComboCondition")->currentIndex(),
+                  static_cast<int>(TConditionKind::Imbalance));
+        EXPECT_EQ(Get<QComboBox>("ComboSecond")->currentIndex(),
+                  static_cast<int>(TConditionKind::BearingOuter));
+    }
 
     Type("SpinRpm", "2950");
     EXPECT_FALSE(refusal->isVisibleTo(form)) << "an accepted figure clears the refusal";
     EXPECT_EQ(AssignedCondition(8).Rpm, 2950.0);
-    EXPECT_EQ(Get<QComboBox>("ComboPreset")->currentIndex(), 0) << "no longer the ready-made machine";
+    EXPECT_EQ(AssignedCondition(8).Shares, combined.Shares) << "figures not edited stay";
 }
 
 // The notes say what the instrument will not show, from the band each
