@@ -10,8 +10,10 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -51,6 +53,7 @@ TFormMachines::TFormMachines(QWidget* parent) : QWidget(parent, Qt::Window) {
     CreateTree();
     CreateEditor();
     CreatePreview();
+    CreateWholeMachineNote();
 
     // One column, so that the window fits beside the instrument: the list,
     // the editor (scrolled where it is taller than its share), what the
@@ -80,6 +83,10 @@ TFormMachines::TFormMachines(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(FSplitter, 3);
     // Below the editor, never scrolled out of sight with it.
     layout->addWidget(LabelRefusal);
+    auto* wholeMachine = new QHBoxLayout;
+    wholeMachine->addWidget(LabelWholeMachine, 1);
+    wholeMachine->addWidget(ButtonUndo, 0, Qt::AlignTop);
+    layout->addLayout(wholeMachine);
     layout->addWidget(LabelKind);
     // The group's names are long: the box takes the window's width.
     layout->addWidget(LabelGroup);
@@ -199,6 +206,7 @@ void TFormMachines::LoadTexts() {
     FillTree();
     FFilling = false;
     SelectSource(selected);
+    ShowWholeMachineNote();
     ShowPreset();
     UpdatePreview();
 }
@@ -252,6 +260,19 @@ void TFormMachines::UpdateRow(QTreeWidgetItem* item) {
     if (uses(TConditionKind::Electrical)) details << Text(TEXT_LINE_HZ).arg(c.LineHz);
     if (uses(TConditionKind::Resonance)) details << Text(TEXT_LINE_HZ).arg(Number(c.ResonanceHz));
     item->setText(4, details.join(QStringLiteral("  ")));
+    // The points a whole machine has just set stand out until the next change.
+    const auto& set = FWholeMachine.Targets;
+    const bool marked = !FWholeMachine.Undone && std::ranges::find(set, source) != set.end();
+    for (int column = 0; column < item->columnCount(); ++column) {
+        QFont font = item->font(column);
+        font.setBold(marked);
+        item->setFont(column, font);
+    }
+}
+
+void TFormMachines::UpdateRows() {
+    for (QTreeWidgetItemIterator it(TreeMachines); *it; ++it)
+        if ((*it)->data(0, kSourceRole).toInt() != kNoSource) UpdateRow(*it);
 }
 
 QTreeWidgetItem* TFormMachines::ItemOf(int16_t source) const {

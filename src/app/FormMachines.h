@@ -2,7 +2,8 @@
 // TFormMachines: the Machines window. It lists the route's machines and
 // points, WATCH, the off-route points and HF SP., each with the machine
 // condition it measures, edits the condition of the selected one (or sets a
-// ready-made machine), and previews the waveform and spectrum that condition
+// ready-made machine: one point, or several points of one route machine,
+// named and undoable), and previews the waveform and spectrum that condition
 // gives, in mm/s, with the condition's characteristic frequencies marked and
 // the velocity RMS with its ISO 10816-3 zone.
 //
@@ -19,6 +20,7 @@
 
 #include <QWidget>
 
+#include <utility>
 #include <vector>
 
 class QComboBox;
@@ -26,6 +28,7 @@ class QGroupBox;
 class QLabel;
 class QScrollArea;
 class QSplitter;
+class QPushButton;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -61,14 +64,20 @@ class TFormMachines : public QWidget {
     // The reason an edited condition cannot be taken, empty when it can.
     QString RefusalOf(const TCondition& edited) const;
     void PresetChoose(int index);
+    void CreateWholeMachineNote();
+    void WholeMachineChoose(int presetIndex);
+    void ButtonUndoClick();
+    void ForgetWholeMachine();
+    void ShowWholeMachineNote();
+    void UpdateRows();
     void ShowCondition(const TCondition& condition);
     void ShowPreset();
     void Refuse(const QString& reason);
     TCondition EditedCondition() const;
     void EnableDetails(const TCondition& condition);
-    void UpdatePreview();
     // The band notes and the legend of the marked lines, in notes' order.
     QStringList ConditionNotes(const TCondition& condition, int16_t kind) const;
+    void UpdatePreview();
     void ButtonPreviewClick(bool shown);
     TMachineGroup Group() const;
 
@@ -116,6 +125,8 @@ class TFormMachines : public QWidget {
     QLabel* LabelResonance = nullptr;
     TRangeSpinBox* SpinResonance = nullptr;
     QLabel* LabelRefusal = nullptr;
+    QLabel* LabelWholeMachine = nullptr;
+    QPushButton* ButtonUndo = nullptr;
     QLabel* LabelGroup = nullptr;
     QComboBox* ComboGroup = nullptr;
     QLabel* LabelFrequencyUnit = nullptr;
@@ -131,6 +142,17 @@ class TFormMachines : public QWidget {
     // Set while the editor is filled from a condition: those changes are
     // the window's own, not the user's.
     bool FFilling = false;
+
+    // The last whole machine set: its preset, the points it set (shown in
+    // bold until the next change) and what they held before, for Undo.
+    struct TWholeMachineSet {
+        int PresetIndex = -1;
+        int16_t Selected = 0;
+        std::vector<int16_t> Targets;
+        std::vector<std::pair<int16_t, TCondition>> Before;
+        bool Undone = false;
+    };
+    TWholeMachineSet FWholeMachine;
 };
 
 // Where a window goes beside the main window's frame main on the screen's

@@ -1,6 +1,6 @@
 // The Machines window's editor: the condition of the selected source, its
-// figures with their ranges, the ready-made machines, and the refusals of
-// figures a condition cannot take.
+// figures with their ranges, and the refusals of figures a condition cannot
+// take.
 #include "app/FormMachines.h"
 #include "app/MachinePresets.h"
 #include "app/RangeSpinBox.h"
@@ -206,16 +206,6 @@ void TFormMachines::ShowCondition(const TCondition& c) {
     FFilling = false;
 }
 
-// The ready-made machine whose condition the selected source holds, or the
-// prompt to choose one.
-void TFormMachines::ShowPreset() {
-    const TCondition assigned = AssignedCondition(SelectedSource());
-    const auto& presets = MachinePresets();
-    const auto found = std::ranges::find_if(
-        presets, [&assigned](const TMachinePreset& preset) { return preset.Condition == assigned; });
-    ComboPreset->setCurrentIndex(found == presets.end() ? 0 : static_cast<int>(found - presets.begin()) + 1);
-}
-
 void TFormMachines::Refuse(const QString& reason) {
     LabelRefusal->setText(reason);
     LabelRefusal->setVisible(!reason.isEmpty());
@@ -298,26 +288,9 @@ void TFormMachines::EditorChange() {
         return;
     }
     Refuse(QString());
+    ForgetWholeMachine();
     AssignCondition(SelectedSource(), c);
     EnableDetails(c);
-    if (QTreeWidgetItem* item = TreeMachines->currentItem()) UpdateRow(item);
-    ShowPreset();
-    UpdatePreview();
-}
-
-void TFormMachines::PresetChoose(int index) {
-    const auto& presets = MachinePresets();
-    if (index < 1 || index > static_cast<int>(presets.size())) {
-        ShowPreset();
-        return;
-    }
-    const TMachinePreset& preset = presets[static_cast<std::size_t>(index - 1)];
-    FFilling = true;
-    ComboGroup->setCurrentIndex(static_cast<int>(preset.Group));
-    FFilling = false;
-    Refuse(QString());
-    ShowCondition(preset.Condition);
-    AssignCondition(SelectedSource(), preset.Condition);
     if (QTreeWidgetItem* item = TreeMachines->currentItem()) UpdateRow(item);
     ShowPreset();
     UpdatePreview();

@@ -1,16 +1,34 @@
 #pragma once
-// Ready-made machines a trainer picks in the Machines window: a named
-// condition with the figures of a typical machine of its kind, and the
-// machine group whose ISO 10816-3 zone its name states.
+// Ready-made machines a trainer picks in the Machines window. A single one
+// is a named condition with the figures of a typical machine of its kind and
+// the machine group whose ISO 10816-3 zone its name states. A whole machine
+// gives several points of one route machine each its own condition (the
+// bearings of a motor and a pump, the two shafts of a gearbox), so that a
+// trainee finds the fault at the point it lives on.
 #include "signals/Condition.h"
 #include "signals/SeverityZone.h"
 
+#include <cstdint>
 #include <vector>
+
+// One point of a preset: its role on the machine (a string id, 0 for a
+// single preset) and its condition.
+struct TPresetPoint {
+    int RoleId;
+    TCondition Condition;
+};
 
 struct TMachinePreset {
     int NameId; // string id of the preset's name
-    TCondition Condition;
+    std::vector<TPresetPoint> Points;
     TMachineGroup Group;
+    bool WholeMachine() const { return Points.size() > 1; }
 };
 
 const std::vector<TMachinePreset>& MachinePresets();
+
+// The route points a whole-machine preset sets when selected is chosen: the
+// first points of selected's route machine, one per role, in the route's
+// order; fewer where the machine has fewer points. Empty when selected is
+// no route point. A single preset sets selected alone.
+std::vector<int16_t> PresetTargets(const TMachinePreset& preset, int16_t selected);

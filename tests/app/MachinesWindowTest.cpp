@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -217,14 +218,15 @@ TEST_F(MachinesWindowTest, TheSeverityZoneFollowsTheVelocityAndTheMachineGroup) 
         EXPECT_NEAR(figure.trimmed().toDouble(), c.Velocity, 0.02 * c.Velocity + 0.005)
             << label->text().toStdString();
     }
-    // Every preset's name states the zone its machine group gives it.
+    // Every single preset's name states the zone its machine group gives it.
     for (const TMachinePreset& preset : MachinePresets()) {
+        if (preset.WholeMachine()) continue;
         ChoosePreset(preset.NameId);
         const std::string name = LoadStr(preset.NameId);
         const std::string zone = name.substr(name.size() - 6);
         EXPECT_TRUE(label->text().contains(QString::fromStdString(zone)))
             << name << ": " << label->text().toStdString();
-        EXPECT_EQ(AssignedCondition(2), preset.Condition) << name;
+        EXPECT_EQ(AssignedCondition(2), preset.Points.front().Condition) << name;
     }
 }
 
@@ -453,6 +455,96 @@ TEST_F(MachinesWindowTest, MarksEachKindsLinesAndTellsBsfFrom2xBsf) {
         EXPECT_NEAR(marker->X, c.Hz, 1e-9) << c.Condition;
         EXPECT_TRUE(labelled(c.Label)) << c.Condition;
     }
+}
+
+// A whole machine sets the first points of the selected point's machine, one
+// per role, says which, and leaves every other source alone; Undo puts the
+// points back. Off the route it is refused.
+TEST_F(MachinesWindowTest, AWholeMachineSetsExactlyItsPointsAndCanBeUndone) {
+    const auto untouched = [](int16_t source) {
+        TCondition c;
+        c.Kind = TConditionKind::Looseness;
+        c.Rpm = 1000.0 + source;
+        return c;
+    };
+    std::vector<int16_t> sources{SOURCE_WATCH, SOURCE_OFFROUTE, SOURCE_HF};
+    for (int16_t point = 1; point <= ROUTE_POINT_COUNT; ++point)
+        sources.push_back(point);
+    const auto find = [](int nameId) {
+        return *std::ranges::find_if(MachinePresets(),
+                                     [nameId](const TMachinePreset& p) { return p.NameId == nameId; });
+    };
+    auto* note = Get<QLabel>("LabelWholeMachine");
+    auto* undo = Get<QPushButton>("ButtonUndo");
+    struct TCase {
+        int Preset;
+        int16_t Selected;
+        std::vector<int16_t> Set;
+    };
+    for (const TCase& c :
+         {TCase{TEXT_PRESET_MOTOR_PUMP, 3, {1, 2, 3, 4}}, TCase{TEXT_PRESET_MOTOR_PUMP, 7, {6, 7, 8}},
+          TCase{TEXT_PRESET_GEARBOX_SHAFTS, 13, {9, 10}}, TCase{TEXT_PRESET_MOTOR_PUMP, SOURCE_WATCH, {}}}) {
+        for (const int16_t source : sources)
+            AssignCondition(source, untouched(source));
+        form->SelectSource(c.Selected);
+        ChoosePreset(c.Preset);
+        const TMachinePreset& preset = find(c.Preset);
+        for (const int16_t source : sources) {
+            const auto at = std::ranges::find(c.Set, source);
+            const TCondition expected =
+                at == c.Set.end() ? untouched(source)
+                                  : preset.Points[static_cast<std::size_t>(at - c.Set.begin())].Condition;
+            EXPECT_EQ(AssignedCondition(source), expected) << LoadStr(c.Preset) << ", point " << source;
+        }
+        if (c.Set.empty()) {
+            EXPECT_TRUE(Get<QLabel>("LabelRefusal")->isVisibleTo(form));
+            continue;
+        }
+        // The note names every point set with its role, and a role left out.
+        EXPECT_TRUE(note->isVisibleTo(form));
+        for (std::size_t i = 0; i < preset.Points.size(); ++i)
+            EXPECT_TRUE(note->text().contains(QString::fromStdString(LoadStr(preset.Points[i].RoleId))))
+                << note->text().toStdString();
+        EXPECT_TRUE(Get<QTreeWidget>("TreeMachines")->currentItem()->font(0).bold() ==
+                    (std::ranges::find(c.Set, c.Selected) != c.Set.end()));
+        ASSERT_TRUE(undo->isVisibleTo(form));
+        undo->click();
+        for (const int16_t source : sources)
+            EXPECT_EQ(AssignedCondition(source), untouched(source)) << "undone, point " << source;
+        EXPECT_FALSE(undo->isVisibleTo(form));
+    }
+
+    // The machines themselves: one motor and pump shaft with four different
+    // bearings; a gearbox whose output speed follows the teeth ratio, so
+    // that both shafts show one mesh frequency.
+    const TMachinePreset& pump = find(TEXT_PRESET_MOTOR_PUMP);
+    ASSERT_EQ(pump.Points.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(pump.Points[i].Condition.Rpm, pump.Points[0].Condition.Rpm);
+        for (std::size_t j = i + 1; j < 4; ++j)
+            EXPECT_NE(pump.Points[i].Condition.Bearing, pump.Points[j].Condition.Bearing) << i << j;
+    }
+    const TMachinePreset& gearbox = find(TEXT_PRESET_GEARBOX_SHAFTS);
+    ASSERT_EQ(gearbox.Points.size(), 2u);
+    const TCondition& input = gearbox.Points[0].Condition;
+    const TCondition& output = gearbox.Points[1].Condition;
+    EXPECT_EQ(input.Teeth, 23);
+    EXPECT_EQ(output.Teeth, 67);
+    EXPECT_NEAR(output.Rpm, 1480.0 * 23 / 67, 1e-9);
+    EXPECT_NEAR(FaultFrequency(input), FaultFrequency(output), 1e-9);
+
+    // An edit of a point after a whole machine is the trainer's own: Undo
+    // goes, so that it never overwrites it.
+    form->SelectSource(9);
+    ChoosePreset(TEXT_PRESET_GEARBOX_SHAFTS);
+    EXPECT_EQ(Get<QComboBox>("ComboPreset")->currentText().toStdString(),
+              LoadStr(TEXT_PRESET_GEARBOX_SHAFTS));
+    form->SelectSource(10);
+    EXPECT_NEAR(Get<QDoubleSpinBox>("SpinRpm")->value(), 508.1, 1e-9);
+    Get<QDoubleSpinBox>("SpinVelocity")->setValue(3.0);
+    EXPECT_NEAR(AssignedCondition(10).Rpm, 1480.0 * 23 / 67, 1e-9) << "the output speed kept in full";
+    EXPECT_FALSE(undo->isVisibleTo(form));
+    EXPECT_FALSE(note->isVisibleTo(form));
 }
 
 // The arrow keys walk the points: a machine's row is passed over in the
