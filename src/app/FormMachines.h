@@ -49,6 +49,11 @@ class TFormMachines : public QWidget {
     // for both, the main window moves to the screen's left edge first.
     void PlaceBeside(QWidget* mainWindow);
 
+  protected:
+    // The editor's lists change with the wheel only once the user is in
+    // them: a wheel passing over one scrolls the editor instead.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void CreateTree();
     void CreateEditor();

@@ -10,9 +10,12 @@
 #include "resources/StringIds.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -65,6 +68,8 @@ void TFormMachines::CreateEditor() {
         box = new QComboBox(GroupEditor);
         box->setObjectName(QLatin1String(name));
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        box->setFocusPolicy(Qt::StrongFocus);
+        box->installEventFilter(this);
         into->addRow(label, box);
     };
     addCombo(LabelPreset, ComboPreset, "LabelPreset", "ComboPreset", form);
@@ -137,6 +142,15 @@ void TFormMachines::CreateEditor() {
     LabelRefusal->setWordWrap(true);
     LabelRefusal->setStyleSheet(QStringLiteral("QLabel { color: #c62828; font-weight: bold; }"));
     LabelRefusal->hide();
+}
+
+bool TFormMachines::eventFilter(QObject* watched, QEvent* event) {
+    const auto* box = qobject_cast<QComboBox*>(watched);
+    if (event->type() == QEvent::Wheel && box && !box->hasFocus()) {
+        QCoreApplication::sendEvent(ScrollEditor->viewport(), event);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TFormMachines::LoadEditorTexts() {

@@ -1,6 +1,7 @@
 #include "app/RangeSpinBox.h"
 
 #include <QLineEdit>
+#include <QWheelEvent>
 
 TRangeSpinBox::TRangeSpinBox(QWidget* parent, const char* name, double low, double high, int decimals)
     : QDoubleSpinBox(parent) {
@@ -10,6 +11,16 @@ TRangeSpinBox::TRangeSpinBox(QWidget* parent, const char* name, double low, doub
     setKeyboardTracking(false);
     // The last accepted value comes back after a refusal, never a clamped one.
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    // Not focused by the wheel: a wheel passing over it is the form's scroll.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TRangeSpinBox::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore(); // on to the scroll area that holds the field
+        return;
+    }
+    QDoubleSpinBox::wheelEvent(event);
 }
 
 QString TRangeSpinBox::Figure(double value) {

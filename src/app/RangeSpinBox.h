@@ -5,7 +5,9 @@
 // angle of 95 becomes 9.0) and puts back its old value under the minimum
 // without a word. Here the text stays as typed until the edit ends (Enter or
 // leaving the field); a number outside the range then goes back to the last
-// accepted value and OnRefused is told the refused text.
+// accepted value and OnRefused is told the refused text. The wheel changes
+// the value only of a field the user has entered, so that scrolling a form
+// past it changes nothing.
 #include <QDoubleSpinBox>
 
 #include <functional>
@@ -22,6 +24,8 @@ class TRangeSpinBox : public QDoubleSpinBox {
 
   protected:
     QValidator::State validate(QString& text, int& pos) const override;
+    // A wheel turned over a field the user is not in scrolls what holds it.
+    void wheelEvent(QWheelEvent* event) override;
     void fixup(QString& text) const override;
 
   private:

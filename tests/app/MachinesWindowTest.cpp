@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -565,6 +566,25 @@ TEST_F(MachinesWindowTest, TheArrowKeysPassOverTheMachinesRows) {
     QApplication::processEvents();
     EXPECT_EQ(form->SelectedSource(), 1) << "the first machine's row leads back to its first point";
     EXPECT_EQ(Get<QDoubleSpinBox>("SpinRpm")->isEnabled(), false) << "point 1 holds the stored waveform";
+}
+
+// A trainer scrolls the editor with the wheel: a field or list passing under
+// the pointer must not change, as a spin box and a combo box take the wheel
+// as an edit.
+TEST_F(MachinesWindowTest, TheWheelChangesNoFieldTheEditorScrollsPast) {
+    form->SelectSource(8);
+    ChoosePreset(TEXT_PRESET_PUMP_OUTER);
+    const TCondition before = AssignedCondition(8);
+    for (const char* name : {"ComboPreset", "ComboCondition", "SpinRpm", "SpinNoise", "SpinBallDiameter"}) {
+        auto* field = Get<QWidget>(name);
+        for (const int delta : {-120, 120}) {
+            QWheelEvent wheel(QPointF(5, 5), field->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(field, &wheel);
+            EXPECT_EQ(AssignedCondition(8), before) << name << " " << delta;
+        }
+    }
+    EXPECT_EQ(Get<QComboBox>("ComboPreset")->currentText().toStdString(), LoadStr(TEXT_PRESET_PUMP_OUTER));
 }
 
 class MachinesWindowInLanguage : public MachinesWindowTest, public ::testing::WithParamInterface<LANGID> {};
