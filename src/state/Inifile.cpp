@@ -2,6 +2,7 @@
 
 #include "firmware/Offlinemode.h"
 #include "measure/PointConditions.h"
+#include "state/IniSections.h"
 
 #include <filesystem>
 
@@ -9,17 +10,9 @@ std::unique_ptr<TIniDocument> g_IniFile;
 
 namespace {
 
-std::string g_IniPath;
+using namespace IniSection;
 
-const char* const ROUTE = "RoutePoints";
-const char* const UNROUTE = "UnroutePoints";
-const char* const DEVICE = "DeviceState";
-const char* const LANGUAGE = "Language";
-const char* const MANUAL = "UserManual";
-// The machine conditions a trainer gave the points, and the ones the measured
-// points were measured with.
-const char* const CONDITIONS = "MachineConditions";
-const char* const MEASURED_CONDITIONS = "MeasuredConditions";
+std::string g_IniPath;
 
 // Keys of the assignable sources other than the route points ("1".."13").
 // clang-format off
@@ -35,29 +28,28 @@ std::string SourceKey(int16_t source) {
 }
 
 // An unknown or damaged entry is the stored waveform.
-TCondition ReadCondition(const char* section, const std::string& key) {
+TCondition ReadCondition(const TIniDocument& ini, const char* section, const std::string& key) {
     std::string ignored;
-    const auto text = g_IniFile->ReadString(section, key);
+    const auto text = ini.ReadString(section, key);
     if (!text) return TCondition{};
     return ParseCondition(*text, ignored).value_or(TCondition{});
 }
 
-void LoadConditions(const TDeviceState& s) {
+void LoadConditions(const TIniDocument& ini, const TDeviceState& s) {
     ClearConditions();
     for (int16_t source = 1; source <= ROUTE_POINT_COUNT; ++source)
-        AssignCondition(source, ReadCondition(CONDITIONS, SourceKey(source)));
+        AssignCondition(source, ReadCondition(ini, CONDITIONS, SourceKey(source)));
     for (const auto& [source, key] : SOURCE_KEYS)
-        AssignCondition(source, ReadCondition(CONDITIONS, key));
+        AssignCondition(source, ReadCondition(ini, CONDITIONS, key));
     for (int16_t point = 1; point <= ROUTE_POINT_COUNT; ++point)
-        RecordMeasuredCondition(point, ReadCondition(MEASURED_CONDITIONS, SourceKey(point)));
+        RecordMeasuredCondition(point, ReadCondition(ini, MEASURED_CONDITIONS, SourceKey(point)));
     for (std::size_t n = 1; n <= s.UnroutePoints.size(); ++n) {
         const auto point = static_cast<int16_t>(SOURCE_OFFROUTE_BASE + n);
-        RecordMeasuredCondition(point, ReadCondition(MEASURED_CONDITIONS, SourceKey(point)));
+        RecordMeasuredCondition(point, ReadCondition(ini, MEASURED_CONDITIONS, SourceKey(point)));
     }
 }
 
-void SaveConditions(const TDeviceState& s) {
-    TIniDocument& ini = *g_IniFile;
+void SaveConditions(TIniDocument& ini, const TDeviceState& s) {
     // Only what differs from the stored waveform is written, and a key already
     // in the file is kept up to date; other lines of the section stay. An
     // entry this program cannot read was taken as the stored waveform: while
@@ -94,8 +86,8 @@ int16_t Word(long long value) {
     return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF));
 }
 
-int16_t ReadWord(const char* section, const std::string& key, int16_t fallback) {
-    return Word(g_IniFile->ReadInteger(section, key, fallback));
+int16_t ReadWord(const TIniDocument& ini, const char* section, const std::string& key, int16_t fallback) {
+    return Word(ini.ReadInteger(section, key, fallback));
 }
 
 } // namespace
@@ -110,42 +102,37 @@ void LoadIniFile(const std::string& path, const std::string& formerPath) {
         if (TIniDocument former = LoadIniDocument(formerPath); former.MaySave())
             *g_IniFile = std::move(former);
     }
-    TDeviceState& s = SavedState;
+    ReadIniState(*g_IniFile, SavedState);
+}
+
+void ReadIniState(const TIniDocument& ini, TDeviceState& s) {
     s = TDeviceState{};
     for (int i = 0; i < ROUTE_POINT_COUNT; ++i)
-        s.RoutePoints[i] = static_cast<uint16_t>(ReadWord(ROUTE, std::to_string(i + 1), 0));
+        s.RoutePoints[i] = static_cast<uint16_t>(ReadWord(ini, ROUTE, std::to_string(i + 1), 0));
     for (int n = 1;; ++n) {
-        const int16_t word = ReadWord(UNROUTE, std::to_string(n), 0);
+        const int16_t word = ReadWord(ini, UNROUTE, std::to_string(n), 0);
         if (word < 1) break;
         s.UnroutePoints.push_back(static_cast<uint16_t>(word));
     }
-    s.MeasureUnit = ReadWord(DEVICE, "MeasureUnit", 0);
-    s.ActiveMenu = ReadWord(DEVICE, "ActiveMenu", 0);
-    s.SelectedPoint = ReadWord(DEVICE, "SelectedPoint", 1);
-    s.IsPointSelectMenu = g_IniFile->ReadBool(DEVICE, "IsPointSelectMenu", false) ? 1 : 0;
-    s.BacklightOn = g_IniFile->ReadBool(DEVICE, "BacklightOn", true) ? 1 : 0;
-    s.AccelPK = ReadWord(DEVICE, "AccelPK", 0);
-    s.VelocityRMS = ReadWord(DEVICE, "VelocityRMS", 0);
-    s.DisplPP = ReadWord(DEVICE, "DisplPP", 0);
-    s.FrequencyHz = ReadWord(DEVICE, "FrequencyHz", 0);
-    s.LanguageName = g_IniFile->ReadString(LANGUAGE, "Name").value_or("");
-    s.UserManuals = g_IniFile->ReadSectionValues(MANUAL);
-    LoadConditions(s);
+    s.MeasureUnit = ReadWord(ini, DEVICE, "MeasureUnit", 0);
+    s.ActiveMenu = ReadWord(ini, DEVICE, "ActiveMenu", 0);
+    s.SelectedPoint = ReadWord(ini, DEVICE, "SelectedPoint", 1);
+    s.IsPointSelectMenu = ini.ReadBool(DEVICE, "IsPointSelectMenu", false) ? 1 : 0;
+    s.BacklightOn = ini.ReadBool(DEVICE, "BacklightOn", true) ? 1 : 0;
+    s.AccelPK = ReadWord(ini, DEVICE, "AccelPK", 0);
+    s.VelocityRMS = ReadWord(ini, DEVICE, "VelocityRMS", 0);
+    s.DisplPP = ReadWord(ini, DEVICE, "DisplPP", 0);
+    s.FrequencyHz = ReadWord(ini, DEVICE, "FrequencyHz", 0);
+    s.LanguageName = ini.ReadString(LANGUAGE, "Name").value_or("");
+    s.UserManuals = ini.ReadSectionValues(MANUAL);
+    LoadConditions(ini, s);
 }
 
 const std::string& IniFilePath() {
     return g_IniPath;
 }
 
-bool SaveIniFile(TIniSave* result) {
-    if (result) *result = TIniSave::Failed;
-    if (!g_IniFile) return false;
-    // The user's configuration folder may not exist yet; a failure here shows
-    // as a failed write below.
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(g_IniPath).parent_path(), ignored);
-    const TDeviceState& s = SavedState;
-    TIniDocument& ini = *g_IniFile;
+void WriteIniState(TIniDocument& ini, const TDeviceState& s) {
     for (int i = 0; i < ROUTE_POINT_COUNT; ++i)
         ini.WriteInteger(ROUTE, std::to_string(i + 1), static_cast<int16_t>(s.RoutePoints[i]));
     ini.EraseSection(UNROUTE);
@@ -168,8 +155,18 @@ bool SaveIniFile(TIniSave* result) {
         const std::string name = line.substr(0, eq);
         if (!name.empty()) ini.WriteString(MANUAL, name, eq == std::string::npos ? "" : line.substr(eq + 1));
     }
-    SaveConditions(s);
-    const TIniSave outcome = SaveIniDocument(ini, g_IniPath);
+    SaveConditions(ini, s);
+}
+
+bool SaveIniFile(TIniSave* result) {
+    if (result) *result = TIniSave::Failed;
+    if (!g_IniFile) return false;
+    // The user's configuration folder may not exist yet; a failure here shows
+    // as a failed write below.
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(g_IniPath).parent_path(), ignored);
+    WriteIniState(*g_IniFile, SavedState);
+    const TIniSave outcome = SaveIniDocument(*g_IniFile, g_IniPath);
     if (result) *result = outcome;
     const bool saved = outcome == TIniSave::Saved;
     g_IniFile.reset();
