@@ -58,7 +58,9 @@ TDevice::~TDevice() {
 
 void TDevice::Execute() {
     while (!Terminated()) {
+        SetWorkerState(TWorkerState::Parked);
         WaitKeyEvent(-1);
+        SetWorkerState(TWorkerState::Working);
         if (Terminated()) break;
         try {
             FFirmware();
@@ -117,7 +119,10 @@ int16_t TDevice::WaitKeyEvent(int timeoutMs) {
 }
 
 int16_t TDevice::GetKeyEvent(int timeoutMs) {
+    if (OnKeyWait) OnKeyWait();
+    SetWorkerState(TWorkerState::WaitingForKey);
     const int16_t code = WaitKeyEvent(timeoutMs);
+    SetWorkerState(TWorkerState::Working);
     if (code == KEY_POWER_OFF) throw Exception("");
     return code;
 }
@@ -177,6 +182,20 @@ void TDevice::SetLanguage(LANGID langId) {
     if (FPowerTimer.Enabled()) return;
     ShowPowerOnHint();
     if (OnRefresh) OnRefresh();
+}
+
+void TDevice::PowerOff() {
+    if (FPowerTimer.Enabled()) PowerTimerTimer();
+}
+
+TWorkerState TDevice::WorkerState() const {
+    std::lock_guard lock(FLock);
+    return FWorkerState;
+}
+
+void TDevice::SetWorkerState(TWorkerState state) {
+    std::lock_guard lock(FLock);
+    FWorkerState = state;
 }
 
 void TDevice::PowerTimerTimer() {

@@ -26,6 +26,11 @@ using TFirmwareEntry = std::function<void()>;
 inline constexpr uint32_t POWER_OFF_MS = 60000;
 inline constexpr uint32_t BACKLIGHT_OFF_MS = 10000;
 
+// Where the worker is: parked between power cycles (the firmware's state is
+// in its resume record), waiting for a key inside the firmware, or working
+// (a measurement, a redraw, a power-on or -off under way).
+enum class TWorkerState { Parked, WaitingForKey, Working };
+
 class TDevice : public TThread {
   public:
     // Starts the worker, which waits for the first power-on. backlight points
@@ -50,6 +55,11 @@ class TDevice : public TThread {
     // language ("off" while off). Read it in OnRefresh, while the worker waits.
     std::string GetScreenText() const;
     bool IsOn() const { return FPowerTimer.Enabled(); }
+    // Switches the device off as its power-off timer does, without waiting
+    // for the worker: WorkerState() reads Parked once the firmware has kept
+    // its state.
+    void PowerOff();
+    TWorkerState WorkerState() const;
     bool IsLit() const;
     const TLcdPicture& Picture() const { return FPicture; }
 
@@ -67,6 +77,9 @@ class TDevice : public TThread {
     // Called in the GUI thread after each repaint (and on a language change
     // while the device is off).
     std::function<void()> OnRefresh;
+    // Called in the worker as the firmware starts to wait for a key (set it
+    // before the first power-on).
+    std::function<void()> OnKeyWait;
 
   protected:
     void Execute() override;
@@ -74,15 +87,17 @@ class TDevice : public TThread {
   private:
     std::string LoadFont(const char* name, uint8_t* buffer, std::size_t size);
     void ShowPowerOnHint();
+    void SetWorkerState(TWorkerState state);
 
     TKeyButtons FButtons;
     TFirmwareEntry FFirmware;
     const int16_t* FBacklight;
     TEvent FEvent;
-    TCriticalSection FLock;
+    mutable TCriticalSection FLock;
     TTimer FPowerTimer;
     TTimer FBacklightTimer;
     int16_t FKeyEvent = 0;
+    TWorkerState FWorkerState = TWorkerState::Working; // under FLock
     LANGID FLanguage = LANG_ENGLISH;
     TLcdPicture FPicture;
 };

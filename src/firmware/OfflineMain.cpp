@@ -121,19 +121,23 @@ void PowerOnInit() {
     WaitKeyTimeout(POWER_ON_SCREEN_MS);
 }
 
-void SaveDeviceState() {
-    std::span<uint16_t, ROUTE_POINT_COUNT> route(SavedState.RoutePoints);
+void CaptureDeviceState(TDeviceState& into) {
+    std::span<uint16_t, ROUTE_POINT_COUNT> route(into.RoutePoints);
     RouteSave(route);
-    OffRouteSave(SavedState.UnroutePoints);
-    SavedState.MeasureUnit = MenuState.Quantity;
-    SavedState.ActiveMenu = MenuState.InWatch == 1 ? ACTIVE_MENU_WATCH : MenuState.MeasMode;
-    SavedState.SelectedPoint = MenuState.SelectedPoint;
-    SavedState.IsPointSelectMenu = MenuState.MenuItem == ITEM_POINTS ? 1 : 0;
-    SavedState.BacklightOn = MenuState.Backlight != 0 ? 1 : 0;
-    SavedState.AccelPK = MenuState.LevelType[0];
-    SavedState.VelocityRMS = MenuState.LevelType[1];
-    SavedState.DisplPP = MenuState.LevelType[2];
-    SavedState.FrequencyHz = MenuState.FreqUnit;
+    OffRouteSave(into.UnroutePoints);
+    into.MeasureUnit = MenuState.Quantity;
+    into.ActiveMenu = MenuState.InWatch == 1 ? ACTIVE_MENU_WATCH : MenuState.MeasMode;
+    into.SelectedPoint = MenuState.SelectedPoint;
+    into.IsPointSelectMenu = MenuState.MenuItem == ITEM_POINTS ? 1 : 0;
+    into.BacklightOn = MenuState.Backlight != 0 ? 1 : 0;
+    into.AccelPK = MenuState.LevelType[0];
+    into.VelocityRMS = MenuState.LevelType[1];
+    into.DisplPP = MenuState.LevelType[2];
+    into.FrequencyHz = MenuState.FreqUnit;
+}
+
+void SaveDeviceState() {
+    CaptureDeviceState(SavedState);
 }
 
 void FirmwareMain() {

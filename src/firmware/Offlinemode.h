@@ -78,6 +78,15 @@ void PowerOnInit();
 void ResetMenuState();
 bool ValidateMenuState();
 void SaveDeviceState();
+// Worker thread, while the firmware runs: the device fields of the resume
+// record as a power-off now would leave them (host fields untouched).
+void CaptureDeviceState(TDeviceState& into);
+// The device fields a save takes while the firmware runs (any thread): the
+// worker publishes them at each key wait (PublishCurrentDeviceState, hooked
+// to TDevice::OnKeyWait), a front end publishes the record it has just read.
+void PublishDeviceState(const TDeviceState& state);
+void PublishCurrentDeviceState();
+TDeviceState PublishedDeviceState();
 void MainMenuLoop();
 void DrawRouteScreen();
 void DrawMainMenu();
