@@ -4,6 +4,7 @@
 #include "device/Device.h"
 #include "device/Deviceioemulation.h"
 #include "platform/Strings.h"
+#include "state/StateFileCheck.h"
 #include "web/WebInstrument.h"
 
 #include <emscripten/emscripten.h>
@@ -21,6 +22,7 @@ std::string g_Returned;
 // What the LCD says, taken at each repaint while the worker waits (the only
 // time the GUI side may read the frame buffer's text).
 std::string g_LcdText;
+std::string g_CheckDetails;
 
 const char* Return(std::string text) {
     g_Returned = std::move(text);
@@ -114,15 +116,60 @@ EMSCRIPTEN_KEEPALIVE const char* orx_LcdText() {
     return Return(g_LcdText);
 }
 
-// Switches the instrument off and returns the state to store.
-EMSCRIPTEN_KEEPALIVE const char* orx_SwitchOffAndSave() {
-    return Return(g_Instrument->SwitchOffAndSave());
+// The largest state text the page keeps, loads or imports, in bytes.
+EMSCRIPTEN_KEEPALIVE int orx_MaxStateBytes() {
+    return static_cast<int>(MAX_WEB_STATE_BYTES);
 }
 
-// The state of an imported file, to store; an empty text when the file is
-// not a state (nothing changed then).
-EMSCRIPTEN_KEEPALIVE const char* orx_ImportState(const char* text) {
-    return Return(g_Instrument->ImportState(text).value_or(std::string()));
+// The state to store, taken without switching the instrument off; an empty
+// text when it would pass the limit (the stored state is then kept).
+EMSCRIPTEN_KEEPALIVE const char* orx_SaveState() {
+    return Return(g_Instrument->SaveState().value_or(std::string()));
+}
+
+// 1 while a measurement (or other work of the firmware) runs.
+EMSCRIPTEN_KEEPALIVE int orx_IsBusy() {
+    return g_Instrument->IsBusy() ? 1 : 0;
+}
+
+// Switches the instrument off; orx_IsParked says when it has kept its state.
+EMSCRIPTEN_KEEPALIVE void orx_PowerOff() {
+    g_Instrument->PowerOff();
+}
+
+EMSCRIPTEN_KEEPALIVE int orx_IsParked() {
+    return g_Instrument->IsParked() ? 1 : 0;
+}
+
+// What an offered file is: 0 not a state, 1 a state with values the program
+// cannot read (orx_CheckDetails lists them), 2 a sound state, 3 past the limit.
+EMSCRIPTEN_KEEPALIVE int orx_CheckState(const char* text) {
+    const std::string offered(text);
+    if (offered.size() > MAX_WEB_STATE_BYTES) return 3;
+    TStateFileCheck check = CheckStateFile(offered);
+    g_CheckDetails.clear();
+    for (const std::string& line : check.Unreadable)
+        g_CheckDetails += line + "\n";
+    switch (check.Verdict) {
+    case TStateFileVerdict::NotAState:
+        return 0;
+    case TStateFileVerdict::Damaged:
+        return 1;
+    case TStateFileVerdict::Sound:
+        return 2;
+    }
+    return 0;
+}
+
+// The unreadable lines of the last checked file, one a line.
+EMSCRIPTEN_KEEPALIVE const char* orx_CheckDetails() {
+    return Return(g_CheckDetails);
+}
+
+// Replaces the state with text once orx_IsParked; returns the state to
+// store, or an empty text when nothing changed.
+EMSCRIPTEN_KEEPALIVE const char* orx_ApplyState(const char* text) {
+    return Return(g_Instrument->ApplyState(text).value_or(std::string()));
 }
 
 EMSCRIPTEN_KEEPALIVE void orx_MessageDismissed() {

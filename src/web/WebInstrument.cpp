@@ -9,19 +9,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <utility>
 
 namespace {
-
-// The state lives in the module's in-memory file system only while it is
-// read or written; the page keeps the text.
-const char* const STATE_FILE = "/state/orx700-demo.ini";
-
-// Larger than any saved state by far; a bigger file is not one.
-constexpr std::size_t MAX_STATE_BYTES = 256 * 1024;
 
 constexpr LANGID PRIMARY_LANGUAGE_MASK = 0x03FF;
 constexpr LANGID SUBLANG_DEFAULT = 0x0400;
@@ -51,20 +41,6 @@ std::string WebLanguageAbbreviation(LANGID id) {
     return hex;
 }
 
-void WriteStateFile(const std::string& text) {
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(STATE_FILE).parent_path(), ignored);
-    std::ofstream file(STATE_FILE, std::ios::binary | std::ios::trunc);
-    file << text;
-}
-
-std::string ReadStateFile() {
-    std::ifstream file(STATE_FILE, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 LANGID LanguageFromTag(const std::string& tag) {
@@ -79,8 +55,7 @@ LANGID LanguageFromTag(const std::string& tag) {
 TWebInstrument::TWebInstrument(const std::string& stateText, LANGID systemLanguage,
                                std::function<void()> onRefresh)
     : FInstall(FHost), FOnRefresh(std::move(onRefresh)) {
-    WriteStateFile(stateText);
-    LoadIniFile(STATE_FILE);
+    ReadState(stateText.size() > MAX_WEB_STATE_BYTES ? std::string() : stateText);
     SetThreadLanguage(systemLanguage);
     CreateDevice();
     if (const auto list = FindResource("LANGUAGE_LIST"))
@@ -101,6 +76,7 @@ TWebInstrument::~TWebInstrument() {
 void TWebInstrument::CreateDevice() {
     g_Device = new TDevice(FirmwareMain, &MenuState.Backlight);
     g_Device->OnRefresh = [this] { DeviceRefresh(); };
+    g_Device->OnKeyWait = PublishCurrentDeviceState;
 }
 
 void TWebInstrument::DestroyDevice() {
@@ -148,29 +124,58 @@ void TWebInstrument::DeviceRefresh() {
     if (FOnRefresh) FOnRefresh();
 }
 
-std::string TWebInstrument::StateText() {
-    SaveIniFile();
-    return ReadStateFile();
+void TWebInstrument::ReadState(const std::string& text) {
+    FIni = TIniDocument(text);
+    ReadIniState(FIni, SavedState);
+    // Until the next power-on's first key wait, a save takes what was read.
+    PublishDeviceState(SavedState);
 }
 
-std::string TWebInstrument::SwitchOffAndSave() {
-    DestroyDevice();
-    const std::string text = StateText();
-    CreateDevice();
-    if (FLanguageIndex >= 0) g_Device->SetLanguage(FLanguages[static_cast<std::size_t>(FLanguageIndex)].Id);
+std::optional<std::string> TWebInstrument::SaveState() {
+    TDeviceState state;
+    if (IsParked()) {
+        state = SavedState;
+    } else {
+        // The device fields belong to the worker while it runs; the host
+        // fields to this thread.
+        state = PublishedDeviceState();
+        state.LanguageName = SavedState.LanguageName;
+        state.UserManuals = SavedState.UserManuals;
+    }
+    TIniDocument ini = FIni;
+    WriteIniState(ini, state);
+    std::string text = ini.Text();
+    if (text.size() > MAX_WEB_STATE_BYTES) return std::nullopt;
+    FIni = std::move(ini);
     return text;
 }
 
-std::optional<std::string> TWebInstrument::ImportState(const std::string& text) {
-    if (text.size() > MAX_STATE_BYTES || text.find('\0') != std::string::npos) return std::nullopt;
-    DestroyDevice();
-    WriteStateFile(text);
-    LoadIniFile(STATE_FILE);
-    CreateDevice();
+bool TWebInstrument::IsBusy() const {
+    return g_Device && g_Device->IsOn() && g_Device->WorkerState() == TWorkerState::Working;
+}
+
+void TWebInstrument::PowerOff() {
+    if (g_Device) g_Device->PowerOff();
+}
+
+bool TWebInstrument::IsParked() const {
+    return !g_Device || (!g_Device->IsOn() && g_Device->WorkerState() == TWorkerState::Parked);
+}
+
+std::optional<std::string> TWebInstrument::ApplyState(const std::string& text) {
+    if (!IsParked() || text.size() > MAX_WEB_STATE_BYTES) return std::nullopt;
+    const std::string previous = FIni.Text();
+    ReadState(text);
+    auto saved = SaveState();
+    // What the program adds would take it past the limit: the old state stays.
+    if (!saved) {
+        ReadState(previous);
+        return std::nullopt;
+    }
     const auto start = ChooseStartLanguage(FLanguages, SavedState.LanguageName, GetThreadLanguage());
     if (start)
         SelectLanguage(static_cast<int>(*start));
     else
         DeviceRefresh();
-    return StateText();
+    return saved;
 }

@@ -4,23 +4,31 @@
 // page stores the text in the browser). Everything here runs on the page's
 // main thread, which is the GUI thread of the device.
 #include "platform/LanguageList.h"
+#include "state/IniDocument.h"
 #include "web/WebHost.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+// The largest state text the page keeps. One limit for every way in and out
+// (an import, a save, the text the page loads at start), so that a state
+// the page has saved is always one it loads again.
+inline constexpr std::size_t MAX_WEB_STATE_BYTES = 256 * 1024;
+
 class TWebInstrument {
   public:
     // stateText: the stored ini text (empty when there is none; damaged
-    // values read as their defaults). systemLanguage: the browser's language,
-    // used when the state names none. onRefresh runs after every repaint of
-    // the LCD picture and after a language change while the device is off.
+    // values read as their defaults, a text past MAX_WEB_STATE_BYTES as none). systemLanguage: the browser's
+    // language, used when the state names none. onRefresh runs after every repaint of the LCD picture and
+    // after a language change while the device is off.
     TWebInstrument(const std::string& stateText, LANGID systemLanguage, std::function<void()> onRefresh);
-    // Stops the device as at power-off, so that the firmware keeps its state.
+    // Stops the device and joins its worker (the page never ends it: a
+    // closing page simply stops).
     ~TWebInstrument();
     TWebInstrument(const TWebInstrument&) = delete;
     TWebInstrument& operator=(const TWebInstrument&) = delete;
@@ -38,15 +46,22 @@ class TWebInstrument {
     // The LCD picture as RGBA bytes, 254 x 68, rows from the top.
     const std::array<uint8_t, 254 * 68 * 4>& Rgba() const { return FRgba; }
 
-    // Switches the device off (the firmware keeps its state, as when the
-    // desktop window closes) and returns the state's ini text. The device is
-    // ready for the next power-on afterwards.
-    std::string SwitchOffAndSave();
-    // Replaces the whole state with text, as the desktop reads its ini file:
-    // the device is switched off first, so nothing of the old state is
-    // written over the new one. Returns the new state's text, or none (and
-    // nothing changed) for data that is no text file.
-    std::optional<std::string> ImportState(const std::string& text);
+    // The state's ini text as a power-off now would leave it, taken without
+    // switching the device off or waiting for its worker. None (and nothing
+    // changed) when the text would pass MAX_WEB_STATE_BYTES.
+    std::optional<std::string> SaveState();
+    // True while the firmware works rather than waits for a key (a
+    // measurement, mostly): a save then takes the state from before it.
+    bool IsBusy() const;
+    // Posts the power-off without waiting; IsParked() once the firmware has
+    // put its state back.
+    void PowerOff();
+    bool IsParked() const;
+    // Replaces the whole state with text, as the desktop reads its file at
+    // start; only while IsParked(), so that no power-off writes the old state
+    // over it. Returns the new state's text; none (nothing changed) when
+    // the device is not parked or the text passes MAX_WEB_STATE_BYTES.
+    std::optional<std::string> ApplyState(const std::string& text);
 
     // The page's message box was closed: the waiting worker goes on.
     void MessageDismissed() { FHost.MessageDismissed(); }
@@ -55,10 +70,13 @@ class TWebInstrument {
     void CreateDevice();
     void DestroyDevice();
     void DeviceRefresh();
-    std::string StateText();
+    void ReadState(const std::string& text);
 
     TWebHost FHost;
     THostInstall FInstall;
+    // The state's text as last read or saved: a save keeps every line the
+    // program does not write.
+    TIniDocument FIni;
     std::function<void()> FOnRefresh;
     std::vector<TLanguageItem> FLanguages;
     int FLanguageIndex = -1;

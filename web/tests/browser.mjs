@@ -53,7 +53,8 @@ export function useSiteInBrowser() {
 }
 
 // A page of a new context (its own storage), with the Quick Start note
-// already seen unless asked for; errors collects console errors and page errors.
+// already seen unless asked for; errors collects console errors and page
+// errors, warnings the console's warnings (from the page's first line on).
 export async function openPage(browser, url, { quickStartSeen = true, state = null, contextOptions = {} } = {}) {
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, ...contextOptions });
   await context.addInitScript(({ seen, stored }) => {
@@ -64,11 +65,15 @@ export async function openPage(browser, url, { quickStartSeen = true, state = nu
   }, { seen: quickStartSeen, stored: state });
   const page = await context.newPage();
   const errors = [];
-  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  const warnings = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error') errors.push(message.text());
+    if (message.type() === 'warning') warnings.push(message.text());
+  });
   page.on('pageerror', (error) => errors.push(String(error)));
   await page.goto(url);
   await page.waitForSelector('body[data-ready="true"]', { timeout: 20000 });
-  return { context, page, errors };
+  return { context, page, errors, warnings };
 }
 
 // The LCD canvas's backing store as RGBA bytes, and the balloons' texts

@@ -65,6 +65,20 @@ export function createDialogs(instrument, { onClosed }) {
       $('.close', d).textContent = t(309);
       show(d);
     },
+    // A question with two answers; resolves true for accept. Cancel has the
+    // focus, and Escape answers it.
+    confirm(text, accept, cancel) {
+      const d = $('#dialog-confirm');
+      $('.caption', d).textContent = t(300);
+      $('.text', d).textContent = text;
+      $('.accept', d).textContent = accept;
+      $('.close', d).textContent = cancel;
+      d.returnValue = '';
+      return new Promise((resolve) => {
+        d.addEventListener('close', () => resolve(d.returnValue === 'accept'), { once: true });
+        show(d);
+      });
+    },
     // The error message box (and the page's own notes); onClose runs when
     // the user has closed it.
     message(text, onClose) {

@@ -31,8 +31,14 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     hintK2: fn('orx_HintK2', 'string', []),
     screenHint: fn('orx_ScreenHint', 'string', ['number', 'number']),
     lcdText: fn('orx_LcdText', 'string', []),
-    switchOffAndSave: fn('orx_SwitchOffAndSave', 'string', []),
-    importState: fn('orx_ImportState', 'string', ['string']),
+    maxStateBytes: fn('orx_MaxStateBytes', 'number', []),
+    saveState: fn('orx_SaveState', 'string', []),
+    isBusy: fn('orx_IsBusy', 'number', []),
+    powerOff: fn('orx_PowerOff', null, []),
+    isParked: fn('orx_IsParked', 'number', []),
+    checkState: fn('orx_CheckState', 'number', ['string']),
+    checkDetails: fn('orx_CheckDetails', 'string', []),
+    applyState: fn('orx_ApplyState', 'string', ['string']),
     messageDismissed: fn('orx_MessageDismissed', null, []),
   };
 }

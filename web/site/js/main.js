@@ -4,7 +4,8 @@ import { createDialogs } from './dialogs.js';
 import { attachInput } from './input.js';
 import { loadInstrument } from './instrument.js';
 import { ensureIsolation, keepForOffline } from './isolation.js';
-import { downloadState, firstQuickStart, loadStoredState, readStateFile, storeState } from './state.js';
+import { attachState } from './state-actions.js';
+import { firstQuickStart, loadStoredState } from './state.js';
 import { createView } from './view.js';
 
 const $ = (selector) => document.querySelector(selector);
@@ -18,11 +19,13 @@ async function start() {
   let view = null;
   let dialogs = null;
   let pending = null; // a repaint that came before the view existed
-  let switchedOff = false; // by Exit: the status line says so until the next power-on
+  // The status line's text id while the instrument is off by Exit or an
+  // import, which it says until the next power-on; 0 otherwise.
+  let switchedOff = 0;
   const refresh = (rgba) => {
     view.refresh(rgba);
     if (switchedOff && instrument.isOn()) {
-      switchedOff = false;
+      switchedOff = 0;
       view.setStatus(view.usage());
     }
   };
@@ -32,7 +35,8 @@ async function start() {
   });
   view = createView(instrument);
   dialogs = createDialogs(instrument, { onClosed: () => document.activeElement?.blur() });
-  instrument.start(loadStoredState(), navigator.language || 'en');
+  const stored = loadStoredState(instrument.maxStateBytes());
+  instrument.start(stored.text, navigator.language || 'en');
   if (pending) view.refresh(pending);
 
   const language = $('#language');
@@ -40,16 +44,9 @@ async function start() {
   language.selectedIndex = instrument.languageIndex();
   language.addEventListener('change', () => {
     instrument.selectLanguage(language.selectedIndex);
-    view.loadTexts(switchedOff ? instrument.text(334) : undefined);
+    view.loadTexts(switchedOff ? instrument.text(switchedOff) : undefined);
   });
   view.loadTexts();
-
-  // The state is kept whenever the page may go: hidden, closed or reloaded.
-  const save = () => storeState(instrument.switchOffAndSave());
-  document.addEventListener('visibilitychange', () => {
-    if (document.visibilityState === 'hidden') save();
-  });
-  window.addEventListener('pagehide', save);
 
   const hints = $('#tool-hints');
   hints.addEventListener('click', () => {
@@ -60,32 +57,14 @@ async function start() {
   });
   $('#tool-overview').addEventListener('click', () => dialogs.overview());
   $('#tool-about').addEventListener('click', () => dialogs.about());
+  const state = attachState(instrument, view, dialogs, {
+    keptTooLarge: stored.tooLarge,
+    switchedOff: (id) => { switchedOff = id; view.setStatus(instrument.text(id)); },
+    languageChanged: () => { language.selectedIndex = instrument.languageIndex(); view.loadTexts(); },
+  });
   $('#tool-exit').addEventListener('click', () => {
-    save();
-    switchedOff = true;
-    view.setStatus(instrument.text(334));
     $('#tool-exit').blur();
-  });
-  $('#export-state').addEventListener('click', () => {
-    const text = instrument.switchOffAndSave();
-    storeState(text);
-    downloadState(text);
-  });
-  const file = $('#import-file');
-  $('#import-state').addEventListener('click', () => file.click());
-  file.addEventListener('change', async () => {
-    const chosen = file.files[0];
-    file.value = '';
-    if (!chosen) return;
-    const text = await readStateFile(chosen);
-    const state = text === null ? '' : instrument.importState(text);
-    if (!state) {
-      dialogs.message(instrument.text(332));
-      return;
-    }
-    storeState(state);
-    language.selectedIndex = instrument.languageIndex();
-    view.loadTexts();
+    state.exit();
   });
 
   attachMenu();
@@ -97,7 +76,7 @@ async function start() {
   watchPixelRatio();
   // A tablet's keyboard taken off or a mouse plugged in: the usage texts follow.
   for (const query of ['(pointer: coarse)', '(hover: none)'])
-    matchMedia(query).addEventListener('change', () => view.loadTexts(switchedOff ? instrument.text(334) : undefined));
+    matchMedia(query).addEventListener('change', () => view.loadTexts(switchedOff ? instrument.text(switchedOff) : undefined));
   $('#loading').hidden = true;
   $('#window').hidden = false;
   view.fit(); // once shown: it measures where the LCD lands

@@ -1,28 +1,51 @@
 // The instrument's saved state in the browser: the desktop's ini text, kept
-// in local storage, and moved in and out as a file of the same format.
+// in local storage, and moved in and out as a file of the same format. The
+// largest state the page keeps comes from the instrument (one limit for a
+// save, an import and a load).
 const KEY = 'orx700-demo.state';
+// The state an import replaced, until the next import or its undoing.
+const UNDO_KEY = 'orx700-demo.state-before-import';
 const QUICK_START_KEY = 'orx700-demo.quick-start-shown';
 export const STATE_FILE_NAME = 'orx700-demo.ini';
-// Far larger than any saved state; a bigger file is not one.
-const MAX_STATE_BYTES = 256 * 1024;
 
-// The stored state's text; none (the defaults) when there is none, or when
-// it is far too large to be one.
-export function loadStoredState() {
+// The size of text as the instrument counts it: UTF-8 bytes.
+export const byteSize = (text) => new TextEncoder().encode(text).length;
+
+function read(key) {
   try {
-    const text = localStorage.getItem(KEY) ?? '';
-    return text.length > MAX_STATE_BYTES ? '' : text;
+    return localStorage.getItem(key);
   } catch {
-    return ''; // storage blocked: the defaults
+    return null; // storage blocked
   }
 }
 
-export function storeState(text) {
+function write(key, text) {
   try {
-    localStorage.setItem(KEY, text);
+    if (text === null) localStorage.removeItem(key);
+    else localStorage.setItem(key, text);
   } catch {
     // Storage full or blocked: the state lives until the page closes.
   }
+}
+
+// The stored state's text ('' for none: the defaults); tooLarge when the
+// browser holds one past maxBytes, which is then not read (and not touched).
+export function loadStoredState(maxBytes) {
+  const text = read(KEY) ?? '';
+  return byteSize(text) > maxBytes ? { text: '', tooLarge: true } : { text, tooLarge: false };
+}
+
+export function storeState(text) {
+  write(KEY, text);
+}
+
+// The state before the last import, or null when there is none to go back to.
+export function loadUndoState() {
+  return read(UNDO_KEY);
+}
+
+export function storeUndoState(text) {
+  write(UNDO_KEY, text);
 }
 
 // True the first time it is asked in this browser.
@@ -47,11 +70,11 @@ export function downloadState(text) {
   setTimeout(() => URL.revokeObjectURL(url), 1000);
 }
 
-// The text of a chosen file, or null for one that is no text file (too large,
-// or with zero bytes in it, as pictures and programs have).
-export async function readStateFile(file) {
-  if (file.size > MAX_STATE_BYTES) return null;
+// A chosen file: { text }, { tooLarge } past maxBytes, or { notText } for
+// one with zero bytes in it, as pictures and programs have.
+export async function readStateFile(file, maxBytes) {
+  if (file.size > maxBytes) return { tooLarge: true };
   const bytes = new Uint8Array(await file.arrayBuffer());
-  if (bytes.includes(0)) return null;
-  return new TextDecoder('utf-8').decode(bytes);
+  if (bytes.includes(0)) return { notText: true };
+  return { text: new TextDecoder('utf-8').decode(bytes) };
 }
