@@ -4,7 +4,7 @@
 // instrument off nor waits on the page's thread: it takes the state the
 // firmware published at its last key wait. Only an import switches it off,
 // as it must for the new state to take, and says so.
-import { downloadState, loadUndoState, readStateFile, storeState, storeUndoState } from './state.js';
+import { downloadState, loadStoredState, loadUndoState, readStateFile, storeState, storeUndoState } from './state.js';
 
 const $ = (selector) => document.querySelector(selector);
 
@@ -24,12 +24,12 @@ const TEXT_FILE_TOO_LARGE = 1301;
 const TEXT_FILE_DAMAGED = 1302;
 const TEXT_REPLACE = 1303;
 const TEXT_CANCEL = 314;
-const TEXT_IMPORTED = 1305;
-const TEXT_IMPORT_UNDONE = 1306;
-const TEXT_NOT_SAVED = 1307;
-const TEXT_NOT_SWITCHED_OFF = 1308;
-const TEXT_STORED_TOO_LARGE = 1309;
-const TEXT_MORE_LINES = 1310;
+const TEXT_IMPORTED = 1304;
+const TEXT_IMPORT_UNDONE = 1305;
+const TEXT_NOT_SAVED = 1306;
+const TEXT_NOT_SWITCHED_OFF = 1307;
+const TEXT_STORED_TOO_LARGE = 1308;
+const TEXT_MORE_LINES = 1309;
 
 const CHECK_NOT_A_STATE = 0;
 const CHECK_DAMAGED = 1;
@@ -111,10 +111,11 @@ export function attachState(instrument, view, dialogs, { keptTooLarge, switchedO
       if (!(await dialogs.confirm(question, t(TEXT_REPLACE), t(TEXT_CANCEL)))) return undefined;
     }
     // What the import replaces is what the instrument holds now, measured a
-    // moment ago included.
-    const before = keepOff ? null : instrument.saveState();
+    // moment ago included (or, should that not fit, what was saved last;
+    // with a state too large to load, the defaults the page started with).
+    const before = keepOff ? '' : instrument.saveState() || loadStoredState(maxBytes).text;
     if (!(await replaceState(file.text))) return undefined;
-    storeUndoState(before ?? '');
+    storeUndoState(before);
     showUndo();
     switchedOff(TEXT_IMPORTED);
     return undefined;
