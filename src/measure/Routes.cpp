@@ -104,6 +104,21 @@ void SetPointText(char (&field)[POINT_TEXT_SIZE], const std::string& utf8) {
     std::memcpy(field, text.data(), std::min(text.size(), sizeof field - 1));
 }
 
+std::string LabelText(int16_t index) {
+    const TDemoPoint& point = DEMO_ROUTE[static_cast<std::size_t>(index - 1)];
+    // The letters H, V, A follow one another in orientation code order 1..3.
+    const std::string letter = LoadStr(TEXT_HORIZONTAL_LETTER + point.Orientation - 1);
+    const std::string name = LoadStr(point.NameId);
+    return FormatText("%03d %02d%s %s", index, point.Number, letter.c_str(), name.c_str());
+}
+
+// A text as a record's field holds it, back in UTF-8.
+std::string FieldText(const std::string& utf8) {
+    char field[POINT_TEXT_SIZE];
+    SetPointText(field, utf8);
+    return Cp1251ToUtf8(field);
+}
+
 void FillRoutePoint(int16_t index, TPointRecord& record) {
     const uint16_t word = RouteList[static_cast<std::size_t>(index - 1)];
     const TDemoPoint& point = DEMO_ROUTE[static_cast<std::size_t>(index - 1)];
@@ -111,11 +126,7 @@ void FillRoutePoint(int16_t index, TPointRecord& record) {
     const uint16_t kindBit = RoutePointKind(index) == KIND_MEAS_E ? PS_KIND_E : 0u;
     record.Flags = static_cast<int16_t>(static_cast<uint16_t>(kindBit | (word & ~PS_MEASURED)));
     SetPointText(record.MachineName, LoadStr(point.MachineId));
-    // The letters H, V, A follow one another in orientation code order 1..3.
-    const std::string letter = LoadStr(TEXT_HORIZONTAL_LETTER + point.Orientation - 1);
-    const std::string name = LoadStr(point.NameId);
-    SetPointText(record.Label,
-                 FormatText("%03d %02d%s %s", index, point.Number, letter.c_str(), name.c_str()));
+    SetPointText(record.Label, LabelText(index));
     record.Orientation = point.Orientation;
 }
 
@@ -223,6 +234,14 @@ TRoutePointName RoutePointName(int16_t index) {
     const TDemoPoint& point =
         DEMO_ROUTE[static_cast<std::size_t>(std::clamp<int16_t>(index, 1, ROUTE_POINT_COUNT) - 1)];
     return {point.MachineId, point.Number, point.NameId};
+}
+
+std::string RoutePointMachineText(int16_t index) {
+    return FieldText(LoadStr(RoutePointName(index).MachineId));
+}
+
+std::string RoutePointLabel(int16_t index) {
+    return FieldText(LabelText(std::clamp<int16_t>(index, 1, ROUTE_POINT_COUNT)));
 }
 
 int16_t RoutePointKind(int16_t index) {

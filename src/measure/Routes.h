@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 // Point indices: 1..route length address the route points in route order;
@@ -90,6 +91,11 @@ struct TRoutePointName {
     int16_t NameId;
 };
 TRoutePointName RoutePointName(int16_t index);
+// What the LCD shows of route point index (1..ROUTE_POINT_COUNT) in the
+// calling thread's language, UTF-8: its machine's name and its label
+// ("001 01H LOW"), each cut to the LCD field as a record cuts it. Any thread.
+std::string RoutePointMachineText(int16_t index);
+std::string RoutePointLabel(int16_t index);
 // The measurement kind of route point index, fixed by the route: odd points
 // are KIND_MEAS_E, even ones KIND_MEAS.
 int16_t RoutePointKind(int16_t index);
