@@ -2,6 +2,8 @@
 // A headless instrument: the real device runtime and firmware under virtual
 // time, driven one script command at a time. Used by orx700-sim and by the
 // firmware scenario tests.
+#include "SimExercise.h"
+
 #include "device/Device.h"
 #include "platform/VirtualHost.h"
 
@@ -25,6 +27,8 @@ class TSimSession {
 
     TVirtualHost& VirtualHost() { return FHost; }
     TDevice& Device() { return *FDevice; }
+    std::ostream& Out() { return FOut; }
+    TSimExercise& Exercise() { return FExercise; }
 
   private:
     void PostAndSettle(int16_t code);
@@ -37,6 +41,7 @@ class TSimSession {
     THostInstall FInstall;
     std::unique_ptr<TDevice> FDevice;
     uint64_t FLastKeyAt = 0; // when the keys last sent an event
+    TSimExercise FExercise{*this};
 };
 
 // Runs a whole script; false with "line N: message" at the first bad line.

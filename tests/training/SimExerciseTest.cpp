@@ -1,0 +1,202 @@
+// The headless contract: a trainer's script saves an exercise, a trainee's
+// opens it, measures, answers and submits, and closing gives the trainee's
+// own state back as it was, however many exercises the run has seen.
+#include "SimSession.h"
+#include "TrainingSamples.h"
+#include "firmware/Offlinemode.h"
+#include "measure/PointConditions.h"
+#include "measure/Routes.h"
+#include "platform/Codepage.h"
+#include "platform/DateTime.h"
+#include "state/Inifile.h"
+#include "training/AnswerSheet.h"
+#include "training/ExerciseFile.h"
+#include "training/Submission.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class SimExerciseTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SavedState = TDeviceState{};
+        SavedState.LanguageName = "Russian";
+        ClearConditions();
+        dir = std::filesystem::temp_directory_path() /
+              ("sim-exercise-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+        session = std::make_unique<TSimSession>(out, EncodeDateTime(2026, 12, 9, 9, 0, 0, 0));
+        session->Exercise().SetErrorStream(err);
+    }
+    void TearDown() override {
+        session.reset();
+        ClearConditions();
+        std::filesystem::remove_all(dir);
+    }
+    void RunAll(std::initializer_list<std::string> lines) {
+        for (const std::string& line : lines) {
+            std::string error;
+            ASSERT_TRUE(session->RunLine(line, error)) << line << ": " << error;
+        }
+    }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+    // The trainee's whole state as the ini file would keep it.
+    static std::string StateText() {
+        TIniDocument ini;
+        WriteIniState(ini, SavedState);
+        return ini.Text();
+    }
+    // The trainee's own day: conditions of their own, point 2 measured, and
+    // the instrument switched off so that the record holds it.
+    std::string OwnDay() {
+        RunAll({"condition 2 looseness rpm=980 velocity=8", "condition 5 gear teeth=31", "k1-long",
+                "wait 1500", "k2", "k1", "k2", "wait 5900"});
+        session->Device().PowerOff();
+        session->VirtualHost().RunUntilIdle();
+        EXPECT_NE(SavedState.RoutePoints[1] & PS_MEASURED, 0);
+        return StateText();
+    }
+    void SaveExercise(const char* file, const char* asks) {
+        // The trainer's own run: conditions, then the file.
+        const std::string saved = StateText();
+        const auto assigned = AssignedConditions();
+        RunAll({"condition 2 imbalance rpm=1480 velocity=3.6",
+                "condition 6 bearing-outer rpm=1480 velocity=2", "condition 9 good rpm=2950 velocity=0.9",
+                std::string("exercise-save ") + Path(file) + " " + asks +
+                    " title=Three pumps,  one bad bearing"});
+        ClearConditions();
+        for (const auto& [source, condition] : assigned)
+            AssignCondition(source, condition);
+        EXPECT_EQ(StateText(), saved);
+    }
+
+    std::filesystem::path dir;
+    std::ostringstream out, err;
+    std::unique_ptr<TSimSession> session;
+};
+
+TEST_F(SimExerciseTest, TheOwnStateComesBackAfterOpenMeasureSubmitClose) {
+    SaveExercise("pumps.orxex", "ask=9,2,6 what=both");
+    const std::string own = OwnDay();
+    RunAll({"exercise-open " + Path("pumps.orxex")});
+    // The exercise's own state: nothing measured, its conditions, the trainee's language.
+    EXPECT_EQ(SavedState.RoutePoints[1] & PS_MEASURED, 0);
+    EXPECT_EQ(AssignedCondition(2), ConditionOf("imbalance rpm=1480 velocity=3.6"));
+    EXPECT_EQ(AssignedCondition(5).Kind, TConditionKind::Stored);
+    EXPECT_EQ(SavedState.LanguageName, "Russian");
+    EXPECT_FALSE(session->Device().IsOn());
+
+    RunAll({"k1-long", "wait 1500", "answer 6 bearing-inner A", "wait 2000", "k2", "k1", "k2", "wait 5900",
+            "answer 2 imbalance C", "answer 9 good", "wait 60000"});
+    // The sheet names the points as the instrument does and says which are measured.
+    const std::vector<TSheetRow> sheet = AnswerSheet(session->Exercise().Run());
+    ASSERT_EQ(sheet.size(), 3u);
+    TPointRecord record{};
+    RouteGetPoint(2, record);
+    EXPECT_EQ(sheet[0].Label, Cp1251ToUtf8(record.Label));
+    EXPECT_EQ(sheet[0].MachineText, Cp1251ToUtf8(record.MachineName));
+    EXPECT_EQ(sheet[2].Machine, 3);
+    EXPECT_TRUE(sheet[0].Measured);
+    EXPECT_FALSE(sheet[1].Measured);
+    EXPECT_EQ(sheet[1].Answer, (TAnswer{"bearing-inner", 'A', ""}));
+    EXPECT_TRUE(session->Exercise().Run().IsHidden(2));
+    RunAll({"submit " + Path("ivan.sub") + " name=Иван  Petrov"});
+    EXPECT_EQ(out.str(), "score 1/3\n");
+    EXPECT_FALSE(session->Exercise().Run().IsHidden(2)) << "revealed once submitted";
+    EXPECT_NE(ReviewJson(session->Exercise().Run(), session->Exercise().Run().Submit("x", 0))
+                  .find("\"right\": {\"condition\": \"bearing-outer\", \"zone\": \"B\""),
+              std::string::npos);
+    EXPECT_EQ(MeasuredCondition(2).Kind, TConditionKind::Imbalance) << "measured what the exercise hides";
+
+    TSubmission s;
+    ASSERT_EQ(ParseSubmission(ReadAll(dir / "ivan.sub"), s), 0);
+    EXPECT_EQ(s.Name, "Иван  Petrov");
+    EXPECT_EQ(s.Title, "Three pumps,  one bad bearing");
+    ASSERT_EQ(s.Points.size(), 3u);
+    // Asked points in route order, each with its answer, the truth and when it was measured.
+    EXPECT_EQ(s.Points[0].Point, 2);
+    EXPECT_TRUE(s.Points[0].IsRight);
+    EXPECT_TRUE(s.Points[0].MeasuredBeforeAnswer);
+    ASSERT_TRUE(s.Points[0].MeasuredAt && s.Points[0].AnsweredAt);
+    EXPECT_LE(*s.Points[0].MeasuredAt, *s.Points[0].AnsweredAt);
+    EXPECT_GE(*s.Points[0].MeasuredAt, 3u);
+    EXPECT_EQ(s.Points[1].Point, 6);
+    EXPECT_EQ(s.Points[1].Right.Condition, "bearing-outer");
+    EXPECT_FALSE(s.Points[1].MeasuredBeforeAnswer);
+    EXPECT_FALSE(s.Points[1].MeasuredAt.has_value());
+    EXPECT_FALSE(s.Points[2].IsRight) << "a point asked for both needs the zone too";
+    EXPECT_EQ(s.TimeTaken, 69u) << "the script's waits: 69.4 s of virtual time";
+
+    RunAll({"exercise-close"});
+    EXPECT_EQ(StateText(), own);
+    EXPECT_EQ(AssignedCondition(2), ConditionOf("looseness rpm=980 velocity=8"));
+    EXPECT_EQ(MeasuredCondition(2), SeededCondition(ConditionOf("looseness rpm=980 velocity=8"), 2));
+}
+
+TEST_F(SimExerciseTest, ASecondExerciseInTheSameRunWorksAndTheOwnStateStillComesBack) {
+    SaveExercise("first.orxex", "ask=2 what=condition");
+    SaveExercise("second.orxex", "ask=6,9 what=zone");
+    const std::string own = OwnDay();
+    RunAll({"exercise-open " + Path("first.orxex"), "answer 2 imbalance", "submit " + Path("a.sub"),
+            "exercise-close", "exercise-open " + Path("second.orxex"), "k1-long", "wait 1500", "answer 6 - B",
+            "answer 9 - A", "submit " + Path("b.sub") + " name=B", "exercise-close", "exercise-close"});
+    EXPECT_EQ(out.str(), "score 1/1\nscore 2/2\n");
+    EXPECT_EQ(StateText(), own);
+    // Opening one exercise over another keeps the own state the one set aside.
+    RunAll(
+        {"exercise-open " + Path("first.orxex"), "exercise-open " + Path("second.orxex"), "exercise-close"});
+    EXPECT_EQ(StateText(), own);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(SimExerciseTest, ARefusedFileSaysWhyOnOneLineAndTheScriptGoesOn) {
+    SaveExercise("pumps.orxex", "ask=2 what=both");
+    std::string text = ReadAll(dir / "pumps.orxex");
+    std::ofstream(dir / "cut.orxex", std::ios::binary) << text.substr(0, text.size() / 2);
+    text.replace(text.find("version=1"), 9, "version=7");
+    std::ofstream(dir / "later.orxex", std::ios::binary) << text;
+    RunAll({"k1-long", "wait 1500"});
+    const std::string published = StateText();
+    RunAll({"exercise-open " + Path("cut.orxex"), "exercise-open " + Path("later.orxex"),
+            "exercise-open " + Path("missing.orxex"), "k2"});
+    EXPECT_EQ(err.str(), "orx700-sim: exercise-open " + Path("cut.orxex") + ": it is cut short\n" +
+                             "orx700-sim: exercise-open " + Path("later.orxex") +
+                             ": it was made by a newer version of the program\n" +
+                             "orx700-sim: exercise-open " + Path("missing.orxex") + ": it cannot be read\n");
+    EXPECT_TRUE(session->Device().IsOn()) << "nothing was switched off for a refused file";
+    EXPECT_FALSE(session->Exercise().Run().IsOpen());
+    EXPECT_EQ(StateText(), published);
+    EXPECT_EQ(AssignedCondition(2).Kind, TConditionKind::Stored);
+
+    // Lines the script cannot go on from.
+    RunAll({"condition 2 good"});
+    const std::pair<std::string, const char*> bad[] = {
+        {"answer 2 imbalance", "no exercise is open"},
+        {"submit " + Path("x.sub"), "no exercise is open"},
+        {"exercise-save " + Path("y.orxex") + " ask=3 what=both", "no machine condition"},
+        {"exercise-save " + Path("y.orxex") + " ask=14 what=both", "ask= takes route points"},
+        {"exercise-save " + Path("y.orxex") + " ask=2,2 what=both", "asked twice"},
+        {"exercise-save " + Path("y.orxex") + " ask=2 what=all", "what= takes"},
+        {"exercise-save " + Path("y.orxex") + " what=both ask=2", "usage"},
+    };
+    for (const auto& [line, says] : bad) {
+        std::string error;
+        EXPECT_FALSE(session->RunLine(line, error)) << line;
+        EXPECT_NE(error.find(says), std::string::npos) << line << ": " << error;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "y.orxex"));
+}
+
+} // namespace

@@ -1,0 +1,201 @@
+#include "SimExercise.h"
+
+#include "SimSession.h"
+
+#include "measure/PointConditions.h"
+#include "measure/Routes.h"
+#include "platform/SafeFile.h"
+#include "platform/Strings.h"
+#include "training/ExerciseFile.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+// What follows "key=" on the line, to its end (a title may hold blanks).
+std::string RestAfter(const std::string& line, const std::string& key) {
+    const std::size_t at = line.find(" " + key + "=");
+    if (at == std::string::npos) return {};
+    std::string rest = line.substr(at + key.size() + 2);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
+        rest.pop_back();
+    return rest;
+}
+
+bool ParsePoint(const std::string& text, int16_t& point) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value < 1 || value > ROUTE_POINT_COUNT)
+        return false;
+    point = static_cast<int16_t>(value);
+    return true;
+}
+
+// Messages of the core in the runner's language of messages, English.
+std::string Message(int id) {
+    const LANGID lang = GetThreadLanguage();
+    SetThreadLanguage(LANG_ENGLISH);
+    std::string text = LoadStr(id);
+    SetThreadLanguage(lang);
+    return text;
+}
+
+} // namespace
+
+bool TSimExercise::Handles(const std::string& command) {
+    return command == "exercise-save" || command == "exercise-open" || command == "answer" ||
+           command == "submit" || command == "exercise-close";
+}
+
+bool TSimExercise::RunLine(const std::vector<std::string>& words, const std::string& line,
+                           std::string& error) {
+    const std::string& command = words[0];
+    if (command == "exercise-save") return Save(words, line, error);
+    if (command == "exercise-open") return Open(words, error);
+    if (command == "answer") return AnswerPoint(words, error);
+    if (command == "submit") return Submit(words, line, error);
+    if (words.size() != 1) {
+        error = "exercise-close takes nothing more";
+        return false;
+    }
+    if (!FRun.IsOpen()) return true;
+    if (!Park(error)) return false;
+    FRun.Close();
+    return true;
+}
+
+void TSimExercise::Observe() {
+    FRun.Observe(FSession.VirtualHost().Elapsed());
+}
+
+// The state is swapped only while the instrument is off and its worker
+// parked: the power-off first writes the resume record it ran on.
+bool TSimExercise::Park(std::string& error) {
+    TDevice& device = FSession.Device();
+    if (device.IsOn()) device.PowerOff();
+    FSession.VirtualHost().RunUntilIdle();
+    if (device.WorkerState() != TWorkerState::Parked) {
+        error = "the instrument did not switch off";
+        return false;
+    }
+    return true;
+}
+
+bool TSimExercise::Save(const std::vector<std::string>& words, const std::string& line, std::string& error) {
+    const char* const usage = "exercise-save FILE ask=P[,P...] what=condition|zone|both [title=TEXT]";
+    if (words.size() < 4 || !words[2].starts_with("ask=") || !words[3].starts_with("what=")) {
+        error = std::string("usage: ") + usage;
+        return false;
+    }
+    TExercise exercise;
+    TAsk what = TAsk::Both;
+    if (!ParseAsk(words[3].substr(5), what)) {
+        error = "what= takes condition, zone or both, got '" + words[3].substr(5) + "'";
+        return false;
+    }
+    const std::string points = words[2].substr(4);
+    for (std::size_t at = 0; at <= points.size();) {
+        const std::size_t comma = std::min(points.find(',', at), points.size());
+        TAskedPoint asked;
+        asked.What = what;
+        if (!ParsePoint(points.substr(at, comma - at), asked.Point)) {
+            error = "ask= takes route points 1.." + std::to_string(ROUTE_POINT_COUNT) +
+                    " separated by commas, got '" + points + "'";
+            return false;
+        }
+        exercise.Asked.push_back(asked);
+        at = comma + 1;
+    }
+    std::sort(exercise.Asked.begin(), exercise.Asked.end(),
+              [](const TAskedPoint& a, const TAskedPoint& b) { return a.Point < b.Point; });
+    if (words.size() > 4 && !words[4].starts_with("title=")) {
+        error = std::string("usage: ") + usage;
+        return false;
+    }
+    exercise.Title = RestAfter(line, "title");
+    exercise.Conditions = AssignedConditions();
+    if (const int reason = CheckExercise(exercise)) {
+        error = "exercise-save: " + Message(reason);
+        return false;
+    }
+    std::string reason;
+    if (!ReplaceFile(words[1], FormatExercise(exercise), reason)) {
+        error = "exercise-save: " + reason;
+        return false;
+    }
+    return true;
+}
+
+bool TSimExercise::Open(const std::vector<std::string>& words, std::string& error) {
+    if (words.size() != 2) {
+        error = "usage: exercise-open FILE";
+        return false;
+    }
+    TExercise exercise;
+    if (const int reason = ReadExerciseFile(words[1], exercise)) {
+        *FErr << "orx700-sim: exercise-open " << words[1] << ": " << Message(reason) << '\n';
+        return true;
+    }
+    if (!Park(error)) return false;
+    FRun.Open(exercise, FSession.VirtualHost().Elapsed());
+    return true;
+}
+
+bool TSimExercise::AnswerPoint(const std::vector<std::string>& words, std::string& error) {
+    TAnswer answer;
+    int16_t point = 0;
+    TCondition scratch;
+    std::string reason;
+    if (words.size() < 3 || words.size() > 4 || !ParsePoint(words[1], point)) {
+        error =
+            "usage: answer P CONDITION [ZONE] (P a route point 1.." + std::to_string(ROUTE_POINT_COUNT) + ")";
+        return false;
+    }
+    // '-' leaves the condition unanswered (a point asked for its zone).
+    if (words[2] != "-" &&
+        (!SetConditionName(scratch, words[2], reason) || scratch.Kind == TConditionKind::Stored)) {
+        error = "answer: '" + words[2] + "' is no condition a machine can be in";
+        return false;
+    }
+    if (words[2] != "-") answer.Condition = ConditionLabel(scratch);
+    if (words.size() == 4) {
+        if (words[3].size() != 1 || words[3][0] < 'A' || words[3][0] > 'D') {
+            error = "answer: the zone is A, B, C or D, got '" + words[3] + "'";
+            return false;
+        }
+        answer.Zone = words[3][0];
+    }
+    if (!FRun.IsOpen()) {
+        error = "answer: no exercise is open";
+        return false;
+    }
+    const auto& asked = FRun.Exercise().Asked;
+    if (std::none_of(asked.begin(), asked.end(),
+                     [point](const TAskedPoint& a) { return a.Point == point; })) {
+        error = "answer: point " + words[1] + " is not asked in this exercise";
+        return false;
+    }
+    FRun.Answer(point, answer, FSession.VirtualHost().Elapsed());
+    return true;
+}
+
+bool TSimExercise::Submit(const std::vector<std::string>& words, const std::string& line,
+                          std::string& error) {
+    if (words.size() < 2 || (words.size() > 2 && !words[2].starts_with("name="))) {
+        error = "usage: submit FILE [name=TEXT]";
+        return false;
+    }
+    if (!FRun.IsOpen()) {
+        error = "submit: no exercise is open";
+        return false;
+    }
+    const TSubmission submission = FRun.Submit(RestAfter(line, "name"), FSession.VirtualHost().Elapsed());
+    std::string reason;
+    if (!ReplaceFile(words[1], FormatSubmission(submission), reason)) {
+        error = "submit: " + reason;
+        return false;
+    }
+    FSession.Out() << "score " << submission.RightCount << "/" << submission.Points.size() << '\n';
+    return true;
+}
