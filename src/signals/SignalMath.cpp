@@ -2,18 +2,6 @@
 
 #include <cmath>
 
-uint64_t TSplitMix::Next() {
-    FState += 0x9E3779B97F4A7C15ull;
-    uint64_t z = FState;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-double TSplitMix::Uniform() {
-    return static_cast<double>(Next() >> 11) * 0x1.0p-53;
-}
-
 double TSplitMix::Normal() {
     double sum = 0.0;
     for (int i = 0; i < 12; ++i)
