@@ -20,17 +20,21 @@ static_assert(ENVELOPE_CENTRE_HZ * MIX_PERIOD == MIX_TURNS * ENVELOPE_RATE);
 constexpr int HALF_DECIMATION = ENVELOPE_DECIMATION / 2;
 constexpr double HALF_RATE = ENVELOPE_RATE / 2.0;
 constexpr int ALIAS_TAPS = 49;
+constexpr std::size_t ALIAS_HALF = ALIAS_TAPS / 2;
 constexpr double ALIAS_CUTOFF_HZ = 1250.0;
-constexpr int SECTIONS = ENVELOPE_BAND_ORDER / 2;
+constexpr std::size_t SECTIONS = ENVELOPE_BAND_ORDER / 2;
 
-// I and Q side by side: both go through the same filter, two lanes of one
-// instruction where the processor has them. Each lane is plain IEEE double
-// arithmetic, so the result is the same bits either way.
+// Two values side by side, two lanes of one instruction where the processor
+// has them: I and Q of one channel, or one value of each half of the
+// waveform. Each lane is plain IEEE double arithmetic, so the result is the
+// same bits either way.
 typedef double TPair __attribute__((vector_size(16)));
 
 struct TDemodulator {
     std::array<TPair, MIX_PERIOD> Mixer{}; // cos, -sin
-    std::array<TBiquad, SECTIONS> Band{};
+    // A Butterworth low-pass section has B1 = 2 B0 and B2 = B0 exactly, so
+    // the band filter keeps B0, A1 and A2 only.
+    std::array<TPair, SECTIONS> B0{}, A1{}, A2{};
     std::vector<double> Alias;
 };
 
@@ -41,11 +45,53 @@ const TDemodulator& Demodulator() {
             const double angle = 2.0 * PI * ((MIX_TURNS * n) % MIX_PERIOD) / MIX_PERIOD;
             t.Mixer[static_cast<std::size_t>(n)] = TPair{PortableCos(angle), -PortableSin(angle)};
         }
-        t.Band = ButterworthLowPass<ENVELOPE_BAND_ORDER>(ENVELOPE_HALF_WIDTH_HZ, ENVELOPE_RATE);
+        const auto band = ButterworthLowPass<ENVELOPE_BAND_ORDER>(ENVELOPE_HALF_WIDTH_HZ, ENVELOPE_RATE);
+        for (std::size_t s = 0; s < SECTIONS; ++s) {
+            t.B0[s] = TPair{band[s].B0, band[s].B0};
+            t.A1[s] = TPair{band[s].A1, band[s].A1};
+            t.A2[s] = TPair{band[s].A2, band[s].A2};
+        }
         t.Alias = BlackmanSincLowPass(ALIAS_TAPS, ALIAS_CUTOFF_HZ, HALF_RATE);
         return t;
     }();
     return d;
+}
+
+// The band filter's state for one channel (I and Q).
+struct TBandState {
+    std::array<TPair, SECTIONS> S1{}, S2{};
+
+    // Mixes sample x down by the mixer value and filters it; returns I, Q.
+    TPair Step(const TDemodulator& d, double x, const TPair& mixer) {
+        TPair v = x * mixer;
+        for (std::size_t s = 0; s < SECTIONS; ++s) {
+            // Transposed direct form II; B1 v = w + w and B2 v = w exactly.
+            const TPair w = d.B0[s] * v;
+            const TPair y = w + S1[s];
+            S1[s] = (w + w) - d.A1[s] * y + S2[s];
+            S2[s] = w - d.A2[s] * y;
+            v = y;
+        }
+        return v;
+    }
+};
+
+// Width outputs of the anti-alias filter for each half, from the magnitudes
+// x (one pair per instant), each output HALF_DECIMATION pairs after the
+// one before. The filter is symmetric, so each pair of samples shares its
+// tap; the outputs are independent sums the processor overlaps.
+template <std::size_t Width>
+void DecimateBlock(const std::vector<double>& h, const TPair* x, double* first, double* second) {
+    std::array<TPair, Width> sum;
+    for (std::size_t j = 0; j < Width; ++j)
+        sum[j] = h[ALIAS_HALF] * x[HALF_DECIMATION * j + ALIAS_HALF];
+    for (std::size_t k = 0; k < ALIAS_HALF; ++k)
+        for (std::size_t j = 0; j < Width; ++j)
+            sum[j] += h[k] * (x[HALF_DECIMATION * j + k] + x[HALF_DECIMATION * j + ALIAS_TAPS - 1 - k]);
+    for (std::size_t j = 0; j < Width; ++j) {
+        first[j] = sum[j][0];
+        second[j] = sum[j][1];
+    }
 }
 
 } // namespace
@@ -56,46 +102,47 @@ double EnvelopeBandGain(double hz) {
 }
 
 std::vector<double> Demodulate(const std::vector<double>& high, int count) {
+    if (count <= 0) return {};
+    const auto outputs = static_cast<std::size_t>(count);
+    if (high.size() != ENVELOPE_LEAD + ENVELOPE_DECIMATION * outputs + ENVELOPE_TRAIL)
+        return std::vector<double>(outputs);
+    if (outputs % 2 != 0) {
+        // The halves are equal: one more output, on silence, and drop it.
+        std::vector<double> padded = high;
+        padded.resize(high.size() + ENVELOPE_DECIMATION);
+        std::vector<double> out = Demodulate(padded, count + 1);
+        out.pop_back();
+        return out;
+    }
     const TDemodulator& d = Demodulator();
     // Band-pass and analytic signal in one: mixing the band's centre down to
     // 0 Hz and low-passing both parts keeps only the band's positive
     // frequencies, so |I + jQ| x 2 is the band's envelope (quadrature
-    // demodulation). The band-limited I and Q are kept at half the rate.
-    const std::size_t total = high.size();
-    std::vector<double> magnitude(total / 2);
-    std::array<TPair, SECTIONS> s1{}, s2{};
-    std::array<TPair, SECTIONS> b0{}, b1{}, b2{}, a1{}, a2{};
-    for (std::size_t s = 0; s < SECTIONS; ++s) {
-        const TBiquad& b = d.Band[s];
-        b0[s] = TPair{b.B0, b.B0};
-        b1[s] = TPair{b.B1, b.B1};
-        b2[s] = TPair{b.B2, b.B2};
-        a1[s] = TPair{b.A1, b.A1};
-        a2[s] = TPair{b.A2, b.A2};
+    // demodulation). The filter's recursion is a chain each sample waits
+    // on, so the two halves of the waveform go through it side by side,
+    // each half with its own lead to settle on; the band-limited magnitudes
+    // are kept at half the rate, a pair per instant.
+    const std::size_t half = outputs / 2;
+    const std::size_t second = ENVELOPE_DECIMATION * half;
+    const std::size_t length = ENVELOPE_LEAD + second + ENVELOPE_TRAIL;
+    std::vector<TPair> magnitude(length / 2);
+    TBandState a, b;
+    for (std::size_t n = 0; n < length; ++n) {
+        const TPair va = a.Step(d, high[n], d.Mixer[n % MIX_PERIOD]);
+        const TPair vb = b.Step(d, high[second + n], d.Mixer[(second + n) % MIX_PERIOD]);
+        if (n % 2 == 0)
+            magnitude[n / 2] = TPair{va[0] * va[0] + va[1] * va[1], vb[0] * vb[0] + vb[1] * vb[1]};
     }
-    for (std::size_t n = 0; n < total; ++n) {
-        TPair v = high[n] * d.Mixer[n % MIX_PERIOD];
-        for (std::size_t s = 0; s < SECTIONS; ++s) {
-            const TPair y = b0[s] * v + s1[s];
-            s1[s] = b1[s] * v - a1[s] * y + s2[s];
-            s2[s] = b2[s] * v - a2[s] * y;
-            v = y;
-        }
-        if (n % 2 == 0) magnitude[n / 2] = v[0] * v[0] + v[1] * v[1];
-    }
-    // Apart from the filter's loop, the square roots go two at a time.
-    for (double& v : magnitude)
-        v = 2.0 * std::sqrt(v);
-    // Low-pass and decimate, each output centred on its own instant; the
-    // filter is symmetric, so each pair of samples shares its tap.
-    std::vector<double> out(static_cast<std::size_t>(count));
-    constexpr std::size_t HALF = ALIAS_TAPS / 2;
-    for (std::size_t m = 0; m < out.size(); ++m) {
-        const double* x = magnitude.data() + ENVELOPE_LEAD / 2 + HALF_DECIMATION * m - HALF;
-        double sum = d.Alias[HALF] * x[HALF];
-        for (std::size_t k = 0; k < HALF; ++k)
-            sum += d.Alias[k] * (x[k] + x[ALIAS_TAPS - 1 - k]);
-        out[m] = sum;
-    }
+    for (TPair& v : magnitude)
+        v = TPair{2.0 * std::sqrt(v[0]), 2.0 * std::sqrt(v[1])};
+    // Low-pass and decimate, each output centred on its own instant.
+    std::vector<double> out(outputs);
+    constexpr std::size_t BLOCK = 4;
+    const TPair* x = magnitude.data() + ENVELOPE_LEAD / 2 - ALIAS_HALF;
+    std::size_t m = 0;
+    for (; m + BLOCK <= half; m += BLOCK)
+        DecimateBlock<BLOCK>(d.Alias, x + HALF_DECIMATION * m, &out[m], &out[half + m]);
+    for (; m < half; ++m)
+        DecimateBlock<1>(d.Alias, x + HALF_DECIMATION * m, &out[m], &out[half + m]);
     return out;
 }

@@ -15,7 +15,9 @@ inline constexpr double ENVELOPE_CENTRE_HZ = 3200.0;
 inline constexpr double ENVELOPE_HALF_WIDTH_HZ = 1200.0;
 inline constexpr int ENVELOPE_BAND_ORDER = 6;
 // High-rate samples the filters need before the first output value (to
-// settle) and after the last (the anti-alias filter is centred).
+// settle) and after the last (the anti-alias filter is centred). The band
+// filter's slowest poles decay by e every 6 samples: over the lead, what it
+// held before falls by 19 orders of magnitude, below the last bit.
 inline constexpr int ENVELOPE_LEAD = 256;
 inline constexpr int ENVELOPE_TRAIL = 64;
 
@@ -25,5 +27,7 @@ double EnvelopeBandGain(double hz);
 // high: ENVELOPE_LEAD + 4 count + ENVELOPE_TRAIL samples at ENVELOPE_RATE.
 // Returns count envelope values; value m is the envelope around
 // high[ENVELOPE_LEAD + 4 m], on the scale of high (a sinusoid of amplitude A
-// in the band has the envelope A).
+// in the band has the envelope A). Each value depends only on the samples
+// from ENVELOPE_LEAD before its own to ENVELOPE_TRAIL after (to far below
+// the last bit). A high of another length gives count zeros.
 std::vector<double> Demodulate(const std::vector<double>& high, int count);

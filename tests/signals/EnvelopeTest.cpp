@@ -1,9 +1,12 @@
 // The E signal is judged by what the instrument reads of it: the envelope of
 // the band around the structure's resonance.
+#include "signals/Envelope.h"
 #include "InstrumentReading.h"
+#include "signals/SignalMath.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -76,6 +79,47 @@ TEST(SynthesisBearing, ImpactsRaiseTheEnvelopesCrestFactorOverANoiseEnvelopes) {
         EXPECT_GE(e.Results.Value[RESULT_CREST], 1.5f * smooth.Results.Value[RESULT_CREST])
             << ConditionName(kind);
     }
+}
+
+// Each envelope value depends only on the samples around its own instant,
+// wherever the waveform is cut and however many values are asked (odd or
+// even counts): the demodulator works on pieces of the waveform side by
+// side, and a seam between them must not show.
+TEST(Demodulate, AValueDoesNotDependOnWhereTheWaveformIsCut) {
+    // Band-pass content: two tones in the band, one amplitude-modulated,
+    // over noise, so that the envelope varies from value to value.
+    constexpr int LONGEST = 96;
+    std::vector<double> x(ENVELOPE_LEAD + ENVELOPE_DECIMATION * LONGEST + ENVELOPE_TRAIL);
+    TSplitMix rng(7);
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        const double t = static_cast<double>(n) / ENVELOPE_RATE;
+        x[n] = (1.0 + 0.8 * PortableSin(2.0 * PI * 61.0 * t)) * PortableSin(2.0 * PI * 2900.0 * t) +
+               0.5 * PortableSin(2.0 * PI * 3650.0 * t + 1.0) + 0.3 * (2.0 * rng.Uniform() - 1.0);
+    }
+    const auto cut = [&](int from, int count) {
+        const auto first = x.begin() + ENVELOPE_DECIMATION * from;
+        return Demodulate(
+            std::vector<double>(first, first + ENVELOPE_LEAD + ENVELOPE_DECIMATION * count + ENVELOPE_TRAIL),
+            count);
+    };
+    const std::vector<double> whole = cut(0, LONGEST);
+    const double peak = *std::max_element(whole.begin(), whole.end());
+    ASSERT_GT(peak, 1.0);
+    struct TCut {
+        int From, Count;
+    };
+    for (const TCut c :
+         {TCut{0, 1}, TCut{0, 2}, TCut{0, 63}, TCut{5, 64}, TCut{20, 64}, TCut{33, 63}, TCut{1, 95}}) {
+        const std::vector<double> part = cut(c.From, c.Count);
+        ASSERT_EQ(part.size(), static_cast<std::size_t>(c.Count));
+        for (int m = 0; m < c.Count; ++m)
+            EXPECT_NEAR(part[static_cast<std::size_t>(m)], whole[static_cast<std::size_t>(c.From + m)],
+                        1e-5 * peak)
+                << "value " << m << " of " << c.Count << " from " << c.From;
+    }
+    // A waveform of the wrong length: zeros, not a read past its end.
+    x.pop_back();
+    EXPECT_EQ(Demodulate(x, LONGEST), std::vector<double>(LONGEST));
 }
 
 } // namespace
