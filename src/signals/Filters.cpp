@@ -53,3 +53,19 @@ std::vector<double> BlackmanSincLowPass(int taps, double cutoffHz, double rate) 
         v /= sum;
     return h;
 }
+
+std::vector<double> BlackmanHalfBand(int taps) {
+    std::vector<double> h = BlackmanSincLowPass(taps, 0.25, 1.0);
+    // The sinc's zeros and the window's ends, computed to a rounding error:
+    // made exact.
+    const int centre = taps / 2;
+    double sum = 0.0;
+    for (int i = 0; i < taps; ++i) {
+        if ((i != centre && (i - centre) % 2 == 0) || i == 0 || i == taps - 1)
+            h[static_cast<std::size_t>(i)] = 0.0;
+        sum += h[static_cast<std::size_t>(i)];
+    }
+    for (double& v : h)
+        v /= sum;
+    return h;
+}

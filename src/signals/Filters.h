@@ -26,3 +26,12 @@ double ButterworthGain(int order, double hz, double cutoffHz, double rate);
 // scaled to unit gain at 0 Hz. Stop band about -74 dB from cutoff +- 2 rate /
 // taps on.
 std::vector<double> BlackmanSincLowPass(int taps, double cutoffHz, double rate);
+
+// A half-band low-pass FIR of taps (odd) coefficients for a decimation
+// by 2: BlackmanSincLowPass at a quarter of the rate, whose coefficients an
+// even number of places from the centre are exactly 0 (the sinc's zeros),
+// as are the first and the last (the window's), so that a decimator
+// multiplies only the centre and the odd places between. Its
+// response is symmetric about a quarter of the rate: what it passes below
+// f within some ripple, it stops above half the rate - f by as much.
+std::vector<double> BlackmanHalfBand(int taps);
