@@ -25,32 +25,42 @@ constexpr std::size_t ALIAS_HALF = ALIAS_TAPS / 2;
 static_assert(ENVELOPE_LEAD / 2 >= ALIAS_HALF && ENVELOPE_TRAIL / 2 >= ALIAS_HALF);
 constexpr std::size_t SECTIONS = ENVELOPE_BAND_ORDER / 2;
 
-// Two values side by side, two lanes of one instruction where the processor
-// has them: I and Q of one channel, or one value of each half of the
-// waveform. Each lane is plain IEEE double arithmetic, so the result is the
-// same bits either way.
+// The magnitudes, a pair per instant: one of each half of the waveform,
+// two lanes of one instruction where the processor has them. Each lane is
+// plain IEEE arithmetic, so the result is the same bits either way.
 typedef double TPair __attribute__((vector_size(16)));
+// The band filter's channels: I and Q of the first half, I and Q of the
+// second. Single precision: its rounding, some 1e-7 of the band's level,
+// stays far below the E signal's last code at any level the converter
+// holds, and four channels fit one instruction where two doubles would.
+typedef float TQuad __attribute__((vector_size(16)));
 
 struct TDemodulator {
-    std::array<TPair, MIX_PERIOD> Mixer{}; // cos, -sin
-    // A Butterworth low-pass section has B1 = 2 B0 and B2 = B0 exactly, so
-    // the band filter keeps B0, A1 and A2 only.
-    std::array<TPair, SECTIONS> B0{}, A1{}, A2{};
+    std::array<double, MIX_PERIOD> Cos{}, Sin{};
+    // A Butterworth low-pass section has B1 = 2 B0 and B2 = B0, so the band
+    // filter keeps B0, A1 and A2 only.
+    std::array<TQuad, SECTIONS> B0{}, A1{}, A2{};
     std::vector<double> Alias;
 };
+
+TQuad Lanes(double v) {
+    const auto f = static_cast<float>(v);
+    return TQuad{f, f, f, f};
+}
 
 const TDemodulator& Demodulator() {
     static const TDemodulator d = [] {
         TDemodulator t;
         for (int n = 0; n < MIX_PERIOD; ++n) {
             const double angle = 2.0 * PI * ((MIX_TURNS * n) % MIX_PERIOD) / MIX_PERIOD;
-            t.Mixer[static_cast<std::size_t>(n)] = TPair{PortableCos(angle), -PortableSin(angle)};
+            t.Cos[static_cast<std::size_t>(n)] = PortableCos(angle);
+            t.Sin[static_cast<std::size_t>(n)] = PortableSin(angle);
         }
         const auto band = ButterworthLowPass<ENVELOPE_BAND_ORDER>(ENVELOPE_HALF_WIDTH_HZ, ENVELOPE_RATE);
         for (std::size_t s = 0; s < SECTIONS; ++s) {
-            t.B0[s] = TPair{band[s].B0, band[s].B0};
-            t.A1[s] = TPair{band[s].A1, band[s].A1};
-            t.A2[s] = TPair{band[s].A2, band[s].A2};
+            t.B0[s] = Lanes(band[s].B0);
+            t.A1[s] = Lanes(band[s].A1);
+            t.A2[s] = Lanes(band[s].A2);
         }
         t.Alias = BlackmanHalfBand(ALIAS_TAPS);
         return t;
@@ -58,24 +68,17 @@ const TDemodulator& Demodulator() {
     return d;
 }
 
-// The band filter's state for one channel (I and Q).
-struct TBandState {
-    std::array<TPair, SECTIONS> S1{}, S2{};
-
-    // Mixes sample x down by the mixer value and filters it; returns I, Q.
-    TPair Step(const TDemodulator& d, double x, const TPair& mixer) {
-        TPair v = x * mixer;
-        for (std::size_t s = 0; s < SECTIONS; ++s) {
-            // Transposed direct form II; B1 v = w + w and B2 v = w exactly.
-            const TPair w = d.B0[s] * v;
-            const TPair y = w + S1[s];
-            S1[s] = (w + w) - d.A1[s] * y + S2[s];
-            S2[s] = w - d.A2[s] * y;
-            v = y;
-        }
-        return v;
+// The mixer for the two halves, the second starting `offset` samples into
+// the first's period: (cos, -sin) of each, per sample of the period.
+std::array<TQuad, MIX_PERIOD> Mixer(const TDemodulator& d, std::size_t offset) {
+    std::array<TQuad, MIX_PERIOD> m{};
+    for (std::size_t n = 0; n < MIX_PERIOD; ++n) {
+        const std::size_t o = (n + offset) % MIX_PERIOD;
+        m[n] = TQuad{static_cast<float>(d.Cos[n]), static_cast<float>(-d.Sin[n]),
+                     static_cast<float>(d.Cos[o]), static_cast<float>(-d.Sin[o])};
     }
-};
+    return m;
+}
 
 // Width outputs of the anti-alias filter for each half, from the magnitudes
 // x (one pair per instant), each output HALF_DECIMATION pairs after the
@@ -130,12 +133,25 @@ std::vector<double> Demodulate(const std::vector<double>& high, int count) {
     const std::size_t second = ENVELOPE_DECIMATION * half;
     const std::size_t length = ENVELOPE_LEAD + second + ENVELOPE_TRAIL;
     std::vector<TPair> magnitude(length / 2);
-    TBandState a, b;
+    const std::array<TQuad, MIX_PERIOD> mixer = Mixer(d, second % MIX_PERIOD);
+    std::array<TQuad, SECTIONS> s1{}, s2{};
     for (std::size_t n = 0; n < length; ++n) {
-        const TPair va = a.Step(d, high[n], d.Mixer[n % MIX_PERIOD]);
-        const TPair vb = b.Step(d, high[second + n], d.Mixer[(second + n) % MIX_PERIOD]);
-        if (n % 2 == 0)
-            magnitude[n / 2] = TPair{va[0] * va[0] + va[1] * va[1], vb[0] * vb[0] + vb[1] * vb[1]};
+        const auto a = static_cast<float>(high[n]);
+        const auto b = static_cast<float>(high[second + n]);
+        TQuad v = TQuad{a, a, b, b} * mixer[n % MIX_PERIOD];
+        for (std::size_t s = 0; s < SECTIONS; ++s) {
+            // Transposed direct form II, with B1 v = w + w and B2 v = w.
+            const TQuad w = d.B0[s] * v;
+            const TQuad y = w + s1[s];
+            s1[s] = (w + w) - d.A1[s] * y + s2[s];
+            s2[s] = w - d.A2[s] * y;
+            v = y;
+        }
+        if (n % 2 == 0) {
+            const TQuad square = v * v;
+            magnitude[n / 2] =
+                TPair{static_cast<double>(square[0] + square[1]), static_cast<double>(square[2] + square[3])};
+        }
     }
     for (TPair& v : magnitude)
         v = TPair{2.0 * std::sqrt(v[0]), 2.0 * std::sqrt(v[1])};
