@@ -31,6 +31,7 @@ void ButtonsReset(TKeyButtons& buttons) {
 }
 
 void ButtonDown(TKeyButtons& buttons, int16_t key) {
+    if (buttons.InputObserver) buttons.InputObserver->KeyDown(key);
     if (buttons.HeldKey != 0) {
         // A second press of the key already held (keyboard auto-repeat) is
         // not the other key: holding one key never makes "both keys".
@@ -49,6 +50,7 @@ void ButtonDown(TKeyButtons& buttons, int16_t key) {
 }
 
 void ButtonUp(TKeyButtons& buttons) {
+    if (buttons.InputObserver) buttons.InputObserver->KeyUp();
     buttons.RepeatTimer->SetEnabled(false);
     if (buttons.RepeatTimer->Tag == 0 && buttons.HeldKey != 0) {
         const int16_t offset = SincePress(buttons) >= KEY_LONG_MS ? KEY_LONG : KEY_SHORT;

@@ -10,6 +10,18 @@
 #include <functional>
 #include <memory>
 
+// Sees each press and release as a front end feeds it in, before it is
+// classified: a recorder keeps them with their times. GUI thread; the
+// observer must outlive its registration.
+class TKeyInputObserver {
+  public:
+    virtual void KeyDown(int16_t key) = 0;
+    virtual void KeyUp() = 0;
+
+  protected:
+    ~TKeyInputObserver() = default;
+};
+
 struct TKeyButtons {
     // First fires 1100 ms after a press, then every 50 ms; its Tag is the
     // repeat flag (1 once it has fired for the current press).
@@ -17,6 +29,7 @@ struct TKeyButtons {
     uint32_t PressTick = 0;
     int16_t HeldKey = 0; // 1 or 2; 0 when none
     std::function<void(int16_t)> OnKeyEvent;
+    TKeyInputObserver* InputObserver = nullptr; // not owned; null when nobody listens
 };
 
 void ButtonsInit(TKeyButtons& buttons);

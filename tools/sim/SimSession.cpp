@@ -1,6 +1,7 @@
 #include "SimSession.h"
 
 #include "PngFile.h"
+#include "SimRecord.h"
 
 #include "device/Deviceioemulation.h"
 #include "device/KeyCodes.h"
@@ -111,9 +112,11 @@ TSimSession::TSimSession(std::ostream& out, double clock) : FOut(out), FInstall(
         post(code);
     };
     FHost.RunUntilIdle();
+    FRecord = std::make_unique<TSimRecord>(*this);
 }
 
 TSimSession::~TSimSession() {
+    FRecord.reset();
     FDevice.reset();
     g_Device = nullptr;
 }
@@ -124,6 +127,7 @@ void TSimSession::PostAndSettle(int16_t code) {
 }
 
 bool TSimSession::RunLine(const std::string& line, std::string& error) {
+    if (bool ok = false; FRecord->RunLine(line, ok, error)) return ok;
     const std::string content = line.substr(0, line.find('#'));
     const std::vector<std::string> words = Words(content);
     if (words.empty()) return true;
@@ -293,6 +297,7 @@ void TSimSession::ShowJson() {
 }
 
 bool RunSimScript(TSimSession& session, std::istream& script, std::string& error) {
+    session.Record().BeginScript();
     std::string line;
     for (int lineNo = 1; std::getline(script, line); ++lineNo) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -7,6 +7,8 @@
 #include "device/Device.h"
 #include "platform/VirtualHost.h"
 
+class TSimRecord;
+
 #include <memory>
 #include <ostream>
 #include <string>
@@ -29,6 +31,7 @@ class TSimSession {
     TDevice& Device() { return *FDevice; }
     std::ostream& Out() { return FOut; }
     TSimExercise& Exercise() { return FExercise; }
+    TSimRecord& Record() { return *FRecord; }
 
   private:
     void PostAndSettle(int16_t code);
@@ -42,6 +45,7 @@ class TSimSession {
     std::unique_ptr<TDevice> FDevice;
     uint64_t FLastKeyAt = 0; // when the keys last sent an event
     TSimExercise FExercise{*this};
+    std::unique_ptr<TSimRecord> FRecord;
 };
 
 // Runs a whole script; false with "line N: message" at the first bad line.

@@ -1,8 +1,10 @@
 // orx700-sim: the instrument without a window, driven by a script.
+#include "SimRecord.h"
 #include "SimSession.h"
 
 #include "platform/DateTime.h"
 #include "platform/Resources.h"
+#include "platform/SafeFile.h"
 #include "state/Inifile.h"
 
 #include <cstdio>
@@ -13,6 +15,7 @@
 namespace {
 
 const char* const kUsage = "usage: orx700-sim [--clock \"YYYY-MM-DD HH:MM\"] [--ini FILE] SCRIPT|-\n"
+                           "       orx700-sim --record OUT [--clock ...] [--ini FILE] SCRIPT|-\n"
                            "       orx700-sim --resource NAME\n"
                            "\n"
                            "Runs the instrument's firmware under virtual time from a script, one command\n"
@@ -58,15 +61,37 @@ const char* const kUsage = "usage: orx700-sim [--clock \"YYYY-MM-DD HH:MM\"] [--
                            "                 asked points; a point asked for both is right when both are\n"
                            "  exercise-close switch the device off and give back the state from before\n"
                            "                 exercise-open (also done at the end of the script)\n"
+                           "Recordings (what --record writes) are scripts too:\n"
+                           "  recording N    the recording's format (a later one than this program's is\n"
+                           "                 refused)\n"
+                           "  clock YYYY-MM-DD HH:MM:SS.mmm\n"
+                           "                 set the date and time the firmware reads from now on\n"
+                           "  state LINE     one line of the saved state as the ini file holds it;\n"
+                           "  state-end      the lines so far become the state the device starts from\n"
+                           "                 (only while it is off), machine conditions included\n"
+                           "  check LCD STATE\n"
+                           "                 compare the LCD and the saved state with these fingerprints\n"
+                           "                 (16 hexadecimal digits each: FNV-1a 64 of the LCD's frame\n"
+                           "                 buffer and of the state's ini text without the language and\n"
+                           "                 the manuals; while the device is on, the state of its last\n"
+                           "                 key wait). A script with check lines ends by printing\n"
+                           "                 \"verified\", or \"diverged at line N\" with N the first key\n"
+                           "                 line after which the LCD or the state differed (exit\n"
+                           "                 status 1).\n"
                            "The device starts off, in English, from the default state. At the end the\n"
                            "device is switched off as the program does at exit.\n"
                            "--clock sets the date and time the firmware reads (default: now).\n"
                            "--ini FILE loads the saved state from FILE at start and writes it back at\n"
                            "the end, as the program does with its own ini file.\n"
+                           "--record OUT writes the run as a recording to OUT: the clock, the starting\n"
+                           "state and language, each key press, release and event, language and\n"
+                           "condition with the time between them, and a check line after each key and\n"
+                           "at the end. Replaying OUT prints \"verified\".\n"
                            "--resource NAME writes an embedded resource (FONT1, FONT2, LANGUAGE_LIST) to\n"
                            "standard output.\n"
-                           "Exit status: 0 when all went well; 2 for a bad option or script line, or\n"
-                           "when the --ini FILE could not be written (the file is then left as it was).\n";
+                           "Exit status: 0 when all went well; 1 when a replay diverged; 2 for a bad\n"
+                           "option or script line, or when the --ini FILE could not be written (the\n"
+                           "file is then left as it was).\n";
 
 int Fail(const std::string& message) {
     std::cerr << "orx700-sim: " << message << '\n';
@@ -103,6 +128,7 @@ int main(int argc, char** argv) {
     double clock = CurrentLocalDateTime();
     std::string scriptPath;
     std::string iniPath;
+    std::string recordPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -116,6 +142,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--ini") {
             if (i + 1 >= argc) return Fail("--ini needs a file name");
             iniPath = argv[++i];
+        } else if (arg == "--record") {
+            if (i + 1 >= argc) return Fail("--record needs a file name");
+            recordPath = argv[++i];
         } else if (arg == "--resource") {
             if (i + 1 >= argc) return Fail("--resource needs a resource name");
             const auto bytes = FindResource(argv[i + 1]);
@@ -145,13 +174,23 @@ int main(int argc, char** argv) {
     if (!iniPath.empty()) LoadIniFile(iniPath);
     std::string error;
     bool ok = false;
+    std::string recording;
+    std::string verdict;
+    bool diverged = false;
     {
         TSimSession session(std::cout, clock);
+        if (!recordPath.empty()) session.Record().StartRecording();
         ok = RunSimScript(session, script, error);
+        recording = session.Record().FinishRecording();
+        verdict = session.Record().Verdict();
+        diverged = session.Record().Diverged();
     }
     const bool saved = iniPath.empty() || SaveState(iniPath);
     if (!ok) return Fail(error);
     if (!saved) return 2;
+    if (!recordPath.empty() && !ReplaceFile(recordPath, recording, error))
+        return Fail("the recording was not written: " + error);
+    if (!verdict.empty()) std::cout << verdict << '\n';
     if (!std::cout.flush()) return Fail("cannot write to standard output");
-    return 0;
+    return diverged ? 1 : 0;
 }

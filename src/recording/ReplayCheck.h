@@ -1,0 +1,30 @@
+#pragma once
+// Follows a replayed recording: remembers its last key line and compares each
+// check line with the instrument, so that the first difference is reported at
+// the key after which it appeared.
+#include <cstdint>
+#include <string>
+
+class TReplayCheck {
+  public:
+    void KeyLine(int line) { FLastKeyLine = line; }
+    // A check line at line holding want*; the instrument shows lcd and state.
+    // After the first difference the run stays diverged at that key line (the
+    // check line itself when no key came before it).
+    void Compare(int line, uint64_t wantLcd, uint64_t wantState, uint64_t lcd, uint64_t state);
+
+    bool Checked() const { return FChecks > 0; }
+    bool Diverged() const { return FDivergedAt > 0; }
+    int DivergedAt() const { return FDivergedAt; }
+    // "verified", "diverged at line N", or empty when nothing was checked.
+    std::string Verdict() const;
+
+  private:
+    int FLastKeyLine = 0;
+    int FChecks = 0;
+    int FDivergedAt = 0;
+};
+
+// The arguments of a check line: two 16-digit hexadecimal fingerprints.
+bool ParseCheckArguments(const std::string& lcdText, const std::string& stateText, uint64_t& lcd,
+                         uint64_t& state);
