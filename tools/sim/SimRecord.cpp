@@ -2,6 +2,7 @@
 
 #include "SimSession.h"
 
+#include "device/LcdPicture.h"
 #include "firmware/Offlinemode.h"
 #include "platform/Strings.h"
 #include "recording/KeyEventNames.h"
@@ -21,6 +22,13 @@ std::vector<std::string> Words(const std::string& line) {
     return words;
 }
 
+bool ParseScale(const std::string& text, int& scale) {
+    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    scale = std::stoi(text);
+    return scale >= 1 && scale <= LCD_PICTURE_MAX_SCALE;
+}
+
 bool IsKeyLine(const std::vector<std::string>& words) {
     if (words.empty()) return false;
     if (words.size() == 1) return KeyEventFromCommand(words[0]).has_value() || words[0] == "up";
@@ -29,7 +37,7 @@ bool IsKeyLine(const std::vector<std::string>& words) {
 
 } // namespace
 
-TSimRecord::TSimRecord(TSimSession& session) : FSession(session) {
+TSimRecord::TSimRecord(TSimSession& session) : FSession(session), FGif(session) {
     TDevice& device = FSession.Device();
     device.OnKeyWait = [before = device.OnKeyWait] {
         if (before) before();
@@ -45,6 +53,10 @@ void TSimRecord::BeginScript() {
     FLine = 0;
     FCheck = TReplayCheck{};
     FState.clear();
+}
+
+bool TSimRecord::EndScript(std::string& error) {
+    return !FGif.Capturing() || FGif.End(error);
 }
 
 void TSimRecord::StartRecording() {
@@ -133,6 +145,15 @@ bool TSimRecord::RunRecordingLine(const std::string& line, const std::string& co
             ok = true;
         }
         FState.clear();
+    } else if (command == "gif" && (words.size() == 2 || words.size() == 3)) {
+        int scale = 2;
+        if (words.size() == 3 && !ParseScale(words[2], scale))
+            error = "gif needs a scale from 1 to " + std::to_string(LCD_PICTURE_MAX_SCALE) + ", got '" +
+                    words[2] + "'";
+        else
+            ok = FGif.Start(words[1], scale, error);
+    } else if (command == "gif-end" && words.size() == 1) {
+        ok = FGif.End(error);
     } else if (command == "check") {
         uint64_t lcd = 0;
         uint64_t state = 0;

@@ -1,7 +1,9 @@
 #pragma once
 // The recording side of a headless run: it replays recordings (the lines
-// recording, clock, state, state-end and check, and the verdict), and records
-// the run itself in the same format (orx700-sim --record).
+// recording, clock, state, state-end and check, and the verdict), records the
+// run itself in the same format (orx700-sim --record), and captures animated
+// pictures (gif, gif-end).
+#include "SimGif.h"
 #include "recording/Recorder.h"
 #include "recording/ReplayCheck.h"
 
@@ -20,6 +22,8 @@ class TSimRecord {
     // A script starts: its lines are counted from 1, and its checks alone
     // make the verdict.
     void BeginScript();
+    // The script has ended: an animation still being captured is written.
+    bool EndScript(std::string& error);
     // Sees every script line before the session runs it. True when the line
     // was one of the recording's own, with ok saying whether it ran (error
     // then says why); false for a line the session is to run.
@@ -42,6 +46,7 @@ class TSimRecord {
     TSimSession& FSession;
     TRecorder FRecorder;
     TReplayCheck FCheck;
+    TSimGif FGif;
     int FLine = 0;
     // What the line before did, entered once it ran: a key line is followed
     // by a check; a direct key event, a language or a condition is recorded.

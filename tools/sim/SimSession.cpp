@@ -307,5 +307,6 @@ bool RunSimScript(TSimSession& session, std::istream& script, std::string& error
             return false;
         }
     }
+    if (!session.Record().EndScript(error)) return false;
     return true;
 }
