@@ -1,12 +1,14 @@
-// A classic script, run right after orx700.js and before the page's modules:
-// it starts the instrument's WebAssembly module at once (the wasm file
-// compiled as it arrives, the worker pool made and loaded), so that it loads
-// while the page's modules do instead of after them. instrument.js takes the
-// loaded module over through loadOrx700(), which also starts the load when
-// this script could not (a page that reloads for isolation first).
+// A classic script, run before orx700.js and the page's modules: it starts
+// compiling the instrument's WebAssembly file at once, as it streams in, and
+// starts the module (the worker pool made and loaded) as soon as orx700.js
+// has run, so that neither waits for the other nor for the page's modules.
+// instrument.js takes the loaded module over through loadOrx700(), which
+// also starts the load when this script could not (a page that reloads for
+// isolation first).
 (function () {
   'use strict';
   let loading = null;
+  let compiling = null;
 
   const missing = (name) => Object.assign(new Error(`${name} could not be loaded`), { missingFile: name });
   const damaged = (name, error) => Object.assign(new Error(`${name} is damaged: ${error.message}`), { damagedFile: name });
@@ -32,24 +34,31 @@
   // The wasm file fetched and compiled by the page itself, as it streams in
   // (the request the page's preload hint has already made), so that a file
   // missing from the server is named instead of ending in the module's abort.
+  function compileWasm() {
+    const name = 'orx700.wasm';
+    const compiled = fetch(new URL(name, document.baseURI), { credentials: 'same-origin' })
+      .catch(() => Promise.reject(missing(name)))
+      .then(async (response) => {
+        if (!response.ok) throw missing(name);
+        // A host that serves the file with another type than
+        // application/wasm: compiled from its bytes once they are all in.
+        if (!response.headers.get('Content-Type')?.startsWith('application/wasm'))
+          return WebAssembly.compile(await response.arrayBuffer());
+        return WebAssembly.compileStreaming(response);
+      })
+      .catch((error) => Promise.reject(error instanceof WebAssembly.CompileError ? damaged(name, error) : error))
+      .then((module) => {
+        performance.mark('orx700-wasm-compiled');
+        return module;
+      });
+    compiled.catch(() => {}); // reported when the module is loaded, not before
+    return compiled;
+  }
+
   function instantiateWasm(fail) {
     return (imports, receiveInstance) => {
-      const name = 'orx700.wasm';
-      fetch(new URL(name, document.baseURI), { credentials: 'same-origin' })
-        .catch(() => Promise.reject(missing(name)))
-        .then(async (response) => {
-          if (!response.ok) throw missing(name);
-          // A host that serves the file with another type than
-          // application/wasm: compiled from its bytes once they are all in.
-          if (!response.headers.get('Content-Type')?.startsWith('application/wasm'))
-            return WebAssembly.instantiate(await response.arrayBuffer(), imports);
-          return WebAssembly.instantiateStreaming(response, imports);
-        })
-        .catch((error) => Promise.reject(error instanceof WebAssembly.CompileError ? damaged(name, error) : error))
-        .then(({ instance, module }) => {
-          performance.mark('orx700-wasm-compiled');
-          receiveInstance(instance, module);
-        })
+      (compiling ??= compileWasm())
+        .then((module) => WebAssembly.instantiate(module, imports).then((instance) => receiveInstance(instance, module)))
         .catch(fail);
       return {}; // the exports come through receiveInstance
     };
@@ -79,5 +88,15 @@
   globalThis.loadOrx700 = () => (loading ??= Promise.resolve().then(load));
   // Threads need an isolated page; without it the page reloads (or says how
   // to serve it) and loading now would be wasted.
-  if (self.crossOriginIsolated) globalThis.loadOrx700().catch(() => {}); // reported by the page's start
+  if (self.crossOriginIsolated) {
+    compiling = compileWasm();
+    // orx700.js comes next in the page: the module starts once it has run.
+    // Load events reach the document, not the window. (Without orx700.js,
+    // instrument.js's loadOrx700() reports it missing.)
+    document.addEventListener('load', (event) => {
+      const element = event.target;
+      if (element instanceof HTMLScriptElement && new URL(element.src, document.baseURI).pathname.endsWith('/orx700.js'))
+        globalThis.loadOrx700().catch(() => {}); // reported by the page's start
+    }, true);
+  }
 })();
