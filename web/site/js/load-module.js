@@ -9,9 +9,23 @@
   'use strict';
   let loading = null;
   let compiling = null;
+  let spare = null; // the pool's worker, made early: { url, worker, failed }
 
   const missing = (name) => Object.assign(new Error(`${name} could not be loaded`), { missingFile: name });
   const damaged = (name, error) => Object.assign(new Error(`${name} is damaged: ${error.message}`), { damagedFile: name });
+
+  // A worker takes a while to start (a thread, its script fetched and run):
+  // the pool's one is made with the page, so that it starts while orx700.js
+  // and the wasm file load, and the module's request for it gets this one.
+  function makeSpareWorker() {
+    const name = 'orx700.worker.js';
+    const url = new URL(name, document.baseURI).href;
+    const worker = new Worker(url);
+    const failed = new Promise((resolve, reject) =>
+      worker.addEventListener('error', () => reject(missing(name)), { once: true }));
+    failed.catch(() => {}); // reported when the module is loaded, not before
+    spare = { url, worker, failed };
+  }
 
   // A worker whose script cannot be loaded (a file missing from the folder)
   // only fires an error event at its Worker object, which the module does not
@@ -23,6 +37,12 @@
     const PageWorker = globalThis.Worker;
     globalThis.Worker = class extends PageWorker {
       constructor(url, options) {
+        if (spare && !options && new URL(url, document.baseURI).href === spare.url) {
+          const made = spare;
+          spare = null;
+          made.failed.catch(fail);
+          return made.worker; // the object new gives, in place of this
+        }
         super(url, options);
         const name = new URL(url, document.baseURI).pathname.split('/').pop();
         this.addEventListener('error', () => fail(missing(name)), { once: true });
@@ -90,6 +110,7 @@
   // to serve it) and loading now would be wasted.
   if (self.crossOriginIsolated) {
     compiling = compileWasm();
+    makeSpareWorker();
     // orx700.js comes next in the page: the module starts once it has run.
     // Load events reach the document, not the window. (Without orx700.js,
     // instrument.js's loadOrx700() reports it missing.)
