@@ -1,8 +1,8 @@
 #include "app/FormMachines.h"
 
-#include "app/MachinePresets.h"
 #include "app/RangeSpinBox.h"
 #include "app/SignalPlot.h"
+#include "measure/MachinePresets.h"
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
 #include "platform/Strings.h"

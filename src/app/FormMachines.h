@@ -15,6 +15,7 @@
 // refused with its reason, and no edit changes another field. The main
 // window owns the window; its texts follow the GUI thread's language at
 // LoadTexts.
+#include "measure/ConditionPreview.h"
 #include "signals/Condition.h"
 #include "signals/SeverityZone.h"
 
@@ -80,8 +81,6 @@ class TFormMachines : public QWidget {
     void Refuse(const QString& reason);
     TCondition EditedCondition() const;
     void EnableDetails(const TCondition& condition);
-    // The band notes and the legend of the marked lines, in notes' order.
-    QStringList ConditionNotes(const TCondition& condition, int16_t kind) const;
     void UpdatePreview();
     void ButtonPreviewClick(bool shown);
     TMachineGroup Group() const;
@@ -170,16 +169,3 @@ struct TBesidePlacement {
     QRect Window;
 };
 TBesidePlacement PlaceBesideOn(const QRect& free, const QRect& main, int least, int wanted);
-
-// The preview of a condition measured as kind: the signal in mm/s (kind 1:
-// the envelope's), its line RMS values, the 10-1000 Hz velocity RMS of the
-// machine and whether the instrument's input would clip. A stored condition
-// gives the stored waveform of the kind.
-struct TConditionPreview {
-    std::vector<double> Signal;
-    std::vector<double> Lines;
-    double Rate = 0.0;
-    double VelocityRms = 0.0;
-    bool Clipped = false;
-};
-TConditionPreview PreviewCondition(const TCondition& condition, int16_t kind);

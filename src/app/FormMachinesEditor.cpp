@@ -2,9 +2,10 @@
 // figures with their ranges, and the refusals of figures a condition cannot
 // take.
 #include "app/FormMachines.h"
-#include "app/MachinePresets.h"
 #include "app/RangeSpinBox.h"
+#include "measure/MachinePresets.h"
 
+#include "measure/ConditionFields.h"
 #include "measure/PointConditions.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
@@ -48,10 +49,6 @@ bool Uses(const TCondition& c, TConditionKind kind) {
     return c.Kind == kind || c.Second == kind;
 }
 
-std::string Figure(double value) {
-    return TRangeSpinBox::Figure(value).toStdString();
-}
-
 } // namespace
 
 void TFormMachines::CreateEditor() {
@@ -77,13 +74,15 @@ void TFormMachines::CreateEditor() {
     addCombo(LabelCondition, ComboCondition, "LabelCondition", "ComboCondition", form);
     connect(ComboCondition, &QComboBox::currentIndexChanged, this, [this] { EditorChange(); });
 
-    // The ranges are those a condition's text accepts.
+    // The ranges and decimals are the core's, which the page shares.
     const auto add = [&](QLabel*& label, TRangeSpinBox*& spin, const char* labelName, const char* name,
-                         int nameId, double low, double high, int decimals, QFormLayout* into,
-                         QWidget* parent) {
+                         const char* key, QFormLayout* into, QWidget* parent) {
+        const TConditionField& field = *FindConditionField(key);
+        const int nameId = field.NameId;
         label = new QLabel(parent);
         label->setObjectName(QLatin1String(labelName));
-        spin = new TRangeSpinBox(parent, name, low, high, decimals);
+        spin = new TRangeSpinBox(parent, name, field.Min, field.Max, field.Decimals);
+        spin->setSingleStep(field.Step);
         TRangeSpinBox* self = spin;
         connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { EditorChange(); });
         spin->OnRefused = [this, self, nameId](const QString& refused) {
@@ -93,49 +92,37 @@ void TFormMachines::CreateEditor() {
         };
         into->addRow(label, spin);
     };
-    add(LabelRpm, SpinRpm, "LabelRpm", "SpinRpm", TEXT_RUNNING_SPEED, RPM_MIN, RPM_MAX, 1, form, GroupEditor);
-    SpinRpm->setSingleStep(10);
-    add(LabelVelocity, SpinVelocity, "LabelVelocity", "SpinVelocity", TEXT_SEVERITY, VELOCITY_MIN,
-        VELOCITY_MAX, 3, form, GroupEditor);
-    SpinVelocity->setSingleStep(0.1);
-    add(LabelNoise, SpinNoise, "LabelNoise", "SpinNoise", TEXT_NOISE, 0, NOISE_MAX, 3, form, GroupEditor);
-    SpinNoise->setSingleStep(0.01);
-    // Every seed a condition may hold: a double holds them exactly.
-    add(LabelSeed, SpinSeed, "LabelSeed", "SpinSeed", TEXT_SEED, 0, std::numeric_limits<uint32_t>::max(), 0,
-        form, GroupEditor);
-    add(LabelSpeedJitter, SpinSpeedJitter, "LabelSpeedJitter", "SpinSpeedJitter", TEXT_SPEED_JITTER, 0,
-        SPEED_JITTER_MAX, 2, form, GroupEditor);
+    add(LabelRpm, SpinRpm, "LabelRpm", "SpinRpm", "rpm", form, GroupEditor);
+    add(LabelVelocity, SpinVelocity, "LabelVelocity", "SpinVelocity", "velocity", form, GroupEditor);
+    add(LabelNoise, SpinNoise, "LabelNoise", "SpinNoise", "noise", form, GroupEditor);
+    add(LabelSeed, SpinSeed, "LabelSeed", "SpinSeed", "seed", form, GroupEditor);
+    add(LabelSpeedJitter, SpinSpeedJitter, "LabelSpeedJitter", "SpinSpeedJitter", "speed-jitter", form,
+        GroupEditor);
 
     GroupBearing = new QGroupBox(GroupEditor);
     GroupBearing->setObjectName(QStringLiteral("GroupBearing"));
     auto* bearing = new QFormLayout(GroupBearing);
     bearing->setRowWrapPolicy(QFormLayout::WrapAllRows);
-    add(LabelElements, SpinElements, "LabelElements", "SpinElements", TEXT_ELEMENTS, ELEMENTS_MIN,
-        ELEMENTS_MAX, 0, bearing, GroupBearing);
-    add(LabelBallDiameter, SpinBallDiameter, "LabelBallDiameter", "SpinBallDiameter", TEXT_BALL_DIAMETER,
-        0.01, 1000, 2, bearing, GroupBearing);
-    add(LabelPitchDiameter, SpinPitchDiameter, "LabelPitchDiameter", "SpinPitchDiameter", TEXT_PITCH_DIAMETER,
-        0.02, 5000, 2, bearing, GroupBearing);
-    add(LabelContactAngle, SpinContactAngle, "LabelContactAngle", "SpinContactAngle", TEXT_CONTACT_ANGLE, 0,
-        ANGLE_MAX, 1, bearing, GroupBearing);
-    add(LabelStage, SpinStage, "LabelStage", "SpinStage", TEXT_WEAR_STAGE, STAGE_MIN, STAGE_MAX, 0, bearing,
+    add(LabelElements, SpinElements, "LabelElements", "SpinElements", "elements", bearing, GroupBearing);
+    add(LabelBallDiameter, SpinBallDiameter, "LabelBallDiameter", "SpinBallDiameter", "ball", bearing,
         GroupBearing);
+    add(LabelPitchDiameter, SpinPitchDiameter, "LabelPitchDiameter", "SpinPitchDiameter", "pitch", bearing,
+        GroupBearing);
+    add(LabelContactAngle, SpinContactAngle, "LabelContactAngle", "SpinContactAngle", "angle", bearing,
+        GroupBearing);
+    add(LabelStage, SpinStage, "LabelStage", "SpinStage", "stage", bearing, GroupBearing);
     form->addRow(GroupBearing);
-    add(LabelTeeth, SpinTeeth, "LabelTeeth", "SpinTeeth", TEXT_TEETH, TEETH_MIN, TEETH_MAX, 0, form,
-        GroupEditor);
+    add(LabelTeeth, SpinTeeth, "LabelTeeth", "SpinTeeth", "teeth", form, GroupEditor);
     addCombo(LabelLine, ComboLine, "LabelLine", "ComboLine", form);
     connect(ComboLine, &QComboBox::currentIndexChanged, this, [this] { EditorChange(); });
-    add(LabelBlades, SpinBlades, "LabelBlades", "SpinBlades", TEXT_BLADES, BLADES_MIN, BLADES_MAX, 0, form,
-        GroupEditor);
-    add(LabelResonance, SpinResonance, "LabelResonance", "SpinResonance", TEXT_RESONANCE_HZ, RESONANCE_MIN_HZ,
-        RESONANCE_MAX_HZ, 2, form, GroupEditor);
+    add(LabelBlades, SpinBlades, "LabelBlades", "SpinBlades", "blades", form, GroupEditor);
+    add(LabelResonance, SpinResonance, "LabelResonance", "SpinResonance", "resonance", form, GroupEditor);
     // A second fault is the exception: its fields come last.
     addCombo(LabelSecond, ComboSecond, "LabelSecond", "ComboSecond", form);
     connect(ComboSecond, &QComboBox::currentIndexChanged, this, [this] { EditorChange(); });
-    add(LabelShareFirst, SpinShareFirst, "LabelShareFirst", "SpinShareFirst", TEXT_SHARE_FIRST, SHARE_MIN,
-        SHARE_MAX, 2, form, GroupEditor);
-    add(LabelShareSecond, SpinShareSecond, "LabelShareSecond", "SpinShareSecond", TEXT_SHARE_SECOND,
-        SHARE_MIN, SHARE_MAX, 2, form, GroupEditor);
+    add(LabelShareFirst, SpinShareFirst, "LabelShareFirst", "SpinShareFirst", "share1", form, GroupEditor);
+    add(LabelShareSecond, SpinShareSecond, "LabelShareSecond", "SpinShareSecond", "share2", form,
+        GroupEditor);
 
     LabelRefusal = new QLabel(this);
     LabelRefusal->setObjectName(QStringLiteral("LabelRefusal"));
@@ -266,28 +253,16 @@ void TFormMachines::EnableDetails(const TCondition& c) {
     SpinResonance->setEnabled(Uses(c, TConditionKind::Resonance));
 }
 
-// The figures each field takes on its own are its range; these are the
-// rules between fields. The core's own reading of the text is the judge, so
-// that the window takes exactly what the ini and the tools take.
+// The figures each field takes on its own are its range; the rules between
+// fields are the core's, whose reading of the text is the judge, so that the
+// window takes exactly what the ini, the tools and the page take.
 QString TFormMachines::RefusalOf(const TCondition& c) const {
-    if (c.Kind != TConditionKind::Stored && c.Kind == c.Second)
-        return Text(TEXT_SAME_FAULT_TWICE).arg(Text(TEXT_CONDITION_STORED + static_cast<int>(c.Kind)));
-    const TBearingGeometry& b = c.Bearing;
-    if (!(b.BallDiameter < b.PitchDiameter))
-        return Text(TEXT_BALL_NOT_BELOW_PITCH)
-            .arg(TRangeSpinBox::Figure(b.BallDiameter), TRangeSpinBox::Figure(b.PitchDiameter));
-    TCondition scratch;
-    std::string error;
-    const std::string geometry = std::to_string(b.Elements) + "," + Figure(b.BallDiameter) + "," +
-                                 Figure(b.PitchDiameter) + "," + Figure(b.ContactAngle);
-    if (!SetConditionValue(scratch, "bearing", geometry, error))
-        return Text(TEXT_BEARING_REFUSED)
-            .arg(QString::number(b.Elements), TRangeSpinBox::Figure(b.BallDiameter),
-                 TRangeSpinBox::Figure(b.PitchDiameter));
-    if (!SetConditionValue(scratch, "shares", Figure(c.Shares[0]) + "," + Figure(c.Shares[1]), error))
-        return Text(TEXT_SHARES_REFUSED)
-            .arg(TRangeSpinBox::Figure(c.Shares[0]), TRangeSpinBox::Figure(c.Shares[1]));
-    return {};
+    const std::optional<TConditionNote> refusal = ConditionRefusal(c);
+    if (!refusal) return {};
+    QString text = Text(refusal->TextId);
+    for (const TNoteArg& arg : refusal->Args)
+        text = text.arg(arg.TextId ? Text(arg.TextId) : QString::fromStdString(arg.Figure));
+    return text;
 }
 
 void TFormMachines::EditorChange() {

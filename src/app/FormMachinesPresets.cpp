@@ -3,7 +3,7 @@
 // route machine, says which, shows them in bold and can be undone until the
 // next change.
 #include "app/FormMachines.h"
-#include "app/MachinePresets.h"
+#include "measure/MachinePresets.h"
 
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"

@@ -2,7 +2,7 @@
 // condition, sees its preview and zone, and the instrument measures it.
 #include "MainWindowFixture.h"
 #include "app/FormMachines.h"
-#include "app/MachinePresets.h"
+#include "measure/MachinePresets.h"
 #include "app/SignalPlot.h"
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"

@@ -1,5 +1,6 @@
 #pragma once
-// Ready-made machines a trainer picks in the Machines window. A single one
+// Ready-made machines a trainer picks in the Machines window or the page's
+// Machines panel (both front ends take them from here). A single one
 // is a named condition with the figures of a typical machine of its kind and
 // the machine group whose ISO 10816-3 zone its name states. A whole machine
 // gives several points of one route machine each its own condition (the

@@ -1,4 +1,4 @@
-#include "app/MachinePresets.h"
+#include "measure/MachinePresets.h"
 
 #include "measure/Routes.h"
 #include "resources/StringIds.h"
