@@ -43,7 +43,7 @@ QString ConditionText(TConditionKind kind) {
 }
 
 QString Number(double value) {
-    return QString::number(value, 'g', 6);
+    return QString::fromStdString(RowFigure(value));
 }
 
 } // namespace
@@ -248,17 +248,12 @@ void TFormMachines::UpdateRow(QTreeWidgetItem* item) {
     item->setText(2, stored ? QString() : Number(c.Rpm));
     item->setText(3, stored ? QString() : Number(c.Velocity));
     QStringList details;
-    const auto uses = [&c](TConditionKind kind) { return c.Kind == kind || c.Second == kind; };
-    if (IsBearingKind(c.Kind) || IsBearingKind(c.Second)) {
-        const TBearingGeometry& b = c.Bearing;
-        details << QStringLiteral("N=%1  d=%2  D=%3  %4°")
-                       .arg(b.Elements)
-                       .arg(Number(b.BallDiameter), Number(b.PitchDiameter), Number(b.ContactAngle));
+    for (const TConditionNote& detail : ConditionDetails(c)) {
+        QString text = detail.TextId ? Text(detail.TextId) : QStringLiteral("%1");
+        for (const TNoteArg& arg : detail.Args)
+            text = text.arg(QString::fromStdString(arg.Figure));
+        details << text;
     }
-    if (uses(TConditionKind::Gear)) details << QStringLiteral("z=%1").arg(c.Teeth);
-    if (uses(TConditionKind::VanePass)) details << QStringLiteral("z=%1").arg(c.Blades);
-    if (uses(TConditionKind::Electrical)) details << Text(TEXT_LINE_HZ).arg(c.LineHz);
-    if (uses(TConditionKind::Resonance)) details << Text(TEXT_LINE_HZ).arg(Number(c.ResonanceHz));
     item->setText(4, details.join(QStringLiteral("  ")));
     // The points a whole machine has just set stand out until the next change.
     const auto& set = FWholeMachine.Targets;

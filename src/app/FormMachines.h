@@ -16,6 +16,7 @@
 // window owns the window; its texts follow the GUI thread's language at
 // LoadTexts.
 #include "measure/ConditionPreview.h"
+#include "measure/MachinePresets.h"
 #include "signals/Condition.h"
 #include "signals/SeverityZone.h"
 
@@ -147,16 +148,9 @@ class TFormMachines : public QWidget {
     // the window's own, not the user's.
     bool FFilling = false;
 
-    // The last whole machine set: its preset, the points it set (shown in
-    // bold until the next change) and what they held before, for Undo.
-    struct TWholeMachineSet {
-        int PresetIndex = -1;
-        int16_t Selected = 0;
-        std::vector<int16_t> Targets;
-        std::vector<std::pair<int16_t, TCondition>> Before;
-        bool Undone = false;
-    };
-    TWholeMachineSet FWholeMachine;
+    // The last whole machine set, shown in bold until the next change and
+    // undoable until then.
+    TPresetSet FWholeMachine;
 };
 
 // Where a window goes beside the main window's frame main on the screen's

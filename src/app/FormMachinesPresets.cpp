@@ -16,8 +16,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <algorithm>
-
 namespace {
 
 QString Text(int id) {
@@ -53,9 +51,8 @@ void TFormMachines::PresetChoose(int index) {
     ComboGroup->setCurrentIndex(static_cast<int>(preset.Group));
     FFilling = false;
     Refuse(QString());
-    const TCondition& condition = preset.Points.front().Condition;
-    ShowCondition(condition);
-    AssignCondition(SelectedSource(), condition);
+    SetPreset(index - 1, SelectedSource());
+    ShowCondition(AssignedCondition(SelectedSource()));
     if (QTreeWidgetItem* item = TreeMachines->currentItem()) UpdateRow(item);
     ShowPreset();
     UpdatePreview();
@@ -64,19 +61,14 @@ void TFormMachines::PresetChoose(int index) {
 void TFormMachines::WholeMachineChoose(int presetIndex) {
     const TMachinePreset& preset = MachinePresets()[static_cast<std::size_t>(presetIndex)];
     const int16_t selected = SelectedSource();
-    const std::vector<int16_t> targets = PresetTargets(preset, selected);
-    if (targets.empty()) {
+    if (PresetTargets(preset, selected).empty()) {
         Refuse(Text(TEXT_WHOLE_MACHINE_NEEDS_ROUTE).arg(Text(preset.NameId)));
         ShowPreset();
         return;
     }
     ForgetWholeMachine();
     Refuse(QString());
-    FWholeMachine = {presetIndex, selected, targets, {}, false};
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        FWholeMachine.Before.emplace_back(targets[i], AssignedCondition(targets[i]));
-        AssignCondition(targets[i], preset.Points[i].Condition);
-    }
+    FWholeMachine = SetPreset(presetIndex, selected);
     FFilling = true;
     ComboGroup->setCurrentIndex(static_cast<int>(preset.Group));
     FFilling = false;
@@ -91,9 +83,7 @@ void TFormMachines::WholeMachineChoose(int presetIndex) {
 
 void TFormMachines::ButtonUndoClick() {
     if (FWholeMachine.PresetIndex < 0 || FWholeMachine.Undone) return;
-    for (const auto& [source, condition] : FWholeMachine.Before)
-        AssignCondition(source, condition);
-    FWholeMachine.Undone = true;
+    UndoPreset(FWholeMachine);
     Refuse(QString());
     UpdateRows();
     ShowWholeMachineNote();
@@ -111,7 +101,7 @@ void TFormMachines::ForgetWholeMachine() {
 }
 
 void TFormMachines::ShowWholeMachineNote() {
-    const TWholeMachineSet& set = FWholeMachine;
+    const TPresetSet& set = FWholeMachine;
     LabelWholeMachine->setVisible(set.PresetIndex >= 0);
     ButtonUndo->setVisible(set.PresetIndex >= 0 && !set.Undone);
     ButtonUndo->setText(Text(TEXT_UNDO_PRESET));
@@ -138,22 +128,7 @@ void TFormMachines::ShowWholeMachineNote() {
     LabelWholeMachine->setText(text);
 }
 
-// The ready-made machine the selected source holds (all of its points, for
-// a whole machine, which is looked for first: one of its points may hold a
-// single preset's condition too), or the prompt to choose one.
+// The ready-made machine the selected source holds, or the prompt to choose one.
 void TFormMachines::ShowPreset() {
-    const int16_t selected = SelectedSource();
-    const auto& presets = MachinePresets();
-    const auto holds = [selected](const TMachinePreset& preset) {
-        const std::vector<int16_t> targets = PresetTargets(preset, selected);
-        if (std::ranges::find(targets, selected) == targets.end()) return false;
-        for (std::size_t i = 0; i < targets.size(); ++i)
-            if (!(AssignedCondition(targets[i]) == preset.Points[i].Condition)) return false;
-        return true;
-    };
-    int shown = 0;
-    for (const bool whole : {true, false})
-        for (std::size_t i = 0; i < presets.size() && shown == 0; ++i)
-            if (presets[i].WholeMachine() == whole && holds(presets[i])) shown = static_cast<int>(i) + 1;
-    ComboPreset->setCurrentIndex(shown);
+    ComboPreset->setCurrentIndex(PresetHeld(SelectedSource()));
 }

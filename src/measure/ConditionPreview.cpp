@@ -139,3 +139,29 @@ std::vector<TConditionNote> ConditionNotes(const TCondition& condition, int16_t 
     if (!preview.Clipped) notes.push_back({TEXT_APPLIES_NEXT, {}, false});
     return notes;
 }
+
+std::string RowFigure(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+std::vector<TConditionNote> ConditionDetails(const TCondition& c) {
+    std::vector<TConditionNote> details;
+    if (IsBearingKind(c.Kind) || IsBearingKind(c.Second)) {
+        const TBearingGeometry& b = c.Bearing;
+        details.push_back(
+            {0,
+             {{0, "N=" + std::to_string(b.Elements) + "  d=" + RowFigure(b.BallDiameter) +
+                      "  D=" + RowFigure(b.PitchDiameter) + "  " + RowFigure(b.ContactAngle) + "\u00b0"}},
+             false});
+    }
+    if (Uses(c, TConditionKind::Gear)) details.push_back({0, {{0, "z=" + std::to_string(c.Teeth)}}, false});
+    if (Uses(c, TConditionKind::VanePass))
+        details.push_back({0, {{0, "z=" + std::to_string(c.Blades)}}, false});
+    if (Uses(c, TConditionKind::Electrical))
+        details.push_back({TEXT_LINE_HZ, {{0, std::to_string(c.LineHz)}}, false});
+    if (Uses(c, TConditionKind::Resonance))
+        details.push_back({TEXT_LINE_HZ, {{0, RowFigure(c.ResonanceHz)}}, false});
+    return details;
+}

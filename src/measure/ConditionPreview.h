@@ -66,3 +66,10 @@ inline constexpr double INSTRUMENT_NOISE_MM_S = 0.2;
 // A figure as the notes and ranges write it: fixed decimals, or (decimals
 // below 0) up to 12 significant digits.
 std::string NoteFigure(double value, int decimals);
+
+// The details of a condition's row in a list, in order: the bearing's
+// geometry, the gear's teeth, the vanes, the supply line, the resonance.
+// A note with TextId 0 is its one figure as it stands.
+std::vector<TConditionNote> ConditionDetails(const TCondition& condition);
+// A figure of a list's row: up to 6 significant digits.
+std::string RowFigure(double value);

@@ -1,8 +1,10 @@
 #include "measure/MachinePresets.h"
 
+#include "measure/PointConditions.h"
 #include "measure/Routes.h"
 #include "resources/StringIds.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -100,4 +102,36 @@ std::vector<int16_t> PresetTargets(const TMachinePreset& preset, int16_t selecte
     for (int16_t point = 1; point <= ROUTE_POINT_COUNT && targets.size() < preset.Points.size(); ++point)
         if (RoutePointName(point).MachineId == machine) targets.push_back(point);
     return targets;
+}
+
+TPresetSet SetPreset(int presetIndex, int16_t selected) {
+    const TMachinePreset& preset = MachinePresets().at(static_cast<std::size_t>(presetIndex));
+    TPresetSet set{presetIndex, selected, PresetTargets(preset, selected), {}, false};
+    for (std::size_t i = 0; i < set.Targets.size(); ++i) {
+        set.Before.emplace_back(set.Targets[i], AssignedCondition(set.Targets[i]));
+        AssignCondition(set.Targets[i], preset.Points[i].Condition);
+    }
+    return set;
+}
+
+void UndoPreset(TPresetSet& set) {
+    if (set.PresetIndex < 0 || set.Undone) return;
+    for (const auto& [source, condition] : set.Before)
+        AssignCondition(source, condition);
+    set.Undone = true;
+}
+
+int PresetHeld(int16_t selected) {
+    const auto& presets = MachinePresets();
+    const auto holds = [selected](const TMachinePreset& preset) {
+        const std::vector<int16_t> targets = PresetTargets(preset, selected);
+        if (std::ranges::find(targets, selected) == targets.end()) return false;
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            if (!(AssignedCondition(targets[i]) == preset.Points[i].Condition)) return false;
+        return true;
+    };
+    for (const bool whole : {true, false})
+        for (std::size_t i = 0; i < presets.size(); ++i)
+            if (presets[i].WholeMachine() == whole && holds(presets[i])) return static_cast<int>(i) + 1;
+    return 0;
 }

@@ -10,6 +10,7 @@
 #include "signals/SeverityZone.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // One point of a preset: its role on the machine (a string id, 0 for a
@@ -33,3 +34,23 @@ const std::vector<TMachinePreset>& MachinePresets();
 // order; fewer where the machine has fewer points. Empty when selected is
 // no route point. A single preset sets selected alone.
 std::vector<int16_t> PresetTargets(const TMachinePreset& preset, int16_t selected);
+
+// A preset as set on the points: which, the points it set (a whole machine
+// shows them marked until the next change) and what they held before, for
+// the undo. Targets is empty when a whole machine found no route point to
+// set; nothing changed then.
+struct TPresetSet {
+    int PresetIndex = -1;
+    int16_t Selected = 0;
+    std::vector<int16_t> Targets;
+    std::vector<std::pair<int16_t, TCondition>> Before;
+    bool Undone = false;
+};
+// Assigns preset presetIndex (of MachinePresets()) as chosen at selected.
+TPresetSet SetPreset(int presetIndex, int16_t selected);
+// Gives the set points back what they held, once.
+void UndoPreset(TPresetSet& set);
+// The preset selected holds (all of its points, for a whole machine, which
+// is looked for first: one of its points may hold a single preset's
+// condition too) as its index + 1, or 0 for none.
+int PresetHeld(int16_t selected);
