@@ -28,11 +28,18 @@ QString Text(int id) {
 // Running speed green, bearings red, mesh and vanes violet, the supply's
 // lines blue, a resonance orange.
 QColor MarkerColor(const std::string& label) {
-    const auto has = [&label](const char* name) { return label.find(name) != std::string::npos; };
-    if (has("GMF") || has("VPF")) return {0x7b, 0x2d, 0x8e};
-    if (has("BP") || has("BSF") || has("FTF")) return {0xc0, 0x1c, 0x28};
-    if (has("LF")) return {0x15, 0x65, 0xc0};
-    if (has("RES")) return {0xe6, 0x51, 0x00};
+    switch (MarkerFamily(label)) {
+    case TMarkerFamily::Mesh:
+        return {0x7b, 0x2d, 0x8e};
+    case TMarkerFamily::Bearing:
+        return {0xc0, 0x1c, 0x28};
+    case TMarkerFamily::Supply:
+        return {0x15, 0x65, 0xc0};
+    case TMarkerFamily::Resonance:
+        return {0xe6, 0x51, 0x00};
+    case TMarkerFamily::Shaft:
+        break;
+    }
     return {0x26, 0x80, 0x3c};
 }
 

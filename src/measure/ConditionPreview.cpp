@@ -108,6 +108,15 @@ int MarkerRank(const std::string& label) {
     return label.ends_with('x') ? 1 : 0;
 }
 
+TMarkerFamily MarkerFamily(const std::string& label) {
+    const auto has = [&label](const char* name) { return label.find(name) != std::string::npos; };
+    if (has("GMF") || has("VPF")) return TMarkerFamily::Mesh;
+    if (has("BP") || has("BSF") || has("FTF")) return TMarkerFamily::Bearing;
+    if (has("LF")) return TMarkerFamily::Supply;
+    if (has("RES")) return TMarkerFamily::Resonance;
+    return TMarkerFamily::Shaft;
+}
+
 std::vector<TConditionNote> ConditionNotes(const TCondition& condition, int16_t kind,
                                            const TConditionPreview& preview) {
     std::vector<TConditionNote> notes;

@@ -43,6 +43,10 @@ std::vector<TCharacteristicLine> PreviewMarkers(const TCondition& condition, int
 // (BPFO, 2xBSF, GMF, 2xLF, RES), then the running speed's harmonics, then
 // the sidebands ("BPFI-1x", "2xBSF+FTF").
 int MarkerRank(const std::string& label);
+// Which family a marked line belongs to, for its colour: the running
+// speed's, a bearing's, a mesh or the vanes, the supply line's, a resonance.
+enum class TMarkerFamily : int16_t { Shaft, Bearing, Mesh, Supply, Resonance };
+TMarkerFamily MarkerFamily(const std::string& label);
 
 // One note, as a string id and its arguments %1, %2, ... in order: each
 // either a string id's text (TextId not 0) or a figure already formatted.

@@ -125,7 +125,7 @@ int PresetHeld(int16_t selected) {
     const auto& presets = MachinePresets();
     const auto holds = [selected](const TMachinePreset& preset) {
         const std::vector<int16_t> targets = PresetTargets(preset, selected);
-        if (std::ranges::find(targets, selected) == targets.end()) return false;
+        if (std::find(targets.begin(), targets.end(), selected) == targets.end()) return false;
         for (std::size_t i = 0; i < targets.size(); ++i)
             if (!(AssignedCondition(targets[i]) == preset.Points[i].Condition)) return false;
         return true;

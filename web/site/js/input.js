@@ -24,13 +24,15 @@ export function attachInput(instrument, view) {
   }
 
   const arrowKey = (event) => (event.key === 'ArrowRight' ? KEY_K1 : event.key === 'ArrowLeft' ? KEY_K2 : 0);
-  const modalOpen = () => document.querySelector('dialog[open]') !== null;
+  // The Machines panel is no modal dialog: the instrument stays in use beside it.
+  const modalOpen = () => document.querySelector('dialog[open]:not(.side-panel)') !== null;
 
   document.addEventListener('keydown', (event) => {
     const key = arrowKey(event);
     if (!key || modalOpen()) return;
-    // A focused language box takes the arrows for itself.
-    if (document.activeElement === language) return;
+    // A focused language box, or a control of the Machines panel, takes the
+    // arrows for itself.
+    if (document.activeElement === language || document.activeElement?.closest('#machines-panel')) return;
     event.preventDefault();
     // The keyboard's own repeat is no new press: the instrument repeats itself.
     if (!event.repeat) setKeyState(key, true);

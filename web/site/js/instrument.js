@@ -40,5 +40,12 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     checkDetails: fn('orx_CheckDetails', 'string', []),
     applyState: fn('orx_ApplyState', 'string', ['string']),
     messageDismissed: fn('orx_MessageDismissed', null, []),
+    // The Machines panel (JSON texts; see src/web/ExportsMachines.cpp).
+    machineRows: fn('orx_MachineRows', 'string', []),
+    machineEditor: fn('orx_MachineEditor', 'string', ['number']),
+    setMachineField: fn('orx_SetMachineField', 'string', ['number', 'string', 'string']),
+    setMachinePreset: fn('orx_SetMachinePreset', 'string', ['number', 'number']),
+    undoMachinePreset: fn('orx_UndoMachinePreset', null, []),
+    machinePreview: fn('orx_MachinePreview', 'string', ['number', 'number', 'number']),
   };
 }

@@ -4,11 +4,13 @@ import { createDialogs } from './dialogs.js';
 import { attachInput } from './input.js';
 import { loadInstrument } from './instrument.js';
 import { ensureIsolation, keepForOffline } from './isolation.js';
+import { attachMachines, PANEL_WIDTH } from './machines.js';
 import { attachState } from './state-actions.js';
 import { firstQuickStart, loadStoredState } from './state.js';
 import { createView } from './view.js';
 
 const $ = (selector) => document.querySelector(selector);
+const WINDOW_WIDTH = 873; // the window's design width
 
 async function start() {
   if (!(await ensureIsolation())) {
@@ -42,11 +44,26 @@ async function start() {
   const language = $('#language');
   for (let i = 0; i < instrument.languageCount(); ++i) language.add(new Option(instrument.languageName(i), instrument.languageName(i)));
   language.selectedIndex = instrument.languageIndex();
+  // On a screen wide enough for both, the Machines panel stands beside the
+  // window; else it covers the page until closed.
+  let machines = null;
+  const placeSide = () => {
+    const open = Boolean(machines?.isOpen());
+    const beside = open && innerWidth - PANEL_WIDTH >= WINDOW_WIDTH && innerHeight <= innerWidth;
+    document.body.classList.toggle('side-open', open);
+    document.body.classList.toggle('side-beside', beside);
+    if (beside) document.body.dataset.sideWidth = String(PANEL_WIDTH);
+    else delete document.body.dataset.sideWidth;
+    view.fit();
+  };
+  machines = attachMachines(instrument, { layoutChanged: placeSide });
   language.addEventListener('change', () => {
     instrument.selectLanguage(language.selectedIndex);
     view.loadTexts(switchedOff ? instrument.text(switchedOff) : undefined);
+    machines.loadTexts();
   });
   view.loadTexts();
+  machines.loadTexts();
 
   const hints = $('#tool-hints');
   hints.addEventListener('click', () => {
@@ -60,7 +77,12 @@ async function start() {
   const state = attachState(instrument, view, dialogs, {
     keptTooLarge: stored.tooLarge,
     switchedOff: (id) => { switchedOff = id; view.setStatus(instrument.text(id)); },
-    languageChanged: () => { language.selectedIndex = instrument.languageIndex(); view.loadTexts(); },
+    languageChanged: () => {
+      language.selectedIndex = instrument.languageIndex();
+      view.loadTexts();
+      machines.loadTexts();
+      machines.stateChanged();
+    },
   });
   $('#tool-exit').addEventListener('click', () => {
     $('#tool-exit').blur();
@@ -69,7 +91,10 @@ async function start() {
 
   attachMenu();
   attachInput(instrument, view);
-  window.addEventListener('resize', () => view.fit());
+  window.addEventListener('resize', () => {
+    placeSide();
+    machines.resized();
+  });
   // A window moved to a screen of another pixel ratio is fitted again.
   const watchPixelRatio = () => matchMedia(`(resolution: ${devicePixelRatio}dppx)`)
     .addEventListener('change', () => { view.fit(); watchPixelRatio(); }, { once: true });

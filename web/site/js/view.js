@@ -166,15 +166,18 @@ export function createView(instrument) {
     // The window at a scale that draws each LCD pixel on whole screen
     // pixels: the desktop's layout where it fits a landscape screen, the
     // compact one on small and portrait screens.
+    // A side panel open on a wide screen (body's data-side-width, CSS
+    // pixels) takes the right of it, and the window fits the rest.
     fit() {
       const win = $('#window');
       const compact = innerWidth < DESIGN_WIDTH || innerHeight < DESIGN_HEIGHT || innerHeight > innerWidth;
+      const innerWidthBeside = innerWidth - (compact ? 0 : Number(document.body.dataset.sideWidth ?? 0));
       document.body.classList.toggle('compact', compact);
       const root = document.documentElement.style;
       if (!compact) {
         win.classList.remove('menu-open');
-        const scale = wholeScale(Math.min(innerWidth / DESIGN_WIDTH, innerHeight / DESIGN_HEIGHT));
-        const left = Math.max(0, (innerWidth - DESIGN_WIDTH * scale) / 2);
+        const scale = wholeScale(Math.min(innerWidthBeside / DESIGN_WIDTH, innerHeight / DESIGN_HEIGHT));
+        const left = Math.max(0, (innerWidthBeside - DESIGN_WIDTH * scale) / 2);
         const top = Math.max(0, (innerHeight - DESIGN_HEIGHT * scale) / 2);
         root.setProperty('--ui-scale', String(scale));
         win.style.transform = `scale(${scale})`;

@@ -1,0 +1,160 @@
+// One series on linear axes on a canvas, as the Machines window's plots draw
+// it: round-numbered ticks, a light grid, the y title across above the plot,
+// marked frequencies with their labels. The canvas's backing store follows
+// its CSS size times devicePixelRatio, so that lines and text stay crisp at
+// any zoom; where the series has more values than the plot has pixel
+// columns, each column shows the extremes of its values, so no peak is lost.
+const LEFT = 48; // room for the y ticks' labels
+const RIGHT = 14;
+const MARKER_ROW = 22; // room for the marker labels
+const BOTTOM = 38;
+// Running speed green, bearings red, mesh and vanes violet, the supply's
+// lines blue, a resonance orange (by the core's marker family).
+const FAMILY_COLOURS = ['#26803c', '#c01c28', '#7b2d8e', '#1565c0', '#e65100'];
+
+// A round step for about count ticks over span (1, 2 or 5 times a power of ten).
+export function niceStep(span, count) {
+  if (!(span > 0) || count < 1) return 1;
+  const raw = span / count;
+  const power = 10 ** Math.floor(Math.log10(raw));
+  for (const factor of [1, 2, 5]) if (raw <= factor * power * 1.0000001) return factor * power;
+  return 10 * power;
+}
+
+function tickText(value, step) {
+  const decimals = step >= 1 ? 0 : Math.ceil(-Math.log10(step) - 1e-9);
+  return value.toFixed(Math.min(Math.max(decimals, 0), 4));
+}
+
+// series: { y, dx, xMax, symmetric, xTitle, yTitle, markers: [{ x, label, rank, family }] }.
+export function drawPlot(canvas, series) {
+  const width = canvas.clientWidth;
+  const height = canvas.clientHeight;
+  if (!width || !height) return;
+  const ratio = devicePixelRatio || 1;
+  canvas.width = Math.round(width * ratio);
+  canvas.height = Math.round(height * ratio);
+  const g = canvas.getContext('2d');
+  g.setTransform(ratio, 0, 0, ratio, 0, 0);
+  const style = getComputedStyle(canvas);
+  g.font = `${style.fontSize} ${style.fontFamily}`;
+  const lineHeight = parseFloat(style.fontSize) * 1.25;
+  g.fillStyle = '#fff';
+  g.fillRect(0, 0, width, height);
+
+  const { y, dx, xMax, symmetric, markers = [] } = series;
+  const shown = Math.min(y.length, Math.floor(xMax / dx) + 1);
+  let peak = 0;
+  for (let i = 0; i < shown; ++i) peak = Math.max(peak, Math.abs(y[i]));
+  if (!(peak > 0)) peak = 1;
+  const yStepTop = niceStep(peak * 1.05, 4);
+  const yMax = Math.ceil((peak * 1.05) / yStepTop) * yStepTop;
+  const yMin = symmetric ? -yMax : 0;
+
+  const top = lineHeight + 2 + MARKER_ROW;
+  const area = { left: LEFT, top, width: Math.max(1, width - LEFT - RIGHT), height: Math.max(1, height - top - BOTTOM) };
+  area.right = area.left + area.width;
+  area.bottom = area.top + area.height;
+  const px = (x) => area.left + (x / xMax) * area.width;
+  const py = (v) => area.bottom - ((v - yMin) / (yMax - yMin)) * area.height;
+  // A one-pixel line on whole device pixels.
+  const crisp = (v) => (Math.round(v * ratio) + 0.5) / ratio;
+  const line = (x0, y0, x1, y1, colour) => {
+    g.strokeStyle = colour;
+    g.lineWidth = 1 / ratio;
+    g.beginPath();
+    g.moveTo(x0, y0);
+    g.lineTo(x1, y1);
+    g.stroke();
+  };
+
+  // Grid, ticks and titles.
+  g.textBaseline = 'alphabetic';
+  g.fillStyle = '#000';
+  const xStep = niceStep(xMax, Math.max(2, Math.floor(area.width / 90)));
+  for (let x = 0; x <= xMax * 1.0000001; x += xStep) {
+    const at = crisp(px(x));
+    line(at, area.top, at, area.bottom, 'rgba(160,160,160,0.35)');
+    line(at, area.bottom, at, area.bottom + 4, '#000');
+    const label = tickText(x, xStep);
+    const w = g.measureText(label).width;
+    g.fillText(label, Math.min(at - w / 2, area.right - w), area.bottom + 5 + lineHeight * 0.8);
+  }
+  const yStep = niceStep(yMax - yMin, Math.max(4, Math.floor(area.height / 30)));
+  for (let v = Math.ceil(yMin / yStep) * yStep; v <= yMax * 1.0000001; v += yStep) {
+    const zero = Math.abs(v) < yStep / 2;
+    const at = crisp(py(v));
+    line(area.left, at, area.right, at, zero ? '#000' : 'rgba(160,160,160,0.35)');
+    const label = tickText(zero ? 0 : v, yStep);
+    g.fillText(label, area.left - 6 - g.measureText(label).width, at + lineHeight * 0.3);
+  }
+  g.fillText(series.xTitle, area.left + area.width / 2 - g.measureText(series.xTitle).width / 2, height - 4);
+  g.fillText(series.yTitle, 4, 1 + lineHeight * 0.8);
+
+  // The marked lines, dashed, and the labels that do not crowd, rank by rank.
+  g.save();
+  g.beginPath();
+  g.rect(area.left, area.top - MARKER_ROW, area.width + 1, area.height + MARKER_ROW + 1);
+  g.clip();
+  const taken = [];
+  const ranks = [...new Set(markers.map((m) => m.rank))].sort((a, b) => a - b);
+  const labelled = new Set();
+  for (const rank of ranks) {
+    markers.forEach((m, i) => {
+      if (m.rank !== rank || m.x < 0 || m.x > xMax) return;
+      const w = g.measureText(m.label).width;
+      const left = Math.max(area.left, Math.min(px(m.x) - w / 2, area.right - w));
+      if (taken.some(([l, r]) => left < r + 3 && left + w + 3 > l)) return;
+      taken.push([left, left + w]);
+      labelled.add(i);
+      g.fillStyle = FAMILY_COLOURS[m.family] ?? FAMILY_COLOURS[0];
+      g.fillText(m.label, left, area.top - 6);
+    });
+  }
+  g.setLineDash([3, 3]);
+  markers.forEach((m) => {
+    if (m.x < 0 || m.x > xMax) return;
+    const at = crisp(px(m.x));
+    line(at, area.top, at, area.bottom, FAMILY_COLOURS[m.family] ?? FAMILY_COLOURS[0]);
+  });
+  g.restore();
+
+  // The series.
+  g.save();
+  g.beginPath();
+  g.rect(area.left, area.top, area.width + 1, area.height + 1);
+  g.clip();
+  g.strokeStyle = '#1f4e9a';
+  g.lineWidth = 1 / ratio;
+  g.beginPath();
+  const perPixel = shown / area.width;
+  if (perPixel <= 2) {
+    g.moveTo(px(0), py(y[0]));
+    for (let i = 1; i < shown; ++i) g.lineTo(px(i * dx), py(y[i]));
+  } else {
+    // Each device pixel column: a stroke from its smallest to its largest value.
+    const columns = Math.ceil(area.width * ratio);
+    const perColumn = shown / columns;
+    let i = 0;
+    for (let column = 0; column < columns && i < shown; ++column) {
+      const end = Math.min(shown, Math.floor((column + 1) * perColumn));
+      let low = y[i];
+      let high = y[i];
+      for (let j = i; j < Math.max(end, i + 1); ++j) {
+        low = Math.min(low, y[j]);
+        high = Math.max(high, y[j]);
+      }
+      const at = area.left + (column + 0.5) / ratio;
+      if (column === 0) g.moveTo(at, py(high));
+      else g.lineTo(at, py(high));
+      g.lineTo(at, py(low));
+      i = Math.max(end, i + 1);
+    }
+  }
+  g.stroke();
+  g.restore();
+  g.strokeStyle = '#000';
+  g.lineWidth = 1 / ratio;
+  g.strokeRect(crisp(area.left), crisp(area.top), Math.round(area.width), Math.round(area.height));
+  return { labelled: [...labelled].map((i) => markers[i].label) };
+}
