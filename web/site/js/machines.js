@@ -37,6 +37,7 @@ const BEARING_KEYS = ['elements', 'ball', 'pitch', 'angle', 'stage'];
 // Wide enough for the editor's longest label; the window keeps its own
 // width beside it where the screen holds both.
 export const PANEL_WIDTH = 470;
+export const PANEL_LEAST_WIDTH = 380;
 
 function element(tag, attributes = {}, children = []) {
   const made = document.createElement(tag);

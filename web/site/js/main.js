@@ -4,7 +4,7 @@ import { createDialogs } from './dialogs.js';
 import { attachInput } from './input.js';
 import { loadInstrument } from './instrument.js';
 import { ensureIsolation, keepForOffline } from './isolation.js';
-import { attachMachines, PANEL_WIDTH } from './machines.js';
+import { attachMachines, PANEL_LEAST_WIDTH, PANEL_WIDTH } from './machines.js';
 import { attachState } from './state-actions.js';
 import { firstQuickStart, loadStoredState } from './state.js';
 import { createView } from './view.js';
@@ -49,10 +49,12 @@ async function start() {
   let machines = null;
   const placeSide = () => {
     const open = Boolean(machines?.isOpen());
-    const beside = open && innerWidth - PANEL_WIDTH >= WINDOW_WIDTH && innerHeight <= innerWidth;
+    const width = Math.min(PANEL_WIDTH, innerWidth - WINDOW_WIDTH);
+    const beside = open && width >= PANEL_LEAST_WIDTH && innerHeight <= innerWidth;
     document.body.classList.toggle('side-open', open);
     document.body.classList.toggle('side-beside', beside);
-    if (beside) document.body.dataset.sideWidth = String(PANEL_WIDTH);
+    $('#machines-panel').style.width = beside ? `${width}px` : '';
+    if (beside) document.body.dataset.sideWidth = String(width);
     else delete document.body.dataset.sideWidth;
     view.fit();
   };
