@@ -49,8 +49,18 @@ export function startServer({ root, port = 8700, host = '127.0.0.1', isolated = 
         return;
       }
       headers['Content-Type'] = TYPES[path.extname(file)] ?? 'application/octet-stream';
-      response.writeHead(200, headers);
-      response.end(request.method === 'HEAD' ? undefined : data);
+      // no-cache asks the browser to check its copy each time: a copy still
+      // current is confirmed without its bytes (the pool's worker loads
+      // orx700.js again, and keeps the browser's compiled code for it).
+      fs.stat(file, (statError, stat) => {
+        if (!statError) headers.ETag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}"`;
+        if (headers.ETag && request.headers['if-none-match'] === headers.ETag) {
+          response.writeHead(304, headers).end();
+          return;
+        }
+        response.writeHead(200, headers);
+        response.end(request.method === 'HEAD' ? undefined : data);
+      });
     });
   });
   return new Promise((resolve, reject) => {
