@@ -33,6 +33,16 @@ class TQtDialogSeam : public TDialogSeam {
         return dialog.selectedFiles().constFirst();
     }
 
+    QStringList GetOpenFileNames(QWidget* parent, const QString& fileName, const QString& filter) override {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setNameFilter(filter);
+        dialog.setDirectory(QFileInfo(fileName).absolutePath());
+        if (dialog.exec() != QDialog::Accepted) return {};
+        return dialog.selectedFiles();
+    }
+
     QString GetSaveFileName(QWidget* parent, const QString& fileName, const QString& filter) override {
         QFileDialog dialog(parent);
         dialog.setAcceptMode(QFileDialog::AcceptSave);

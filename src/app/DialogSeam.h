@@ -5,6 +5,7 @@
 // implementation; a test installs its own for the life of a TDialogSeamInstall
 // and answers at once, so no test ever waits for a user or starts a viewer.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -21,6 +22,13 @@ class TDialogSeam {
     // The existing file the user picked, starting at fileName (its folder
     // and name); empty when the user cancelled. filter is in Qt's form.
     virtual QString GetOpenFileName(QWidget* parent, const QString& fileName, const QString& filter) = 0;
+    // The existing files the user picked (a class's submissions), in the
+    // order the dialog gives them; empty when the user cancelled. A seam
+    // that picks one file at a time gives that one.
+    virtual QStringList GetOpenFileNames(QWidget* parent, const QString& fileName, const QString& filter) {
+        const QString one = GetOpenFileName(parent, fileName, filter);
+        return one.isEmpty() ? QStringList{} : QStringList{one};
+    }
     // The file name the user chose to save to, starting at fileName; empty
     // when the user cancelled. Replacing an existing file has been confirmed.
     virtual QString GetSaveFileName(QWidget* parent, const QString& fileName, const QString& filter) = 0;

@@ -1,14 +1,21 @@
 #include "app/FormMachines.h"
 
+#include "app/DialogSeam.h"
+#include "app/FormSaveExercise.h"
 #include "app/RangeSpinBox.h"
 #include "app/SignalPlot.h"
 #include "measure/MachinePresets.h"
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
+#include "platform/SafeFile.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
+#include "training/ExerciseFile.h"
+#include "training/ExerciseRun.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -95,6 +102,10 @@ TFormMachines::TFormMachines(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(LabelNote);
     layout->addWidget(ButtonPreview, 0, Qt::AlignLeft);
     layout->addWidget(PanelPreview, 4);
+    ButtonSaveExercise = new QPushButton(this);
+    ButtonSaveExercise->setObjectName(QStringLiteral("ButtonSaveExercise"));
+    connect(ButtonSaveExercise, &QPushButton::clicked, this, [this] { ButtonSaveExerciseClick(); });
+    layout->addWidget(ButtonSaveExercise, 0, Qt::AlignRight);
     // A trainer's laptop screen is often 768 pixels high: never open taller
     // (or wider) than the screen's free area, frame and title included.
     QSize size(560, 860);
@@ -197,6 +208,8 @@ void TFormMachines::LoadTexts() {
     ComboGroup->setCurrentIndex(group);
     LabelFrequencyUnit->setText(Text(TEXT_FREQUENCY_UNIT));
     ButtonPreview->setText(Text(TEXT_PREVIEW));
+    ButtonSaveExercise->setText(Text(TEXT_SAVE_AS_EXERCISE));
+    ButtonSaveExercise->setEnabled(!FExercise || !FExercise->IsOpen());
     const int unit = std::max(ComboFrequencyUnit->currentIndex(), 0);
     ComboFrequencyUnit->clear();
     ComboFrequencyUnit->addItems({QStringLiteral("Hz"), QStringLiteral("RPM")});
@@ -241,6 +254,12 @@ void TFormMachines::FillTree() {
 
 void TFormMachines::UpdateRow(QTreeWidgetItem* item) {
     const auto source = static_cast<int16_t>(item->data(0, kSourceRole).toInt());
+    if (IsHidden(source)) {
+        item->setText(1, Text(TEXT_HIDDEN));
+        for (int column = 2; column < item->columnCount(); ++column)
+            item->setText(column, QString());
+        return;
+    }
     const TCondition c = AssignedCondition(source);
     item->setText(1, IsCombined(c) ? ConditionText(c.Kind) + QStringLiteral(" + ") + ConditionText(c.Second)
                                    : ConditionText(c.Kind));
@@ -289,7 +308,30 @@ int16_t TFormMachines::SelectedSource() const {
 void TFormMachines::TreeSelectionChange() {
     if (FFilling) return;
     Refuse(QString());
-    ShowCondition(AssignedCondition(SelectedSource()));
+    // The editor shows nothing of a hidden point, and takes no edit.
+    const bool hidden = IsHidden(SelectedSource());
+    GroupEditor->setEnabled(!hidden);
+    ShowCondition(hidden ? TCondition{} : AssignedCondition(SelectedSource()));
     ShowPreset();
     UpdatePreview();
+}
+
+bool TFormMachines::IsHidden(int16_t source) const {
+    return FExercise && FExercise->IsHidden(source);
+}
+
+void TFormMachines::ButtonSaveExerciseClick() {
+    TFormSaveExercise dialog(this, Group());
+    if (DialogSeam().Exec(dialog) != QDialog::Accepted) return;
+    const TExercise exercise = dialog.Exercise();
+    if (const int reason = CheckExercise(exercise)) {
+        DialogSeam().ShowMessage(this, Text(reason));
+        return;
+    }
+    const QString path = DialogSeam().GetSaveFileName(
+        this, QDir::home().filePath(QStringLiteral("exercise.orxex")), Text(TEXT_EXERCISE_FILTER));
+    if (path.isEmpty()) return;
+    std::string error;
+    if (!ReplaceFile(path.toStdString(), FormatExercise(exercise), error))
+        DialogSeam().ShowMessage(this, Text(TEXT_FILE_NOT_WRITTEN).arg(path, QString::fromStdString(error)));
 }

@@ -34,6 +34,7 @@ class QPushButton;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TExerciseRun;
 class TRangeSpinBox;
 class TSignalPlot;
 
@@ -50,6 +51,11 @@ class TFormMachines : public QWidget {
     // two sides that hold it; where neither side has room but the screen has
     // for both, the main window moves to the screen's left edge first.
     void PlaceBeside(QWidget* mainWindow);
+    // The exercise under way (or none): while it runs, its asked points
+    // show "hidden", no figures and no preview, and cannot be edited, until
+    // the answers are submitted; no exercise can be saved from its state.
+    // The run outlives the window. Call LoadTexts after the state changes.
+    void SetExercise(const TExerciseRun* run) { FExercise = run; }
 
   protected:
     // The editor's lists change with the wheel only once the user is in
@@ -85,7 +91,13 @@ class TFormMachines : public QWidget {
     void UpdatePreview();
     void ButtonPreviewClick(bool shown);
     TMachineGroup Group() const;
+    bool IsHidden(int16_t source) const;
+    void ButtonSaveExerciseClick();
+    // An asked point of an exercise under way, with nothing of it shown.
+    void ShowHiddenPreview();
 
+    const TExerciseRun* FExercise = nullptr;
+    QPushButton* ButtonSaveExercise = nullptr;
     QSplitter* FSplitter = nullptr;
     QScrollArea* ScrollEditor = nullptr;
     QTreeWidget* TreeMachines = nullptr;

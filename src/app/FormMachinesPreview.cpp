@@ -110,8 +110,22 @@ void TFormMachines::ButtonPreviewClick(bool shown) {
     if (QTreeWidgetItem* item = TreeMachines->currentItem()) TreeMachines->scrollToItem(item);
 }
 
+void TFormMachines::ShowHiddenPreview() {
+    LabelKind->setText(Text(TEXT_HIDDEN));
+    LabelSeverity->setText(QString());
+    LabelSeverity->setStyleSheet(QString());
+    LabelNote->setText(QString());
+    PlotWaveform->SetSeries({}, 1.0, 1.0, false);
+    PlotSpectrum->SetSeries({}, 1.0, 1.0, false);
+    PlotSpectrum->SetMarkers({});
+}
+
 void TFormMachines::UpdatePreview() {
     const int16_t source = SelectedSource();
+    if (IsHidden(source)) {
+        ShowHiddenPreview();
+        return;
+    }
     // The condition as the point will measure it, noise and all.
     const TCondition condition = SeededCondition(AssignedCondition(source), source);
     const int16_t kind = PreviewKind(source);

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Artwork.h"
+#include "app/ExerciseControl.h"
 #include "app/FormMachines.h"
 #include "app/HintBalloon.h"
 #include "app/Languages.h"
@@ -29,7 +30,8 @@ namespace {
 constexpr QSize kClientSize(873, 384);
 constexpr int kToolBarHeight = 56;
 constexpr int kStatusBarHeight = 19;
-constexpr QSize kToolButtonSize(116, 52);
+// Seven buttons beside the language box fit the window's width.
+constexpr QSize kToolButtonSize(100, 52);
 constexpr QSize kLanguagePanelSize(108, 52);
 constexpr QSize kToolIconSize(32, 32);
 constexpr QRect kImageDevice(24, 136, 824, 148);
@@ -80,6 +82,8 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, TFirmwareEn
 
     g_Device = new TDevice(std::move(firmware), &MenuState.Backlight);
     g_Device->OnRefresh = [this] { DeviceRefresh(); };
+    FExercise = std::make_unique<TExerciseControl>(
+        this, [this] { ExerciseStateChange(); }, [this](int16_t point) { ShowPointInMachines(point); });
 
     FillLanguageBox();
     connect(ComboBoxLanguage, &QComboBox::currentIndexChanged, this, [this] { ComboBoxLanguageChange(); });
@@ -155,6 +159,7 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolBar->addSeparator();
     ToolButtonMachines =
         addButton("ToolButtonMachines", "tool-machines", &TFormORX700DemoMain::ToolButtonMachinesClick);
+    CreateExerciseButton();
     ToolBar->addSeparator();
     ToolButtonExit = addButton("ToolButtonExit", "tool-exit", &TFormORX700DemoMain::ToolButtonExitClick);
 }
@@ -223,6 +228,7 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     ToolButtonAbout->setText(Text(TEXT_ABOUT));
     ToolButtonUserManual->setText(Text(TEXT_USER_MANUAL));
     ToolButtonMachines->setText(Text(TEXT_MACHINES));
+    LoadExerciseTexts();
     if (FormMachines) FormMachines->LoadTexts();
     ToolButtonExit->setText(Text(TEXT_EXIT));
     StatusText->setText(Text(TEXT_USAGE));
@@ -258,6 +264,8 @@ void TFormORX700DemoMain::FormClose() {
     // The device repaints once more while it stops; the window is still whole.
     delete g_Device;
     g_Device = nullptr;
+    // What is saved at exit is the trainee's own state, not an exercise's.
+    if (FExercise) FExercise->DeviceStopped();
 }
 
 void TFormORX700DemoMain::TimerQuickStartShowTimer() {
@@ -295,6 +303,8 @@ void TFormORX700DemoMain::ToolButtonUserManualClick() {
 void TFormORX700DemoMain::ToolButtonMachinesClick() {
     if (!FormMachines) {
         FormMachines = std::make_unique<TFormMachines>(nullptr);
+        FormMachines->SetExercise(&FExercise->Run());
+        FormMachines->LoadTexts();
         FormMachines->PlaceBeside(this);
     }
     FormMachines->show();
@@ -307,6 +317,7 @@ void TFormORX700DemoMain::ToolButtonExitClick() {
 }
 
 void TFormORX700DemoMain::DeviceRefresh() {
+    if (FExercise) FExercise->DeviceRefreshed();
     const TLcdPicture& picture = g_Device->Picture();
     ImageDeviceScreen->SetImage(QImage(reinterpret_cast<const uchar*>(picture.Pixels.data()),
                                        LCD_PICTURE_WIDTH, LCD_PICTURE_HEIGHT, QImage::Format_ARGB32)

@@ -26,6 +26,7 @@ class QLabel;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
+class TExerciseControl;
 class TFormMachines;
 class TPictureBox;
 class TScreenHintWindow;
@@ -62,6 +63,11 @@ class TFormORX700DemoMain : public QWidget {
     void ToolButtonAboutClick();
     void ToolButtonUserManualClick();
     void ToolButtonMachinesClick();
+    void CreateExerciseButton();
+    void LoadExerciseTexts();
+    // The state changed under the instrument (an exercise opened or closed).
+    void ExerciseStateChange();
+    void ShowPointInMachines(int16_t point);
     void ToolButtonExitClick();
     void DeviceRefresh();
 
@@ -100,6 +106,7 @@ class TFormORX700DemoMain : public QWidget {
     QToolButton* ToolButtonAbout = nullptr;
     QToolButton* ToolButtonUserManual = nullptr;
     QToolButton* ToolButtonMachines = nullptr;
+    QToolButton* ToolButtonExercise = nullptr;
     QToolButton* ToolButtonExit = nullptr;
     TPictureBox* ImageDevice = nullptr;
     TPictureBox* ImageDeviceScreen = nullptr;
@@ -116,6 +123,8 @@ class TFormORX700DemoMain : public QWidget {
     // window's, which leaves the arrow keys to the instrument only while
     // none of its own controls has the focus.
     std::unique_ptr<TFormMachines> FormMachines;
+    // Exercises: made with the window, stopped when the device stops.
+    std::unique_ptr<TExerciseControl> FExercise;
 
     // Set while DeviceRefresh replays the pointer's position: that move
     // updates the LCD tooltip but is no sign of a user and must not keep the

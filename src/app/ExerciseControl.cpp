@@ -1,0 +1,117 @@
+#include "app/ExerciseControl.h"
+
+#include "app/DialogSeam.h"
+#include "app/FormClassResults.h"
+#include "app/FormExercise.h"
+#include "device/Device.h"
+#include "device/Deviceioemulation.h"
+#include "platform/Strings.h"
+#include "resources/StringIds.h"
+#include "training/ExerciseFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
+
+// How often a swap looks whether the worker has parked.
+constexpr uint32_t kParkPollMs = 20;
+
+} // namespace
+
+TExerciseControl::TExerciseControl(QWidget* mainWindow, std::function<void()> onStateChanged,
+                                   std::function<void(int16_t)> showInMachines)
+    : FMainWindow(mainWindow), FOnStateChanged(std::move(onStateChanged)),
+      FShowInMachines(std::move(showInMachines)), FLastTick(Host().GetTickCount()),
+      FFolder(QDir::homePath()) {
+    FParkTimer.SetEnabled(false);
+    FParkTimer.SetInterval(kParkPollMs);
+    FParkTimer.SetOnTimer([this] {
+        if (g_Device && g_Device->WorkerState() != TWorkerState::Parked) return;
+        FParkTimer.SetEnabled(false);
+        if (auto then = std::exchange(FAfterPark, {})) then();
+    });
+}
+
+TExerciseControl::~TExerciseControl() = default;
+
+uint64_t TExerciseControl::Ticks() {
+    const uint32_t now = Host().GetTickCount();
+    // Unsigned: the difference is right across the 32-bit wrap.
+    FTicks += static_cast<uint32_t>(now - FLastTick);
+    FLastTick = now;
+    return FTicks;
+}
+
+void TExerciseControl::WhenParked(std::function<void()> then) {
+    FAfterPark = std::move(then);
+    if (g_Device) g_Device->PowerOff();
+    FParkTimer.SetEnabled(true);
+}
+
+void TExerciseControl::OpenExercise() {
+    const QString path =
+        DialogSeam().GetOpenFileName(FMainWindow, FFolder + QStringLiteral("/"), Text(TEXT_EXERCISE_FILTER));
+    if (path.isEmpty()) return;
+    FFolder = QFileInfo(path).absolutePath();
+    TExercise exercise;
+    if (const int reason = ReadExerciseFile(path.toStdString(), exercise)) {
+        DialogSeam().ShowMessage(FMainWindow, Text(TEXT_EXERCISE_OPEN_FAILED).arg(path, Text(reason)));
+        return;
+    }
+    WhenParked([this, exercise = std::move(exercise)] {
+        FRun.Open(exercise, Ticks());
+        FOnStateChanged();
+        ShowSheet();
+    });
+}
+
+void TExerciseControl::ShowSheet() {
+    if (!FRun.IsOpen()) return;
+    if (!FSheet) {
+        FSheet = std::make_unique<TFormExercise>(
+            FRun, TFormExercise::TActions{[this] { return Ticks(); },
+                                          [this](int16_t point) { FShowInMachines(point); },
+                                          [this] { CloseExercise(); }, [this] { FOnStateChanged(); }});
+    } else {
+        FSheet->LoadTexts();
+    }
+    FSheet->show();
+    FSheet->raise();
+    FSheet->activateWindow();
+}
+
+void TExerciseControl::CloseExercise() {
+    if (!FRun.IsOpen()) return;
+    if (FSheet) FSheet->hide();
+    WhenParked([this] {
+        FRun.Close();
+        FOnStateChanged();
+    });
+}
+
+void TExerciseControl::ShowClassResults() {
+    TFormClassResults form(FMainWindow);
+    DialogSeam().Exec(form);
+}
+
+void TExerciseControl::DeviceRefreshed() {
+    if (!FRun.IsOpen()) return;
+    FRun.Observe(Ticks());
+    if (FSheet && FSheet->isVisible()) FSheet->UpdateMeasured();
+}
+
+void TExerciseControl::DeviceStopped() {
+    FParkTimer.SetEnabled(false);
+    FAfterPark = {};
+    FRun.Close();
+    if (FSheet) FSheet->close();
+}
+
+void TExerciseControl::LoadTexts() {
+    if (FSheet && FRun.IsOpen()) FSheet->LoadTexts();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The desktop's exercises: opening one (the instrument is switched off and
+// the exercise's own state replaces the trainee's, which is set aside),
+// the answer sheet, closing (the trainee's state back), and the class
+// results. The main window owns it and gives it the tool bar's actions;
+// the swap waits, without blocking the GUI thread, until the device's
+// worker has parked, so that no power-off writes one state over the other.
+// GUI thread only.
+#include "platform/Timer.h"
+#include "training/ExerciseRun.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QWidget;
+class TFormExercise;
+
+class TExerciseControl {
+  public:
+    // onStateChanged runs after every swap of the state (open, close): the
+    // main window updates what shows the state (the Machines window, the
+    // language). showInMachines opens the Machines window at a route point.
+    TExerciseControl(QWidget* mainWindow, std::function<void()> onStateChanged,
+                     std::function<void(int16_t)> showInMachines);
+    ~TExerciseControl();
+    TExerciseControl(const TExerciseControl&) = delete;
+    TExerciseControl& operator=(const TExerciseControl&) = delete;
+
+    // Asks for an exercise file; a refused one gets one message and changes nothing.
+    void OpenExercise();
+    void ShowSheet();
+    void CloseExercise();
+    void ShowClassResults();
+    const TExerciseRun& Run() const { return FRun; }
+
+    // After every repaint of the instrument: the asked points measured.
+    void DeviceRefreshed();
+    // The device has stopped for good (the window closes): the trainee's
+    // own state goes back before the program saves it.
+    void DeviceStopped();
+    void LoadTexts();
+
+  private:
+    void WhenParked(std::function<void()> then);
+    uint64_t Ticks();
+
+    QWidget* FMainWindow;
+    std::function<void()> FOnStateChanged;
+    std::function<void(int16_t)> FShowInMachines;
+    TExerciseRun FRun;
+    std::unique_ptr<TFormExercise> FSheet;
+    TTimer FParkTimer;
+    std::function<void()> FAfterPark;
+    // The run's clock: the host's 32-bit tick count, widened as it goes.
+    uint64_t FTicks = 0;
+    uint32_t FLastTick = 0;
+    QString FFolder;
+};

@@ -1,0 +1,307 @@
+#include "app/FormExercise.h"
+
+#include "app/DialogSeam.h"
+#include "platform/SafeFile.h"
+#include "platform/Strings.h"
+#include "resources/StringIds.h"
+#include "training/AnswerSheet.h"
+
+#include <QCheckBox>
+#include <QColor>
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
+
+QString Line(int id, int index) {
+    return Text(id).split(QLatin1Char('\n')).value(index);
+}
+
+// The sheet's columns, in TEXT_SHEET_COLUMNS' order.
+enum : int {
+    kMachine,
+    kPoint,
+    kGroup,
+    kAsks,
+    kCondition,
+    kZone,
+    kNote,
+    kMeasured,
+    kRightAnswer,
+    kResult,
+    kHint,
+    kColumns
+};
+
+QString ConditionText(const std::string& label) {
+    TCondition condition;
+    std::string ignored;
+    if (label.empty() || !SetConditionName(condition, label, ignored)) return Text(TEXT_NO_ANSWER);
+    QString text = Text(TEXT_CONDITION_STORED + static_cast<int>(condition.Kind));
+    if (IsCombined(condition))
+        text += QStringLiteral(" + ") + Text(TEXT_CONDITION_STORED + static_cast<int>(condition.Second));
+    return text;
+}
+
+QString ZoneText(char zone) {
+    return zone ? QString(QChar::fromLatin1(zone)) : Text(TEXT_NO_ANSWER);
+}
+
+} // namespace
+
+TFormExercise::TFormExercise(TExerciseRun& run, TActions actions)
+    : QWidget(nullptr, Qt::Window), FRun(run), FActions(std::move(actions)) {
+    setObjectName(QStringLiteral("FormExercise"));
+    LabelTitle = new QLabel(this);
+    LabelTitle->setObjectName(QStringLiteral("LabelTitle"));
+    LabelTitle->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; font-size: 14px; }"));
+    LabelTitle->setWordWrap(true);
+    LabelInstructions = new QLabel(this);
+    LabelInstructions->setObjectName(QStringLiteral("LabelInstructions"));
+    LabelInstructions->setWordWrap(true);
+    LabelInstructions->setTextFormat(Qt::PlainText);
+    TableSheet = new QTableWidget(this);
+    TableSheet->setObjectName(QStringLiteral("TableSheet"));
+    TableSheet->verticalHeader()->hide();
+    TableSheet->setSelectionBehavior(QAbstractItemView::SelectRows);
+    TableSheet->setSelectionMode(QAbstractItemView::SingleSelection);
+    TableSheet->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TableSheet->horizontalHeader()->setStretchLastSection(false);
+    connect(TableSheet, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == kNote) AnswerChange(item->row());
+    });
+    LabelName = new QLabel(this);
+    EditName = new QLineEdit(this);
+    EditName->setObjectName(QStringLiteral("EditName"));
+    ButtonSubmit = new QPushButton(this);
+    ButtonSubmit->setObjectName(QStringLiteral("ButtonSubmit"));
+    connect(ButtonSubmit, &QPushButton::clicked, this, [this] { ButtonSubmitClick(); });
+    LabelScore = new QLabel(this);
+    LabelScore->setObjectName(QStringLiteral("LabelScore"));
+    LabelScore->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; }"));
+    CheckWrongOnly = new QCheckBox(this);
+    CheckWrongOnly->setObjectName(QStringLiteral("CheckWrongOnly"));
+    connect(CheckWrongOnly, &QCheckBox::toggled, this, [this] { FilterRows(); });
+    ButtonShowInMachines = new QPushButton(this);
+    ButtonShowInMachines->setObjectName(QStringLiteral("ButtonShowInMachines"));
+    connect(ButtonShowInMachines, &QPushButton::clicked, this, [this] {
+        const int row = TableSheet->currentRow();
+        if (row >= 0 && FActions.ShowInMachines) FActions.ShowInMachines(PointOfRow(row));
+    });
+    ButtonClose = new QPushButton(this);
+    ButtonClose->setObjectName(QStringLiteral("ButtonCloseExercise"));
+    connect(ButtonClose, &QPushButton::clicked, this, [this] {
+        if (FActions.CloseExercise) FActions.CloseExercise();
+    });
+
+    auto* submitRow = new QHBoxLayout;
+    submitRow->addWidget(LabelName);
+    submitRow->addWidget(EditName, 1);
+    submitRow->addWidget(ButtonSubmit);
+    auto* reviewRow = new QHBoxLayout;
+    reviewRow->addWidget(LabelScore, 1);
+    reviewRow->addWidget(CheckWrongOnly);
+    reviewRow->addWidget(ButtonShowInMachines);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(LabelTitle);
+    layout->addWidget(LabelInstructions);
+    layout->addWidget(TableSheet, 1);
+    layout->addLayout(submitRow);
+    layout->addLayout(reviewRow);
+    layout->addWidget(ButtonClose, 0, Qt::AlignRight);
+    // Every column in sight on a laptop's screen, below the instrument if there is room.
+    QSize size(1240, 300);
+    if (const QScreen* shown = screen()) {
+        const QRect free = shown->availableGeometry();
+        size = size.boundedTo(free.size() - QSize(16, 48));
+        move(free.left() + (free.width() - size.width()) / 2, free.bottom() - size.height() - 40);
+    }
+    resize(size);
+    LoadTexts();
+}
+
+int16_t TFormExercise::PointOfRow(int row) const {
+    const QTableWidgetItem* item = TableSheet->item(row, kPoint);
+    return item ? static_cast<int16_t>(item->data(Qt::UserRole).toInt()) : int16_t{0};
+}
+
+void TFormExercise::LoadTexts() {
+    FFilling = true;
+    const TExercise& e = FRun.Exercise();
+    setWindowTitle(Text(TEXT_EXERCISE_SHEET) + QStringLiteral(" - ") + QString::fromStdString(e.Title));
+    LabelTitle->setText(QString::fromStdString(e.Title));
+    QString instructions = QString::fromStdString(e.Instructions);
+    if (e.TimeLimitSeconds)
+        instructions += (instructions.isEmpty() ? QString() : QStringLiteral("\n")) +
+                        Text(TEXT_EXERCISE_TIME_LIMIT_FIELD) + QLatin1Char(' ') +
+                        QString::number((e.TimeLimitSeconds + 59) / 60);
+    LabelInstructions->setText(instructions);
+    LabelInstructions->setVisible(!instructions.isEmpty());
+    LabelName->setText(Text(TEXT_TRAINEE_NAME));
+    ButtonSubmit->setText(Text(TEXT_SUBMIT));
+    CheckWrongOnly->setText(Text(TEXT_SHOW_WRONG_ONLY));
+    ButtonShowInMachines->setText(Text(TEXT_SHOW_IN_MACHINES));
+    ButtonClose->setText(Text(TEXT_EXERCISE_CLOSE));
+    TableSheet->clear();
+    TableSheet->setColumnCount(kColumns);
+    TableSheet->setHorizontalHeaderLabels(Text(TEXT_SHEET_COLUMNS).split(QLatin1Char('\n')));
+    // The note takes the room the other columns leave.
+    TableSheet->horizontalHeader()->setSectionResizeMode(kNote, QHeaderView::Stretch);
+    const std::vector<TSheetRow> rows = AnswerSheet(FRun);
+    TableSheet->setRowCount(static_cast<int>(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        FillRow(static_cast<int>(i), rows[i]);
+    FFilling = false;
+    if (FRun.IsSubmitted())
+        ShowReview();
+    else {
+        for (const int column : {kRightAnswer, kResult, kHint})
+            TableSheet->setColumnHidden(column, true);
+        TableSheet->setColumnHidden(kMeasured, false);
+        TableSheet->setColumnHidden(kGroup, false);
+        LabelScore->hide();
+        CheckWrongOnly->hide();
+        ButtonShowInMachines->hide();
+        EditName->setEnabled(true);
+    }
+}
+
+void TFormExercise::FillRow(int row, const TSheetRow& sheet) {
+    const auto fixed = [this, row](int column, const QString& text) {
+        auto* item = new QTableWidgetItem(text);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        TableSheet->setItem(row, column, item);
+        return item;
+    };
+    fixed(kMachine, QString::fromStdString(sheet.MachineText));
+    fixed(kPoint, QString::fromStdString(sheet.Label))->setData(Qt::UserRole, sheet.Point);
+    fixed(kGroup, Text(TEXT_GROUP2_RIGID + static_cast<int>(sheet.Group)));
+    fixed(kAsks, Line(TEXT_ASK_CHOICES, static_cast<int>(sheet.What) + 1));
+
+    auto* condition = new QComboBox(TableSheet);
+    condition->setObjectName(QStringLiteral("ComboCondition%1").arg(sheet.Point));
+    condition->addItem(Text(TEXT_NO_ANSWER), QString());
+    for (int kind = static_cast<int>(TConditionKind::Good); kind < CONDITION_KIND_COUNT; ++kind)
+        condition->addItem(Text(TEXT_CONDITION_STORED + kind),
+                           QString::fromLatin1(ConditionName(static_cast<TConditionKind>(kind))));
+    condition->setCurrentIndex(
+        std::max(0, condition->findData(QString::fromStdString(sheet.Answer.Condition))));
+    connect(condition, &QComboBox::currentIndexChanged, this, [this, row] { AnswerChange(row); });
+    TableSheet->setCellWidget(row, kCondition, condition);
+
+    auto* zone = new QComboBox(TableSheet);
+    zone->setObjectName(QStringLiteral("ComboZone%1").arg(sheet.Point));
+    zone->addItem(Text(TEXT_NO_ANSWER));
+    // The letters, their meaning in the tooltip: the row stays narrow.
+    for (int z = 0; z < 4; ++z) {
+        zone->addItem(QString(QChar::fromLatin1(static_cast<char>('A' + z))));
+        zone->setItemData(z + 1, Text(TEXT_ZONE_A + z), Qt::ToolTipRole);
+    }
+    zone->setCurrentIndex(sheet.Answer.Zone ? sheet.Answer.Zone - 'A' + 1 : 0);
+    connect(zone, &QComboBox::currentIndexChanged, this, [this, row] { AnswerChange(row); });
+    TableSheet->setCellWidget(row, kZone, zone);
+
+    TableSheet->setItem(row, kNote, new QTableWidgetItem(QString::fromStdString(sheet.Answer.Note)));
+    fixed(kMeasured, Line(TEXT_MEASURED_STATES, sheet.Measured ? 1 : 0));
+    fixed(kRightAnswer, QString());
+    fixed(kResult, QString());
+    fixed(kHint, QString());
+}
+
+void TFormExercise::UpdateMeasured() {
+    for (int row = 0; row < TableSheet->rowCount(); ++row)
+        if (QTableWidgetItem* item = TableSheet->item(row, kMeasured))
+            item->setText(Line(TEXT_MEASURED_STATES, FRun.IsMeasured(PointOfRow(row)) ? 1 : 0));
+}
+
+void TFormExercise::AnswerChange(int row) {
+    if (FFilling || FRun.IsSubmitted()) return;
+    const auto* condition = dynamic_cast<QComboBox*>(TableSheet->cellWidget(row, kCondition));
+    const auto* zone = dynamic_cast<QComboBox*>(TableSheet->cellWidget(row, kZone));
+    const QTableWidgetItem* note = TableSheet->item(row, kNote);
+    if (!condition || !zone || !note) return;
+    TAnswer answer;
+    answer.Condition = condition->currentData().toString().toStdString();
+    answer.Zone = zone->currentIndex() > 0 ? static_cast<char>('A' + zone->currentIndex() - 1) : 0;
+    answer.Note = note->text().toStdString();
+    FRun.Answer(PointOfRow(row), answer, FActions.Clock());
+    UpdateMeasured();
+}
+
+void TFormExercise::ButtonSubmitClick() {
+    // The answers as they stand, the note being edited included.
+    for (int row = 0; row < TableSheet->rowCount() && !FRun.IsSubmitted(); ++row)
+        AnswerChange(row);
+    if (!FRun.IsSubmitted())
+        FSubmission = FRun.Submit(EditName->text().trimmed().toStdString(), FActions.Clock());
+    ShowReview();
+    if (FActions.Submitted) FActions.Submitted();
+    QString name = EditName->text().trimmed();
+    if (name.isEmpty()) name = QStringLiteral("submission");
+    const QString path = DialogSeam().GetSaveFileName(
+        this, QDir::home().filePath(name + QStringLiteral(".orxsub")), Text(TEXT_SUBMISSION_FILTER));
+    if (path.isEmpty()) return;
+    std::string error;
+    if (!ReplaceFile(path.toStdString(), FormatSubmission(FSubmission), error))
+        DialogSeam().ShowMessage(this, Text(TEXT_FILE_NOT_WRITTEN).arg(path, QString::fromStdString(error)));
+}
+
+void TFormExercise::ShowReview() {
+    FFilling = true;
+    EditName->setEnabled(false);
+    for (const int column : {kRightAnswer, kResult, kHint})
+        TableSheet->setColumnHidden(column, false);
+    // The right answers and results take the room of what no longer matters.
+    TableSheet->setColumnHidden(kMeasured, true);
+    TableSheet->setColumnHidden(kGroup, true);
+    const TExercise& e = FRun.Exercise();
+    for (int row = 0; row < TableSheet->rowCount(); ++row) {
+        const int16_t point = PointOfRow(row);
+        for (const int column : {kCondition, kZone})
+            if (QWidget* box = TableSheet->cellWidget(row, column)) box->setEnabled(false);
+        if (QTableWidgetItem* note = TableSheet->item(row, kNote)) note->setFlags(Qt::ItemIsEnabled);
+        for (const TSubmittedPoint& p : FSubmission.Points) {
+            if (p.Point != point) continue;
+            TableSheet->item(row, kRightAnswer)
+                ->setText(ConditionText(p.Right.Condition) + QStringLiteral(", ") + ZoneText(p.Right.Zone));
+            QTableWidgetItem* result = TableSheet->item(row, kResult);
+            result->setText(Line(TEXT_RESULT_WORDS, p.IsRight ? 1 : 0));
+            result->setData(Qt::UserRole, p.IsRight);
+            result->setForeground(QColor(p.IsRight ? 0x2e7d32 : 0xc62828));
+        }
+        for (const TAskedPoint& asked : e.Asked)
+            if (asked.Point == point)
+                TableSheet->item(row, kHint)->setText(QString::fromStdString(asked.Hint));
+    }
+    LabelScore->setText(Text(TEXT_SCORE)
+                            .arg(FSubmission.RightCount)
+                            .arg(FSubmission.Points.size())
+                            .arg((FSubmission.TimeTaken + 30) / 60));
+    LabelScore->show();
+    CheckWrongOnly->show();
+    ButtonShowInMachines->show();
+    FFilling = false;
+    FilterRows();
+}
+
+void TFormExercise::FilterRows() {
+    const bool wrongOnly = CheckWrongOnly->isChecked() && FRun.IsSubmitted();
+    for (int row = 0; row < TableSheet->rowCount(); ++row) {
+        const QTableWidgetItem* result = TableSheet->item(row, kResult);
+        TableSheet->setRowHidden(row, wrongOnly && result && result->data(Qt::UserRole).toBool());
+    }
+}

@@ -1,0 +1,77 @@
+// The main window's exercise button: a menu of opening an exercise, its
+// answer sheet, closing it, and the class results.
+#include "app/Artwork.h"
+#include "app/ExerciseControl.h"
+#include "app/FormMachines.h"
+#include "app/MainWindow.h"
+#include "platform/Strings.h"
+#include "resources/StringIds.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QString Text(int id) {
+    return QString::fromStdString(LoadStr(id));
+}
+
+// The menu's actions, by object name, in order.
+const std::pair<const char*, int> kActions[] = {{"ActionOpenExercise", TEXT_EXERCISE_OPEN},
+                                                {"ActionAnswerSheet", TEXT_EXERCISE_SHEET},
+                                                {"ActionCloseExercise", TEXT_EXERCISE_CLOSE},
+                                                {"ActionClassResults", TEXT_CLASS_RESULTS}};
+
+} // namespace
+
+void TFormORX700DemoMain::CreateExerciseButton() {
+    auto* button = ToolButtonExercise = new QToolButton(ToolBar);
+    button->setObjectName(QStringLiteral("ToolButtonExercise"));
+    button->setFixedSize(ToolButtonMachines->size());
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIcon(ArtworkIcon(QStringLiteral("tool-exercise"), ToolButtonMachines->iconSize()));
+    button->setIconSize(ToolButtonMachines->iconSize());
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(button);
+    menu->setObjectName(QStringLiteral("MenuExercise"));
+    for (const auto& [name, id] : kActions)
+        menu->addAction(QString())->setObjectName(QLatin1String(name));
+    const QList<QAction*> actions = menu->actions();
+    connect(actions[0], &QAction::triggered, this, [this] { FExercise->OpenExercise(); });
+    connect(actions[1], &QAction::triggered, this, [this] { FExercise->ShowSheet(); });
+    connect(actions[2], &QAction::triggered, this, [this] { FExercise->CloseExercise(); });
+    connect(actions[3], &QAction::triggered, this, [this] { FExercise->ShowClassResults(); });
+    // The sheet and closing belong to an exercise under way.
+    connect(menu, &QMenu::aboutToShow, this, [this, actions] {
+        const bool open = FExercise->Run().IsOpen();
+        actions[1]->setEnabled(open);
+        actions[2]->setEnabled(open);
+    });
+    button->setMenu(menu);
+    ToolBar->addWidget(button);
+}
+
+void TFormORX700DemoMain::LoadExerciseTexts() {
+    ToolButtonExercise->setText(Text(TEXT_EXERCISE));
+    const QList<QAction*> actions = ToolButtonExercise->menu()->actions();
+    for (std::size_t i = 0; i < std::size(kActions); ++i)
+        actions[static_cast<int>(i)]->setText(Text(kActions[i].second));
+    if (FExercise) FExercise->LoadTexts();
+}
+
+void TFormORX700DemoMain::ExerciseStateChange() {
+    if (FormMachines) FormMachines->LoadTexts();
+    // The language the state names: the trainee's own, back from an exercise.
+    const int index = ComboBoxLanguage->findText(QString::fromStdString(SavedState.LanguageName));
+    if (index >= 0 && index != ComboBoxLanguage->currentIndex()) ComboBoxLanguage->setCurrentIndex(index);
+}
+
+void TFormORX700DemoMain::ShowPointInMachines(int16_t point) {
+    ToolButtonMachinesClick();
+    FormMachines->SelectSource(point);
+}
