@@ -170,6 +170,21 @@ TEST_F(ExerciseWindowTest, OpenAnswerSubmitCloseGivesTheOwnStateBack) {
     EXPECT_EQ(MachinesRow(6)->text(1), QStringLiteral("Stored waveform"));
 }
 
+TEST_F(ExerciseWindowTest, ClosingTheProgramDuringAnExerciseKeepsTheOwnState) {
+    AssignCondition(2, ConditionOf("looseness rpm=980 velocity=8"));
+    SavedState.RoutePoints[4] = PS_MEASURED;
+    Open();
+    g_Device->PowerOff();
+    host.RunUntilIdle();
+    const std::string own = StateText();
+    seam.FileAnswers = {Path("pumps.orxex")};
+    Trigger("ActionOpenExercise");
+    PowerOn(); // measure nothing, just use it
+    ASSERT_NE(StateText(), own);
+    window->close();
+    EXPECT_EQ(StateText(), own) << "what the program saves at exit";
+}
+
 TEST_F(ExerciseWindowTest, ARefusedFileIsOneMessageAndChangesNothing) {
     std::string text = ReadAll(Path("pumps.orxex"));
     std::ofstream(Path("cut.orxex").toStdString(), std::ios::binary) << text.substr(0, text.size() - 30);
