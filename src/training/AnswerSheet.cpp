@@ -105,7 +105,7 @@ std::string ReviewJson(const TExerciseRun& run, const TSubmission& s) {
                 ", \"right\": {\"condition\": " + JsonText(right.Condition) +
                 ", \"zone\": " + JsonText(Zone(right.Zone)) + ", \"velocity\": " + velocity +
                 "}, \"conditionRight\": " + Bool(score.ConditionRight) +
-                ", \"zoneRight\": " + Bool(score.ZoneRight) + ", \"right\": " + Bool(score.Right) +
+                ", \"zoneRight\": " + Bool(score.ZoneRight) + ", \"pointRight\": " + Bool(score.Right) +
                 ", \"measuredBeforeAnswer\": " + Bool(p.MeasuredBeforeAnswer) +
                 ", \"hint\": " + JsonText(asked ? asked->Hint : std::string()) + ", \"hidden\": " +
                 JsonText(hidden != e.Conditions.end() ? FormatCondition(hidden->second) : std::string()) +

@@ -12,7 +12,7 @@
 //                          "overTime", "points": [{"point", "machine", "label",
 //                          "asks", "answer": {...}, "right": {"condition",
 //                          "zone", "velocity"}, "conditionRight", "zoneRight",
-//                          "right" (bool), "measuredBeforeAnswer", "hint",
+//                          "pointRight" (bool), "measuredBeforeAnswer", "hint",
 //                          "hidden" (the condition as FormatCondition
 //                          writes it, for the preview)}]}
 // A zone not answered is "", as is a condition.
