@@ -15,6 +15,7 @@
 #include "resources/StringIds.h"
 #include "signals/SeverityZone.h"
 #include "signals/SignalSpectrum.h"
+#include "web/WebExercise.h"
 
 #include <emscripten/emscripten.h>
 
@@ -93,12 +94,21 @@ std::string ConditionText(const TCondition& c) {
                          : first;
 }
 
+// An asked point of an exercise under way, until the answers are in.
+bool Hidden(int16_t source) {
+    return WebExerciseRun().IsOpen() && WebExerciseRun().IsHidden(source);
+}
+
 bool Marked(int16_t source) {
     const auto& set = g_PresetSet.Targets;
     return !g_PresetSet.Undone && std::find(set.begin(), set.end(), source) != set.end();
 }
 
 std::string Row(int16_t source, const std::string& machine, const std::string& name) {
+    if (Hidden(source))
+        return "{\"source\":" + std::to_string(source) + ",\"machine\":" + Quoted(machine) +
+               ",\"name\":" + Quoted(name) + ",\"condition\":" + Quoted(LoadStr(TEXT_HIDDEN)) +
+               ",\"speed\":\"\",\"severity\":\"\",\"details\":\"\",\"marked\":false,\"hidden\":true}";
     const TCondition c = AssignedCondition(source);
     const bool stored = c.Kind == TConditionKind::Stored;
     std::string details;
@@ -193,7 +203,7 @@ EMSCRIPTEN_KEEPALIVE const char* orx_MachineRows() {
 // and figure, whether the condition uses it, the preset it holds (0 none),
 // the presets' names and the whole machine's note.
 EMSCRIPTEN_KEEPALIVE const char* orx_MachineEditor(int source) {
-    if (!IsSource(source)) return Return("null");
+    if (!IsSource(source) || Hidden(static_cast<int16_t>(source))) return Return("null");
     const auto s = static_cast<int16_t>(source);
     const TCondition c = AssignedCondition(s);
     std::string kinds = "[";
@@ -224,7 +234,7 @@ EMSCRIPTEN_KEEPALIVE const char* orx_MachineEditor(int source) {
 // "line" or a field's key); an empty text when it is taken (it applies from
 // the next measurement), the refusal otherwise (nothing changed).
 EMSCRIPTEN_KEEPALIVE const char* orx_SetMachineField(int source, const char* key, const char* text) {
-    if (!IsSource(source)) return Return("");
+    if (!IsSource(source) || Hidden(static_cast<int16_t>(source))) return Return("");
     const auto s = static_cast<int16_t>(source);
     TCondition c = AssignedCondition(s);
     if (const auto refusal = SetConditionField(c, key, text, s)) return Return(Worded(*refusal));
@@ -237,7 +247,9 @@ EMSCRIPTEN_KEEPALIVE const char* orx_SetMachineField(int source, const char* key
 // Sets preset index (0-based) at source; its refusal, or an empty text.
 EMSCRIPTEN_KEEPALIVE const char* orx_SetMachinePreset(int source, int index) {
     const auto& presets = MachinePresets();
-    if (!IsSource(source) || index < 0 || index >= static_cast<int>(presets.size())) return Return("");
+    if (!IsSource(source) || Hidden(static_cast<int16_t>(source)) || index < 0 ||
+        index >= static_cast<int>(presets.size()))
+        return Return("");
     const auto s = static_cast<int16_t>(source);
     const TMachinePreset& preset = presets[static_cast<std::size_t>(index)];
     if (PresetTargets(preset, s).empty())
@@ -250,12 +262,18 @@ EMSCRIPTEN_KEEPALIVE void orx_UndoMachinePreset() {
     UndoPreset(g_PresetSet);
 }
 
+// The whole state changed (an exercise opened or closed): the preset's undo
+// would give the points what another state held.
+EMSCRIPTEN_KEEPALIVE void orx_ForgetMachinePreset() {
+    g_PresetSet = {};
+}
+
 // The preview of source's condition as the point measures it: what the
 // instrument shows of it, the waveform's shown span and the spectrum up to
 // its top (in Hz, or in RPM when rpm), the marked lines with their rank and
 // family, the severity with its zone for machine group, and the notes.
 EMSCRIPTEN_KEEPALIVE const char* orx_MachinePreview(int source, int group, int rpm) {
-    if (!IsSource(source)) return Return("null");
+    if (!IsSource(source) || Hidden(static_cast<int16_t>(source))) return Return("null");
     const auto s = static_cast<int16_t>(source);
     const TCondition condition = SeededCondition(AssignedCondition(s), s);
     const int16_t kind = PreviewKind(s);

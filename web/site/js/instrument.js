@@ -47,5 +47,14 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     setMachinePreset: fn('orx_SetMachinePreset', 'string', ['number', 'number']),
     undoMachinePreset: fn('orx_UndoMachinePreset', null, []),
     machinePreview: fn('orx_MachinePreview', 'string', ['number', 'number', 'number']),
+    forgetMachinePreset: fn('orx_ForgetMachinePreset', null, []),
+    // The exercise (see src/web/ExportsExercise.cpp).
+    exerciseRefusal: fn('orx_ExerciseRefusal', 'string', ['string']),
+    exerciseOpen: fn('orx_ExerciseOpen', 'number', ['string']),
+    exerciseIsOpen: fn('orx_ExerciseIsOpen', 'number', []),
+    exerciseSheet: fn('orx_ExerciseSheet', 'string', []),
+    exerciseAnswer: fn('orx_ExerciseAnswer', null, ['number', 'string', 'string', 'string']),
+    exerciseSubmit: fn('orx_ExerciseSubmit', 'string', ['string']),
+    exerciseClose: fn('orx_ExerciseClose', null, []),
   };
 }

@@ -32,6 +32,8 @@ const TEXT_SECOND_CONDITION = 1586;
 const TEXT_SECOND_NONE = 1587;
 const TEXT_UNDO_PRESET = 1602;
 const TEXT_CLOSE = 309;
+const TEXT_CONDITION_HIDDEN = 1681;
+const TEXT_OPEN_EXERCISE = 1702;
 const ZONE_COLOURS = { A: '#2e7d32', B: '#9e9d24', C: '#ef6c00', D: '#c62828' };
 const BEARING_KEYS = ['elements', 'ball', 'pitch', 'angle', 'stage'];
 // Wide enough for the editor's longest label; the window keeps its own
@@ -49,8 +51,9 @@ function element(tag, attributes = {}, children = []) {
   return made;
 }
 
-// hooks.layoutChanged(): the panel opened, closed or changed its side.
-export function attachMachines(instrument, { layoutChanged }) {
+// hooks.layoutChanged(): the panel opened, closed or changed its side;
+// openExercise(): the head's Open exercise button.
+export function attachMachines(instrument, { layoutChanged, openExercise }) {
   const t = (id) => instrument.text(id);
   const json = (text) => JSON.parse(text);
   const panel = $('#machines-panel');
@@ -63,6 +66,7 @@ export function attachMachines(instrument, { layoutChanged }) {
   // The panel's parts, made once; their texts come at each fill.
   const caption = element('h2', { id: 'machines-caption' });
   const close = element('button', { type: 'button', class: 'close' });
+  const exercise = element('button', { type: 'button', id: 'open-exercise' });
   const list = element('table', { id: 'machines-list', role: 'grid', 'aria-labelledby': 'machines-caption' });
   const editor = element('fieldset', { id: 'machines-editor' });
   const refusal = element('p', { id: 'machines-refusal', role: 'alert', hidden: '' });
@@ -80,7 +84,7 @@ export function attachMachines(instrument, { layoutChanged }) {
   const waveform = element('canvas', { id: 'machines-waveform' });
   const spectrum = element('canvas', { id: 'machines-spectrum' });
   const preview = element('details', { open: '' }, [summary, element('p', {}, [unitLabel, ' ', unitBox]), waveform, spectrum]);
-  panel.append(element('div', { class: 'head' }, [caption, close]),
+  panel.append(element('div', { class: 'head' }, [caption, element('span', {}, [exercise, ' ', close])]),
     element('div', { class: 'body' }, [element('div', { class: 'list-scroll' }, [list]), editor, refusal, whole, shows, groupLabel, groupBox, severity, notes, preview]));
 
   function refuse(text) {
@@ -163,7 +167,9 @@ export function attachMachines(instrument, { layoutChanged }) {
   }
 
   function fillEditor() {
-    const e = json(instrument.machineEditor(source));
+    const e = json(instrument.machineEditor(source)) ?? json(instrument.machineEditor(1));
+    // An exercise's asked point: nothing of its condition shows, nothing changes it.
+    editor.disabled = json(instrument.machineEditor(source)) === null;
     if (!controls.kind) buildEditor(e);
     controls.preset.value = String(e.preset);
     controls.kind.value = e.kind;
@@ -189,6 +195,14 @@ export function attachMachines(instrument, { layoutChanged }) {
 
   function fillPreview() {
     const p = json(instrument.machinePreview(source, group, rpm ? 1 : 0));
+    preview.hidden = p === null;
+    severity.hidden = p === null;
+    if (p === null) {
+      shows.textContent = t(TEXT_CONDITION_HIDDEN);
+      notes.replaceChildren();
+      lastPreview = null;
+      return;
+    }
     shows.textContent = p.shows;
     severity.textContent = p.severity;
     severity.dataset.zone = p.zone;
@@ -265,6 +279,7 @@ export function attachMachines(instrument, { layoutChanged }) {
     controls = {};
     caption.textContent = t(TEXT_MACHINES);
     close.textContent = t(TEXT_CLOSE);
+    exercise.textContent = t(TEXT_OPEN_EXERCISE);
     groupLabel.textContent = t(TEXT_MACHINE_GROUP);
     groupBox.replaceChildren(...TEXT_GROUPS.map((id, i) => option(String(i), t(id))));
     groupBox.value = String(group);
@@ -302,6 +317,7 @@ export function attachMachines(instrument, { layoutChanged }) {
     }
   });
   close.addEventListener('click', shut);
+  exercise.addEventListener('click', () => openExercise());
   button.addEventListener('click', () => (panel.open ? shut() : open()));
   button.setAttribute('aria-pressed', 'false');
   button.setAttribute('aria-controls', 'machines-panel');

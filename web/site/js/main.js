@@ -4,6 +4,7 @@ import { createDialogs } from './dialogs.js';
 import { attachInput } from './input.js';
 import { loadInstrument } from './instrument.js';
 import { ensureIsolation, keepForOffline } from './isolation.js';
+import { attachExercise } from './exercise.js';
 import { attachMachines, PANEL_LEAST_WIDTH, PANEL_WIDTH } from './machines.js';
 import { attachState } from './state-actions.js';
 import { firstQuickStart, loadStoredState } from './state.js';
@@ -47,8 +48,9 @@ async function start() {
   // On a screen wide enough for both, the Machines panel stands beside the
   // window; else it covers the page until closed.
   let machines = null;
+  let exercise = null;
   const placeSide = () => {
-    const open = Boolean(machines?.isOpen());
+    const open = Boolean(machines?.isOpen() || exercise?.isOpen());
     const width = Math.min(PANEL_WIDTH, innerWidth - WINDOW_WIDTH);
     const beside = open && width >= PANEL_LEAST_WIDTH && innerHeight <= innerWidth;
     document.body.classList.toggle('side-open', open);
@@ -58,7 +60,7 @@ async function start() {
     else delete document.body.dataset.sideWidth;
     view.fit();
   };
-  machines = attachMachines(instrument, { layoutChanged: placeSide });
+  machines = attachMachines(instrument, { layoutChanged: placeSide, openExercise: () => exercise.choose() });
   language.addEventListener('change', () => {
     instrument.selectLanguage(language.selectedIndex);
     view.loadTexts(switchedOff ? instrument.text(switchedOff) : undefined);
@@ -77,6 +79,7 @@ async function start() {
   $('#tool-overview').addEventListener('click', () => dialogs.overview());
   $('#tool-about').addEventListener('click', () => dialogs.about());
   const state = attachState(instrument, view, dialogs, {
+    holdSaves: () => Boolean(exercise?.isOpen()),
     keptTooLarge: stored.tooLarge,
     switchedOff: (id) => { switchedOff = id; view.setStatus(instrument.text(id)); },
     languageChanged: () => {
@@ -86,6 +89,19 @@ async function start() {
       machines.stateChanged();
     },
   });
+  exercise = attachExercise(instrument, {
+    stateSwapped: () => {
+      language.selectedIndex = instrument.languageIndex();
+      view.loadTexts();
+      machines.stateChanged();
+      placeSide();
+    },
+    message: (text) => dialogs.message(text),
+    kinds: () => JSON.parse(instrument.machineEditor(-1)).kinds,
+    layoutChanged: placeSide,
+    saveOwn: () => state.save(),
+  });
+  language.addEventListener('change', () => exercise.loadTexts());
   $('#tool-exit').addEventListener('click', () => {
     $('#tool-exit').blur();
     state.exit();
@@ -110,6 +126,7 @@ async function start() {
   if (firstQuickStart()) dialogs.quickStart();
   // For tests and tools: the page is ready to take keys.
   document.body.dataset.ready = 'true';
+  exercise.openLink();
   keepForOffline();
 }
 

@@ -53,7 +53,9 @@ function until(condition, limitMs) {
 // loaded: saves on hiding the page leave it alone until the user exports,
 // exits or imports),
 // switchedOff(textId) and languageChanged() for the window.
-export function attachState(instrument, view, dialogs, { keptTooLarge, switchedOff, languageChanged }) {
+// holdSaves() says when the state is not the user's own (an exercise runs):
+// saves then leave the kept state alone.
+export function attachState(instrument, view, dialogs, { keptTooLarge, switchedOff, languageChanged, holdSaves = () => false }) {
   const t = (id) => instrument.text(id);
   const maxBytes = instrument.maxStateBytes();
   const kib = String(Math.floor(maxBytes / 1024));
@@ -64,7 +66,7 @@ export function attachState(instrument, view, dialogs, { keptTooLarge, switchedO
 
   // Stores the state as it is now; the text, or null when nothing was stored.
   function save({ automatic = false } = {}) {
-    if (automatic && keepOff) return null;
+    if ((automatic && keepOff) || holdSaves()) return null;
     const text = instrument.saveState();
     if (!text) {
       view.setStatus(t(TEXT_NOT_SAVED).replace('%1', kib));
@@ -151,6 +153,8 @@ export function attachState(instrument, view, dialogs, { keptTooLarge, switchedO
   if (keptTooLarge) dialogs.message(t(TEXT_STORED_TOO_LARGE).replace('%1', kib));
 
   return {
+    // Stores the state as it is now (before an exercise sets it aside).
+    save: () => save(),
     // Exit: the instrument switches off as its power-off timer would, and its
     // state is stored once the firmware has put it back (pagehide stores the
     // same state should the page go first).

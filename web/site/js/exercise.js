@@ -1,0 +1,251 @@
+// The page's exercise: one opened from a file or from a link
+// (#exercise=1.<deflate-raw, base64url> in the address's fragment, taken out
+// of the address bar once read), run on a state of its own, answered on the
+// sheet and submitted: the score, the review and the submission file, which
+// is downloaded. The core (training/) holds the exercise, scores it and
+// words the sheet; this module lays it out. The trainee's own state is set
+// aside while it runs and comes back at Close exercise; the page's saves
+// leave the kept state alone meanwhile.
+const $ = (selector, root = document) => root.querySelector(selector);
+
+export const LINK_PREFIX = '#exercise=';
+export const LINK_VERSION = '1';
+const PARK_LIMIT_MS = 15000;
+
+const TEXT_CONDITION = 1213;
+const TEXT_GROUPS = { '2-rigid': 1225, '2-flexible': 1226, '1-rigid': 1227, '1-flexible': 1228 };
+const TEXT_EXERCISE_OPEN_FAILED = 1650;
+const TEXT_EXERCISE = 1703;
+const TEXT_TRAINEE_NAME = 1704;
+const TEXT_SUBMIT = 1705;
+const TEXT_CLOSE_EXERCISE = 1706;
+const TEXT_SCORE = 1707;
+const TEXT_NOT_MEASURED_YET = 1708;
+const TEXT_MEASURED = 1709;
+const TEXT_ZONE = 1710;
+const TEXT_NOTE = 1711;
+const TEXT_ONLY_WRONG = 1713;
+const TEXT_YOUR_ANSWER = 1714;
+const TEXT_RIGHT_ANSWER = 1715;
+const TEXT_RIGHT = 1716;
+const TEXT_WRONG = 1717;
+const TEXT_LINK_REFUSED = 1718;
+const TEXT_NOT_ANSWERED = 1720;
+const TEXT_DOWNLOAD = 1721;
+const TEXT_HINT = 1722;
+const TEXT_LINK_DAMAGED = 1725;
+const TEXT_LINK_FUTURE = 1726;
+const TEXT_NOT_SWITCHED_OFF = 1307;
+const SUBMISSION_FILE_NAME = 'orx700-submission.txt';
+
+const format = (text, ...args) => text.replace(/%(\d)/g, (whole, n) => args[Number(n) - 1] ?? whole);
+
+function element(tag, attributes = {}, children = []) {
+  const made = document.createElement(tag);
+  for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
+  made.append(...children);
+  return made;
+}
+
+function until(condition, limitMs) {
+  const start = performance.now();
+  return new Promise((resolve) => {
+    const look = () => {
+      if (condition()) resolve(true);
+      else if (performance.now() - start > limitMs) resolve(false);
+      else setTimeout(look, 50);
+    };
+    look();
+  });
+}
+
+// The exercise file's text of a link's fragment; throws 'future' or 'damaged'.
+export async function readLink(fragment) {
+  const body = fragment.slice(LINK_PREFIX.length);
+  const dot = body.indexOf('.');
+  if (dot < 0) throw new Error('damaged');
+  if (body.slice(0, dot) !== LINK_VERSION) throw new Error(/^\d+$/.test(body.slice(0, dot)) ? 'future' : 'damaged');
+  try {
+    const base64 = body.slice(dot + 1).replace(/-/g, '+').replace(/_/g, '/');
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
+    return await new Response(stream).text();
+  } catch {
+    throw new Error('damaged');
+  }
+}
+
+function download(text, name) {
+  const url = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
+  const link = element('a', { href: url, download: name });
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 1000);
+}
+
+// hooks: stateSwapped() once the exercise's state or the own one is in,
+// message(text) for a refusal, kinds() the conditions' names and texts,
+// saveOwn() to keep the own state as it is before it is set aside.
+export function attachExercise(instrument, { stateSwapped, message, kinds, layoutChanged, saveOwn }) {
+  const t = (id) => instrument.text(id);
+  const panel = $('#exercise-panel');
+  let submission = null; // the last submission's file and review
+
+  async function park() {
+    const parked = () => { instrument.powerOff(); return instrument.isParked(); };
+    if (await until(parked, PARK_LIMIT_MS)) return true;
+    message(t(TEXT_NOT_SWITCHED_OFF));
+    return false;
+  }
+
+  async function open(text, refusedText) {
+    const refusal = instrument.exerciseRefusal(text);
+    if (refusal) return message(refusedText(refusal));
+    if (!instrument.exerciseIsOpen()) saveOwn();
+    if (!(await park())) return undefined;
+    instrument.exerciseOpen(text);
+    instrument.forgetMachinePreset();
+    submission = null;
+    stateSwapped();
+    panel.show();
+    layoutChanged();
+    fill();
+    $('select, input', panel)?.focus();
+    return undefined;
+  }
+
+  async function close() {
+    if (!(await park())) return;
+    instrument.exerciseClose();
+    instrument.forgetMachinePreset();
+    submission = null;
+    panel.close();
+    stateSwapped();
+  }
+
+  function answerOf(row) {
+    const value = (name) => $(`[data-point="${row.point}"][data-part="${name}"]`, panel)?.value ?? '';
+    return { condition: value('condition'), zone: value('zone'), note: value('note') };
+  }
+
+  function sheetRow(row) {
+    const asksCondition = row.asks !== 'zone';
+    const asksZone = row.asks !== 'condition';
+    const controls = [];
+    if (asksCondition) {
+      const box = element('select', { 'data-point': String(row.point), 'data-part': 'condition', 'aria-label': `${row.label} ${t(TEXT_CONDITION)}` });
+      box.append(new Option('—', ''), ...kinds().filter((k) => k.name !== 'stored').map((k) => new Option(k.text, k.name)));
+      box.value = row.answer.condition;
+      controls.push(element('label', {}, [t(TEXT_CONDITION), ' ', box]));
+    }
+    if (asksZone) {
+      const box = element('select', { 'data-point': String(row.point), 'data-part': 'zone', 'aria-label': `${row.label} ${t(TEXT_ZONE)}` });
+      box.append(new Option('—', ''), ...['A', 'B', 'C', 'D'].map((z) => new Option(z, z)));
+      box.value = row.answer.zone;
+      controls.push(element('label', {}, [t(TEXT_ZONE), ' ', box]));
+    }
+    const note = element('input', { type: 'text', 'data-point': String(row.point), 'data-part': 'note', 'aria-label': `${row.label} ${t(TEXT_NOTE)}` });
+    note.value = row.answer.note;
+    controls.push(element('label', {}, [t(TEXT_NOTE), ' ', note]));
+    return element('li', { 'data-point': String(row.point) }, [
+      element('strong', {}, [`${row.machine} · ${row.label}`]), ' ',
+      element('span', { class: row.measured ? 'measured' : 'not-measured' }, [t(row.measured ? TEXT_MEASURED : TEXT_NOT_MEASURED_YET)]),
+      element('div', { class: 'group' }, [t(TEXT_GROUPS[row.group] ?? 1225)]),
+      element('div', { class: 'answers' }, controls)]);
+  }
+
+  function reviewRow(p) {
+    const said = (a) => [a.condition ? kinds().find((k) => k.name === a.condition)?.text ?? a.condition : '', a.zone].filter(Boolean).join(', ') || t(TEXT_NOT_ANSWERED);
+    return element('li', { 'data-point': String(p.point), class: p.pointRight ? 'right' : 'wrong' }, [
+      element('strong', {}, [`${p.machine} · ${p.label}: ${t(p.pointRight ? TEXT_RIGHT : TEXT_WRONG)}`]),
+      element('div', {}, [format(t(TEXT_YOUR_ANSWER), said(p.answer))]),
+      element('div', {}, [format(t(TEXT_RIGHT_ANSWER), said(p.right))]),
+      ...(p.hint ? [element('div', { class: 'hint' }, [format(t(TEXT_HINT), p.hint)])] : [])]);
+  }
+
+  function fill() {
+    const sheet = JSON.parse(instrument.exerciseSheet());
+    const head = element('div', { class: 'head' }, [
+      element('h2', { id: 'exercise-caption' }, [`${t(TEXT_EXERCISE)}: ${sheet.title}`]),
+      element('button', { type: 'button', id: 'exercise-close' }, [t(TEXT_CLOSE_EXERCISE)])]);
+    const body = element('div', { class: 'body' }, [element('p', { id: 'exercise-instructions' }, [sheet.instructions])]);
+    if (!submission) {
+      body.append(element('ol', { id: 'exercise-sheet' }, sheet.points.map(sheetRow)),
+        element('label', {}, [t(TEXT_TRAINEE_NAME), ' ', element('input', { type: 'text', id: 'exercise-name' })]), ' ',
+        element('button', { type: 'button', id: 'exercise-submit' }, [t(TEXT_SUBMIT)]));
+    } else {
+      const review = submission.review;
+      const only = element('input', { type: 'checkbox', id: 'exercise-only-wrong' });
+      body.append(element('p', { id: 'exercise-score' }, [format(t(TEXT_SCORE), String(review.score), String(review.asked))]),
+        element('label', {}, [only, ' ', t(TEXT_ONLY_WRONG)]),
+        element('ol', { id: 'exercise-review' }, review.points.map(reviewRow)),
+        element('button', { type: 'button', id: 'exercise-download' }, [t(TEXT_DOWNLOAD)]));
+      only.addEventListener('change', () => $('#exercise-review', panel).classList.toggle('only-wrong', only.checked));
+    }
+    panel.replaceChildren(head, body);
+  }
+
+  panel.addEventListener('change', (event) => {
+    const point = Number(event.target.dataset.point);
+    if (!point) return;
+    const row = { point };
+    const a = answerOf(row);
+    instrument.exerciseAnswer(point, a.condition, a.zone, a.note);
+  });
+  panel.addEventListener('click', (event) => {
+    const id = event.target.id;
+    if (id === 'exercise-close') close();
+    else if (id === 'exercise-submit') {
+      submission = JSON.parse(instrument.exerciseSubmit($('#exercise-name', panel).value));
+      download(submission.file, SUBMISSION_FILE_NAME);
+      fill();
+      stateSwapped(); // the Machines panel shows the conditions now
+    } else if (id === 'exercise-download') download(submission.file, SUBMISSION_FILE_NAME);
+  });
+  // The sheet says which points have been measured, as they are.
+  setInterval(() => {
+    if (!panel.open || submission) return;
+    const sheet = JSON.parse(instrument.exerciseSheet());
+    for (const row of sheet.points) {
+      const mark = $(`li[data-point="${row.point}"] > span`, panel);
+      if (mark && mark.className !== (row.measured ? 'measured' : 'not-measured')) {
+        mark.className = row.measured ? 'measured' : 'not-measured';
+        mark.textContent = t(row.measured ? TEXT_MEASURED : TEXT_NOT_MEASURED_YET);
+      }
+    }
+  }, 1000);
+
+  const fileInput = element('input', { type: 'file', accept: '.txt,.orx700-exercise,text/plain', hidden: '' });
+  document.body.append(fileInput);
+  fileInput.addEventListener('change', async () => {
+    const chosen = fileInput.files[0];
+    fileInput.value = '';
+    if (!chosen) return;
+    const text = chosen.size > 256 * 1024 ? '' : await chosen.text();
+    await open(text, (reason) => format(t(TEXT_EXERCISE_OPEN_FAILED), chosen.name, reason));
+  });
+
+  return {
+    isOpen: () => panel.open,
+    choose: () => fileInput.click(),
+    // The link the page was opened with, if it holds an exercise: read,
+    // taken out of the address bar, and opened.
+    async openLink() {
+      if (!location.hash.startsWith(LINK_PREFIX)) return;
+      const fragment = location.hash;
+      history.replaceState(null, '', location.pathname + location.search);
+      let text;
+      try {
+        text = await readLink(fragment);
+      } catch (error) {
+        message(format(t(TEXT_LINK_REFUSED), t(error.message === 'future' ? TEXT_LINK_FUTURE : TEXT_LINK_DAMAGED)));
+        return;
+      }
+      await open(text, (reason) => format(t(TEXT_LINK_REFUSED), reason));
+    },
+    loadTexts() {
+      if (panel.open) fill();
+    },
+  };
+}

@@ -1,0 +1,108 @@
+// The page's exercise: a link opens it in a fresh browser and leaves the
+// address bar, a damaged link is refused, and the same exercise answered the
+// same way in the page and in orx700-sim gives the same submission but for
+// its times.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { test } from 'node:test';
+import zlib from 'node:zlib';
+import { openPage, play, useSiteInBrowser } from './browser.mjs';
+import { SIM } from './sim.mjs';
+import { MEASURE_NEXT, MEASURE_POINT_2, POWER_ON } from './state-page.mjs';
+
+const site = useSiteInBrowser();
+
+const SETUP = ['condition 2 imbalance rpm=1480 velocity=3.6', 'condition 3 bearing-outer rpm=1480 velocity=3.6 bearing=8,17.46,72.5,0'];
+const MEASURE_2_AND_3 = [...POWER_ON, ...MEASURE_POINT_2, ...MEASURE_NEXT];
+const ANSWERS = [[2, 'imbalance', 'C'], [3, 'bearing-inner', 'B']];
+
+// Runs lines in orx700-sim in a scratch folder ($DIR); what it printed, the
+// files it wrote, by name, and the state it kept.
+function sim(lines, names) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'orx700-exercise-'));
+  try {
+    const script = lines.map((line) => line.replaceAll('$DIR', folder)).join('\n');
+    const ini = path.join(folder, 'state.ini');
+    const out = execFileSync(SIM, ['--clock', '2026-03-14 10:30', '--ini', ini, '-'], { input: `${script}\n`, encoding: 'utf8' });
+    return { out, ini: fs.readFileSync(ini, 'utf8'), files: Object.fromEntries(names.map((n) => [n, fs.readFileSync(path.join(folder, n), 'utf8')])) };
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+const exerciseText = sim([...SETUP, 'exercise-save $DIR/e.txt ask=2,3 what=both title=Three pumps, one bad bearing'], ['e.txt']).files['e.txt'];
+const link = (text, version = '1') => `#exercise=${version}.${zlib.deflateRawSync(Buffer.from(text, 'utf8')).toString('base64url')}`;
+// A submission without the lines that hold times.
+const timeless = (text) => text.split('\n').filter((line) => !/^(time-taken|over-time|point\.\d+\.(measured-at|answered-at))=/.test(line));
+
+test('an exercise link opens in a fresh browser profile and leaves the address bar; a damaged one is refused with a message', async () => {
+  const { context, page, errors } = await openPage(site.browser, site.url + link(exerciseText));
+  try {
+    await page.waitForSelector('#exercise-panel[open]');
+    assert.equal(new URL(page.url()).hash, '');
+    assert.match(await page.textContent('#exercise-caption'), /Three pumps, one bad bearing/);
+    assert.deepEqual(await page.$$eval('#exercise-sheet > li', (rows) => rows.map((r) => r.dataset.point)), ['2', '3']);
+    // The asked points' conditions are hidden in the Machines panel.
+    await page.click('#tool-machines');
+    assert.equal(await page.textContent('#machines-list tr[data-source="3"] td:nth-child(2)'), 'hidden');
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+  for (const [fragment, reason] of [[link(exerciseText).slice(0, 60), 'damaged'], [link(exerciseText, '2'), 'newer version']]) {
+    const refused = await openPage(site.browser, site.url + fragment);
+    try {
+      await refused.page.waitForSelector('#dialog-message[open]');
+      assert.match(await refused.page.textContent('#dialog-message-text'), new RegExp(`cannot be opened: .*${reason}`));
+      assert.equal(new URL(refused.page.url()).hash, '');
+      assert.equal(await refused.page.evaluate(() => document.querySelector('#exercise-panel').open), false);
+    } finally {
+      await refused.context.close();
+    }
+  }
+});
+
+test('the same exercise answered the same way in the page and in orx700-sim gives the same submission but for the times, and Close gives the own state back', async () => {
+  const simulated = sim([...SETUP, 'exercise-save $DIR/e.txt ask=2,3 what=both title=Three pumps, one bad bearing',
+    'condition 2 stored', 'condition 3 stored', 'exercise-open $DIR/e.txt', ...MEASURE_2_AND_3,
+    ...ANSWERS.map((a) => `answer ${a.join(' ')}`), 'submit $DIR/s.txt name=Ann Lee'], ['s.txt']);
+  assert.match(simulated.out, /^score 1\/2$/m);
+
+  // The trainee's own state: a condition of their own at point 5.
+  const own = sim(['condition 5 misalignment rpm=2950 velocity=3.8'], []).ini;
+  const { context, page, errors } = await openPage(site.browser, site.url + link(exerciseText), { state: own });
+  try {
+    await page.waitForSelector('#exercise-panel[open]');
+    await page.click('#tool-machines');
+    assert.equal(await page.textContent('#machines-list tr[data-source="5"] td:nth-child(2)'), 'Stored waveform');
+    await page.click('#machines-panel .close');
+    await page.evaluate(() => document.activeElement?.blur());
+    await play(page, MEASURE_2_AND_3);
+    for (const [point, condition, zone] of ANSWERS) {
+      await page.selectOption(`#exercise-sheet [data-point="${point}"][data-part="condition"]`, condition);
+      await page.selectOption(`#exercise-sheet [data-point="${point}"][data-part="zone"]`, zone);
+    }
+    await page.fill('#exercise-name', 'Ann Lee');
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#exercise-submit')]);
+    const submitted = fs.readFileSync(await download.path(), 'utf8');
+    assert.deepEqual(timeless(submitted), timeless(simulated.files['s.txt']));
+    assert.match(await page.textContent('#exercise-score'), /1 of 2/);
+    await page.check('#exercise-only-wrong');
+    assert.equal(await page.isVisible('#exercise-review li[data-point="2"]'), false);
+    assert.equal(await page.isVisible('#exercise-review li[data-point="3"]'), true);
+    // The review names the hidden condition, now revealed.
+    assert.match(await page.textContent('#exercise-review li[data-point="3"]'), /Right answer: Bearing: outer race defect, [A-D]/);
+
+    await page.click('#exercise-close');
+    await page.waitForFunction(() => !document.querySelector('#exercise-panel').open);
+    await page.click('#tool-machines');
+    assert.equal(await page.textContent('#machines-list tr[data-source="3"] td:nth-child(2)'), 'Stored waveform');
+    assert.equal(await page.textContent('#machines-list tr[data-source="5"] td:nth-child(2)'), 'Misalignment');
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});
