@@ -42,8 +42,8 @@ class AnimationTimingTest : public ::testing::TestWithParam<TTimingCase> {};
 
 TEST_P(AnimationTimingTest, DelaysAreAtLeast20MsAndAddUpToTheStretch) {
     const TTimingCase& c = GetParam();
-    const auto frames = AnimationFrames(c.Starts, c.End,
-                                        [&](std::size_t a, std::size_t b) { return c.Looks[a] == c.Looks[b]; });
+    const auto frames = AnimationFrames(
+        c.Starts, c.End, [&](std::size_t a, std::size_t b) { return c.Looks[a] == c.Looks[b]; });
     ASSERT_EQ(frames.size(), c.Expected.size());
     uint64_t total = 0;
     for (std::size_t i = 0; i < frames.size(); ++i) {
