@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Artwork.h"
+#include "app/CaptionStrip.h"
 #include "app/ExerciseControl.h"
 #include "app/FormMachines.h"
 #include "app/HintBalloon.h"
@@ -40,6 +41,8 @@ constexpr QRect kImageButton2(545, 190, 62, 42);
 constexpr QRect kImageButton1(630, 190, 62, 42);
 constexpr QRect kImageHintK2(416, 75, 433, 122);
 constexpr QRect kImageHintK1(416, 224, 433, 122);
+// Under the instrument, left of the K1 balloon.
+constexpr QRect kCaptionStrip(24, 288, 388, 72);
 constexpr uint32_t kQuickStartRetryMs = 50;
 constexpr int kWindowFontPixels = 11; // 13-pixel text lines, as the window's controls are laid out for
 
@@ -84,6 +87,11 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, TFirmwareEn
     g_Device->OnRefresh = [this] { DeviceRefresh(); };
     FExercise = std::make_unique<TExerciseControl>(
         this, [this] { ExerciseStateChange(); }, [this](int16_t point) { ShowPointInMachines(point); });
+    // The captions show the events the instrument receives, as it receives them.
+    g_Device->Buttons().OnKeyEvent = [this, post = g_Device->Buttons().OnKeyEvent](int16_t code) {
+        CaptionStrip->KeyEvent(code);
+        post(code);
+    };
 
     FillLanguageBox();
     connect(ComboBoxLanguage, &QComboBox::currentIndexChanged, this, [this] { ComboBoxLanguageChange(); });
@@ -150,6 +158,10 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolButtonHints = addButton("ToolButtonHints", "tool-hints", &TFormORX700DemoMain::ToolButtonHintsClick);
     ToolButtonHints->setCheckable(true);
     ToolButtonHints->setChecked(true);
+    ToolButtonCaptions =
+        addButton("ToolButtonCaptions", "tool-captions", &TFormORX700DemoMain::ToolButtonCaptionsClick);
+    ToolButtonCaptions->setCheckable(true);
+    ToolButtonCaptions->setChecked(SavedState.ShowKeyCaptions != 0);
     ToolBar->addSeparator();
     ToolButtonOverview =
         addButton("ToolButtonOverview", "tool-overview", &TFormORX700DemoMain::ToolButtonOverviewClick);
@@ -181,6 +193,8 @@ void TFormORX700DemoMain::CreatePictures() {
     ImageHintK1 = new TPictureBox(this, "ImageHintK1", kImageHintK1);
     ImageHintK1->SetImage(TransparentImage(kImageHintK1.size(), devicePixelRatio()));
     ImageDeviceScreen = new TPictureBox(this, "ImageDeviceScreen", kImageDeviceScreen);
+    CaptionStrip = new TCaptionStrip(this, kCaptionStrip);
+    CaptionStrip->setVisible(SavedState.ShowKeyCaptions != 0);
     ScreenHint = new TScreenHintWindow(this);
     // The LCD's hint goes with the pointer, wherever the pointer goes next.
     ImageDeviceScreen->installEventFilter(this);
@@ -224,6 +238,8 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     setWindowTitle(ApplicationTitle());
     LabelLanguage->setText(Text(TEXT_LANGUAGE));
     ToolButtonHints->setText(Text(TEXT_SHOW_HINTS));
+    ToolButtonCaptions->setText(Text(TEXT_SHOW_CAPTIONS));
+    CaptionStrip->setAccessibleName(Text(TEXT_CAPTIONS_NAME));
     ToolButtonOverview->setText(Text(TEXT_OVERVIEW));
     ToolButtonAbout->setText(Text(TEXT_ABOUT));
     ToolButtonUserManual->setText(Text(TEXT_USER_MANUAL));
@@ -283,6 +299,14 @@ void TFormORX700DemoMain::ToolButtonHintsClick() {
     const bool shown = ToolButtonHints->isChecked();
     ImageHintK2->setVisible(shown);
     ImageHintK1->setVisible(shown);
+    ClearActiveControl();
+}
+
+// Kept in the state: a presenter's window comes back as it was left.
+void TFormORX700DemoMain::ToolButtonCaptionsClick() {
+    const bool shown = ToolButtonCaptions->isChecked();
+    SavedState.ShowKeyCaptions = shown ? 1 : 0;
+    CaptionStrip->setVisible(shown);
     ClearActiveControl();
 }
 

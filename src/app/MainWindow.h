@@ -1,8 +1,8 @@
 #pragma once
 // TFormORX700DemoMain: the program's one window. It shows the instrument's
 // picture with the live LCD, the pressed-key pictures and the two hint
-// balloons, a tool bar (language, hints on or off, the auxiliary windows,
-// exit) and a status bar with the usage line.
+// balloons, key captions for an audience, a tool bar (language, hints and
+// captions on or off, the auxiliary windows, exit) and a status bar with the usage line.
 //
 // The window owns the device: it creates g_Device in its constructor and
 // deletes it when it closes (or at the latest in its destructor), which lets
@@ -27,6 +27,7 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class TExerciseControl;
+class TCaptionStrip;
 class TFormMachines;
 class TPictureBox;
 class TScreenHintWindow;
@@ -59,6 +60,7 @@ class TFormORX700DemoMain : public QWidget {
     void ComboBoxLanguageChange();
     void LoadWindowTexts();
     void ToolButtonHintsClick();
+    void ToolButtonCaptionsClick();
     void ToolButtonOverviewClick();
     void ToolButtonAboutClick();
     void ToolButtonUserManualClick();
@@ -102,6 +104,7 @@ class TFormORX700DemoMain : public QWidget {
     QLabel* LabelLanguage = nullptr;
     QComboBox* ComboBoxLanguage = nullptr;
     QToolButton* ToolButtonHints = nullptr;
+    QToolButton* ToolButtonCaptions = nullptr;
     QToolButton* ToolButtonOverview = nullptr;
     QToolButton* ToolButtonAbout = nullptr;
     QToolButton* ToolButtonUserManual = nullptr;
@@ -113,6 +116,7 @@ class TFormORX700DemoMain : public QWidget {
     TPictureBox* ImageButton1 = nullptr;
     TPictureBox* ImageButton2 = nullptr;
     TPictureBox* ImageHintK1 = nullptr;
+    TCaptionStrip* CaptionStrip = nullptr;
     TPictureBox* ImageHintK2 = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* StatusText = nullptr;

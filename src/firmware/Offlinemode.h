@@ -67,6 +67,7 @@ struct TDeviceState {
     // Host fields; the firmware does not touch them.
     std::string LanguageName;
     std::vector<std::string> UserManuals;
+    uint8_t ShowKeyCaptions = 0; // the window's key captions for an audience
 };
 
 extern TDeviceState SavedState;

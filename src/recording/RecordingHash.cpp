@@ -27,6 +27,7 @@ uint64_t StateHash(const TDeviceState& state) {
     TDeviceState device = state;
     device.LanguageName.clear();
     device.UserManuals.clear();
+    device.ShowKeyCaptions = 0;
     const std::string text = StateIniText(device);
     return Fnv1a64(text.data(), text.size());
 }

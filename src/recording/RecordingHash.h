@@ -11,7 +11,7 @@ uint64_t Fnv1a64(const void* data, std::size_t size);
 // LcdBuffer as it stands: read it only while the worker waits (or is parked).
 uint64_t LcdHash();
 // The state as the ini file holds it, without the host's own fields
-// (language, manuals), which replaying does not touch.
+// (language, manuals, captions), which replaying does not touch.
 uint64_t StateHash(const TDeviceState& state);
 // The state of the instrument now: while it is on, the record the worker
 // published at its last key wait (PublishCurrentDeviceState must be hooked to

@@ -125,6 +125,7 @@ void ReadIniState(const TIniDocument& ini, TDeviceState& s) {
     s.FrequencyHz = ReadWord(ini, DEVICE, "FrequencyHz", 0);
     s.LanguageName = ini.ReadString(LANGUAGE, "Name").value_or("");
     s.UserManuals = ini.ReadSectionValues(MANUAL);
+    s.ShowKeyCaptions = ini.ReadBool(PRESENTER, "KeyCaptions", false) ? 1 : 0;
     LoadConditions(ini, s);
 }
 
@@ -155,6 +156,10 @@ void WriteIniState(TIniDocument& ini, const TDeviceState& s) {
         const std::string name = line.substr(0, eq);
         if (!name.empty()) ini.WriteString(MANUAL, name, eq == std::string::npos ? "" : line.substr(eq + 1));
     }
+    // Written only when on: a file of the default look stays as older
+    // versions wrote it.
+    ini.EraseSection(PRESENTER);
+    if (s.ShowKeyCaptions != 0) ini.WriteBool(PRESENTER, "KeyCaptions", true);
     SaveConditions(ini, s);
 }
 

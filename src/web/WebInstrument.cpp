@@ -141,6 +141,7 @@ std::optional<std::string> TWebInstrument::SaveState() {
         state = PublishedDeviceState();
         state.LanguageName = SavedState.LanguageName;
         state.UserManuals = SavedState.UserManuals;
+        state.ShowKeyCaptions = SavedState.ShowKeyCaptions;
     }
     TIniDocument ini = FIni;
     WriteIniState(ini, state);

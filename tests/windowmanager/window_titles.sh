@@ -100,12 +100,12 @@ done
 choose_language Down
 expect_window "Имитатор прибора ORX-700"
 
-# About (the fourth tool button), closed with Escape.
-click 456 28
+# About (the fifth tool button), closed with Escape.
+click 479 28
 expect_window "О программе"
 [ -n "$window" ] && xdotool windowactivate --sync "$window" key Escape || true
 choose_language Up
-click 456 28
+click 479 28
 expect_window "About"
 [ -n "$window" ] && xdotool windowactivate --sync "$window" key Escape || true
 

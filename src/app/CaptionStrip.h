@@ -1,0 +1,31 @@
+#pragma once
+// TCaptionStrip: the key captions under the instrument, for an audience. It
+// shows the last few key events the instrument received in large type, the
+// newest at the bottom right, each fading out a few seconds after it came. Its
+// fading runs on a host timer, so tests drive it in virtual time. It takes no
+// mouse input: clicks pass on to the window. GUI thread.
+#include "platform/Timer.h"
+#include "recording/KeyCaptions.h"
+
+#include <QWidget>
+
+class TCaptionStrip : public QWidget {
+  public:
+    TCaptionStrip(QWidget* parent, QRect geometry);
+
+    // A key event as the key classifier sends it to the instrument.
+    void KeyEvent(int16_t code);
+    // The captions as they look now, oldest first (for the accessible name
+    // and the tests).
+    std::vector<TKeyCaption> Shown() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void Restart();
+
+    TKeyCaptions FCaptions;
+    TTimer FTimer;
+};
