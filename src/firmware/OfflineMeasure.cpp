@@ -6,6 +6,7 @@
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
 #include "measure/Computing1.h"
+#include "measure/PointConditions.h"
 #include "measure/Samplingimp.h"
 #include "platform/Host.h"
 #include "resources/StringIds.h"
@@ -79,6 +80,7 @@ void MeasurePoint() {
     // The selected point, the new off-route slot included, is always held by
     // the store; storing the slot makes it the newest measured off-route point.
     const int16_t rc = RouteStorePoint(MenuState.SelectedPoint, point);
+    if (rc == 0) RecordMeasuredTime(RoutePointSource(MenuState.SelectedPoint), point.Time);
 
     // Keys pressed while the worker sampled are stale.
     FlushKey();

@@ -9,7 +9,9 @@
 #include "firmware/Offlinemode.h"
 #include "hints/Hints.h"
 #include "measure/Computing1.h"
+#include "measure/PointConditions.h"
 #include "measure/Samplingimp.h"
+#include "platform/Host.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 
@@ -18,6 +20,7 @@
 uint8_t WatchMeasured = 0;
 int16_t WatchKind = 0;
 TMeasResults WatchResults{};
+int16_t WatchOverload = 0;
 
 namespace {
 
@@ -109,6 +112,8 @@ void WatchEnter() {
         else
             ComputeCrestFactor(WatchResults);
         WatchKind = kind;
+        WatchOverload = overload;
+        RecordMeasuredTime(SOURCE_WATCH, Host().Now());
         ShowCompleted();
         if (overload != 0) ShowOverload();
         WatchMeasured = 1;

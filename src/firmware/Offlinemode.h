@@ -127,6 +127,7 @@ inline constexpr int16_t WATCH_UNIT_SELECT = 4;
 extern uint8_t WatchMeasured;
 extern int16_t WatchKind; // 0 or 1
 extern TMeasResults WatchResults;
+extern int16_t WatchOverload; // non-zero when the reading overloaded the input
 
 void WatchEnter();
 void DrawWatchScreen();

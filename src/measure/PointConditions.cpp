@@ -11,6 +11,12 @@ namespace {
 TCriticalSection g_Lock;
 std::map<int16_t, TCondition> g_Assigned; // guarded by g_Lock
 std::map<int16_t, TCondition> g_Measured; // guarded by g_Lock
+std::map<int16_t, double> g_Times;        // guarded by g_Lock
+
+bool IsMeasurablePoint(int16_t point) {
+    return point == SOURCE_WATCH || (point >= 1 && point <= ROUTE_POINT_COUNT) ||
+           point > SOURCE_OFFROUTE_BASE;
+}
 
 void Put(std::map<int16_t, TCondition>& table, int16_t key, const TCondition& condition) {
     if (condition.Kind == TConditionKind::Stored)
@@ -62,7 +68,7 @@ std::map<int16_t, TCondition> AssignedConditions() {
 }
 
 void RecordMeasuredCondition(int16_t point, const TCondition& condition) {
-    if (point <= SOURCE_STORED || (point > ROUTE_POINT_COUNT && point <= SOURCE_OFFROUTE_BASE)) return;
+    if (!IsMeasurablePoint(point)) return;
     const std::lock_guard lock(g_Lock);
     Put(g_Measured, point, condition);
 }
@@ -77,8 +83,26 @@ std::map<int16_t, TCondition> MeasuredConditions() {
     return g_Measured;
 }
 
+void RecordMeasuredTime(int16_t point, double time) {
+    if (!IsMeasurablePoint(point)) return;
+    const std::lock_guard lock(g_Lock);
+    g_Times[point] = time;
+}
+
+double MeasuredTime(int16_t point) {
+    const std::lock_guard lock(g_Lock);
+    const auto found = g_Times.find(point);
+    return found != g_Times.end() ? found->second : 0.0;
+}
+
+std::map<int16_t, double> MeasuredTimes() {
+    const std::lock_guard lock(g_Lock);
+    return g_Times;
+}
+
 void ClearConditions() {
     const std::lock_guard lock(g_Lock);
     g_Assigned.clear();
     g_Measured.clear();
+    g_Times.clear();
 }

@@ -37,10 +37,18 @@ void AssignCondition(int16_t source, const TCondition& condition);
 TCondition AssignedCondition(int16_t source);
 std::map<int16_t, TCondition> AssignedConditions();
 
-// What point (a route or off-route source) was last measured with.
+// What point (a route or off-route source, or SOURCE_WATCH for the WATCH
+// mode's reading) was last measured with.
 void RecordMeasuredCondition(int16_t point, const TCondition& condition);
 TCondition MeasuredCondition(int16_t point);
 std::map<int16_t, TCondition> MeasuredConditions();
 
-// Forgets both tables (a new saved state is about to be read).
+// When point (as above) was last measured: the host's day count, 0 when no
+// time is known (a state saved before times were kept). Read by the transfer
+// to the PC, which tells one reading of a point from the next by it.
+void RecordMeasuredTime(int16_t point, double time);
+double MeasuredTime(int16_t point);
+std::map<int16_t, double> MeasuredTimes();
+
+// Forgets the tables (a new saved state is about to be read).
 void ClearConditions();

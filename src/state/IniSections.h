@@ -14,5 +14,7 @@ inline constexpr const char* PRESENTER = "Presenter";
 // points were measured with.
 inline constexpr const char* CONDITIONS = "MachineConditions";
 inline constexpr const char* MEASURED_CONDITIONS = "MeasuredConditions";
+// When each measured point was measured (the host's day count).
+inline constexpr const char* MEASURED_TIMES = "MeasuredTimes";
 
 } // namespace IniSection

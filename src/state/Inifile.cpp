@@ -4,6 +4,9 @@
 #include "measure/PointConditions.h"
 #include "state/IniSections.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 std::unique_ptr<TIniDocument> g_IniFile;
@@ -35,18 +38,37 @@ TCondition ReadCondition(const TIniDocument& ini, const char* section, const std
     return ParseCondition(*text, ignored).value_or(TCondition{});
 }
 
+// A time that is not a positive number reads as unknown (0).
+double ReadTime(const TIniDocument& ini, const std::string& key) {
+    const auto text = ini.ReadString(MEASURED_TIMES, key);
+    if (!text) return 0.0;
+    char* end = nullptr;
+    const double time = std::strtod(text->c_str(), &end);
+    return end != text->c_str() && *end == '\0' && std::isfinite(time) && time > 0 ? time : 0.0;
+}
+
 void LoadConditions(const TIniDocument& ini, const TDeviceState& s) {
     ClearConditions();
     for (int16_t source = 1; source <= ROUTE_POINT_COUNT; ++source)
         AssignCondition(source, ReadCondition(ini, CONDITIONS, SourceKey(source)));
     for (const auto& [source, key] : SOURCE_KEYS)
         AssignCondition(source, ReadCondition(ini, CONDITIONS, key));
+    auto recordMeasured = [&](int16_t point) {
+        RecordMeasuredCondition(point, ReadCondition(ini, MEASURED_CONDITIONS, SourceKey(point)));
+        if (const double time = ReadTime(ini, SourceKey(point)); time > 0) RecordMeasuredTime(point, time);
+    };
     for (int16_t point = 1; point <= ROUTE_POINT_COUNT; ++point)
-        RecordMeasuredCondition(point, ReadCondition(ini, MEASURED_CONDITIONS, SourceKey(point)));
-    for (std::size_t n = 1; n <= s.UnroutePoints.size(); ++n) {
-        const auto point = static_cast<int16_t>(SOURCE_OFFROUTE_BASE + n);
-        RecordMeasuredCondition(point, ReadCondition(ini, MEASURED_CONDITIONS, SourceKey(point)));
-    }
+        recordMeasured(point);
+    for (std::size_t n = 1; n <= s.UnroutePoints.size(); ++n)
+        recordMeasured(static_cast<int16_t>(SOURCE_OFFROUTE_BASE + n));
+}
+
+bool HoldsMeasurement(const TDeviceState& s, int16_t point) {
+    if (point >= 1 && point <= ROUTE_POINT_COUNT)
+        return (s.RoutePoints[static_cast<std::size_t>(point - 1)] & PS_MEASURED) != 0;
+    if (point <= SOURCE_OFFROUTE_BASE) return false; // the WATCH mode's reading is never kept
+    const auto n = static_cast<std::size_t>(point - SOURCE_OFFROUTE_BASE);
+    return n <= s.UnroutePoints.size() && (s.UnroutePoints[n - 1] & PS_MEASURED) != 0;
 }
 
 void SaveConditions(TIniDocument& ini, const TDeviceState& s) {
@@ -70,14 +92,14 @@ void SaveConditions(TIniDocument& ini, const TDeviceState& s) {
         write(source);
     // What a point was measured with matters only while it holds the measurement.
     ini.EraseSection(MEASURED_CONDITIONS);
-    for (const auto& [point, condition] : MeasuredConditions()) {
-        const bool measured =
-            point <= ROUTE_POINT_COUNT
-                ? (s.RoutePoints[static_cast<std::size_t>(point - 1)] & PS_MEASURED) != 0
-                : static_cast<std::size_t>(point - SOURCE_OFFROUTE_BASE) <= s.UnroutePoints.size() &&
-                      (s.UnroutePoints[static_cast<std::size_t>(point - SOURCE_OFFROUTE_BASE - 1)] &
-                       PS_MEASURED) != 0;
-        if (measured) ini.WriteString(MEASURED_CONDITIONS, SourceKey(point), FormatCondition(condition));
+    for (const auto& [point, condition] : MeasuredConditions())
+        if (HoldsMeasurement(s, point))
+            ini.WriteString(MEASURED_CONDITIONS, SourceKey(point), FormatCondition(condition));
+    ini.EraseSection(MEASURED_TIMES);
+    for (const auto& [point, time] : MeasuredTimes()) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", time);
+        if (time > 0 && HoldsMeasurement(s, point)) ini.WriteString(MEASURED_TIMES, SourceKey(point), text);
     }
 }
 
