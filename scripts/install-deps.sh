@@ -4,7 +4,7 @@
 #   --web  also what the web edition needs: Emscripten, and Chromium for its tests
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libsqlite3-dev
   zlib1g-dev ccache libx11-dev fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n poppler-utils clang-format help2man dpkg-dev lintian
   xvfb openbox xdotool x11-utils imagemagick libgif-dev)
 if [ "${1:-}" = "--web" ]; then

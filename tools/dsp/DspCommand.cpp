@@ -1,5 +1,6 @@
 #include "DspCommand.h"
 
+#include "DspExport.h"
 #include "DspReport.h"
 #include "DspSynth.h"
 #include "measure/Samplingimp.h"
@@ -20,6 +21,7 @@ const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)
                          "                  [--noise N] [--seed S] [--bearing N,d,D,a] [--teeth T]\n"
                          "                  [--line 50|60] [--blades B] [--resonance HZ] [--stage 1..4]\n"
                          "                  [--speed-jitter PCT] [--shares a,b] FILE\n"
+                         "       orx700-dsp export --db DB --format csv|uff58|wav [--point P] OUT\n"
                          "       orx700-dsp --help\n"
                          "\n"
                          "Runs the instrument's own level and spectrum arithmetic on one waveform, and\n"
@@ -73,6 +75,23 @@ const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)
                          "                    (default 0: every reading alike)\n"
                          "    --shares a,b    A+B: each fault's share of the severity's mean square,\n"
                          "                    each 0.01..100 and at least 1 % of the sum (default 1,1)\n"
+                         "\n"
+                         "  export    writes the readings of the measurement database DB (as the\n"
+                         "            desktop's Transfer to PC and orx700-sim's 'transfer DB' fill it),\n"
+                         "            all of them or those of point P (1..13, offroute1, offroute2, ...,\n"
+                         "            watch), in time order:\n"
+                         "              csv    the file OUT: UTF-8, a header row with each column's unit\n"
+                         "                     in brackets, one row a reading, dot decimals; kind 0 rows\n"
+                         "                     fill the nine levels, kind 1 rows the crest factor\n"
+                         "              uff58  the file OUT: universal file dataset 58 (text), for each\n"
+                         "                     reading its amplitude spectrum (Hann window, mm/s peak\n"
+                         "                     against Hz, 0.3125 Hz lines) and its waveform (mm/s\n"
+                         "                     against seconds) as two datasets, real double values\n"
+                         "              wav    the folder OUT: one mono 16-bit PCM file a reading at\n"
+                         "                     2560 samples a second, its identity in the INFO chunk\n"
+                         "            Files are replaced whole or left as they were. A DB that is not a\n"
+                         "            measurement database, or is damaged, is left untouched: one line\n"
+                         "            on standard error, status 1.\n"
                          "\n"
                          "  --kind K      the measurement kind the samples are processed as: 0 and 2\n"
                          "                unsigned converter codes, 1 two's complement\n"
@@ -231,6 +250,7 @@ int RunSynth(const TDspRequest& request, std::ostream& err) {
 } // namespace
 
 int RunDspCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && args[0] == "export") return RunDspExport(args, out, err);
     std::string error;
     const auto request = ParseDspArguments(args, error);
     if (request && request->Command == TDspCommand::Synth) return RunSynth(*request, err);

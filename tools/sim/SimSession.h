@@ -48,5 +48,9 @@ class TSimSession {
     std::unique_ptr<TSimRecord> FRecord;
 };
 
+// "transfer DB" (SimTransfer.cpp): one line of outcome on out; false with a
+// reason when the database is refused or could not take the readings.
+bool RunSimTransfer(TDevice& device, const std::string& path, std::ostream& out, std::string& error);
+
 // Runs a whole script; false with "line N: message" at the first bad line.
 bool RunSimScript(TSimSession& session, std::istream& script, std::string& error);

@@ -1,0 +1,61 @@
+#include "pcdata/Exports.h"
+
+#include "measure/Routes.h"
+#include "measure/Samplingimp.h"
+
+#include <charconv>
+
+namespace {
+
+// The header names each column and, in brackets, its unit. Kind 0 readings
+// fill the nine levels, kind 1 readings the crest factor.
+constexpr const char* CSV_HEADER =
+    "reading,machine,point,label,orientation,kind,measured,acc_pk [m/s2],acc_rms [m/s2],acc_pp [m/s2],"
+    "vel_pk [mm/s],vel_rms [mm/s],vel_pp [mm/s],disp_pk [um],disp_rms [um],disp_pp [um],crest [1],overload,"
+    "condition\r\n";
+
+std::string Field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+// The shortest text that reads back as the same float: no locale.
+std::string Number(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+const char* OrientationLetter(int16_t orientation) {
+    switch (orientation) {
+    case ORIENT_HORIZONTAL:
+        return "H";
+    case ORIENT_VERTICAL:
+        return "V";
+    case ORIENT_AXIAL:
+        return "A";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
+std::string CsvText(const std::vector<TDbReading>& readings) {
+    std::string csv = CSV_HEADER;
+    for (const TDbReading& r : readings) {
+        csv += std::to_string(r.Id) + ',' + Field(r.MachineName) + ',' + Field(r.PointKey) + ',' +
+               Field(r.Label) + ',' + OrientationLetter(r.Orientation) + ',' + std::to_string(r.Kind) + ',' +
+               ReadingTimeText(r.Time);
+        for (int i = 0; i < 9; ++i)
+            csv += ',' + (r.Kind == KIND_MEAS ? Number(r.Results.Value[static_cast<std::size_t>(i)]) : "");
+        csv += ',' + (r.Kind == KIND_MEAS_E ? Number(r.Results.Value[RESULT_CREST]) : "");
+        csv += std::string(",") + (r.Overload ? "1" : "0") + ',' + Field(r.Condition) + "\r\n";
+    }
+    return csv;
+}

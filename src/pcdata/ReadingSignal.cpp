@@ -1,0 +1,77 @@
+#include "pcdata/ReadingSignal.h"
+
+#include <fftw3.h>
+
+#include <cmath>
+#include <complex>
+#include <memory>
+#include <mutex>
+#include <numbers>
+#include <numeric>
+
+namespace {
+
+constexpr int KIND_UNSIGNED_CODES = 0;
+
+// FFTW's planner is not thread-safe; execution of a plan is.
+std::mutex g_PlanLock;
+
+struct TPlanDeleter {
+    void operator()(fftw_plan_s* plan) const {
+        const std::lock_guard lock(g_PlanLock);
+        fftw_destroy_plan(plan);
+    }
+};
+
+} // namespace
+
+int16_t ReadingPcm(int16_t kind, int16_t sample) {
+    if (kind != KIND_UNSIGNED_CODES) return sample;
+    // Code 32768 is zero: flipping the top bit turns offset binary into two's complement.
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint16_t>(sample) ^ 0x8000u));
+}
+
+std::vector<double> ReadingWaveform(int16_t kind, const std::vector<int16_t>& samples) {
+    std::vector<double> values(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        values[i] = ReadingPcm(kind, samples[i]) * READING_MM_S_PER_CODE;
+    return values;
+}
+
+TReadingSpectrum ReadingSpectrum(int16_t kind, const std::vector<int16_t>& samples, int finer) {
+    TReadingSpectrum spectrum;
+    const std::size_t n = samples.size();
+    if (n < 2) return spectrum;
+    if (finer != 2 && finer != 4 && finer != 8) finer = 1;
+    const std::size_t padded = n * static_cast<std::size_t>(finer);
+
+    const std::vector<double> wave = ReadingWaveform(kind, samples);
+    const double mean = std::accumulate(wave.begin(), wave.end(), 0.0) / static_cast<double>(n);
+    std::unique_ptr<double, decltype(&fftw_free)> in(fftw_alloc_real(padded), &fftw_free);
+    std::unique_ptr<fftw_complex, decltype(&fftw_free)> out(fftw_alloc_complex(padded / 2 + 1), &fftw_free);
+    double windowSum = 0;
+    for (std::size_t i = 0; i < padded; ++i) {
+        if (i < n) {
+            const double w =
+                0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n));
+            windowSum += w;
+            in.get()[i] = (wave[i] - mean) * w;
+        } else {
+            in.get()[i] = 0;
+        }
+    }
+    std::unique_ptr<fftw_plan_s, TPlanDeleter> plan;
+    {
+        const std::lock_guard lock(g_PlanLock);
+        plan.reset(fftw_plan_dft_r2c_1d(static_cast<int>(padded), in.get(), out.get(), FFTW_ESTIMATE));
+    }
+    fftw_execute(plan.get());
+
+    spectrum.LineSpacing = READING_RATE / static_cast<double>(padded);
+    spectrum.Amplitude.resize(padded / 2);
+    for (std::size_t k = 0; k < padded / 2; ++k) {
+        const std::complex<double> x(out.get()[k][0], out.get()[k][1]);
+        spectrum.Amplitude[k] = (k == 0 ? 1.0 : 2.0) * std::abs(x) / windowSum;
+    }
+    return spectrum;
+}
