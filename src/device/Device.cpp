@@ -120,6 +120,10 @@ int16_t TDevice::WaitKeyEvent(int timeoutMs) {
 
 int16_t TDevice::GetKeyEvent(int timeoutMs) {
     if (OnKeyWait) OnKeyWait();
+    {
+        std::lock_guard lock(FLock);
+        FTimedWait = timeoutMs >= 0;
+    }
     SetWorkerState(TWorkerState::WaitingForKey);
     const int16_t code = WaitKeyEvent(timeoutMs);
     SetWorkerState(TWorkerState::Working);
@@ -191,6 +195,12 @@ void TDevice::PowerOff() {
 TWorkerState TDevice::WorkerState() const {
     std::lock_guard lock(FLock);
     return FWorkerState;
+}
+
+bool TDevice::IsIdle() const {
+    std::lock_guard lock(FLock);
+    return FWorkerState == TWorkerState::Parked ||
+           (FWorkerState == TWorkerState::WaitingForKey && !FTimedWait);
 }
 
 void TDevice::SetWorkerState(TWorkerState state) {

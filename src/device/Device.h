@@ -60,6 +60,10 @@ class TDevice : public TThread {
     // its state.
     void PowerOff();
     TWorkerState WorkerState() const;
+    // True while the worker is parked or waits for a key without a time-out:
+    // then nothing but this thread (a key, a power-off) can wake it, so this
+    // thread may read the firmware's store until it posts the next event.
+    bool IsIdle() const;
     bool IsLit() const;
     const TLcdPicture& Picture() const { return FPicture; }
 
@@ -98,6 +102,7 @@ class TDevice : public TThread {
     TTimer FBacklightTimer;
     int16_t FKeyEvent = 0;
     TWorkerState FWorkerState = TWorkerState::Working; // under FLock
+    bool FTimedWait = false;                           // under FLock: the key wait ends by itself
     LANGID FLanguage = LANG_ENGLISH;
     TLcdPicture FPicture;
 };
