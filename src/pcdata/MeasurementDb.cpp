@@ -368,6 +368,56 @@ bool TMeasurementDb::SetLimits(int64_t pointId, const TPointLimits& limits, std:
     return false;
 }
 
+bool TMeasurementDb::SaveCopy(const std::string& path, std::string& error) {
+    // Written beside the target and renamed over it, so a reader never sees
+    // half a copy and a failed copy leaves the old file.
+    const std::string temporary = path + ".orx-copy-" + std::to_string(getpid());
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    TDbStatement copy(FDb, "VACUUM INTO ?1");
+    copy.Bind(1, temporary);
+    if (copy.Step() != SQLITE_DONE) {
+        error = LastError();
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    std::error_code renameError;
+    fs::rename(temporary, path, renameError);
+    if (renameError) {
+        error = path + ": " + renameError.message();
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+int TMeasurementDb::ImportFrom(const std::string& path, std::string& error) {
+    std::error_code missing;
+    if (!fs::is_regular_file(path, missing)) { // never created by an import
+        error = RefusalText(TDbRefusal::Failed, path);
+        return -1;
+    }
+    const auto other = Open(path, error);
+    if (!other) return -1;
+    std::vector<TStoreReading> readings;
+    for (const TDbReading& r : other->Readings({}, true)) {
+        TStoreReading s;
+        s.PointKey = r.PointKey;
+        s.MachineKey = r.MachineKey;
+        s.MachineName = r.MachineName;
+        s.Label = r.Label;
+        s.Orientation = r.Orientation;
+        s.Kind = r.Kind;
+        s.Time = r.Time;
+        s.Results = r.Results;
+        s.Overload = r.Overload;
+        s.Condition = r.Condition;
+        s.Samples = r.Samples;
+        readings.push_back(std::move(s));
+    }
+    return readings.empty() ? 0 : AddReadings(readings, error);
+}
+
 std::string KeepAside(const std::string& path) {
     for (int n = 1; n < 1000; ++n) {
         std::string aside = path;

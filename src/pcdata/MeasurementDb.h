@@ -97,6 +97,14 @@ class TMeasurementDb {
     TPointLimits Limits(int64_t pointId);
     bool SetLimits(int64_t pointId, const TPointLimits& limits, std::string& error);
 
+    // A consistent copy of the whole database into the file at path, which
+    // is replaced whole or left as it was.
+    bool SaveCopy(const std::string& path, std::string& error);
+    // Adds the readings of the database at path that this one lacks; the
+    // other file is opened with the same checks and never changed. The
+    // number added, or -1 with a reason.
+    int ImportFrom(const std::string& path, std::string& error);
+
     // The schema version the file holds now.
     int SchemaVersion();
     // The last error of the connection, for messages.

@@ -1,6 +1,7 @@
 #include "pcdata/StoreReadings.h"
 
 #include "firmware/Offlinemode.h"
+#include "measure/Computing1.h"
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
 #include "measure/Samplingimp.h"
@@ -62,6 +63,9 @@ std::vector<TStoreReading> ReadStoreReadings(bool parked) {
     }
     std::array<int16_t, SAMPLE_COUNT> kept{};
     std::copy(SampleBuffer, SampleBuffer + SAMPLE_COUNT, kept.begin());
+    // A spectrum view on the LCD redraws from the working area at its next key.
+    std::array<int16_t, 2 * SPEC_SIZE> keptSpectrum{};
+    std::copy(SpecArea, SpecArea + 2 * SPEC_SIZE, keptSpectrum.begin());
 
     // While the WATCH mode holds a reading its samples are in SampleBuffer.
     if (!parked && MenuState.InWatch == 1 && WatchMeasured == 1) {
@@ -91,5 +95,6 @@ std::vector<TStoreReading> ReadStoreReadings(bool parked) {
     }
 
     std::copy(kept.begin(), kept.end(), SampleBuffer);
+    std::copy(keptSpectrum.begin(), keptSpectrum.end(), SpecArea);
     return readings;
 }

@@ -27,8 +27,9 @@ struct TStoreReading {
 };
 
 // Reads the store without changing it: the results are rebuilt from each
-// point's waveform as the instrument itself does, and SampleBuffer is put
-// back as it was, so a WATCH reading or a spectrum on the LCD is kept. Runs
+// point's waveform as the instrument itself does, and SampleBuffer and the
+// spectrum working area are put back as they were, so a WATCH reading or a
+// spectrum on the LCD is kept. Runs
 // in the worker thread, or in another one while the worker cannot run (it
 // waits for a key with no timeout, or is parked between power cycles); the
 // caller makes sure of that. Texts come in the calling thread's language.
