@@ -4,6 +4,7 @@
 #include "app/CaptionStrip.h"
 #include "app/ExerciseControl.h"
 #include "app/FormMachines.h"
+#include "app/FormMeasurements.h"
 #include "app/HintBalloon.h"
 #include "app/Languages.h"
 #include "app/PictureBox.h"
@@ -172,6 +173,8 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolButtonMachines =
         addButton("ToolButtonMachines", "tool-machines", &TFormORX700DemoMain::ToolButtonMachinesClick);
     CreateExerciseButton();
+    ToolButtonTransfer =
+        addButton("ToolButtonTransfer", "tool-transfer", &TFormORX700DemoMain::ToolButtonTransferClick);
     ToolBar->addSeparator();
     ToolButtonExit = addButton("ToolButtonExit", "tool-exit", &TFormORX700DemoMain::ToolButtonExitClick);
 }
@@ -246,6 +249,8 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     ToolButtonMachines->setText(Text(TEXT_MACHINES));
     LoadExerciseTexts();
     if (FormMachines) FormMachines->LoadTexts();
+    ToolButtonTransfer->setText(Text(TEXT_PC_TRANSFER));
+    if (FormMeasurements) FormMeasurements->LoadTexts();
     ToolButtonExit->setText(Text(TEXT_EXIT));
     StatusText->setText(Text(TEXT_USAGE));
     ImageDeviceScreen->setAccessibleName(Text(TEXT_LCD_NAME));
@@ -271,6 +276,7 @@ void TFormORX700DemoMain::ClearActiveControl() {
 void TFormORX700DemoMain::closeEvent(QCloseEvent* event) {
     ScreenHint->hide();
     if (FormMachines) FormMachines->close();
+    if (FormMeasurements) FormMeasurements->close();
     FormClose();
     event->accept();
 }

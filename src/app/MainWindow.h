@@ -29,6 +29,7 @@ class QToolButton;
 class TExerciseControl;
 class TCaptionStrip;
 class TFormMachines;
+class TFormMeasurements;
 class TPictureBox;
 class TScreenHintWindow;
 
@@ -70,6 +71,9 @@ class TFormORX700DemoMain : public QWidget {
     // The state changed under the instrument (an exercise opened or closed).
     void ExerciseStateChange();
     void ShowPointInMachines(int16_t point);
+    // Transfer to PC (MainWindowTransfer.cpp): the instrument's readings into
+    // the measurement database, then the Measurements window.
+    void ToolButtonTransferClick();
     void ToolButtonExitClick();
     void DeviceRefresh();
 
@@ -110,6 +114,7 @@ class TFormORX700DemoMain : public QWidget {
     QToolButton* ToolButtonUserManual = nullptr;
     QToolButton* ToolButtonMachines = nullptr;
     QToolButton* ToolButtonExercise = nullptr;
+    QToolButton* ToolButtonTransfer = nullptr;
     QToolButton* ToolButtonExit = nullptr;
     TPictureBox* ImageDevice = nullptr;
     TPictureBox* ImageDeviceScreen = nullptr;
@@ -129,6 +134,10 @@ class TFormORX700DemoMain : public QWidget {
     std::unique_ptr<TFormMachines> FormMachines;
     // Exercises: made with the window, stopped when the device stops.
     std::unique_ptr<TExerciseControl> FExercise;
+    // The Measurements window, the same way.
+    std::unique_ptr<TFormMeasurements> FormMeasurements;
+    // Transfer waits for the worker to finish what it is doing: tries left.
+    int FTransferTries = 0;
 
     // Set while DeviceRefresh replays the pointer's position: that move
     // updates the LCD tooltip but is no sign of a user and must not keep the
