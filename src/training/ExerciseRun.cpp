@@ -8,13 +8,15 @@
 namespace {
 
 void InstallState(const TDeviceState& state, const std::map<int16_t, TCondition>& assigned,
-                  const std::map<int16_t, TCondition>& measured) {
+                  const std::map<int16_t, TCondition>& measured, const std::map<int16_t, double>& times) {
     SavedState = state;
     ClearConditions();
     for (const auto& [source, condition] : assigned)
         AssignCondition(source, condition);
     for (const auto& [point, condition] : measured)
         RecordMeasuredCondition(point, condition);
+    for (const auto& [point, time] : times)
+        RecordMeasuredTime(point, time);
     // Until the next power-on's first key wait, a save takes this record.
     PublishDeviceState(SavedState);
 }
@@ -36,6 +38,7 @@ void TExerciseRun::Open(const TExercise& exercise, uint64_t nowMs) {
         FOwnState = SavedState;
         FOwnAssigned = AssignedConditions();
         FOwnMeasured = MeasuredConditions();
+        FOwnTimes = MeasuredTimes();
     }
     FOpen = true;
     FSubmitted = false;
@@ -49,12 +52,12 @@ void TExerciseRun::Open(const TExercise& exercise, uint64_t nowMs) {
     // The host's fields are the trainee's, not the exercise's.
     state.LanguageName = FOwnState.LanguageName;
     state.UserManuals = FOwnState.UserManuals;
-    InstallState(state, exercise.Conditions, {});
+    InstallState(state, exercise.Conditions, {}, {});
 }
 
 void TExerciseRun::Close() {
     if (!FOpen) return;
-    InstallState(FOwnState, FOwnAssigned, FOwnMeasured);
+    InstallState(FOwnState, FOwnAssigned, FOwnMeasured, FOwnTimes);
     FOpen = false;
     FSubmitted = false;
     FExercise = TExercise{};

@@ -63,4 +63,5 @@ class TExerciseRun {
     TDeviceState FOwnState;
     std::map<int16_t, TCondition> FOwnAssigned;
     std::map<int16_t, TCondition> FOwnMeasured;
+    std::map<int16_t, double> FOwnTimes; // when the own points were measured, for the transfer to the PC
 };

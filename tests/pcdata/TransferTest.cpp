@@ -183,4 +183,20 @@ TEST_F(TransferTest, ReadingsKeptOverARestartAreNotAddedAgain) {
     EXPECT_EQ(Transfer(db), "transferred 1 new readings\n");
 }
 
+TEST_F(TransferTest, AnExerciseInBetweenLeavesTheOwnReadingsAsTheyWere) {
+    const std::string db = PathOf("m.sqlite");
+    Run("k2");
+    Run("k2");
+    Run("wait 5900");
+    EXPECT_EQ(Transfer(db), "transferred 1 new readings\n");
+    // An exercise has a state of its own; closing it gives the own one back,
+    // with when its points were measured.
+    Run("condition 3 imbalance rpm=1480 velocity=4");
+    Run("exercise-save " + PathOf("e.orxex") + " ask=3 what=condition");
+    Run("exercise-open " + PathOf("e.orxex"));
+    EXPECT_EQ(Transfer(db), "nothing measured: the instrument holds no readings\n");
+    Run("exercise-close");
+    EXPECT_EQ(Transfer(db), "transferred 0 new readings\n");
+}
+
 } // namespace
