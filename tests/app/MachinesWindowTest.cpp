@@ -2,8 +2,8 @@
 // condition, sees its preview and zone, and the instrument measures it.
 #include "MainWindowFixture.h"
 #include "app/FormMachines.h"
-#include "measure/MachinePresets.h"
 #include "app/SignalPlot.h"
+#include "measure/MachinePresets.h"
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
 #include "measure/Samplingimp.h"
