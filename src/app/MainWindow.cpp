@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -32,7 +33,8 @@ namespace {
 constexpr QSize kClientSize(873, 384);
 constexpr int kToolBarHeight = 56;
 constexpr int kStatusBarHeight = 19;
-// Seven buttons beside the language box fit the window's width.
+// Seven buttons and the separators beside the language box fit the window's
+// width.
 constexpr QSize kToolButtonSize(100, 52);
 constexpr QSize kLanguagePanelSize(108, 52);
 constexpr QSize kToolIconSize(32, 32);
@@ -164,11 +166,7 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolButtonCaptions->setCheckable(true);
     ToolButtonCaptions->setChecked(SavedState.ShowKeyCaptions != 0);
     ToolBar->addSeparator();
-    ToolButtonOverview =
-        addButton("ToolButtonOverview", "tool-overview", &TFormORX700DemoMain::ToolButtonOverviewClick);
-    ToolButtonAbout = addButton("ToolButtonAbout", "tool-about", &TFormORX700DemoMain::ToolButtonAboutClick);
-    ToolButtonUserManual =
-        addButton("ToolButtonUserManual", "tool-manual", &TFormORX700DemoMain::ToolButtonUserManualClick);
+    CreateHelpButton();
     ToolBar->addSeparator();
     ToolButtonMachines =
         addButton("ToolButtonMachines", "tool-machines", &TFormORX700DemoMain::ToolButtonMachinesClick);
@@ -177,6 +175,34 @@ void TFormORX700DemoMain::CreateToolBar() {
         addButton("ToolButtonTransfer", "tool-transfer", &TFormORX700DemoMain::ToolButtonTransferClick);
     ToolBar->addSeparator();
     ToolButtonExit = addButton("ToolButtonExit", "tool-exit", &TFormORX700DemoMain::ToolButtonExitClick);
+}
+
+void TFormORX700DemoMain::CreateHelpButton() {
+    auto* button = ToolButtonHelp = new QToolButton(ToolBar);
+    button->setObjectName(QStringLiteral("ToolButtonHelp"));
+    button->setFixedSize(kToolButtonSize);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIcon(ArtworkIcon(QStringLiteral("tool-manual"), kToolIconSize));
+    button->setIconSize(kToolIconSize);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(button);
+    menu->setObjectName(QStringLiteral("MenuHelp"));
+    const auto addAction = [this, menu](const char* name, const char* icon,
+                                        void (TFormORX700DemoMain::*handler)()) {
+        QAction* action = menu->addAction(ArtworkIcon(QLatin1String(icon), kToolIconSize), QString());
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    ActionOverview =
+        addAction("ActionOverview", "tool-overview", &TFormORX700DemoMain::ToolButtonOverviewClick);
+    ActionUserManual =
+        addAction("ActionUserManual", "tool-manual", &TFormORX700DemoMain::ToolButtonUserManualClick);
+    ActionAbout = addAction("ActionAbout", "tool-about", &TFormORX700DemoMain::ToolButtonAboutClick);
+    button->setMenu(menu);
+    ToolBar->addWidget(button);
 }
 
 void TFormORX700DemoMain::CreatePictures() {
@@ -243,9 +269,10 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     ToolButtonHints->setText(Text(TEXT_SHOW_HINTS));
     ToolButtonCaptions->setText(Text(TEXT_SHOW_CAPTIONS));
     CaptionStrip->setAccessibleName(Text(TEXT_CAPTIONS_NAME));
-    ToolButtonOverview->setText(Text(TEXT_OVERVIEW));
-    ToolButtonAbout->setText(Text(TEXT_ABOUT));
-    ToolButtonUserManual->setText(Text(TEXT_USER_MANUAL));
+    ToolButtonHelp->setText(Text(TEXT_HELP));
+    ActionOverview->setText(Text(TEXT_OVERVIEW));
+    ActionAbout->setText(Text(TEXT_ABOUT));
+    ActionUserManual->setText(Text(TEXT_USER_MANUAL));
     ToolButtonMachines->setText(Text(TEXT_MACHINES));
     LoadExerciseTexts();
     if (FormMachines) FormMachines->LoadTexts();

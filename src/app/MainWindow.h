@@ -66,6 +66,7 @@ class TFormORX700DemoMain : public QWidget {
     void ToolButtonAboutClick();
     void ToolButtonUserManualClick();
     void ToolButtonMachinesClick();
+    void CreateHelpButton();
     void CreateExerciseButton();
     void LoadExerciseTexts();
     // The state changed under the instrument (an exercise opened or closed).
@@ -109,9 +110,12 @@ class TFormORX700DemoMain : public QWidget {
     QComboBox* ComboBoxLanguage = nullptr;
     QToolButton* ToolButtonHints = nullptr;
     QToolButton* ToolButtonCaptions = nullptr;
-    QToolButton* ToolButtonOverview = nullptr;
-    QToolButton* ToolButtonAbout = nullptr;
-    QToolButton* ToolButtonUserManual = nullptr;
+    // Overview, About and the user manual share one button's menu, so that
+    // every button, Exit included, fits the instrument's width.
+    QToolButton* ToolButtonHelp = nullptr;
+    QAction* ActionOverview = nullptr;
+    QAction* ActionAbout = nullptr;
+    QAction* ActionUserManual = nullptr;
     QToolButton* ToolButtonMachines = nullptr;
     QToolButton* ToolButtonExercise = nullptr;
     QToolButton* ToolButtonTransfer = nullptr;

@@ -100,12 +100,17 @@ done
 choose_language Down
 expect_window "Имитатор прибора ORX-700"
 
-# About (the fifth tool button), closed with Escape.
-click 479 28
+# About (the last item of the Help button's menu), closed with Escape.
+about() {
+  click 378 28
+  sleep 0.5
+  xdotool key Up key Return
+}
+about
 expect_window "О программе"
 [ -n "$window" ] && xdotool windowactivate --sync "$window" key Escape || true
 choose_language Up
-click 479 28
+about
 expect_window "About"
 [ -n "$window" ] && xdotool windowactivate --sync "$window" key Escape || true
 
