@@ -15,6 +15,7 @@
 #include "resources/StringIds.h"
 #include "signals/SeverityZone.h"
 #include "signals/SignalSpectrum.h"
+#include "training/AnswerSheet.h"
 #include "web/WebExercise.h"
 
 #include <emscripten/emscripten.h>
@@ -40,23 +41,6 @@ TPresetSet g_PresetSet;
 // The rows below the route: sources the instrument measures off the route.
 constexpr int16_t OTHER_SOURCES[] = {SOURCE_WATCH, SOURCE_OFFROUTE, SOURCE_HF};
 constexpr int OTHER_SOURCE_TEXTS[] = {TEXT_SOURCE_WATCH, TEXT_SOURCE_OFFROUTE, TEXT_SOURCE_HF};
-
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string Number(double value) {
     char text[32];
@@ -106,19 +90,19 @@ bool Marked(int16_t source) {
 
 std::string Row(int16_t source, const std::string& machine, const std::string& name) {
     if (Hidden(source))
-        return "{\"source\":" + std::to_string(source) + ",\"machine\":" + Quoted(machine) +
-               ",\"name\":" + Quoted(name) + ",\"condition\":" + Quoted(LoadStr(TEXT_HIDDEN)) +
+        return "{\"source\":" + std::to_string(source) + ",\"machine\":" + JsonText(machine) +
+               ",\"name\":" + JsonText(name) + ",\"condition\":" + JsonText(LoadStr(TEXT_HIDDEN)) +
                ",\"speed\":\"\",\"severity\":\"\",\"details\":\"\",\"marked\":false,\"hidden\":true}";
     const TCondition c = AssignedCondition(source);
     const bool stored = c.Kind == TConditionKind::Stored;
     std::string details;
     for (const TConditionNote& detail : ConditionDetails(c))
         details += (details.empty() ? "" : "  ") + Worded(detail);
-    return "{\"source\":" + std::to_string(source) + ",\"machine\":" + Quoted(machine) +
-           ",\"name\":" + Quoted(name) + ",\"condition\":" + Quoted(ConditionText(c)) +
-           ",\"speed\":" + Quoted(stored ? "" : RowFigure(c.Rpm)) +
-           ",\"severity\":" + Quoted(stored ? "" : RowFigure(c.Velocity)) +
-           ",\"details\":" + Quoted(details) + ",\"marked\":" + (Marked(source) ? "true" : "false") + "}";
+    return "{\"source\":" + std::to_string(source) + ",\"machine\":" + JsonText(machine) +
+           ",\"name\":" + JsonText(name) + ",\"condition\":" + JsonText(ConditionText(c)) +
+           ",\"speed\":" + JsonText(stored ? "" : RowFigure(c.Rpm)) +
+           ",\"severity\":" + JsonText(stored ? "" : RowFigure(c.Velocity)) +
+           ",\"details\":" + JsonText(details) + ",\"marked\":" + (Marked(source) ? "true" : "false") + "}";
 }
 
 // The whole machine's note: what it set, or that it was undone.
@@ -148,9 +132,9 @@ std::string FieldJson(const TCondition& c, const TConditionField& field, int16_t
     const std::string name = LoadStr(field.NameId);
     const std::string label =
         Format(LoadStr(TEXT_FIELD_RANGE), {name, NoteFigure(field.Min, -1), NoteFigure(field.Max, -1)});
-    return "{\"key\":" + Quoted(field.Key) + ",\"used\":" + (used ? "true" : "false") +
-           ",\"label\":" + Quoted(label) +
-           ",\"value\":" + Quoted(NoteFigure(ConditionFieldValue(c, field, source), field.Decimals)) +
+    return "{\"key\":" + JsonText(field.Key) + ",\"used\":" + (used ? "true" : "false") +
+           ",\"label\":" + JsonText(label) +
+           ",\"value\":" + JsonText(NoteFigure(ConditionFieldValue(c, field, source), field.Decimals)) +
            ",\"min\":" + NoteFigure(field.Min, -1) + ",\"max\":" + NoteFigure(field.Max, -1) +
            ",\"step\":" + NoteFigure(field.Step, -1) + "}";
 }
@@ -209,25 +193,25 @@ EMSCRIPTEN_KEEPALIVE const char* orx_MachineEditor(int source) {
     std::string kinds = "[";
     for (int kind = 0; kind < CONDITION_KIND_COUNT; ++kind)
         kinds += std::string(kind ? "," : "") +
-                 "{\"name\":" + Quoted(ConditionName(static_cast<TConditionKind>(kind))) +
-                 ",\"text\":" + Quoted(LoadStr(TEXT_CONDITION_STORED + kind)) + "}";
+                 "{\"name\":" + JsonText(ConditionName(static_cast<TConditionKind>(kind))) +
+                 ",\"text\":" + JsonText(LoadStr(TEXT_CONDITION_STORED + kind)) + "}";
     std::string fields = "[";
     for (const TConditionField& field : ConditionFields())
         fields += (fields.size() > 1 ? "," : "") + FieldJson(c, field, s, FieldUsed(c, field.Key));
     std::string presets = "[";
     for (const TMachinePreset& preset : MachinePresets())
         presets += (presets.size() > 1 ? "," : "") + std::string("{\"name\":") +
-                   Quoted(LoadStr(preset.NameId)) +
+                   JsonText(LoadStr(preset.NameId)) +
                    ",\"whole\":" + (preset.WholeMachine() ? "true" : "false") +
                    ",\"group\":" + std::to_string(static_cast<int>(preset.Group)) + "}";
     const bool undoable =
         g_PresetSet.PresetIndex >= 0 && g_PresetSet.Targets.size() > 1 && !g_PresetSet.Undone;
-    return Return("{\"kind\":" + Quoted(ConditionName(c.Kind)) +
-                  ",\"second\":" + Quoted(ConditionName(c.Second)) + ",\"line\":" + std::to_string(c.LineHz) +
-                  ",\"lineUsed\":" + (FieldUsed(c, "line") ? "true" : "false") + ",\"kinds\":" + kinds +
-                  "],\"fields\":" + fields + "],\"presets\":" + presets + "],\"preset\":" +
-                  std::to_string(PresetHeld(s)) + ",\"presetNote\":" + Quoted(PresetNote()) +
-                  ",\"undo\":" + (undoable ? "true" : "false") + "}");
+    return Return(
+        "{\"kind\":" + JsonText(ConditionName(c.Kind)) + ",\"second\":" + JsonText(ConditionName(c.Second)) +
+        ",\"line\":" + std::to_string(c.LineHz) + ",\"lineUsed\":" +
+        (FieldUsed(c, "line") ? "true" : "false") + ",\"kinds\":" + kinds + "],\"fields\":" + fields +
+        "],\"presets\":" + presets + "],\"preset\":" + std::to_string(PresetHeld(s)) +
+        ",\"presetNote\":" + JsonText(PresetNote()) + ",\"undo\":" + (undoable ? "true" : "false") + "}");
 }
 
 // Takes text into field key of source's condition ("kind", "second",
@@ -286,7 +270,7 @@ EMSCRIPTEN_KEEPALIVE const char* orx_MachinePreview(int source, int group, int r
     std::string markers = "[";
     for (const TCharacteristicLine& line : PreviewMarkers(condition, kind))
         markers += (markers.size() > 1 ? "," : "") + std::string("{\"x\":") + Number(line.Hz * unit) +
-                   ",\"label\":" + Quoted(line.Label) +
+                   ",\"label\":" + JsonText(line.Label) +
                    ",\"rank\":" + std::to_string(MarkerRank(line.Label)) +
                    ",\"family\":" + std::to_string(static_cast<int>(MarkerFamily(line.Label))) + "}";
     const auto machineGroup = static_cast<TMachineGroup>(std::clamp(group, 0, MACHINE_GROUP_COUNT - 1));
@@ -294,24 +278,24 @@ EMSCRIPTEN_KEEPALIVE const char* orx_MachinePreview(int source, int group, int r
     const std::string shows = LoadStr(InstrumentShowsText(s, kind));
     std::string notes = "[";
     for (const TConditionNote& note : ConditionNotes(condition, kind, preview))
-        notes += (notes.size() > 1 ? "," : "") + std::string("{\"text\":") + Quoted(Worded(note)) +
+        notes += (notes.size() > 1 ? "," : "") + std::string("{\"text\":") + JsonText(Worded(note)) +
                  ",\"warning\":" + (note.Warning ? "true" : "false") + "}";
     const bool envelope = kind == KIND_MEAS_E;
     return Return(
         "{\"shows\":" +
-        Quoted(condition.Kind == TConditionKind::Stored ? LoadStr(TEXT_PREVIEW_STORED) + " " + shows
-                                                        : shows) +
+        JsonText(condition.Kind == TConditionKind::Stored ? LoadStr(TEXT_PREVIEW_STORED) + " " + shows
+                                                          : shows) +
         ",\"waveform\":{\"dx\":" + Number(dtMs) + ",\"xMax\":" + Number(spanMs) + ",\"symmetric\":" +
-        (envelope ? "false" : "true") + ",\"xTitle\":" + Quoted(LoadStr(TEXT_WAVEFORM_TITLE)) +
-        ",\"yTitle\":" + Quoted(LoadStr(envelope ? TEXT_ENVELOPE_AXIS : TEXT_VELOCITY_AXIS)) +
+        (envelope ? "false" : "true") + ",\"xTitle\":" + JsonText(LoadStr(TEXT_WAVEFORM_TITLE)) +
+        ",\"yTitle\":" + JsonText(LoadStr(envelope ? TEXT_ENVELOPE_AXIS : TEXT_VELOCITY_AXIS)) +
         ",\"y\":" + Values(preview.Signal, static_cast<std::size_t>(spanMs / dtMs) + 1) +
         "},\"spectrum\":{\"dx\":" + Number(lineHz * unit) + ",\"xMax\":" + Number(maxHz * unit) +
-        ",\"symmetric\":false,\"xTitle\":" + Quoted(LoadStr(rpm ? TEXT_FREQUENCY_RPM : TEXT_FREQUENCY_HZ)) +
-        ",\"yTitle\":" + Quoted(LoadStr(envelope ? TEXT_ENVELOPE_AXIS_RMS : TEXT_VELOCITY_AXIS_RMS)) +
+        ",\"symmetric\":false,\"xTitle\":" + JsonText(LoadStr(rpm ? TEXT_FREQUENCY_RPM : TEXT_FREQUENCY_HZ)) +
+        ",\"yTitle\":" + JsonText(LoadStr(envelope ? TEXT_ENVELOPE_AXIS_RMS : TEXT_VELOCITY_AXIS_RMS)) +
         ",\"y\":" + Values(preview.Lines, static_cast<std::size_t>(maxHz / lineHz) + 1) +
         ",\"markers\":" + markers + "]},\"velocity\":" + Number(preview.VelocityRms) + ",\"zone\":\"" + zone +
         "\",\"severity\":" +
-        Quoted(
+        JsonText(
             Format(LoadStr(TEXT_SEVERITY_READING), {NoteFigure(preview.VelocityRms, 2), std::string(1, zone),
                                                     LoadStr(TEXT_ZONE_A + (zone - 'A'))})) +
         ",\"notes\":" + notes + "]}");
