@@ -6,6 +6,8 @@
 // words the sheet; this module lays it out. The trainee's own state is set
 // aside while it runs and comes back at Close exercise; the page's saves
 // leave the kept state alone meanwhile.
+import { until } from './state-actions.js';
+
 const $ = (selector, root = document) => root.querySelector(selector);
 
 export const LINK_PREFIX = '#exercise=';
@@ -45,18 +47,6 @@ function element(tag, attributes = {}, children = []) {
   for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
   made.append(...children);
   return made;
-}
-
-function until(condition, limitMs) {
-  const start = performance.now();
-  return new Promise((resolve) => {
-    const look = () => {
-      if (condition()) resolve(true);
-      else if (performance.now() - start > limitMs) resolve(false);
-      else setTimeout(look, 50);
-    };
-    look();
-  });
 }
 
 // The exercise file's text of a link's fragment; throws 'future' or 'damaged'.

@@ -37,7 +37,7 @@ const CHECK_TOO_LARGE = 3;
 
 // Resolves true once condition() holds, false after limitMs; the page's
 // thread is free in between.
-function until(condition, limitMs) {
+export function until(condition, limitMs) {
   const start = performance.now();
   return new Promise((resolve) => {
     const look = () => {
