@@ -1,4 +1,5 @@
 #include "SimSession.h"
+#include "SimStateLink.h"
 
 #include "PngFile.h"
 #include "SimRecord.h"
@@ -181,6 +182,8 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
         AssignCondition(source, *condition);
     } else if (TSimExercise::Handles(command)) {
         if (!FExercise.RunLine(words, content, error)) return false;
+    } else if (SimStateLinkHandles(command)) {
+        if (!RunSimStateLink(*this, words, error)) return false;
     } else if (command == "transfer" && words.size() == 2) {
         if (!RunSimTransfer(*FDevice, words[1], FOut, error)) return false;
     } else if (command == "show" && words.size() == 1) {
@@ -191,7 +194,8 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
         error = "not a command: '" + content.substr(content.find_first_not_of(" \t")) +
                 "' (k1, k1-long, k1-hold, k2, k2-long, k2-hold, both, none, down k1|k2, up, wait MS, "
                 "lang ENG|RUS, condition POINT NAME [key=value ...], show [--art], png FILE [SCALE], "
-                "exercise-save, exercise-open, answer, submit, exercise-close, transfer DB)";
+                "exercise-save, exercise-open, answer, submit, exercise-close, transfer DB, link-out FILE, "
+                "link-in FILE)";
         return false;
     }
     FExercise.Observe();
