@@ -56,5 +56,12 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     exerciseAnswer: fn('orx_ExerciseAnswer', null, ['number', 'string', 'string', 'string']),
     exerciseSubmit: fn('orx_ExerciseSubmit', 'string', ['string']),
     exerciseClose: fn('orx_ExerciseClose', null, []),
+    // State links (see src/web/ExportsStateLink.cpp).
+    stateLinkHead: fn('orx_StateLinkHead', 'string', []),
+    stateLinkMaxChars: fn('orx_StateLinkMaxChars', 'number', []),
+    stateLinkPayload: fn('orx_StateLinkPayload', 'string', ['string']),
+    stateLinkSplit: fn('orx_StateLinkSplit', 'number', ['string']),
+    stateLinkData: fn('orx_StateLinkData', 'string', []),
+    stateLinkText: fn('orx_StateLinkText', 'string', ['string']),
   };
 }

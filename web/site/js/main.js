@@ -102,6 +102,9 @@ async function start() {
     saveOwn: () => state.save(),
   });
   language.addEventListener('change', () => exercise.loadTexts());
+  // Loaded when first used: the start needs none of it.
+  const stateLink = () => import('./state-link.js');
+  $('#copy-link').addEventListener('click', async () => (await stateLink()).copyLink(instrument, { state, dialogs }));
   $('#tool-exit').addEventListener('click', () => {
     $('#tool-exit').blur();
     state.exit();
@@ -127,6 +130,7 @@ async function start() {
   // For tests and tools: the page is ready to take keys.
   document.body.dataset.ready = 'true';
   exercise.openLink();
+  if (instrument.stateLinkSplit(location.hash)) (await stateLink()).openLink(instrument, { state, dialogs });
   keepForOffline();
 }
 

@@ -102,25 +102,32 @@ export function attachState(instrument, view, dialogs, { keptTooLarge, switchedO
     const file = await readStateFile(chosen, maxBytes);
     if (file.tooLarge) return dialogs.message(t(TEXT_FILE_TOO_LARGE).replace('%1', kib));
     if (file.notText) return dialogs.message(t(TEXT_NOT_A_STATE));
-    const verdict = instrument.checkState(file.text);
-    if (verdict === CHECK_TOO_LARGE) return dialogs.message(t(TEXT_FILE_TOO_LARGE).replace('%1', kib));
-    if (verdict === CHECK_NOT_A_STATE) return dialogs.message(t(TEXT_NOT_A_STATE));
+    return importText(file.text, TEXT_IMPORTED);
+  }
+
+  // Replaces the state with text after its checks, keeping what it replaces
+  // for Undo import; statusId says what happened on the status line. True
+  // once imported.
+  async function importText(text, statusId) {
+    const verdict = instrument.checkState(text);
+    if (verdict === CHECK_TOO_LARGE) return dialogs.message(t(TEXT_FILE_TOO_LARGE).replace('%1', kib)) ?? false;
+    if (verdict === CHECK_NOT_A_STATE) return dialogs.message(t(TEXT_NOT_A_STATE)) ?? false;
     if (verdict === CHECK_DAMAGED) {
       const lines = instrument.checkDetails().split('\n').filter((line) => line !== '');
       const listed = lines.slice(0, LISTED_LINES);
       if (lines.length > LISTED_LINES) listed.push(t(TEXT_MORE_LINES).replace('%1', String(lines.length - LISTED_LINES)));
       const question = t(TEXT_FILE_DAMAGED).replace('%1', listed.join('\n'));
-      if (!(await dialogs.confirm(question, t(TEXT_REPLACE), t(TEXT_CANCEL)))) return undefined;
+      if (!(await dialogs.confirm(question, t(TEXT_REPLACE), t(TEXT_CANCEL)))) return false;
     }
     // What the import replaces is what the instrument holds now, measured a
     // moment ago included (or, should that not fit, what was saved last;
     // with a state too large to load, the defaults the page started with).
     const before = keepOff ? '' : instrument.saveState() || loadStoredState(maxBytes).text;
-    if (!(await replaceState(file.text))) return undefined;
+    if (!(await replaceState(text))) return false;
     storeUndoState(before);
     showUndo();
-    switchedOff(TEXT_IMPORTED);
-    return undefined;
+    switchedOff(statusId);
+    return true;
   }
 
   const file = $('#import-file');
@@ -155,6 +162,13 @@ export function attachState(instrument, view, dialogs, { keptTooLarge, switchedO
   return {
     // Stores the state as it is now (before an exercise sets it aside).
     save: () => save(),
+    // The state as it is now (for a link), once a measurement under way has
+    // ended; null when it would pass the limit.
+    async current() {
+      await until(() => !instrument.isBusy(), BUSY_LIMIT_MS);
+      return instrument.saveState() || null;
+    },
+    importText,
     // Exit: the instrument switches off as its power-off timer would, and its
     // state is stored once the firmware has put it back (pagehide stores the
     // same state should the page go first).

@@ -154,6 +154,7 @@ export function createView(instrument) {
       $('#tool-exit span').textContent = t(307);
       $('#export-state').textContent = t(330);
       $('#import-state').textContent = t(331);
+      $('#copy-link').textContent = t(2010);
       $('#status').textContent = statusText ?? this.usage();
     },
     // The usage line: the keys on the screen for touch, else the keyboard's.
