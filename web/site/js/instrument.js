@@ -14,6 +14,7 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
   const module = await globalThis.loadOrx700();
   module.onRefresh = (rgba) => onRefresh(rgba);
   module.onErrorMessage = (text) => onErrorMessage(text);
+  module.onKeyCaption = null;
   const fn = (name, returns, args) => module.cwrap(name, returns, args);
   return {
     start: fn('orx_Start', null, ['string', 'string']),
@@ -56,6 +57,14 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     exerciseAnswer: fn('orx_ExerciseAnswer', null, ['number', 'string', 'string', 'string']),
     exerciseSubmit: fn('orx_ExerciseSubmit', 'string', ['string']),
     exerciseClose: fn('orx_ExerciseClose', null, []),
+    // Key captions (see src/web/ExportsCaptions.cpp); onKeyCaption(f): f
+    // runs when a key event comes while they are shown.
+    captionsAttach: fn('orx_CaptionsAttach', null, []),
+    showKeyCaptions: fn('orx_ShowKeyCaptions', 'number', []),
+    setShowKeyCaptions: fn('orx_SetShowKeyCaptions', null, ['number']),
+    keyCaptions: fn('orx_KeyCaptions', 'string', []),
+    keyCaptionsNextChange: fn('orx_KeyCaptionsNextChange', 'number', []),
+    onKeyCaption: (f) => { module.onKeyCaption = f; },
     // State links (see src/web/ExportsStateLink.cpp).
     stateLinkHead: fn('orx_StateLinkHead', 'string', []),
     stateLinkMaxChars: fn('orx_StateLinkMaxChars', 'number', []),

@@ -65,6 +65,7 @@ async function start() {
     instrument.selectLanguage(language.selectedIndex);
     view.loadTexts(switchedOff ? instrument.text(switchedOff) : undefined);
     machines.loadTexts();
+    captions?.update();
   });
   view.loadTexts();
   machines.loadTexts();
@@ -83,6 +84,7 @@ async function start() {
     keptTooLarge: stored.tooLarge,
     switchedOff: (id) => { switchedOff = id; view.setStatus(instrument.text(id)); },
     languageChanged: () => {
+      stateCaptions();
       language.selectedIndex = instrument.languageIndex();
       view.loadTexts();
       machines.loadTexts();
@@ -91,6 +93,7 @@ async function start() {
   });
   exercise = attachExercise(instrument, {
     stateSwapped: () => {
+      stateCaptions();
       language.selectedIndex = instrument.languageIndex();
       view.loadTexts();
       machines.stateChanged();
@@ -104,6 +107,22 @@ async function start() {
   language.addEventListener('change', () => exercise.loadTexts());
   // Loaded when first used: the start needs none of it.
   const stateLink = () => import('./state-link.js');
+  let captions = null;
+  const showCaptions = async () => {
+    captions ??= (await import('./captions.js')).attachCaptions(instrument);
+    captions.update();
+  };
+  // The state says whether captions are shown: at start, after an import or
+  // an exercise's state.
+  const stateCaptions = () => {
+    $('#tool-captions').setAttribute('aria-pressed', String(Boolean(instrument.showKeyCaptions())));
+    if (captions || instrument.showKeyCaptions()) showCaptions();
+  };
+  instrument.captionsAttach();
+  $('#tool-captions').addEventListener('click', () => {
+    instrument.setShowKeyCaptions(instrument.showKeyCaptions() ? 0 : 1);
+    stateCaptions();
+  });
   $('#copy-link').addEventListener('click', async () => (await stateLink()).copyLink(instrument, { state, dialogs }));
   $('#tool-exit').addEventListener('click', () => {
     $('#tool-exit').blur();
@@ -129,6 +148,7 @@ async function start() {
   if (firstQuickStart()) dialogs.quickStart();
   // For tests and tools: the page is ready to take keys.
   document.body.dataset.ready = 'true';
+  stateCaptions();
   exercise.openLink();
   if (instrument.stateLinkSplit(location.hash)) (await stateLink()).openLink(instrument, { state, dialogs });
   keepForOffline();

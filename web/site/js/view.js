@@ -155,6 +155,8 @@ export function createView(instrument) {
       $('#export-state').textContent = t(330);
       $('#import-state').textContent = t(331);
       $('#copy-link').textContent = t(2010);
+      $('#tool-captions').textContent = t(1808);
+      $('#captions').setAttribute('aria-label', t(1809));
       $('#status').textContent = statusText ?? this.usage();
     },
     // The usage line: the keys on the screen for touch, else the keyboard's.
