@@ -20,7 +20,9 @@ TKeyCaptions g_Captions;
 std::string g_Returned;
 
 // The page redraws the captions when a key event comes.
-EM_JS(void, PageKeyCaption, (), { if (Module.onKeyCaption) Module.onKeyCaption(); });
+EM_JS(void, PageKeyCaption, (), {
+    if (Module.onKeyCaption) Module.onKeyCaption();
+});
 
 } // namespace
 

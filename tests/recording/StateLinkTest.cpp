@@ -95,8 +95,13 @@ TEST(StateLinkTest, ADamagedFutureForeignOrOversizedLinkIsRefusedWithItsReason) 
 
 TEST(StateLinkTest, Base64UrlMatchesTheStandardsVectorsAndRefusesOtherAlphabets) {
     const std::pair<std::string, std::string> vectors[] = {
-        {"", ""},       {"f", "Zg"},         {"fo", "Zm8"},           {"foo", "Zm9v"},
-        {"foob", "Zm9vYg"}, {"\xfb\xff", "-_8"}, {std::string("\0\x10\x83", 3), "ABCD"},
+        {"", ""},
+        {"f", "Zg"},
+        {"fo", "Zm8"},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg"},
+        {"\xfb\xff", "-_8"},
+        {std::string("\0\x10\x83", 3), "ABCD"},
     };
     for (const auto& [bytes, text] : vectors) {
         EXPECT_EQ(Base64UrlEncode(bytes), text);
