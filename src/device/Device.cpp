@@ -34,10 +34,14 @@ TDevice::TDevice(TFirmwareEntry firmware, const int16_t* backlight)
     ButtonsInit(FButtons);
     FPowerTimer.SetEnabled(false);
     FPowerTimer.SetInterval(POWER_OFF_MS);
-    FPowerTimer.SetOnTimer([this] { PowerTimerTimer(); });
+    FPowerTimer.SetOnTimer([this] {
+        if (!FTimersHeld) PowerTimerTimer();
+    });
     FBacklightTimer.SetEnabled(false);
     FBacklightTimer.SetInterval(BACKLIGHT_OFF_MS);
-    FBacklightTimer.SetOnTimer([this] { BacklightTimerTimer(); });
+    FBacklightTimer.SetOnTimer([this] {
+        if (!FTimersHeld) BacklightTimerTimer();
+    });
     LcdClear();
     Paint();
     Start();
@@ -186,6 +190,14 @@ void TDevice::SetLanguage(LANGID langId) {
     if (FPowerTimer.Enabled()) return;
     ShowPowerOnHint();
     if (OnRefresh) OnRefresh();
+}
+
+void TDevice::HoldTimers(bool hold) {
+    if (FTimersHeld == hold) return;
+    FTimersHeld = hold;
+    if (hold || !FPowerTimer.Enabled()) return;
+    Restart(FPowerTimer);
+    if (FBacklightTimer.Enabled()) Restart(FBacklightTimer);
 }
 
 void TDevice::PowerOff() {

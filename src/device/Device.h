@@ -47,6 +47,10 @@ class TDevice : public TThread {
     void SetLanguage(LANGID langId);
     void PowerTimerTimer();
     void BacklightTimerTimer();
+    // While held, the power-off and backlight time-outs do not come: a host
+    // playing a tour keeps the instrument on and lit without pressing its
+    // keys. Letting go starts both counts anew. PowerOff still switches off.
+    void HoldTimers(bool hold);
     std::string GetHintK1();
     std::string GetHintK2();
     // (x, y) is a point of the LCD picture.
@@ -101,6 +105,7 @@ class TDevice : public TThread {
     TTimer FPowerTimer;
     TTimer FBacklightTimer;
     int16_t FKeyEvent = 0;
+    bool FTimersHeld = false;
     TWorkerState FWorkerState = TWorkerState::Working; // under FLock
     bool FTimedWait = false;                           // under FLock: the key wait ends by itself
     LANGID FLanguage = LANG_ENGLISH;

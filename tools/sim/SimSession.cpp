@@ -14,6 +14,7 @@
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
 #include "platform/Strings.h"
+#include "recording/RecordingPlan.h"
 
 #include <algorithm>
 #include <array>
@@ -78,20 +79,6 @@ bool ParseMilliseconds(const std::string& text, uint32_t& ms) {
         return false;
     ms = static_cast<uint32_t>(std::stoul(text));
     return true;
-}
-
-// A route point number 1..13, "watch", "offroute" or "hf".
-bool ParseSource(const std::string& text, int16_t& source) {
-    static const std::map<std::string, int16_t> kNamed = {
-        {"watch", SOURCE_WATCH}, {"offroute", SOURCE_OFFROUTE}, {"hf", SOURCE_HF}};
-    if (const auto named = kNamed.find(text); named != kNamed.end()) {
-        source = named->second;
-        return true;
-    }
-    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    source = static_cast<int16_t>(std::stoi(text));
-    return IsAssignableSource(source) && source > 0;
 }
 
 bool ParseScale(const std::string& text, int& scale) {
@@ -165,21 +152,7 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
                           ScaledLcdPicture(FDevice->Picture(), scale), error))
             return false;
     } else if (command == "condition" && words.size() >= 3) {
-        int16_t source = 0;
-        if (!ParseSource(words[1], source)) {
-            error = "condition needs a route point 1..13, watch, offroute or hf, got '" + words[1] + "'";
-            return false;
-        }
-        std::string text;
-        for (std::size_t i = 2; i < words.size(); ++i)
-            text += words[i] + " ";
-        std::string reason;
-        const auto condition = ParseCondition(text, reason);
-        if (!condition) {
-            error = "condition: " + reason;
-            return false;
-        }
-        AssignCondition(source, *condition);
+        if (!ApplyConditionLine(content.substr(content.find("condition") + 9), error)) return false;
     } else if (TSimExercise::Handles(command)) {
         if (!FExercise.RunLine(words, content, error)) return false;
     } else if (SimStateLinkHandles(command)) {
