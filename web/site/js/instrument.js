@@ -65,6 +65,11 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     keyCaptions: fn('orx_KeyCaptions', 'string', []),
     keyCaptionsNextChange: fn('orx_KeyCaptionsNextChange', 'number', []),
     onKeyCaption: (f) => { module.onKeyCaption = f; },
+    // Recordings (see src/web/ExportsRecording.cpp).
+    recordStart: fn('orx_RecordStart', 'number', []),
+    isRecording: fn('orx_IsRecording', 'number', []),
+    recordLanguage: fn('orx_RecordLanguage', null, ['string']),
+    recordFinish: fn('orx_RecordFinish', 'string', []),
     // State links (see src/web/ExportsStateLink.cpp).
     stateLinkHead: fn('orx_StateLinkHead', 'string', []),
     stateLinkMaxChars: fn('orx_StateLinkMaxChars', 'number', []),

@@ -66,6 +66,8 @@ async function start() {
     view.loadTexts(switchedOff ? instrument.text(switchedOff) : undefined);
     machines.loadTexts();
     captions?.update();
+    recording?.loadTexts();
+    instrument.recordLanguage(instrument.languageName(instrument.languageIndex()));
   });
   view.loadTexts();
   machines.loadTexts();
@@ -119,6 +121,12 @@ async function start() {
     if (captions || instrument.showKeyCaptions()) showCaptions();
   };
   instrument.captionsAttach();
+  let recording = null;
+  $('#record').addEventListener('click', async () => {
+    $('#record').blur();
+    recording ??= (await import('./recording.js')).attachRecording(instrument, { view, dialogs });
+    recording.toggle();
+  });
   $('#tool-captions').addEventListener('click', () => {
     instrument.setShowKeyCaptions(instrument.showKeyCaptions() ? 0 : 1);
     stateCaptions();

@@ -156,6 +156,7 @@ export function createView(instrument) {
       $('#import-state').textContent = t(331);
       $('#copy-link').textContent = t(2010);
       $('#tool-captions').textContent = t(1808);
+      if ($('#record').getAttribute('aria-pressed') !== 'true') $('#record').textContent = t(2020);
       $('#captions').setAttribute('aria-label', t(1809));
       $('#status').textContent = statusText ?? this.usage();
     },

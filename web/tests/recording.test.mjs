@@ -1,0 +1,56 @@
+// Record in the page: a session recorded in Chromium (keys, a language
+// change) replays in orx700-sim to "verified"; the same recording with one
+// key changed is "diverged" at that key's release.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { test } from 'node:test';
+import { openPage, play, useSiteInBrowser } from './browser.mjs';
+import { SIM } from './sim.mjs';
+import { POWER_ON } from './state-page.mjs';
+
+const site = useSiteInBrowser();
+
+function replay(script) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'orx700-recording-'));
+  try {
+    fs.writeFileSync(path.join(folder, 'recording.txt'), script);
+    const run = spawnSync(SIM, [path.join(folder, 'recording.txt')], { encoding: 'utf8' });
+    return { status: run.status, out: run.stdout.trim(), err: run.stderr };
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+test('a session recorded in the page replays in orx700-sim to verified, and one key changed diverges there', async () => {
+  const { context, page, errors } = await openPage(site.browser, site.url);
+  let script;
+  try {
+    await play(page, [...POWER_ON, 'k1']); // on: Record switches it off first
+    await page.click('#record');
+    await page.waitForFunction(() => document.querySelector('#record').getAttribute('aria-pressed') === 'true');
+    assert.equal(await page.evaluate(() => document.querySelector('#record').textContent), 'Stop recording');
+    await play(page, [...POWER_ON, 'k2', 'k1', 'both', 'k1', 'lang RUS', 'k1', 'k1-long', 'k1', 'k2']);
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#record')]);
+    script = fs.readFileSync(await download.path(), 'utf8');
+    assert.match(await page.textContent('#status'), /orx700-recording\.txt/);
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+  const lines = script.split('\n');
+  assert.ok(lines.filter((l) => l.startsWith('check ')).length >= 6, 'a check before key presses and at the end');
+  assert.ok(lines.includes('lang RUS'));
+  assert.deepEqual(replay(script), { status: 0, out: 'verified', err: '' });
+
+  // The K1 press after the language change becomes a K2 press.
+  const changed = lines.findIndex((l, i) => l === 'down k1' && i > lines.indexOf('lang RUS'));
+  assert.ok(changed > 0);
+  const released = lines.findIndex((l, i) => i > changed && l === 'up');
+  const edited = lines.map((l, i) => (i === changed ? 'down k2' : l)).join('\n');
+  const run = replay(edited);
+  assert.equal(run.status, 1);
+  assert.equal(run.out, `diverged at line ${released + 1}`);
+});
