@@ -15,6 +15,7 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
   module.onRefresh = (rgba) => onRefresh(rgba);
   module.onErrorMessage = (text) => onErrorMessage(text);
   module.onKeyCaption = null;
+  module.onPlayLanguage = () => {};
   const fn = (name, returns, args) => module.cwrap(name, returns, args);
   return {
     start: fn('orx_Start', null, ['string', 'string']),
@@ -70,6 +71,16 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     isRecording: fn('orx_IsRecording', 'number', []),
     recordLanguage: fn('orx_RecordLanguage', null, ['string']),
     recordFinish: fn('orx_RecordFinish', 'string', []),
+    // Play (see src/web/ExportsPlayback.cpp); onPlayLanguage(f): f(name)
+    // when the recording changes the language.
+    playLoad: fn('orx_PlayLoad', 'string', ['string']),
+    playState: fn('orx_PlayState', 'string', []),
+    playStart: fn('orx_PlayStart', 'number', []),
+    playTick: fn('orx_PlayTick', 'number', []),
+    playStop: fn('orx_PlayStop', null, []),
+    playElapsed: fn('orx_PlayElapsed', 'number', []),
+    playDuration: fn('orx_PlayDuration', 'number', []),
+    onPlayLanguage: (f) => { module.onPlayLanguage = f; },
     // State links (see src/web/ExportsStateLink.cpp).
     stateLinkHead: fn('orx_StateLinkHead', 'string', []),
     stateLinkMaxChars: fn('orx_StateLinkMaxChars', 'number', []),

@@ -49,6 +49,7 @@ async function start() {
   // window; else it covers the page until closed.
   let machines = null;
   let exercise = null;
+  let playback = null;
   const placeSide = () => {
     const open = Boolean(machines?.isOpen() || exercise?.isOpen());
     const width = Math.min(PANEL_WIDTH, innerWidth - WINDOW_WIDTH);
@@ -82,7 +83,7 @@ async function start() {
   $('#tool-overview').addEventListener('click', () => dialogs.overview());
   $('#tool-about').addEventListener('click', () => dialogs.about());
   const state = attachState(instrument, view, dialogs, {
-    holdSaves: () => Boolean(exercise?.isOpen()),
+    holdSaves: () => Boolean(exercise?.isOpen() || playback?.holdsSaves()),
     keptTooLarge: stored.tooLarge,
     switchedOff: (id) => { switchedOff = id; view.setStatus(instrument.text(id)); },
     languageChanged: () => {
@@ -122,6 +123,28 @@ async function start() {
   };
   instrument.captionsAttach();
   let recording = null;
+  const usePlayback = async () => {
+    playback ??= (await import('./playback.js')).attachPlayback(instrument, {
+      view,
+      dialogs,
+      saveOwn: () => state.save(),
+      stateSwapped: () => {
+        stateCaptions();
+        language.selectedIndex = instrument.languageIndex();
+        view.loadTexts();
+        machines.stateChanged();
+      },
+    });
+    instrument.onPlayLanguage((name) => {
+      language.value = name;
+      language.dispatchEvent(new Event('change'));
+    });
+    return playback;
+  };
+  $('#play').addEventListener('click', async () => {
+    $('#play').blur();
+    (await usePlayback()).choose();
+  });
   $('#record').addEventListener('click', async () => {
     $('#record').blur();
     recording ??= (await import('./recording.js')).attachRecording(instrument, { view, dialogs });
