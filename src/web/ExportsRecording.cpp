@@ -50,7 +50,8 @@ extern "C" {
 // off and its worker parked (0 otherwise: nothing started).
 EMSCRIPTEN_KEEPALIVE int orx_RecordStart() {
     if (!g_Device || g_Device->IsOn() || g_Device->WorkerState() != TWorkerState::Parked) return 0;
-    g_Recorder.Recorder.Start(Host().Now(), StateIniText(SavedState), ScriptLanguage(SavedState.LanguageName));
+    g_Recorder.Recorder.Start(Host().Now(), StateIniText(SavedState),
+                              ScriptLanguage(SavedState.LanguageName));
     g_Device->Buttons().InputObserver = &g_Recorder;
     return 1;
 }
