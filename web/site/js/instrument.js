@@ -81,6 +81,12 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     playElapsed: fn('orx_PlayElapsed', 'number', []),
     playDuration: fn('orx_PlayDuration', 'number', []),
     onPlayLanguage: (f) => { module.onPlayLanguage = f; },
+    // The kiosk (see src/web/ExportsKiosk.cpp); onKioskPhase(f): f(phase)
+    // at each change of phase.
+    kioskStart: fn('orx_KioskStart', 'string', ['string', 'number']),
+    kioskUserInput: fn('orx_KioskUserInput', null, []),
+    kioskPhase: fn('orx_KioskPhase', 'number', []),
+    onKioskPhase: (f) => { module.onKioskPhase = f; },
     // State links (see src/web/ExportsStateLink.cpp).
     stateLinkHead: fn('orx_StateLinkHead', 'string', []),
     stateLinkMaxChars: fn('orx_StateLinkMaxChars', 'number', []),

@@ -50,6 +50,8 @@ async function start() {
   let machines = null;
   let exercise = null;
   let playback = null;
+  // ?kiosk=SCRIPT: a visitor's session is never kept.
+  const kiosk = new URLSearchParams(location.search).has('kiosk');
   const placeSide = () => {
     const open = Boolean(machines?.isOpen() || exercise?.isOpen());
     const width = Math.min(PANEL_WIDTH, innerWidth - WINDOW_WIDTH);
@@ -83,7 +85,7 @@ async function start() {
   $('#tool-overview').addEventListener('click', () => dialogs.overview());
   $('#tool-about').addEventListener('click', () => dialogs.about());
   const state = attachState(instrument, view, dialogs, {
-    holdSaves: () => Boolean(exercise?.isOpen() || playback?.holdsSaves()),
+    holdSaves: () => Boolean(exercise?.isOpen() || playback?.holdsSaves() || kiosk),
     keptTooLarge: stored.tooLarge,
     switchedOff: (id) => { switchedOff = id; view.setStatus(instrument.text(id)); },
     languageChanged: () => {
@@ -180,6 +182,13 @@ async function start() {
   // For tests and tools: the page is ready to take keys.
   document.body.dataset.ready = 'true';
   stateCaptions();
+  if (kiosk) {
+    instrument.onPlayLanguage((name) => {
+      language.value = name;
+      language.dispatchEvent(new Event('change'));
+    });
+    (await import('./kiosk.js')).startKiosk(instrument, { view, dialogs, script: new URLSearchParams(location.search).get('kiosk') });
+  }
   exercise.openLink();
   if (instrument.stateLinkSplit(location.hash)) (await stateLink()).openLink(instrument, { state, dialogs });
   keepForOffline();
