@@ -319,7 +319,9 @@ std::vector<TDbReading> TMeasurementDb::Readings(const TDbSelection& selection, 
     const std::string sql = std::string(READING_COLUMNS) + (withSamples ? "r.samples" : "NULL") +
                             " FROM readings r JOIN points p ON p.id = r.point_id JOIN machines m ON m.id = "
                             "p.machine_id WHERE (?1 = '' OR m.key = ?1) AND (?2 = '' OR p.key = ?2) AND "
-                            "r.measured >= ?3 AND (?4 = 0 OR r.measured <= ?4) ORDER BY r.measured, r.id";
+                            "(?3 = 0 OR round(r.measured * 86400000) >= round(?3 * 86400000)) AND "
+                            "(?4 = 0 OR round(r.measured * 86400000) < round(?4 * 86400000)) "
+                            "ORDER BY r.measured, r.id";
     TDbStatement s(FDb, sql.c_str());
     s.Bind(1, selection.MachineKey);
     s.Bind(2, selection.PointKey);

@@ -60,7 +60,10 @@ struct TDbReading {
 struct TDbSelection {
     std::string MachineKey;
     std::string PointKey;
-    double From = 0, To = 0; // day counts; To 0 is no end
+    // Day counts, compared to the millisecond (the clock's resolution): from
+    // From on (0: from the first), before To (0: to the last). A reading of
+    // unknown time (0) is in only when From is 0.
+    double From = 0, To = 0;
 };
 
 // A point's alert and danger levels (velocity RMS mm/s, or the crest factor

@@ -4,8 +4,11 @@
 #include "PcDataTestSupport.h"
 #include "dsp/DspCommand.h"
 #include "measure/MeasResults.h"
+#include "pcdata/DateRange.h"
 #include "pcdata/Exports.h"
+#include "platform/DateTime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -338,3 +341,79 @@ TEST_F(ExportTest, TheCommandLineExportsAPointAndLeavesARefusedDatabaseUntouched
 }
 
 } // namespace
+
+// --- a date range -----------------------------------------------------------------------
+
+TEST_F(TempFolderTest, ADateRangeTakesTheReadingsShownAtItsBoundsOnTheCommandLineToo) {
+    // Times as the clock gives them, to the millisecond; the exports print
+    // them to the second.
+    const double times[] = {
+        EncodeDateTime(2026, 3, 1, 0, 0, 0, 0),      EncodeDateTime(2026, 3, 1, 10, 0, 0, 700),
+        EncodeDateTime(2026, 3, 1, 23, 59, 59, 999), EncodeDateTime(2026, 3, 2, 0, 0, 0, 0),
+        EncodeDateTime(2026, 3, 2, 10, 0, 0, 0),
+    };
+    std::vector<TStoreReading> made;
+    for (std::size_t i = 0; i < std::size(times); ++i) {
+        made.push_back(MadeUpReadings(1, 0, static_cast<uint32_t>(i))[0]);
+        made.back().Time = times[i];
+    }
+    const std::string dbPath = PathOf("m.sqlite");
+    std::string error;
+    auto db = TMeasurementDb::Open(dbPath, error);
+    ASSERT_TRUE(db) << error;
+    ASSERT_EQ(db->AddReadings(made, error), 5) << error;
+
+    struct TCase {
+        const char* From; // "" none
+        const char* To;
+        const char* Taken; // the readings in, by letter
+    };
+    const TCase cases[] = {
+        {"2026-03-01", "2026-03-01", "ABC"},
+        {"2026-03-02", "", "DE"},
+        {"", "2026-03-01 10:00:00", "AB"}, // B shows as 10:00:00
+        {"", "2026-03-01 09:59", "A"},
+        {"2026-03-01 10:00:01", "2026-03-02 10:00", "CDE"},
+        {"2026-03-01 23:59:59", "2026-03-01 23:59:59", "C"},
+        {"2026-03-02 10:00:00", "2026-03-02T10:00:00", "E"},
+        {"2026-03-03", "", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.From) + " .. " + c.To);
+        TDbSelection range;
+        ASSERT_TRUE(!*c.From || ParseFromBound(c.From, range.From, error)) << error;
+        ASSERT_TRUE(!*c.To || ParseToBound(c.To, range.To, error)) << error;
+        std::string taken;
+        for (const TDbReading& r : db->Readings(range, false))
+            taken += static_cast<char>('A' + (std::find(std::begin(times), std::end(times), r.Time) - times));
+        EXPECT_EQ(taken, c.Taken);
+
+        std::vector<std::string> args = {"export", "--db", dbPath, "--format", "csv"};
+        for (const auto& [option, value] : {std::pair{"--from", c.From}, std::pair{"--to", c.To}})
+            if (*value) args.insert(args.end(), {option, value});
+        args.push_back(PathOf("range.csv"));
+        std::ostringstream out, err;
+        ASSERT_EQ(RunDspCommand(args, out, err), 0) << err.str();
+        const std::string csv = FileBytes(PathOf("range.csv"));
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), static_cast<long>(taken.size()) + 1);
+    }
+
+    const std::vector<std::vector<std::string>> refused = {
+        {"--from", "2026-02-30"},
+        {"--to", "2026-13-01"},
+        {"--from", "yesterday"},
+        {"--to", "2026-3-1"},
+        {"--from", "2026-03-01 24:00"},
+        {"--from", "2026-03-02", "--to", "2026-03-01"},
+        {"--to"},
+    };
+    for (const auto& bounds : refused) {
+        std::vector<std::string> args = {"export", "--db", dbPath, "--format", "csv", PathOf("no.csv")};
+        args.insert(args.begin() + 5, bounds.begin(), bounds.end());
+        std::ostringstream out, err;
+        EXPECT_EQ(RunDspCommand(args, out, err), 2) << bounds[0] << ' ' << bounds.back();
+        const std::string message = err.str();
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+        EXPECT_FALSE(std::filesystem::exists(PathOf("no.csv")));
+    }
+}

@@ -1,6 +1,7 @@
 #include "DspExport.h"
 
 #include "DspCommand.h"
+#include "pcdata/DateRange.h"
 #include "pcdata/Exports.h"
 
 #include <ostream>
@@ -9,6 +10,7 @@ namespace {
 
 struct TExportRequest {
     std::string Db, Out, Point;
+    double From = 0, To = 0; // the selection's day counts; 0 none
     TExportFormat Format = TExportFormat::Csv;
 };
 
@@ -16,7 +18,8 @@ bool ParseExport(const std::vector<std::string>& args, TExportRequest& request, 
     bool haveFormat = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool valued = arg == "--db" || arg == "--format" || arg == "--point";
+        const bool valued =
+            arg == "--db" || arg == "--format" || arg == "--point" || arg == "--from" || arg == "--to";
         if (valued && i + 1 >= args.size()) {
             error = arg + " needs a value";
             return false;
@@ -33,6 +36,13 @@ bool ParseExport(const std::vector<std::string>& args, TExportRequest& request, 
             haveFormat = true;
         } else if (arg == "--point") {
             request.Point = args[++i];
+        } else if (arg == "--from" || arg == "--to") {
+            const bool from = arg == "--from";
+            if (!(from ? ParseFromBound(args[++i], request.From, error)
+                       : ParseToBound(args[++i], request.To, error))) {
+                error = arg + ": " + error;
+                return false;
+            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "export: unknown option " + arg;
             return false;
@@ -44,7 +54,12 @@ bool ParseExport(const std::vector<std::string>& args, TExportRequest& request, 
         }
     }
     if (request.Db.empty() || !haveFormat || request.Out.empty()) {
-        error = "usage: orx700-dsp export --db DB --format csv|uff58|wav [--point P] OUT";
+        error = "usage: orx700-dsp export --db DB --format csv|uff58|wav [--point P] [--from DATE] [--to "
+                "DATE] OUT";
+        return false;
+    }
+    if (request.From != 0 && request.To != 0 && request.To <= request.From) {
+        error = "--to must not be earlier than --from";
         return false;
     }
     return true;
@@ -66,6 +81,8 @@ int RunDspExport(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     TDbSelection selection;
     selection.PointKey = request.Point;
+    selection.From = request.From;
+    selection.To = request.To;
     const std::vector<TDbReading> readings = db->Readings(selection, request.Format != TExportFormat::Csv);
     if (!ExportReadings(readings, request.Format, request.Out, error)) {
         err << "orx700-dsp: " << error << '\n';
