@@ -5,20 +5,21 @@
 #include "app/TrendPlot.h"
 #include "pcdata/DbPlace.h"
 #include "pcdata/Exports.h"
-#include "pcdata/ReadingSignal.h"
 #include "pcdata/TrendLimits.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 #include "signals/SeverityZone.h"
 #include "state/ProgramPlaces.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -35,6 +36,7 @@ constexpr int kMachineKeyRole = Qt::UserRole;
 constexpr int kPointIdRole = Qt::UserRole + 1;
 constexpr int kPointKeyRole = Qt::UserRole + 2;
 constexpr int kZooms[] = {1, 2, 4, 8, 16};
+constexpr int kFiner[] = {1, 2, 4, 8};
 constexpr int kGroupTexts[] = {TEXT_PC_GROUP_2_RIGID, TEXT_PC_GROUP_2_FLEXIBLE, TEXT_PC_GROUP_1_RIGID,
                                TEXT_PC_GROUP_1_FLEXIBLE};
 constexpr double kLimitMax = 1000.0;
@@ -79,9 +81,11 @@ std::unique_ptr<TMeasurementDb> OpenDesktopMeasurementDb(QWidget* parent, const 
 TFormMeasurements::TFormMeasurements(QWidget* parent, std::string dbPath)
     : QWidget(parent, Qt::Window), FDbPath(std::move(dbPath)) {
     setObjectName(QStringLiteral("FormMeasurements"));
+    FFilling = true; // no handler runs on controls still being made
     CreateControls();
+    FFilling = false;
     // Fits a 1366 x 768 laptop beside the task bar.
-    resize(1100, 680);
+    resize(1280, 700);
     if (const QScreen* desktop = screen()) {
         const QRect free = desktop->availableGeometry();
         resize(std::min(width(), free.width()), std::min(height(), free.height() - 40));
@@ -129,12 +133,38 @@ void TFormMeasurements::CreateControls() {
     SpinDanger = spin("SpinDanger");
     ComboSignal = new QComboBox(this);
     ComboSignal->setObjectName(QStringLiteral("ComboSignal"));
-    connect(ComboSignal, &QComboBox::currentIndexChanged, this, [this] { ShowSignal(); });
-    ComboZoom = new QComboBox(this);
-    ComboZoom->setObjectName(QStringLiteral("ComboZoom"));
+    connect(ComboSignal, &QComboBox::currentIndexChanged, this, [this] {
+        if (!FFilling) FCursorX = -1; // a frequency means nothing on a waveform
+        ShowSignal();
+    });
+    auto viewCombo = [this](const char* name) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(QLatin1String(name));
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { ShowSignal(); });
+        return box;
+    };
+    ComboLines = viewCombo("ComboLines");
+    ComboAxis = viewCombo("ComboAxis");
+    ComboZoom = viewCombo("ComboZoom");
     for (const int zoom : kZooms)
         ComboZoom->addItem(QStringLiteral("%1 x").arg(zoom), zoom);
-    connect(ComboZoom, &QComboBox::currentIndexChanged, this, [this] { ShowSignal(); });
+    ComboCompare = viewCombo("ComboCompare");
+    CheckHarmonics = new QCheckBox(this);
+    CheckHarmonics->setObjectName(QStringLiteral("CheckHarmonics"));
+    connect(CheckHarmonics, &QCheckBox::toggled, this, [this] { ShowCursor(); });
+    TableHarmonics = new QTableWidget(0, 4, this);
+    TableHarmonics->setObjectName(QStringLiteral("TableHarmonics"));
+    TableHarmonics->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TableHarmonics->setSelectionMode(QAbstractItemView::NoSelection);
+    TableHarmonics->verticalHeader()->hide();
+    TableHarmonics->verticalHeader()->setDefaultSectionSize(TableHarmonics->fontMetrics().height() + 4);
+    TableHarmonics->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TableHarmonics->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    auto* setBaseline = new QAction(this);
+    setBaseline->setObjectName(QStringLiteral("ActionSetBaseline"));
+    connect(setBaseline, &QAction::triggered, this, [this] { SetBaselineClick(); });
+    TableReadings->addAction(setBaseline);
+    TableReadings->setContextMenuPolicy(Qt::ActionsContextMenu);
     ComboExportFormat = new QComboBox(this);
     ComboExportFormat->setObjectName(QStringLiteral("ComboExportFormat"));
     ComboExportFormat->addItems({QStringLiteral("CSV"), QStringLiteral("UFF 58"), QStringLiteral("WAV")});
@@ -147,6 +177,24 @@ void TFormMeasurements::CreateControls() {
     ButtonExport = button("ButtonExport", &TFormMeasurements::ButtonExportClick);
     ButtonSaveDb = button("ButtonSaveDb", &TFormMeasurements::ButtonSaveDbClick);
     ButtonImportDb = button("ButtonImportDb", &TFormMeasurements::ButtonImportDbClick);
+    ButtonBaseline = button("ButtonBaseline", &TFormMeasurements::SetBaselineClick);
+    CheckDates = new QCheckBox(this);
+    CheckDates->setObjectName(QStringLiteral("CheckDates"));
+    auto date = [this](const char* name) {
+        auto* edit = new QDateEdit(this);
+        edit->setObjectName(QLatin1String(name));
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd")); // as the exports print dates
+        edit->setEnabled(false);
+        return edit;
+    };
+    DateFrom = date("DateFrom");
+    DateTo = date("DateTo");
+    LabelDatesTo = new QLabel(this);
+    connect(CheckDates, &QCheckBox::toggled, this, [this](bool on) {
+        DateFrom->setEnabled(on);
+        DateTo->setEnabled(on);
+    });
     LabelGroup = new QLabel(this);
     LabelAlert = new QLabel(this);
     LabelDanger = new QLabel(this);
@@ -164,11 +212,19 @@ void TFormMeasurements::CreateControls() {
     limits->addWidget(SpinAlert);
     limits->addWidget(LabelDanger);
     limits->addWidget(SpinDanger);
+    limits->addSpacing(12);
+    limits->addWidget(ButtonBaseline);
     auto* signalBar = new QHBoxLayout;
-    signalBar->addWidget(ComboSignal);
-    signalBar->addWidget(LabelZoom);
-    signalBar->addWidget(ComboZoom);
+    for (QWidget* w : std::initializer_list<QWidget*>{ComboSignal, ComboLines, ComboAxis, LabelZoom,
+                                                      ComboZoom, CheckHarmonics, ComboCompare})
+        signalBar->addWidget(w);
     signalBar->addWidget(LabelCursor, 1);
+    // The harmonics' levels beside the plot, while they are marked.
+    TableHarmonics->setFixedWidth(TableHarmonics->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 34);
+    TableHarmonics->hide();
+    auto* signalRow = new QHBoxLayout;
+    signalRow->addWidget(PlotSignal, 1);
+    signalRow->addWidget(TableHarmonics);
 
     auto* upper = new QWidget(this);
     auto* upperLayout = new QVBoxLayout(upper);
@@ -179,7 +235,7 @@ void TFormMeasurements::CreateControls() {
     auto* lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->addLayout(signalBar);
-    lowerLayout->addWidget(PlotSignal, 1);
+    lowerLayout->addLayout(signalRow, 1);
 
     auto* right = new QSplitter(Qt::Vertical, this);
     right->setObjectName(QStringLiteral("SplitterReadings"));
@@ -197,6 +253,10 @@ void TFormMeasurements::CreateControls() {
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ComboExportFormat);
+    buttons->addWidget(CheckDates);
+    buttons->addWidget(DateFrom);
+    buttons->addWidget(LabelDatesTo);
+    buttons->addWidget(DateTo);
     buttons->addWidget(ButtonExport);
     buttons->addSpacing(16);
     buttons->addWidget(ButtonSaveDb);
@@ -222,6 +282,30 @@ void TFormMeasurements::LoadTexts() {
     ComboSignal->clear();
     ComboSignal->addItems({Text(TEXT_PC_SPECTRUM), Text(TEXT_PC_WAVEFORM)});
     ComboSignal->setCurrentIndex(std::max(signal, 0));
+    const int lines = ComboLines->currentIndex();
+    ComboLines->clear();
+    for (const int finer : kFiner)
+        ComboLines->addItem(
+            finer == 1 ? Text(TEXT_PC_LINES_INSTRUMENT) : Text(TEXT_PC_LINES_PADDED).arg(finer), finer);
+    ComboLines->setCurrentIndex(std::max(lines, 0));
+    ComboLines->setToolTip(Text(TEXT_PC_LINES_HINT));
+    const int axis = ComboAxis->currentIndex();
+    ComboAxis->clear();
+    ComboAxis->addItems({Text(TEXT_PC_UNIT_HZ), Text(TEXT_PC_AXIS_ORDERS)});
+    ComboAxis->setCurrentIndex(std::max(axis, 0));
+    const int compare = ComboCompare->currentIndex();
+    ComboCompare->clear();
+    ComboCompare->addItems(
+        {Text(TEXT_PC_COMPARE_NONE), Text(TEXT_PC_COMPARE_OVERLAY), Text(TEXT_PC_COMPARE_DIFFERENCE)});
+    ComboCompare->setCurrentIndex(std::max(compare, 0));
+    CheckHarmonics->setText(Text(TEXT_PC_HARMONICS));
+    CheckHarmonics->setToolTip(Text(TEXT_PC_HARMONICS_HINT));
+    ButtonBaseline->setText(Text(TEXT_PC_SET_BASELINE));
+    ButtonBaseline->setToolTip(Text(TEXT_PC_BASELINE_HINT));
+    TableReadings->actions().front()->setText(Text(TEXT_PC_SET_BASELINE));
+    CheckDates->setText(Text(TEXT_PC_DATES));
+    CheckDates->setToolTip(Text(TEXT_PC_DATES_HINT));
+    LabelDatesTo->setText(Text(TEXT_PC_DATES_TO));
     LabelGroup->setText(Text(TEXT_PC_GROUP));
     LabelAlert->setText(Text(TEXT_PC_ALERT));
     LabelDanger->setText(Text(TEXT_PC_DANGER));
@@ -322,9 +406,10 @@ void TFormMeasurements::FillReadings() {
         auto* zoneItem = new QTableWidgetItem(Text(ZoneText(zone)));
         zoneItem->setForeground(TTrendPlot::ZoneColor(zone));
         TableReadings->setItem(row, 3, zoneItem);
-        TableReadings->setItem(row, 4, new QTableWidgetItem(r.Overload ? Text(TEXT_PC_OVERLOAD) : QString()));
         if (r.Kind == kind) trend.push_back({r.Time, level});
     }
+    MarkBaselines();
+    ShowDateRange();
     TableReadings->resizeColumnsToContents();
     PlotTrend->SetTrend(std::move(trend), limits, Text(kind == 1 ? TEXT_PC_CREST : TEXT_PC_VEL_RMS));
     ShowLimits();
@@ -388,102 +473,4 @@ void TFormMeasurements::TableSelectionChange() {
     }
     PlotTrend->SetSelected(trendIndex);
     ShowSignal();
-}
-
-void TFormMeasurements::ShowSignal() {
-    if (FFilling) return;
-    LabelCursor->clear();
-    PlotSignal->SetMarkers({});
-    if (!FShown) {
-        PlotSignal->SetSeries({}, 1.0, 1.0, false);
-        return;
-    }
-    const int zoom = ComboZoom->currentData().toInt() > 0 ? ComboZoom->currentData().toInt() : 1;
-    const QString amplitude = Text(FShown->Kind == 1 ? TEXT_PC_ENVELOPE_MM_S : TEXT_PC_VELOCITY_MM_S);
-    if (ComboSignal->currentIndex() == 1) {
-        std::vector<double> wave = ReadingWaveform(FShown->Kind, FShown->Samples);
-        const double dt = 1.0 / READING_RATE;
-        PlotSignal->SetSeries(std::move(wave), dt, FShown->Samples.size() * dt / zoom, true);
-        PlotSignal->SetTitles(Text(TEXT_PC_TIME_S), amplitude);
-    } else {
-        TReadingSpectrum spectrum = ReadingSpectrum(FShown->Kind, FShown->Samples);
-        // The instrument's band ends at 1000 Hz.
-        PlotSignal->SetSeries(std::move(spectrum.Amplitude), spectrum.LineSpacing, 1000.0 / zoom, false);
-        PlotSignal->SetTitles(Text(TEXT_PC_FREQ_HZ), amplitude);
-    }
-}
-
-bool TFormMeasurements::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == PlotSignal && event->type() == QEvent::MouseButtonPress)
-        PlotSignalClick(static_cast<QMouseEvent*>(event)->position().toPoint());
-    return QWidget::eventFilter(watched, event);
-}
-
-// The cursor sits on the value nearest the click; a spectrum's cursor on the
-// highest line within three lines, as an analyst means the peak.
-void TFormMeasurements::PlotSignalClick(QPoint pos) {
-    const std::vector<double>& y = PlotSignal->Series();
-    if (y.empty()) return;
-    const double x = PlotSignal->PixelToX(pos.x());
-    auto i = static_cast<std::ptrdiff_t>(std::llround(x / PlotSignal->Dx()));
-    i = std::clamp<std::ptrdiff_t>(i, 0, static_cast<std::ptrdiff_t>(y.size()) - 1);
-    const bool spectrum = ComboSignal->currentIndex() == 0;
-    if (spectrum) {
-        const auto from = std::max<std::ptrdiff_t>(0, i - 3);
-        const auto to = std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(y.size()) - 1, i + 3);
-        for (auto k = from; k <= to; ++k)
-            if (y[static_cast<std::size_t>(k)] > y[static_cast<std::size_t>(i)]) i = k;
-    }
-    const double at = static_cast<double>(i) * PlotSignal->Dx();
-    const double value = y[static_cast<std::size_t>(i)];
-    const QString place = QString::number(at, 'f', spectrum ? 4 : 5);
-    LabelCursor->setText(
-        Text(TEXT_PC_CURSOR)
-            .arg(place, Text(spectrum ? TEXT_PC_UNIT_HZ : TEXT_PC_UNIT_S), QString::number(value, 'g', 5)));
-    PlotSignal->SetMarkers({{at, place, palette().highlight().color(), 0}});
-}
-
-void TFormMeasurements::ButtonExportClick() {
-    if (!FDb) return;
-    const int format = ComboExportFormat->currentIndex();
-    static constexpr int FILTERS[] = {TEXT_PC_FILTER_CSV, TEXT_PC_FILTER_UFF, TEXT_PC_FILTER_WAV};
-    static constexpr const char* NAMES[] = {"readings.csv", "readings.uff", "readings-wav"};
-    const QString out =
-        DialogSeam().GetSaveFileName(this, QLatin1String(NAMES[format]), Text(FILTERS[format]));
-    if (out.isEmpty()) return;
-    const auto readings = FDb->Readings(Selection(), format != 0);
-    std::string error;
-    const auto kind = format == 0   ? TExportFormat::Csv
-                      : format == 1 ? TExportFormat::Uff58
-                                    : TExportFormat::Wav;
-    if (ExportReadings(readings, kind, out.toStdString(), error))
-        LabelStatus->setText(Text(TEXT_PC_EXPORTED).arg(readings.size()).arg(out));
-    else
-        LabelStatus->setText(Text(TEXT_PC_NOT_DONE).arg(Utf8(error)));
-}
-
-void TFormMeasurements::ButtonSaveDbClick() {
-    if (!FDb) return;
-    const QString out =
-        DialogSeam().GetSaveFileName(this, QLatin1String(MEASUREMENT_DB_NAME), Text(TEXT_PC_FILTER_DB));
-    if (out.isEmpty()) return;
-    std::string error;
-    if (FDb->SaveCopy(out.toStdString(), error))
-        LabelStatus->setText(Text(TEXT_PC_SAVED_DB).arg(out));
-    else
-        LabelStatus->setText(Text(TEXT_PC_NOT_DONE).arg(Utf8(error)));
-}
-
-void TFormMeasurements::ButtonImportDbClick() {
-    if (!FDb) return;
-    const QString from = DialogSeam().GetOpenFileName(this, QString(), Text(TEXT_PC_FILTER_DB));
-    if (from.isEmpty()) return;
-    std::string error;
-    const int added = FDb->ImportFrom(from.toStdString(), error);
-    if (added < 0) {
-        LabelStatus->setText(Text(TEXT_PC_NOT_DONE).arg(Utf8(error)));
-        return;
-    }
-    FillTree();
-    LabelStatus->setText(Text(TEXT_PC_IMPORTED).arg(added).arg(from));
 }

@@ -36,20 +36,37 @@ TSignalPlot::TSignalPlot(QWidget* parent, const char* name) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TSignalPlot::SetSeries(std::vector<double> y, double dx, double xMax, bool symmetric) {
+QColor TSignalPlot::SeriesColor() {
+    return QColor(0x1f, 0x4e, 0x9a);
+}
+
+// Quieter than the reading, so that what is new stands out against it.
+QColor TSignalPlot::OverlayColor() {
+    return QColor(0x93, 0x9b, 0xa6);
+}
+
+void TSignalPlot::SetSeries(std::vector<double> y, double dx, double xMax, bool symmetric,
+                            std::vector<double> overlay) {
     FY = std::move(y);
+    FOverlay = std::move(overlay);
     FDx = dx > 0.0 ? dx : 1.0;
     FXMax = xMax > 0.0 ? xMax : 1.0;
     double peak = 0.0;
-    const auto shown = std::min(FY.size(), static_cast<std::size_t>(FXMax / FDx) + 1);
-    for (std::size_t i = 0; i < shown; ++i)
-        peak = std::max(peak, std::abs(FY[i]));
+    const auto shown = static_cast<std::size_t>(FXMax / FDx) + 1;
+    for (const std::vector<double>* series : {&FY, &FOverlay})
+        for (std::size_t i = 0; i < std::min(series->size(), shown); ++i)
+            peak = std::max(peak, std::abs((*series)[i]));
     if (!(peak > 0.0)) peak = 1.0;
     // A round top a little above the largest value.
     const double step = NiceStep(peak * 1.05, 4);
     const double top = std::ceil(peak * 1.05 / step) * step;
     FYMax = top;
     FYMin = symmetric ? -top : 0.0;
+    update();
+}
+
+void TSignalPlot::SetLegend(std::vector<TLegendEntry> legend) {
+    FLegend = std::move(legend);
     update();
 }
 
@@ -108,10 +125,33 @@ void TSignalPlot::paintEvent(QPaintEvent*) {
     p.restore();
     p.save();
     p.setClipRect(area.adjusted(0, 0, 1, 1));
-    PaintSeries(p, area);
+    p.setPen(QPen(OverlayColor(), 0));
+    PaintSeries(p, area, FOverlay);
+    p.setPen(QPen(SeriesColor(), 0));
+    PaintSeries(p, area, FY);
+    PaintMarkerValues(p);
     p.restore();
     p.setPen(QPen(palette().text().color(), 0));
     p.drawRect(area);
+    PaintLegend(p);
+}
+
+// Right-aligned on the y title's row: a short stroke of each colour and its
+// text.
+void TSignalPlot::PaintLegend(QPainter& p) const {
+    const QFontMetricsF metrics(font());
+    double right = width() - kRight;
+    const double middle = 1.0 + metrics.height() / 2;
+    for (auto entry = FLegend.rbegin(); entry != FLegend.rend(); ++entry) {
+        const double w = metrics.horizontalAdvance(entry->Text);
+        p.setPen(palette().text().color());
+        p.drawText(QPointF(right - w, 1.0 + metrics.ascent()), entry->Text);
+        QPen stroke(entry->Color, 2.0);
+        stroke.setCosmetic(true);
+        p.setPen(stroke);
+        p.drawLine(QPointF(right - w - 22, middle), QPointF(right - w - 6, middle));
+        right -= w + 36;
+    }
 }
 
 void TSignalPlot::PaintGrid(QPainter& p, const QRectF& area) const {
@@ -148,27 +188,26 @@ void TSignalPlot::PaintGrid(QPainter& p, const QRectF& area) const {
     p.drawText(YTitleRect(), Qt::AlignLeft | Qt::AlignVCenter, FYTitle);
 }
 
-void TSignalPlot::PaintSeries(QPainter& p, const QRectF& area) const {
-    if (FY.empty()) return;
+void TSignalPlot::PaintSeries(QPainter& p, const QRectF& area, const std::vector<double>& y) const {
+    if (y.empty()) return;
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(QColor(0x1f, 0x4e, 0x9a), 0));
-    const auto last = std::min(FY.size(), static_cast<std::size_t>(FXMax / FDx) + 1);
+    const auto last = std::min(y.size(), static_cast<std::size_t>(FXMax / FDx) + 1);
     const double perPixel = static_cast<double>(last) / area.width();
     QPainterPath path;
     if (perPixel <= 2.0) {
-        path.moveTo(XToPixel(0.0), YToPixel(FY[0]));
+        path.moveTo(XToPixel(0.0), YToPixel(y[0]));
         for (std::size_t i = 1; i < last; ++i)
-            path.lineTo(XToPixel(static_cast<double>(i) * FDx), YToPixel(FY[i]));
+            path.lineTo(XToPixel(static_cast<double>(i) * FDx), YToPixel(y[i]));
     } else {
         // Each pixel column: a stroke from its smallest to its largest value.
         std::size_t i = 0;
         const auto columns = static_cast<int>(std::ceil(area.width()));
         for (int column = 0; column < columns && i < last; ++column) {
             const auto end = std::min(last, static_cast<std::size_t>((column + 1) * perPixel));
-            double low = FY[i], high = FY[i];
+            double low = y[i], high = y[i];
             for (std::size_t j = i; j < std::max(end, i + 1); ++j) {
-                low = std::min(low, FY[j]);
-                high = std::max(high, FY[j]);
+                low = std::min(low, y[j]);
+                high = std::max(high, y[j]);
             }
             const double px = area.left() + column + 0.5;
             if (column == 0)
@@ -220,5 +259,16 @@ void TSignalPlot::PaintMarkers(QPainter& p, const QRectF& area) const {
     for (const auto& [index, left] : ShownLabels()) {
         p.setPen(FMarkers[index].Color);
         p.drawText(QPointF(left, area.top() - 5), FMarkers[index].Label);
+    }
+}
+
+void TSignalPlot::PaintMarkerValues(QPainter& p) const {
+    for (const TMarker& marker : FMarkers) {
+        if (std::isnan(marker.Y) || marker.X < 0.0 || marker.X > FXMax) continue;
+        QPen ring(marker.Color, 1.5);
+        ring.setCosmetic(true);
+        p.setPen(ring);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(XToPixel(marker.X), YToPixel(marker.Y)), 3.5, 3.5);
     }
 }

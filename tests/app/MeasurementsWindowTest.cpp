@@ -6,14 +6,21 @@
 #include "app/FormMeasurements.h"
 #include "app/SignalPlot.h"
 #include "app/TrendPlot.h"
+#include "measure/PointConditions.h"
+#include "pcdata/Exports.h"
+#include "pcdata/ReadingSignal.h"
+#include "pcdata/SpectrumCursors.h"
 #include "pcdata/TrendLimits.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolButton>
@@ -152,6 +159,106 @@ TEST_F(MeasurementsWindowTest, MeasuredTransferredTrendedLimitedAndExported) {
     form->LoadTexts();
     EXPECT_EQ(form->windowTitle(), Text(TEXT_PC_MEASUREMENTS));
     EXPECT_EQ(table->horizontalHeaderItem(2)->text(), Text(TEXT_PC_VEL_RMS));
+}
+
+// An analyst's session on one point: today's spectrum over and minus the
+// baseline, another baseline picked, harmonic cursors on an orders axis at
+// a finer line spacing, and an export within dates.
+TEST_F(MeasurementsWindowTest, BaselineOverlayDifferenceHarmonicsOrdersAndDates) {
+    std::string error;
+    AssignCondition(2, ParseCondition("imbalance rpm=1500 velocity=2", error).value());
+    PowerOn();
+    Press(Qt::Key_Left);
+    Press(Qt::Key_Right); // point 2 (kind 0)
+    Measure();
+    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
+    AssignCondition(2, ParseCondition("imbalance rpm=1500 velocity=5", error).value());
+    Measure(true);
+    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
+    auto* tree = Get<QTreeWidget>("TreeMeasurements");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    auto* table = Get<QTableWidget>("TableReadings");
+    ASSERT_EQ(table->rowCount(), 2);
+    auto db = TMeasurementDb::Open(DesktopMeasurementDbPath(), error);
+    ASSERT_TRUE(db) << error;
+    const auto readings = db->Readings({}, true);
+    ASSERT_EQ(readings.size(), 2u);
+    const auto today = ReadingSpectrum(0, readings[1].Samples).Amplitude;
+    const auto first = ReadingSpectrum(0, readings[0].Samples).Amplitude;
+    auto* plot = form->findChild<TSignalPlot*>(QStringLiteral("PlotSignal"));
+    auto* compare = Get<QComboBox>("ComboCompare");
+    auto dates = [&] {
+        QStringList texts;
+        for (const auto& entry : plot->Legend())
+            texts << entry.Text;
+        return texts.join(QLatin1Char('|'));
+    };
+    const QString todayText = QString::fromStdString(ReadingTimeText(readings[1].Time)).left(16);
+    const QString firstText = QString::fromStdString(ReadingTimeText(readings[0].Time)).left(16);
+
+    // Until one is picked, the point's first reading is its baseline.
+    EXPECT_EQ(table->item(0, 4)->text(), Text(TEXT_PC_BASELINE));
+    compare->setCurrentIndex(1);
+    EXPECT_EQ(plot->Series(), today);
+    EXPECT_EQ(plot->Overlay(), first);
+    EXPECT_EQ(dates(), Text(TEXT_PC_LEGEND_READING).arg(todayText) + QLatin1Char('|') +
+                           Text(TEXT_PC_LEGEND_BASELINE).arg(firstText));
+    compare->setCurrentIndex(2);
+    ASSERT_EQ(plot->Series().size(), today.size());
+    for (std::size_t i = 0; i < today.size(); ++i)
+        ASSERT_EQ(plot->Series()[i], today[i] - first[i]) << "line " << i;
+    EXPECT_TRUE(plot->Overlay().empty());
+    EXPECT_EQ(dates(), Text(TEXT_PC_LEGEND_DIFFERENCE).arg(todayText, firstText));
+    // The newest reading made the baseline: nothing has changed against it.
+    Get<QPushButton>("ButtonBaseline")->click();
+    EXPECT_EQ(table->item(0, 4)->text(), QString());
+    EXPECT_EQ(table->item(1, 4)->text(), Text(TEXT_PC_BASELINE));
+    EXPECT_EQ(plot->Series(), std::vector<double>(today.size(), 0.0));
+    compare->setCurrentIndex(0);
+    EXPECT_TRUE(plot->Legend().empty());
+
+    // Orders of the 25 Hz running speed, lines interpolated 4 x; a click
+    // near 1x marks 1x..10x where the reading's harmonics are.
+    Get<QComboBox>("ComboAxis")->setCurrentIndex(1);
+    Get<QComboBox>("ComboLines")->setCurrentIndex(2);
+    const TReadingSpectrum finer = ReadingSpectrum(0, readings[1].Samples, 4);
+    EXPECT_EQ(plot->Series(), finer.Amplitude);
+    EXPECT_DOUBLE_EQ(plot->Dx(), finer.LineSpacing / 25.0);
+    Get<QCheckBox>("CheckHarmonics")->setChecked(true);
+    Get<QComboBox>("ComboZoom")->setCurrentIndex(4); // 16 x: a pixel is a fraction of a line
+    const QPointF near1x(std::round(plot->XToPixel(1.01)), plot->height() / 2.0);
+    QMouseEvent click(QEvent::MouseButtonPress, near1x, plot->mapToGlobal(near1x), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(plot, &click);
+    const std::size_t peak =
+        PeakLineNear(finer.Amplitude, static_cast<std::size_t>(25.0 / finer.LineSpacing), 12);
+    const auto expected = HarmonicCursors(finer.Amplitude, finer.LineSpacing, peak, 10, 4);
+    ASSERT_EQ(expected.size(), 10u);
+    ASSERT_EQ(plot->Markers().size(), 10u);
+    auto* harmonics = Get<QTableWidget>("TableHarmonics");
+    ASSERT_EQ(harmonics->rowCount(), 10);
+    for (std::size_t k = 0; k < 10; ++k) {
+        EXPECT_NEAR(plot->Markers()[k].X, static_cast<double>(k + 1), 0.002) << k;
+        EXPECT_EQ(plot->Markers()[k].Y, finer.Amplitude[expected[k].Line]);
+        EXPECT_EQ(harmonics->item(static_cast<int>(k), 2)->text(),
+                  QString::number(expected[k].Amplitude, 'f', 3));
+    }
+
+    // An export within dates: the readings' own day takes both, the next none.
+    const QDate day = Get<QDateEdit>("DateFrom")->date();
+    Get<QCheckBox>("CheckDates")->setChecked(true);
+    for (const auto& [from, rows] : {std::pair{day, 3}, std::pair{day.addDays(1), 1}}) {
+        Get<QDateEdit>("DateFrom")->setDate(from);
+        Get<QDateEdit>("DateTo")->setDate(from);
+        const std::string csv = (folder / "dated.csv").string();
+        dialogs.SaveAnswers.push_back(QString::fromStdString(csv));
+        Get<QPushButton>("ButtonExport")->click();
+        std::ifstream in(csv);
+        int lines = 0;
+        for (std::string line; std::getline(in, line);)
+            ++lines;
+        EXPECT_EQ(lines, rows) << from.toString().toStdString();
+    }
 }
 
 TEST_F(MeasurementsWindowTest, ADamagedDatabaseIsKeptAsideAndTheUserTold) {
