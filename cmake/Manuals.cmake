@@ -31,6 +31,18 @@ foreach(manual IN LISTS ORX_MANUALS)
       VERBATIM)
     list(APPEND pictures ${png})
   endforeach()
+  # Shots of the desktop's windows, kept beside the text of their language.
+  file(GLOB window_shots CONFIGURE_DEPENDS ${ORX_MANUAL_SOURCES}/${folder}/*.png)
+  foreach(shot IN LISTS window_shots)
+    get_filename_component(name ${shot} NAME)
+    set(copy ${CMAKE_BINARY_DIR}/manual/${folder}/${name})
+    add_custom_command(
+      OUTPUT ${copy}
+      COMMAND ${CMAKE_COMMAND} -E copy ${shot} ${copy}
+      DEPENDS ${shot}
+      VERBATIM)
+    list(APPEND pictures ${copy})
+  endforeach()
   set(output ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${pdf})
   add_custom_command(
     OUTPUT ${output}
