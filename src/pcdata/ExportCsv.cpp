@@ -4,6 +4,8 @@
 #include "measure/Samplingimp.h"
 
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -27,8 +29,18 @@ std::string Field(const std::string& text) {
 // The shortest text that reads back as the same float: no locale.
 std::string Number(float value) {
     char text[32];
+#ifdef __EMSCRIPTEN__
+    // The web edition's C++ library has no floating-point to_chars; its C
+    // locale never changes, so printf's digits are the same dot decimals.
+    for (int digits = 6; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        if (std::strtof(text, nullptr) == value) break;
+    }
+    return text;
+#else
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     return std::string(text, end);
+#endif
 }
 
 const char* OrientationLetter(int16_t orientation) {

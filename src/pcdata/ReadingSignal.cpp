@@ -1,27 +1,15 @@
 #include "pcdata/ReadingSignal.h"
 
-#include <fftw3.h>
+#include "pcdata/RealDft.h"
 
 #include <cmath>
 #include <complex>
-#include <memory>
-#include <mutex>
 #include <numbers>
 #include <numeric>
 
 namespace {
 
 constexpr int KIND_UNSIGNED_CODES = 0;
-
-// FFTW's planner is not thread-safe; execution of a plan is.
-std::mutex g_PlanLock;
-
-struct TPlanDeleter {
-    void operator()(fftw_plan_s* plan) const {
-        const std::lock_guard lock(g_PlanLock);
-        fftw_destroy_plan(plan);
-    }
-};
 
 } // namespace
 
@@ -47,31 +35,20 @@ TReadingSpectrum ReadingSpectrum(int16_t kind, const std::vector<int16_t>& sampl
 
     const std::vector<double> wave = ReadingWaveform(kind, samples);
     const double mean = std::accumulate(wave.begin(), wave.end(), 0.0) / static_cast<double>(n);
-    std::unique_ptr<double, decltype(&fftw_free)> in(fftw_alloc_real(padded), &fftw_free);
-    std::unique_ptr<fftw_complex, decltype(&fftw_free)> out(fftw_alloc_complex(padded / 2 + 1), &fftw_free);
+    std::vector<double> in(padded, 0.0);
     double windowSum = 0;
-    for (std::size_t i = 0; i < padded; ++i) {
-        if (i < n) {
-            const double w =
-                0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n));
-            windowSum += w;
-            in.get()[i] = (wave[i] - mean) * w;
-        } else {
-            in.get()[i] = 0;
-        }
+    for (std::size_t i = 0; i < n; ++i) {
+        const double w =
+            0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n));
+        windowSum += w;
+        in[i] = (wave[i] - mean) * w;
     }
-    std::unique_ptr<fftw_plan_s, TPlanDeleter> plan;
-    {
-        const std::lock_guard lock(g_PlanLock);
-        plan.reset(fftw_plan_dft_r2c_1d(static_cast<int>(padded), in.get(), out.get(), FFTW_ESTIMATE));
-    }
-    fftw_execute(plan.get());
+    const std::vector<std::complex<double>> out = RealDft(in);
 
     spectrum.LineSpacing = READING_RATE / static_cast<double>(padded);
     spectrum.Amplitude.resize(padded / 2);
     for (std::size_t k = 0; k < padded / 2; ++k) {
-        const std::complex<double> x(out.get()[k][0], out.get()[k][1]);
-        spectrum.Amplitude[k] = (k == 0 ? 1.0 : 2.0) * std::abs(x) / windowSum;
+        spectrum.Amplitude[k] = (k == 0 ? 1.0 : 2.0) * std::abs(out[k]) / windowSum;
     }
     return spectrum;
 }
