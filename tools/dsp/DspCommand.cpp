@@ -1,6 +1,7 @@
 #include "DspCommand.h"
 
 #include "DspExport.h"
+#include "DspImport.h"
 #include "DspReport.h"
 #include "DspSynth.h"
 #include "measure/Samplingimp.h"
@@ -23,6 +24,7 @@ const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)
                          "                  [--speed-jitter PCT] [--shares a,b] FILE\n"
                          "       orx700-dsp export --db DB --format csv|uff58|wav [--point P]\n"
                          "                  [--from DATE] [--to DATE] OUT\n"
+                         "       orx700-dsp import --db DB FILE\n"
                          "       orx700-dsp --help\n"
                          "\n"
                          "Runs the instrument's own level and spectrum arithmetic on one waveform, and\n"
@@ -96,6 +98,12 @@ const char* const HELP = "usage: orx700-dsp levels --kind K (FILE | --builtin W)
                          "            Files are replaced whole or left as they were. A DB that is not a\n"
                          "            measurement database, or is damaged, is left untouched: one line\n"
                          "            on standard error, status 1.\n"
+                         "\n"
+                         "  import    adds the readings of the measurement database FILE (the web\n"
+                         "            page's downloaded database, another PC's) that DB lacks, as the\n"
+                         "            desktop's Import database does; prints 'imported N new readings'.\n"
+                         "            Either file not a measurement database, or damaged: both left\n"
+                         "            untouched, one line on standard error, status 1.\n"
                          "\n"
                          "  --kind K      the measurement kind the samples are processed as: 0 and 2\n"
                          "                unsigned converter codes, 1 two's complement\n"
@@ -255,6 +263,7 @@ int RunSynth(const TDspRequest& request, std::ostream& err) {
 
 int RunDspCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && args[0] == "export") return RunDspExport(args, out, err);
+    if (!args.empty() && args[0] == "import") return RunDspImport(args, out, err);
     std::string error;
     const auto request = ParseDspArguments(args, error);
     if (request && request->Command == TDspCommand::Synth) return RunSynth(*request, err);
