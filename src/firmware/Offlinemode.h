@@ -67,7 +67,8 @@ struct TDeviceState {
     // Host fields; the firmware does not touch them.
     std::string LanguageName;
     std::vector<std::string> UserManuals;
-    uint8_t ShowKeyCaptions = 0; // the window's key captions for an audience
+    uint8_t ShowKeyCaptions = 0;     // the window's key captions for an audience
+    std::string ExerciseLinkAddress; // the web edition's address exercise links lead to
 };
 
 extern TDeviceState SavedState;

@@ -10,6 +10,8 @@ inline constexpr const char* LANGUAGE = "Language";
 inline constexpr const char* MANUAL = "UserManual";
 // How the window shows the instrument to an audience.
 inline constexpr const char* PRESENTER = "Presenter";
+// The trainer's settings: where exercise links lead.
+inline constexpr const char* TRAINING = "Training";
 // The machine conditions a trainer gave the points, and the ones the measured
 // points were measured with.
 inline constexpr const char* CONDITIONS = "MachineConditions";

@@ -148,6 +148,7 @@ void ReadIniState(const TIniDocument& ini, TDeviceState& s) {
     s.LanguageName = ini.ReadString(LANGUAGE, "Name").value_or("");
     s.UserManuals = ini.ReadSectionValues(MANUAL);
     s.ShowKeyCaptions = ini.ReadBool(PRESENTER, "KeyCaptions", false) ? 1 : 0;
+    s.ExerciseLinkAddress = ini.ReadString(TRAINING, "WebAddress").value_or("");
     LoadConditions(ini, s);
 }
 
@@ -182,6 +183,8 @@ void WriteIniState(TIniDocument& ini, const TDeviceState& s) {
     // versions wrote it.
     ini.EraseSection(PRESENTER);
     if (s.ShowKeyCaptions != 0) ini.WriteBool(PRESENTER, "KeyCaptions", true);
+    ini.EraseSection(TRAINING);
+    if (!s.ExerciseLinkAddress.empty()) ini.WriteString(TRAINING, "WebAddress", s.ExerciseLinkAddress);
     SaveConditions(ini, s);
 }
 

@@ -52,11 +52,15 @@ void TExerciseRun::Open(const TExercise& exercise, uint64_t nowMs) {
     // The host's fields are the trainee's, not the exercise's.
     state.LanguageName = FOwnState.LanguageName;
     state.UserManuals = FOwnState.UserManuals;
+    state.ExerciseLinkAddress = FOwnState.ExerciseLinkAddress;
     InstallState(state, exercise.Conditions, {}, {});
 }
 
 void TExerciseRun::Close() {
     if (!FOpen) return;
+    // Where exercise links lead is the trainer's setting, not the
+    // exercise's: one given while it ran is kept.
+    FOwnState.ExerciseLinkAddress = SavedState.ExerciseLinkAddress;
     InstallState(FOwnState, FOwnAssigned, FOwnMeasured, FOwnTimes);
     FOpen = false;
     FSubmitted = false;
@@ -70,14 +74,24 @@ void TExerciseRun::Observe(uint64_t nowMs) {
         if (measured.contains(asked.Point)) FMeasuredAt.emplace(asked.Point, nowMs);
 }
 
-void TExerciseRun::Answer(int16_t point, const TAnswer& answer, uint64_t nowMs) {
-    if (!FOpen) return;
+bool TExerciseRun::Answer(int16_t point, const TAnswer& answer, uint64_t nowMs) {
+    if (!FOpen || IsTimeUp(nowMs)) return false;
     const bool asked = std::any_of(FExercise.Asked.begin(), FExercise.Asked.end(),
                                    [point](const TAskedPoint& a) { return a.Point == point; });
-    if (!asked) return;
+    if (!asked) return false;
     Observe(nowMs);
     FAnswers[point] = answer;
     FAnsweredAt[point] = nowMs;
+    return true;
+}
+
+std::optional<uint32_t> TExerciseRun::SecondsLeft(uint64_t nowMs) const {
+    if (!FOpen || FExercise.TimeLimitSeconds == 0) return std::nullopt;
+    const uint64_t limitMs = uint64_t{FExercise.TimeLimitSeconds} * 1000;
+    const uint64_t spent = nowMs > FOpenedAt ? nowMs - FOpenedAt : 0;
+    if (spent >= limitMs) return 0u;
+    // Rounded up: "0 seconds left" only once the time is up.
+    return static_cast<uint32_t>((limitMs - spent + 999) / 1000);
 }
 
 TAnswer TExerciseRun::AnswerOf(int16_t point) const {

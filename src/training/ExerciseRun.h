@@ -33,8 +33,10 @@ class TExerciseRun {
     void Observe(uint64_t nowMs);
     bool IsMeasured(int16_t point) const { return FMeasuredAt.contains(point); }
 
-    // Replaces the answer of an asked point (others are ignored).
-    void Answer(int16_t point, const TAnswer& answer, uint64_t nowMs);
+    // Replaces the answer of an asked point; false (nothing changed) for a
+    // point not asked, or once the time limit is up: the answers then stand
+    // as they were at the limit, in every front end.
+    bool Answer(int16_t point, const TAnswer& answer, uint64_t nowMs);
     TAnswer AnswerOf(int16_t point) const;
 
     // The scored submission of the answers so far. The run stays open (for
@@ -43,6 +45,11 @@ class TExerciseRun {
     bool IsSubmitted() const { return FSubmitted; }
     // The asked points' conditions are shown once the answers are submitted.
     bool IsHidden(int16_t source) const;
+
+    // The whole seconds left of the time limit, 0 once it is up; none
+    // without a limit or an open run.
+    std::optional<uint32_t> SecondsLeft(uint64_t nowMs) const;
+    bool IsTimeUp(uint64_t nowMs) const { return SecondsLeft(nowMs) == std::optional<uint32_t>(0); }
 
     // The trainee's own resume record while the run is open (a front end
     // saving its state then saves this one, not the exercise's).

@@ -190,6 +190,8 @@ TEST_F(SimExerciseTest, ARefusedFileSaysWhyOnOneLineAndTheScriptGoesOn) {
         {"exercise-save " + Path("y.orxex") + " ask=2,2 what=both", "asked twice"},
         {"exercise-save " + Path("y.orxex") + " ask=2 what=all", "what= takes"},
         {"exercise-save " + Path("y.orxex") + " what=both ask=2", "usage"},
+        {"exercise-link " + Path("cut.orxex"), "usage"},
+        {"exercise-link " + Path("cut.orxex") + " training.plant.test/orx700/", "no web address"},
     };
     for (const auto& [line, says] : bad) {
         std::string error;
@@ -197,6 +199,61 @@ TEST_F(SimExerciseTest, ARefusedFileSaysWhyOnOneLineAndTheScriptGoesOn) {
         EXPECT_NE(error.find(says), std::string::npos) << line << ": " << error;
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "y.orxex"));
+}
+
+// A trainer's script prints the link; the trainee's opens it as it would
+// the file, and a link cut short in a mail is refused like a damaged file.
+TEST_F(SimExerciseTest, ALinkPrintedByExerciseLinkOpensTheSameExerciseAndADamagedOneIsRefused) {
+    SaveExercise("pumps.orxex", "ask=2,6 what=both");
+    // A copy with CRLF line ends gives the same link.
+    std::string crlf;
+    for (const char c : ReadAll(dir / "pumps.orxex"))
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::ofstream(dir / "crlf.orxex", std::ios::binary) << crlf;
+    RunAll({"exercise-link " + Path("pumps.orxex") + " https://training.plant.test/orx700/#old",
+            "exercise-link " + Path("crlf.orxex") + " https://training.plant.test/orx700/",
+            "exercise-link " + Path("missing.orxex") + " https://training.plant.test/orx700/"});
+    std::istringstream printed(out.str());
+    std::string link;
+    std::string again;
+    ASSERT_TRUE(std::getline(printed, link) && std::getline(printed, again));
+    EXPECT_TRUE(link.starts_with("https://training.plant.test/orx700/#exercise=1.")) << link;
+    EXPECT_EQ(again, link);
+    EXPECT_EQ(err.str(), "orx700-sim: exercise-link " + Path("missing.orxex") + ": it cannot be read\n");
+
+    TExercise fromFile;
+    ASSERT_EQ(ReadExerciseFile(Path("pumps.orxex"), fromFile), 0);
+    const std::string cut = link.substr(0, link.size() - 10);
+    err.str("");
+    RunAll({"exercise-open " + cut, "exercise-open " + link});
+    EXPECT_EQ(err.str(), "orx700-sim: exercise-open " + cut + ": the link is damaged or cut short\n");
+    ASSERT_TRUE(session->Exercise().Run().IsOpen());
+    EXPECT_EQ(ExerciseFingerprint(session->Exercise().Run().Exercise()), ExerciseFingerprint(fromFile));
+}
+
+// The limit, at and past it: an answer a second before counts, the answers
+// lock at it (told once however long the script goes on), and the
+// submission says when it came.
+TEST_F(SimExerciseTest, AtTheTimeLimitTheAnswersLockAndTheScriptIsToldOnce) {
+    SaveExercise("timed.orxex", "ask=2 what=both time=60");
+    RunAll({"exercise-open " + Path("timed.orxex"), "answer 2 imbalance C", "wait 58999"});
+    EXPECT_EQ(session->Exercise().Run().SecondsLeft(session->VirtualHost().Elapsed() - 58999), 60u);
+    EXPECT_EQ(session->Exercise().Run().SecondsLeft(session->VirtualHost().Elapsed()), 2u);
+    RunAll({"answer 2 looseness B", "wait 1000"});
+    EXPECT_EQ(out.str(), "");
+    RunAll({"wait 1", "answer 2 good A", "wait 5000", "answer 2 good A",
+            "submit " + Path("late.orxsub") + " name=Ann Lee"});
+    EXPECT_EQ(out.str(), "time is up\nscore 0/1\n");
+    EXPECT_EQ(err.str(), "orx700-sim: answer 2: the time is up; the answers stand as they were\n"
+                         "orx700-sim: answer 2: the time is up; the answers stand as they were\n");
+    const std::string submitted = ReadAll(dir / "late.orxsub");
+    for (const char* line : {"\npoint.2.answer=looseness B\n", "\ntime-taken=65\n", "\nover-time=yes\n"})
+        EXPECT_NE(submitted.find(line), std::string::npos) << line << " in\n" << submitted;
+
+    // A second exercise in the run has its own clock and is told again.
+    out.str("");
+    RunAll({"exercise-open " + Path("timed.orxex"), "answer 2 imbalance C", "wait 60000", "answer 2 good A"});
+    EXPECT_EQ(out.str(), "time is up\n");
 }
 
 } // namespace

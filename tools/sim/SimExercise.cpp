@@ -7,6 +7,7 @@
 #include "platform/SafeFile.h"
 #include "platform/Strings.h"
 #include "training/ExerciseFile.h"
+#include "training/ExerciseLink.h"
 
 #include <algorithm>
 #include <charconv>
@@ -44,8 +45,8 @@ std::string Message(int id) {
 } // namespace
 
 bool TSimExercise::Handles(const std::string& command) {
-    return command == "exercise-save" || command == "exercise-open" || command == "answer" ||
-           command == "submit" || command == "exercise-close";
+    return command == "exercise-save" || command == "exercise-open" || command == "exercise-link" ||
+           command == "answer" || command == "submit" || command == "exercise-close";
 }
 
 bool TSimExercise::RunLine(const std::vector<std::string>& words, const std::string& line,
@@ -53,6 +54,7 @@ bool TSimExercise::RunLine(const std::vector<std::string>& words, const std::str
     const std::string& command = words[0];
     if (command == "exercise-save") return Save(words, line, error);
     if (command == "exercise-open") return Open(words, error);
+    if (command == "exercise-link") return Link(words, error);
     if (command == "answer") return AnswerPoint(words, error);
     if (command == "submit") return Submit(words, line, error);
     if (words.size() != 1) {
@@ -66,7 +68,14 @@ bool TSimExercise::RunLine(const std::vector<std::string>& words, const std::str
 }
 
 void TSimExercise::Observe() {
-    FRun.Observe(FSession.VirtualHost().Elapsed());
+    const uint64_t now = FSession.VirtualHost().Elapsed();
+    FRun.Observe(now);
+    // The answers lock at the limit; a script has no file to submit to
+    // then, so it is told once and its submit writes them as they stood.
+    if (FRun.IsTimeUp(now) && !FTimeUpTold) {
+        FTimeUpTold = true;
+        FSession.Out() << "time is up\n";
+    }
 }
 
 // The state is swapped only while the instrument is off and its worker
@@ -83,7 +92,8 @@ bool TSimExercise::Park(std::string& error) {
 }
 
 bool TSimExercise::Save(const std::vector<std::string>& words, const std::string& line, std::string& error) {
-    const char* const usage = "exercise-save FILE ask=P[,P...] what=condition|zone|both [title=TEXT]";
+    const char* const usage =
+        "exercise-save FILE ask=P[,P...] what=condition|zone|both [time=SECONDS] [title=TEXT]";
     if (words.size() < 4 || !words[2].starts_with("ask=") || !words[3].starts_with("what=")) {
         error = std::string("usage: ") + usage;
         return false;
@@ -109,7 +119,18 @@ bool TSimExercise::Save(const std::vector<std::string>& words, const std::string
     }
     std::sort(exercise.Asked.begin(), exercise.Asked.end(),
               [](const TAskedPoint& a, const TAskedPoint& b) { return a.Point < b.Point; });
-    if (words.size() > 4 && !words[4].starts_with("title=")) {
+    std::size_t next = 4;
+    if (words.size() > next && words[next].starts_with("time=")) {
+        const std::string seconds = words[next].substr(5);
+        const auto [end, ec] =
+            std::from_chars(seconds.data(), seconds.data() + seconds.size(), exercise.TimeLimitSeconds);
+        if (ec != std::errc{} || end != seconds.data() + seconds.size()) {
+            error = "time= takes whole seconds (0 for no limit), got '" + seconds + "'";
+            return false;
+        }
+        ++next;
+    }
+    if (words.size() > next && !words[next].starts_with("title=")) {
         error = std::string("usage: ") + usage;
         return false;
     }
@@ -129,16 +150,45 @@ bool TSimExercise::Save(const std::vector<std::string>& words, const std::string
 
 bool TSimExercise::Open(const std::vector<std::string>& words, std::string& error) {
     if (words.size() != 2) {
-        error = "usage: exercise-open FILE";
+        error = "usage: exercise-open FILE|LINK";
         return false;
     }
     TExercise exercise;
-    if (const int reason = ReadExerciseFile(words[1], exercise)) {
+    if (const int reason = ReadExercise(words[1], exercise)) {
         *FErr << "orx700-sim: exercise-open " << words[1] << ": " << Message(reason) << '\n';
         return true;
     }
     if (!Park(error)) return false;
     FRun.Open(exercise, FSession.VirtualHost().Elapsed());
+    FTimeUpTold = false;
+    return true;
+}
+
+int TSimExercise::ReadExercise(const std::string& source, TExercise& exercise) {
+    if (source.find(EXERCISE_LINK_KEY) == std::string::npos) return ReadExerciseFile(source, exercise);
+    std::string text;
+    if (const int reason = ReadExerciseLink(source, text)) return reason;
+    if (const int reason = ParseExercise(text, exercise)) return reason;
+    return CheckExercise(exercise);
+}
+
+// The link is made from the file as this program writes it, so that a copy
+// with other line ends gives the same link.
+bool TSimExercise::Link(const std::vector<std::string>& words, std::string& error) {
+    if (words.size() != 3) {
+        error = "usage: exercise-link FILE URL";
+        return false;
+    }
+    if (!IsWebAddress(words[2])) {
+        error = "exercise-link: '" + words[2] + "' is no web address (http:// or https://)";
+        return false;
+    }
+    TExercise exercise;
+    if (const int reason = ReadExerciseFile(words[1], exercise)) {
+        *FErr << "orx700-sim: exercise-link " << words[1] << ": " << Message(reason) << '\n';
+        return true;
+    }
+    FSession.Out() << MakeExerciseLink(words[2], FormatExercise(exercise)) << '\n';
     return true;
 }
 
@@ -176,7 +226,8 @@ bool TSimExercise::AnswerPoint(const std::vector<std::string>& words, std::strin
         error = "answer: point " + words[1] + " is not asked in this exercise";
         return false;
     }
-    FRun.Answer(point, answer, FSession.VirtualHost().Elapsed());
+    if (!FRun.Answer(point, answer, FSession.VirtualHost().Elapsed()))
+        *FErr << "orx700-sim: answer " << words[1] << ": the time is up; the answers stand as they were\n";
     return true;
 }
 

@@ -35,10 +35,14 @@ class TSimExercise {
     bool Park(std::string& error);
     bool Save(const std::vector<std::string>& words, const std::string& line, std::string& error);
     bool Open(const std::vector<std::string>& words, std::string& error);
+    bool Link(const std::vector<std::string>& words, std::string& error);
+    // Reads a file or a link; 0 or the reason, a string id.
+    static int ReadExercise(const std::string& source, TExercise& exercise);
     bool AnswerPoint(const std::vector<std::string>& words, std::string& error);
     bool Submit(const std::vector<std::string>& words, const std::string& line, std::string& error);
 
     TSimSession& FSession;
     TExerciseRun FRun;
     std::ostream* FErr = &std::cerr;
+    bool FTimeUpTold = false;
 };

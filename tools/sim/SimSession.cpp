@@ -116,7 +116,10 @@ void TSimSession::PostAndSettle(int16_t code) {
 
 bool TSimSession::RunLine(const std::string& line, std::string& error) {
     if (bool ok = false; FRecord->RunLine(line, ok, error)) return ok;
-    const std::string content = line.substr(0, line.find('#'));
+    // An exercise link holds a '#': exercise-open's line is taken as it stands.
+    const std::vector<std::string> all = Words(line);
+    const bool whole = !all.empty() && all.front() == "exercise-open";
+    const std::string content = whole ? line : line.substr(0, line.find('#'));
     const std::vector<std::string> words = Words(content);
     if (words.empty()) return true;
     const std::string& command = words[0];
@@ -167,8 +170,8 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
         error = "not a command: '" + content.substr(content.find_first_not_of(" \t")) +
                 "' (k1, k1-long, k1-hold, k2, k2-long, k2-hold, both, none, down k1|k2, up, wait MS, "
                 "lang ENG|RUS, condition POINT NAME [key=value ...], show [--art], png FILE [SCALE], "
-                "exercise-save, exercise-open, answer, submit, exercise-close, transfer DB, link-out FILE, "
-                "link-in FILE)";
+                "exercise-save, exercise-link, exercise-open, answer, submit, exercise-close, transfer DB, "
+                "link-out FILE, link-in FILE)";
         return false;
     }
     FExercise.Observe();
