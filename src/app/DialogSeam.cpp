@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -56,6 +57,16 @@ class TQtDialogSeam : public TDialogSeam {
     }
 
     bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+
+    QString GetText(QWidget* parent, const QString& prompt, const QString& initial) override {
+        QInputDialog dialog(parent);
+        dialog.setWindowTitle(QApplication::applicationDisplayName());
+        dialog.setLabelText(prompt);
+        dialog.setTextValue(initial);
+        dialog.resize(560, dialog.sizeHint().height());
+        if (dialog.exec() != QDialog::Accepted) return {};
+        return dialog.textValue();
+    }
 
     // Qt hands a file to xdg-open and calls it opened once the opener has
     // started; whether a program took the file is only in xdg-open's exit

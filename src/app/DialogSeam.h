@@ -41,6 +41,9 @@ class TDialogSeam {
     virtual void OpenDocument(const QUrl& url, std::function<void()> onFailure) {
         if (!OpenUrl(url)) onFailure();
     }
+    // A line of text the user typed, starting at initial; empty when the
+    // user cancelled.
+    virtual QString GetText(QWidget* parent, const QString& prompt, const QString& initial) = 0;
     // A message the user acknowledges.
     virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
     // A message with a choice: true when the user took accept, false for

@@ -8,9 +8,12 @@
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 #include "training/ExerciseFile.h"
+#include "training/ExerciseLink.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace {
 
@@ -20,6 +23,10 @@ QString Text(int id) {
 
 // How often a swap looks whether the worker has parked.
 constexpr uint32_t kParkPollMs = 20;
+// How often the time limit's countdown changes.
+constexpr uint32_t kClockTickMs = 1000;
+// Past this length some mail and chat programs cut a link.
+constexpr qsizetype kLinkSafeLength = 2000;
 
 } // namespace
 
@@ -35,6 +42,22 @@ TExerciseControl::TExerciseControl(QWidget* mainWindow, std::function<void()> on
         FParkTimer.SetEnabled(false);
         if (auto then = std::exchange(FAfterPark, {})) then();
     });
+    FClockTimer.SetEnabled(false);
+    FClockTimer.SetInterval(kClockTickMs);
+    FClockTimer.SetOnTimer([this] { ClockTick(); });
+}
+
+void TExerciseControl::ClockTick() {
+    const std::optional<uint32_t> left = FRun.SecondsLeft(Ticks());
+    if (!left || FRun.IsSubmitted()) {
+        FClockTimer.SetEnabled(false);
+        return;
+    }
+    if (FSheet) FSheet->ShowTimeLeft(left);
+    if (*left > 0) return;
+    FClockTimer.SetEnabled(false);
+    ShowSheet();
+    FSheet->SubmitAtTimeUp();
 }
 
 TExerciseControl::~TExerciseControl() = default;
@@ -67,7 +90,43 @@ void TExerciseControl::OpenExercise() {
         FRun.Open(exercise, Ticks());
         FOnStateChanged();
         ShowSheet();
+        FClockTimer.SetEnabled(FRun.SecondsLeft(Ticks()).has_value());
     });
+}
+
+void TExerciseControl::CopyExerciseLink() {
+    TExercise exercise;
+    if (FRun.IsOpen()) {
+        exercise = FRun.Exercise();
+    } else {
+        const QString path = DialogSeam().GetOpenFileName(FMainWindow, FFolder + QStringLiteral("/"),
+                                                          Text(TEXT_EXERCISE_FILTER));
+        if (path.isEmpty()) return;
+        FFolder = QFileInfo(path).absolutePath();
+        if (const int reason = ReadExerciseFile(path.toStdString(), exercise)) {
+            DialogSeam().ShowMessage(FMainWindow, Text(TEXT_EXERCISE_OPEN_FAILED).arg(path, Text(reason)));
+            return;
+        }
+    }
+    // The state file may hold anything: an address no browser opens is asked again.
+    if (!IsWebAddress(SavedState.ExerciseLinkAddress)) {
+        const QString given = DialogSeam()
+                                  .GetText(FMainWindow, Text(TEXT_WEB_ADDRESS),
+                                           QString::fromStdString(SavedState.ExerciseLinkAddress))
+                                  .trimmed();
+        if (given.isEmpty()) return;
+        if (!IsWebAddress(given.toStdString())) {
+            DialogSeam().ShowMessage(FMainWindow, Text(TEXT_WEB_ADDRESS_BAD).arg(given));
+            return;
+        }
+        SavedState.ExerciseLinkAddress = given.toStdString();
+    }
+    const QString link =
+        QString::fromStdString(MakeExerciseLink(SavedState.ExerciseLinkAddress, FormatExercise(exercise)));
+    QGuiApplication::clipboard()->setText(link);
+    QString said = Text(TEXT_LINK_COPIED).arg(QString::number(link.size()), link);
+    if (link.size() > kLinkSafeLength) said += QLatin1Char('\n') + Text(TEXT_LINK_LONG);
+    DialogSeam().ShowMessage(FMainWindow, said);
 }
 
 void TExerciseControl::ShowSheet() {
@@ -80,6 +139,7 @@ void TExerciseControl::ShowSheet() {
     } else {
         FSheet->LoadTexts();
     }
+    FSheet->ShowTimeLeft(FRun.SecondsLeft(Ticks()));
     FSheet->show();
     FSheet->raise();
     FSheet->activateWindow();
@@ -88,6 +148,7 @@ void TExerciseControl::ShowSheet() {
 void TExerciseControl::CloseExercise() {
     if (!FRun.IsOpen()) return;
     if (FSheet) FSheet->hide();
+    FClockTimer.SetEnabled(false);
     WhenParked([this] {
         FRun.Close();
         FOnStateChanged();
@@ -107,6 +168,7 @@ void TExerciseControl::DeviceRefreshed() {
 
 void TExerciseControl::DeviceStopped() {
     FParkTimer.SetEnabled(false);
+    FClockTimer.SetEnabled(false);
     FAfterPark = {};
     FRun.Close();
     if (FSheet) FSheet->close();

@@ -31,6 +31,10 @@ class TExerciseControl {
 
     // Asks for an exercise file; a refused one gets one message and changes nothing.
     void OpenExercise();
+    // The link that opens an exercise in the web edition goes on the
+    // clipboard: the open exercise's, or else a file's the user picks. The
+    // web edition's address is asked for once and kept in the state.
+    void CopyExerciseLink();
     void ShowSheet();
     void CloseExercise();
     void ShowClassResults();
@@ -52,7 +56,11 @@ class TExerciseControl {
     std::function<void(int16_t)> FShowInMachines;
     TExerciseRun FRun;
     std::unique_ptr<TFormExercise> FSheet;
+    void ClockTick();
+
     TTimer FParkTimer;
+    // The time limit's countdown, once a second while a limited run is open.
+    TTimer FClockTimer;
     std::function<void()> FAfterPark;
     // The run's clock: the host's 32-bit tick count, widened as it goes.
     uint64_t FTicks = 0;

@@ -70,6 +70,10 @@ TFormExercise::TFormExercise(TExerciseRun& run, TActions actions)
     LabelTitle->setObjectName(QStringLiteral("LabelTitle"));
     LabelTitle->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; font-size: 14px; }"));
     LabelTitle->setWordWrap(true);
+    LabelTimeLeft = new QLabel(this);
+    LabelTimeLeft->setObjectName(QStringLiteral("LabelTimeLeft"));
+    LabelTimeLeft->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; font-size: 14px; }"));
+    LabelTimeLeft->hide();
     LabelInstructions = new QLabel(this);
     LabelInstructions->setObjectName(QStringLiteral("LabelInstructions"));
     LabelInstructions->setWordWrap(true);
@@ -117,7 +121,10 @@ TFormExercise::TFormExercise(TExerciseRun& run, TActions actions)
     reviewRow->addWidget(CheckWrongOnly);
     reviewRow->addWidget(ButtonShowInMachines);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(LabelTitle);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(LabelTitle, 1);
+    titleRow->addWidget(LabelTimeLeft);
+    layout->addLayout(titleRow);
     layout->addWidget(LabelInstructions);
     layout->addWidget(TableSheet, 1);
     layout->addLayout(submitRow);
@@ -177,6 +184,7 @@ void TFormExercise::LoadTexts() {
         CheckWrongOnly->hide();
         ButtonShowInMachines->hide();
         EditName->setEnabled(true);
+        FTimeUp = false;
     }
 }
 
@@ -192,16 +200,33 @@ void TFormExercise::FillRow(int row, const TSheetRow& sheet) {
     fixed(kGroup, Text(TEXT_GROUP2_RIGID + static_cast<int>(sheet.Group)));
     fixed(kAsks, Line(TEXT_ASK_CHOICES, static_cast<int>(sheet.What) + 1));
 
-    auto* condition = new QComboBox(TableSheet);
+    // A machine may have two faults at once: the answer is one, or one and a second.
+    auto* cell = new QWidget(TableSheet);
+    auto* pair = new QHBoxLayout(cell);
+    pair->setContentsMargins(0, 0, 0, 0);
+    pair->setSpacing(2);
+    const QStringList answered = QString::fromStdString(sheet.Answer.Condition).split(QLatin1Char('+'));
+    auto* condition = new QComboBox(cell);
     condition->setObjectName(QStringLiteral("ComboCondition%1").arg(sheet.Point));
     condition->addItem(Text(TEXT_NO_ANSWER), QString());
-    for (int kind = static_cast<int>(TConditionKind::Good); kind < CONDITION_KIND_COUNT; ++kind)
-        condition->addItem(Text(TEXT_CONDITION_STORED + kind),
-                           QString::fromLatin1(ConditionName(static_cast<TConditionKind>(kind))));
-    condition->setCurrentIndex(
-        std::max(0, condition->findData(QString::fromStdString(sheet.Answer.Condition))));
-    connect(condition, &QComboBox::currentIndexChanged, this, [this, row] { AnswerChange(row); });
-    TableSheet->setCellWidget(row, kCondition, condition);
+    auto* second = new QComboBox(cell);
+    second->setObjectName(QStringLiteral("ComboSecondCondition%1").arg(sheet.Point));
+    second->setToolTip(Text(TEXT_SECOND_CONDITION));
+    second->addItem(Text(TEXT_SECOND_NONE), QString());
+    for (int kind = static_cast<int>(TConditionKind::Good); kind < CONDITION_KIND_COUNT; ++kind) {
+        const QString name = QString::fromLatin1(ConditionName(static_cast<TConditionKind>(kind)));
+        condition->addItem(Text(TEXT_CONDITION_STORED + kind), name);
+        if (kind != static_cast<int>(TConditionKind::Good))
+            second->addItem(Text(TEXT_CONDITION_STORED + kind), name);
+    }
+    condition->setCurrentIndex(std::max(0, condition->findData(answered.value(0))));
+    second->setCurrentIndex(std::max(0, second->findData(answered.value(1))));
+    for (QComboBox* box : {condition, second})
+        connect(box, &QComboBox::currentIndexChanged, this, [this, row] { AnswerChange(row); });
+    pair->addWidget(condition);
+    pair->addWidget(new QLabel(QStringLiteral("+"), cell));
+    pair->addWidget(second);
+    TableSheet->setCellWidget(row, kCondition, cell);
 
     auto* zone = new QComboBox(TableSheet);
     zone->setObjectName(QStringLiteral("ComboZone%1").arg(sheet.Point));
@@ -228,17 +253,41 @@ void TFormExercise::UpdateMeasured() {
             item->setText(Line(TEXT_MEASURED_STATES, FRun.IsMeasured(PointOfRow(row)) ? 1 : 0));
 }
 
+void TFormExercise::ShowTimeLeft(std::optional<uint32_t> seconds) {
+    if (FRun.IsSubmitted()) return; // the review tells whether the time ran out
+    LabelTimeLeft->setVisible(seconds.has_value());
+    if (!seconds) return;
+    LabelTimeLeft->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; font-size: 14px; }"));
+    LabelTimeLeft->setText(
+        Text(TEXT_TIME_LEFT)
+            .arg(QStringLiteral("%1:%2").arg(*seconds / 60).arg(*seconds % 60, 2, 10, QLatin1Char('0'))));
+}
+
+void TFormExercise::SubmitAtTimeUp() {
+    if (FRun.IsSubmitted()) return;
+    FTimeUp = true;
+    ButtonSubmitClick();
+}
+
 void TFormExercise::AnswerChange(int row) {
     if (FFilling || FRun.IsSubmitted()) return;
-    const auto* condition = dynamic_cast<QComboBox*>(TableSheet->cellWidget(row, kCondition));
+    const QWidget* cell = TableSheet->cellWidget(row, kCondition);
+    const int16_t point = PointOfRow(row);
+    const auto* condition =
+        cell ? cell->findChild<QComboBox*>(QStringLiteral("ComboCondition%1").arg(point)) : nullptr;
+    const auto* second =
+        cell ? cell->findChild<QComboBox*>(QStringLiteral("ComboSecondCondition%1").arg(point)) : nullptr;
     const auto* zone = dynamic_cast<QComboBox*>(TableSheet->cellWidget(row, kZone));
     const QTableWidgetItem* note = TableSheet->item(row, kNote);
-    if (!condition || !zone || !note) return;
+    if (!condition || !second || !zone || !note) return;
     TAnswer answer;
-    answer.Condition = condition->currentData().toString().toStdString();
+    // Named as the core names two faults: "first+second".
+    QStringList faults{condition->currentData().toString(), second->currentData().toString()};
+    faults.removeAll(QString());
+    answer.Condition = faults.join(QLatin1Char('+')).toStdString();
     answer.Zone = zone->currentIndex() > 0 ? static_cast<char>('A' + zone->currentIndex() - 1) : 0;
     answer.Note = note->text().toStdString();
-    FRun.Answer(PointOfRow(row), answer, FActions.Clock());
+    FRun.Answer(point, answer, FActions.Clock());
     UpdateMeasured();
 }
 
@@ -263,6 +312,12 @@ void TFormExercise::ButtonSubmitClick() {
 void TFormExercise::ShowReview() {
     FFilling = true;
     EditName->setEnabled(false);
+    LabelTimeLeft->setVisible(FTimeUp);
+    if (FTimeUp) {
+        LabelTimeLeft->setStyleSheet(
+            QStringLiteral("QLabel { font-weight: bold; font-size: 14px; color: #c62828; }"));
+        LabelTimeLeft->setText(Text(TEXT_TIME_UP));
+    }
     for (const int column : {kRightAnswer, kResult, kHint})
         TableSheet->setColumnHidden(column, false);
     // The right answers and results take the room of what no longer matters.

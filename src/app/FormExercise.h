@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -36,6 +37,11 @@ class TFormExercise : public QWidget {
     void LoadTexts();
     // The measured column, after the instrument has measured.
     void UpdateMeasured();
+    // The time limit's countdown (none: no limit, nothing shown).
+    void ShowTimeLeft(std::optional<uint32_t> seconds);
+    // The limit is up: the answers, locked by the run, are submitted as
+    // they stood and the review says why.
+    void SubmitAtTimeUp();
 
   private:
     void FillRow(int row, const TSheetRow& sheet);
@@ -49,6 +55,8 @@ class TFormExercise : public QWidget {
     TActions FActions;
     TSubmission FSubmission;
     bool FFilling = false;
+    bool FTimeUp = false;
+    QLabel* LabelTimeLeft = nullptr;
     QLabel* LabelTitle = nullptr;
     QLabel* LabelInstructions = nullptr;
     QTableWidget* TableSheet = nullptr;

@@ -1,5 +1,6 @@
-// The main window's exercise button: a menu of opening an exercise, its
-// answer sheet, closing it, and the class results.
+// The main window's exercise button: a menu of opening an exercise, copying
+// an exercise's link for the web edition, its answer sheet, closing it, and
+// the class results.
 #include "app/Artwork.h"
 #include "app/ExerciseControl.h"
 #include "app/FormMachines.h"
@@ -21,6 +22,7 @@ QString Text(int id) {
 
 // The menu's actions, by object name, in order.
 const std::pair<const char*, int> kActions[] = {{"ActionOpenExercise", TEXT_EXERCISE_OPEN},
+                                                {"ActionCopyExerciseLink", TEXT_COPY_EXERCISE_LINK},
                                                 {"ActionAnswerSheet", TEXT_EXERCISE_SHEET},
                                                 {"ActionCloseExercise", TEXT_EXERCISE_CLOSE},
                                                 {"ActionClassResults", TEXT_CLASS_RESULTS}};
@@ -43,14 +45,15 @@ void TFormORX700DemoMain::CreateExerciseButton() {
         menu->addAction(QString())->setObjectName(QLatin1String(name));
     const QList<QAction*> actions = menu->actions();
     connect(actions[0], &QAction::triggered, this, [this] { FExercise->OpenExercise(); });
-    connect(actions[1], &QAction::triggered, this, [this] { FExercise->ShowSheet(); });
-    connect(actions[2], &QAction::triggered, this, [this] { FExercise->CloseExercise(); });
-    connect(actions[3], &QAction::triggered, this, [this] { FExercise->ShowClassResults(); });
+    connect(actions[1], &QAction::triggered, this, [this] { FExercise->CopyExerciseLink(); });
+    connect(actions[2], &QAction::triggered, this, [this] { FExercise->ShowSheet(); });
+    connect(actions[3], &QAction::triggered, this, [this] { FExercise->CloseExercise(); });
+    connect(actions[4], &QAction::triggered, this, [this] { FExercise->ShowClassResults(); });
     // The sheet and closing belong to an exercise under way.
     connect(menu, &QMenu::aboutToShow, this, [this, actions] {
         const bool open = FExercise->Run().IsOpen();
-        actions[1]->setEnabled(open);
         actions[2]->setEnabled(open);
+        actions[3]->setEnabled(open);
     });
     button->setMenu(menu);
     ToolBar->addWidget(button);

@@ -9,12 +9,14 @@
 #include "measure/PointConditions.h"
 #include "state/Inifile.h"
 #include "training/ExerciseFile.h"
+#include "training/ExerciseLink.h"
 #include "training/ExerciseRun.h"
 #include "training/Submission.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -253,6 +255,128 @@ TEST_F(ExerciseWindowTest, TheTrainerSavesAnExerciseAndReadsTheClassResults) {
     EXPECT_EQ(ReadAll(Path("class.csv")), "File,Trainee,Score,\"Time, s\",Point 6,Status\r\n"
                                           "a.orxsub,Anna,1/1,90,1,counted\r\n"
                                           "b.orxsub,Boris,,1,,another exercise\r\n");
+}
+
+// The link a trainer sends: the core's, for the file picked, at the address
+// asked once; an address no browser opens is refused and not kept.
+TEST_F(ExerciseWindowTest, CopyExerciseLinkAsksTheAddressOnceAndPutsTheLinkOnTheClipboard) {
+    Open();
+    SavedState.ExerciseLinkAddress = "";
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    const std::string address = "https://training.plant.test/orx700/";
+    seam.FileAnswers = {Path("pumps.orxex"), Path("pumps.orxex"), Path("pumps.orxex"), Path("missing.orxex")};
+    seam.TextAnswers = {QStringLiteral("training.plant.test/orx700/"),
+                        QString::fromStdString("  " + address + " ")};
+
+    Trigger("ActionCopyExerciseLink");
+    ASSERT_EQ(seam.Messages.size(), 1u);
+    EXPECT_TRUE(
+        seam.Messages[0].contains(QStringLiteral("«training.plant.test/orx700/» is not a web address")));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_EQ(SavedState.ExerciseLinkAddress, "");
+
+    TExercise exercise;
+    ASSERT_EQ(ReadExerciseFile(Path("pumps.orxex").toStdString(), exercise), 0);
+    const QString link = QString::fromStdString(MakeExerciseLink(address, FormatExercise(exercise)));
+    for (int time = 0; time < 2; ++time) {
+        Trigger("ActionCopyExerciseLink");
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), link);
+        EXPECT_TRUE(seam.Messages.back().contains(link));
+        EXPECT_TRUE(seam.Messages.back().contains(QStringLiteral("(%1 characters)").arg(link.size())));
+    }
+    EXPECT_EQ(seam.TextPrompts.size(), 2u) << "the address is asked for once";
+    EXPECT_NE(StateText().find("[Training]\nWebAddress=" + address + "\n"), std::string::npos);
+
+    Trigger("ActionCopyExerciseLink");
+    EXPECT_TRUE(seam.Messages.back().contains(Path("missing.orxex")));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), link);
+    EXPECT_EQ(seam.TextPrompts.size(), 2u);
+}
+
+// A timed exercise: the countdown runs on the host's clock; at zero the
+// answers are submitted as they stood (an answer tried after it does not
+// count) and the review says the time ran out. A second, untimed exercise
+// shows no countdown.
+TEST_F(ExerciseWindowTest, AtTheTimeLimitTheAnswersAreSubmittedAsTheyStood) {
+    TExercise e;
+    ASSERT_EQ(ReadExerciseFile(Path("pumps.orxex").toStdString(), e), 0);
+    e.TimeLimitSeconds = 90;
+    std::ofstream(Path("timed.orxex").toStdString(), std::ios::binary) << FormatExercise(e);
+    Open();
+    seam.FileAnswers = {Path("timed.orxex"), Path("pumps.orxex")};
+    seam.SaveAnswers = {Path("timed.orxsub")};
+    Trigger("ActionOpenExercise");
+    auto* left = Find<QLabel>("FormExercise", "LabelTimeLeft");
+    ASSERT_NE(left, nullptr);
+    EXPECT_TRUE(left->isVisible());
+    EXPECT_EQ(left->text(), QStringLiteral("Time left: 1:30"));
+    Find<QComboBox>("FormExercise", "ComboCondition2")
+        ->setCurrentIndex(
+            Find<QComboBox>("FormExercise", "ComboCondition2")->findData(QStringLiteral("imbalance")));
+    host.Advance(60000);
+    QApplication::processEvents();
+    EXPECT_EQ(left->text(), QStringLiteral("Time left: 0:30"));
+    EXPECT_TRUE(seam.SaveRequests.empty());
+    host.Advance(29700);
+    QApplication::processEvents();
+    EXPECT_TRUE(seam.SaveRequests.empty()) << "not before the limit";
+    host.Advance(300);
+    QApplication::processEvents();
+    ASSERT_EQ(seam.SaveRequests.size(), 1u) << "submitted at the limit";
+    EXPECT_EQ(left->text(), QStringLiteral("Time is up: your answers were submitted as they stood."));
+    const std::string submitted = ReadAll(Path("timed.orxsub"));
+    EXPECT_NE(submitted.find("\npoint.2.answer=imbalance -\n"), std::string::npos) << submitted;
+    EXPECT_NE(submitted.find("\ntime-taken=90\n"), std::string::npos) << submitted;
+    // The sheet's rows were built anew: the old ones go first.
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(Find<QComboBox>("FormExercise", "ComboCondition2")->isEnabled());
+    host.Advance(5000);
+    QApplication::processEvents();
+    EXPECT_EQ(seam.SaveRequests.size(), 1u) << "once";
+
+    Trigger("ActionCloseExercise");
+    Trigger("ActionOpenExercise");
+    left = Find<QLabel>("FormExercise", "LabelTimeLeft");
+    ASSERT_NE(left, nullptr);
+    EXPECT_FALSE(left->isVisible());
+    host.Advance(200000);
+    QApplication::processEvents();
+    EXPECT_EQ(seam.SaveRequests.size(), 1u);
+}
+
+// A machine with two faults at once: the answer names both, in either
+// order, as orx700-sim's "answer P A+B" does; one fault too many is wrong.
+TEST_F(ExerciseWindowTest, TwoFaultsAtOnceAreAnsweredWithASecondConditionInEitherOrder) {
+    TExercise e;
+    e.Title = "Two faults";
+    e.Conditions = {{2, ConditionOf("misalignment+looseness rpm=2950 velocity=5 shares=1,2")},
+                    {6, ConditionOf("imbalance rpm=1480 velocity=2")}};
+    e.Asked = {{2, TAsk::Condition, ""}, {6, TAsk::Condition, ""}};
+    std::ofstream(Path("two.orxex").toStdString(), std::ios::binary) << FormatExercise(e);
+    Open();
+    seam.FileAnswers = {Path("two.orxex")};
+    seam.SaveAnswers = {Path("two.orxsub")};
+    Trigger("ActionOpenExercise");
+    const auto choose = [this](const char* combo, const char* name) {
+        auto* box = Find<QComboBox>("FormExercise", combo);
+        ASSERT_NE(box, nullptr) << combo;
+        box->setCurrentIndex(box->findData(QLatin1String(name)));
+        ASSERT_GT(box->currentIndex(), 0) << combo << " " << name;
+    };
+    choose("ComboCondition2", "looseness");
+    choose("ComboSecondCondition2", "misalignment");
+    choose("ComboCondition6", "imbalance");
+    choose("ComboSecondCondition6", "looseness");
+    // The sheet built anew keeps both faults.
+    Trigger("ActionAnswerSheet");
+    EXPECT_EQ(Find<QComboBox>("FormExercise", "ComboSecondCondition2")->currentData().toString(),
+              QStringLiteral("misalignment"));
+    Find<QPushButton>("FormExercise", "ButtonSubmit")->click();
+    const std::string submitted = ReadAll(Path("two.orxsub"));
+    for (const char* line :
+         {"\npoint.2.answer=looseness+misalignment -\n", "\npoint.2.result=right\n",
+          "\npoint.6.answer=imbalance+looseness -\n", "\npoint.6.result=wrong\n", "\nscore=1/2\n"})
+        EXPECT_NE(submitted.find(line), std::string::npos) << line << " in\n" << submitted;
 }
 
 } // namespace

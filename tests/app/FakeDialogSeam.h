@@ -28,6 +28,8 @@ class TFakeDialogSeam : public TDialogSeam {
     std::deque<bool> AskAnswers;                           // next answers of Ask; none left means reject
     std::deque<QString> SaveAnswers;                       // the same for the save dialog
     std::vector<std::pair<QString, QString>> SaveRequests; // start name, filter
+    std::deque<QString> TextAnswers;                       // next answers of GetText; none left means cancel
+    std::vector<QString> TextPrompts;                      // prompts of GetText
 
     int Exec(QDialog& dialog) override {
         Shown.emplace_back(&dialog);
@@ -50,6 +52,13 @@ class TFakeDialogSeam : public TDialogSeam {
     bool OpenUrl(const QUrl& url) override {
         Opened.push_back(url);
         return ViewerFound;
+    }
+    QString GetText(QWidget*, const QString& prompt, const QString&) override {
+        TextPrompts.push_back(prompt);
+        if (TextAnswers.empty()) return {};
+        QString answer = TextAnswers.front();
+        TextAnswers.pop_front();
+        return answer;
     }
     void ShowMessage(QWidget*, const QString& text) override { Messages.push_back(text); }
     bool Ask(QWidget*, const QString& text, const QString&, const QString&) override {
