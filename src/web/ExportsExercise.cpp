@@ -14,6 +14,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -58,6 +59,20 @@ EMSCRIPTEN_KEEPALIVE int orx_ExerciseOpen(const char* text) {
 
 EMSCRIPTEN_KEEPALIVE int orx_ExerciseIsOpen() {
     return WebExerciseRun().IsOpen() ? 1 : 0;
+}
+
+// The open exercise's file as this program writes it (the text a link
+// carries), or an empty text.
+EMSCRIPTEN_KEEPALIVE const char* orx_ExerciseText() {
+    const TExerciseRun& run = WebExerciseRun();
+    return Return(run.IsOpen() ? FormatExercise(run.Exercise()) : std::string());
+}
+
+// The whole seconds left of the open exercise's time limit, 0 once it is
+// up (the answers then stand); -1 without a limit or an open exercise.
+EMSCRIPTEN_KEEPALIVE int orx_ExerciseSecondsLeft() {
+    const auto left = WebExerciseRun().SecondsLeft(NowMs());
+    return left ? static_cast<int>(std::min<uint32_t>(*left, INT32_MAX)) : -1;
 }
 
 // The answer sheet as JSON (AnswerSheet.h), the measured points as of now.

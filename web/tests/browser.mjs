@@ -55,8 +55,11 @@ export function useSiteInBrowser() {
 // A page of a new context (its own storage), with the Quick Start note
 // already seen unless asked for; errors collects console errors and page
 // errors, warnings the console's warnings (from the page's first line on).
-export async function openPage(browser, url, { quickStartSeen = true, state = null, contextOptions = {} } = {}) {
+// fakeClock puts the page's time under the test's control (context.clock):
+// it runs as usual until the test moves it.
+export async function openPage(browser, url, { quickStartSeen = true, state = null, contextOptions = {}, fakeClock = false } = {}) {
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, ...contextOptions });
+  if (fakeClock) await context.clock.install();
   await context.addInitScript(({ seen, stored }) => {
     if (sessionStorage.getItem('orx700-test.init')) return;
     sessionStorage.setItem('orx700-test.init', '1');

@@ -38,6 +38,16 @@ const TEXT_HINT = 1722;
 const TEXT_LINK_DAMAGED = 1725;
 const TEXT_LINK_FUTURE = 1726;
 const TEXT_NOT_SWITCHED_OFF = 1307;
+const TEXT_COPY_LINK = 1862;
+const TEXT_LINK_COPIED = 1863;
+const TEXT_LINK_NOT_COPIED = 1864;
+const TEXT_LINK_LONG = 1865;
+const TEXT_SECOND_CONDITION = 1586;
+const TEXT_SECOND_NONE = 1587;
+const TEXT_TIME_LEFT = 1869;
+const TEXT_TIME_UP = 1870;
+// Past this length some mail and chat programs cut a link.
+const LINK_SAFE_LENGTH = 2000;
 const SUBMISSION_FILE_NAME = 'orx700-submission.txt';
 
 const format = (text, ...args) => text.replace(/%(\d)/g, (whole, n) => args[Number(n) - 1] ?? whole);
@@ -63,6 +73,17 @@ export async function readLink(fragment) {
   } catch {
     throw new Error('damaged');
   }
+}
+
+// The link to address (its fragment dropped) that opens the exercise file's
+// text: the same codec as the desktop's (raw deflate, base64url, unpadded).
+export async function makeLink(address, text) {
+  const stream = new Blob([new TextEncoder().encode(text)]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+  const bytes = new Uint8Array(await new Response(stream).arrayBuffer());
+  let binary = '';
+  for (const byte of bytes) binary += String.fromCharCode(byte);
+  const data = btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  return `${address.split('#')[0]}${LINK_PREFIX}${LINK_VERSION}.${data}`;
 }
 
 function download(text, name) {
@@ -116,7 +137,9 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
 
   function answerOf(row) {
     const value = (name) => $(`[data-point="${row.point}"][data-part="${name}"]`, panel)?.value ?? '';
-    return { condition: value('condition'), zone: value('zone'), note: value('note') };
+    // Two faults of one machine are named "first+second", as the core names them.
+    const condition = [value('condition'), value('second')].filter(Boolean).join('+');
+    return { condition, zone: value('zone'), note: value('note') };
   }
 
   function sheetRow(row) {
@@ -124,10 +147,15 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     const asksZone = row.asks !== 'condition';
     const controls = [];
     if (asksCondition) {
+      const [first = '', second = ''] = row.answer.condition.split('+');
+      const faults = kinds().filter((k) => k.name !== 'stored');
       const box = element('select', { 'data-point': String(row.point), 'data-part': 'condition', 'aria-label': `${row.label} ${t(TEXT_CONDITION)}` });
-      box.append(new Option('—', ''), ...kinds().filter((k) => k.name !== 'stored').map((k) => new Option(k.text, k.name)));
-      box.value = row.answer.condition;
-      controls.push(element('label', {}, [t(TEXT_CONDITION), ' ', box]));
+      box.append(new Option('—', ''), ...faults.map((k) => new Option(k.text, k.name)));
+      box.value = first;
+      const other = element('select', { 'data-point': String(row.point), 'data-part': 'second', 'aria-label': `${row.label} ${t(TEXT_SECOND_CONDITION)}` });
+      other.append(new Option(t(TEXT_SECOND_NONE), ''), ...faults.filter((k) => k.name !== 'good').map((k) => new Option(k.text, k.name)));
+      other.value = second;
+      controls.push(element('label', {}, [t(TEXT_CONDITION), ' ', box]), element('label', {}, ['+ ', other]));
     }
     if (asksZone) {
       const box = element('select', { 'data-point': String(row.point), 'data-part': 'zone', 'aria-label': `${row.label} ${t(TEXT_ZONE)}` });
@@ -146,7 +174,8 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
   }
 
   function reviewRow(p) {
-    const said = (a) => [a.condition ? kinds().find((k) => k.name === a.condition)?.text ?? a.condition : '', a.zone].filter(Boolean).join(', ') || t(TEXT_NOT_ANSWERED);
+    const named = (name) => kinds().find((k) => k.name === name)?.text ?? name;
+    const said = (a) => [a.condition ? a.condition.split('+').map(named).join(' + ') : '', a.zone].filter(Boolean).join(', ') || t(TEXT_NOT_ANSWERED);
     return element('li', { 'data-point': String(p.point), class: p.pointRight ? 'right' : 'wrong' }, [
       element('strong', {}, [`${p.machine} · ${p.label}: ${t(p.pointRight ? TEXT_RIGHT : TEXT_WRONG)}`]),
       element('div', {}, [format(t(TEXT_YOUR_ANSWER), said(p.answer))]),
@@ -158,7 +187,10 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     const sheet = JSON.parse(instrument.exerciseSheet());
     const head = element('div', { class: 'head' }, [
       element('h2', { id: 'exercise-caption' }, [`${t(TEXT_EXERCISE)}: ${sheet.title}`]),
-      element('button', { type: 'button', id: 'exercise-close' }, [t(TEXT_CLOSE_EXERCISE)])]);
+      element('span', { id: 'exercise-time', role: 'timer' }),
+      element('span', {}, [
+        element('button', { type: 'button', id: 'exercise-copy-link' }, [t(TEXT_COPY_LINK)]), ' ',
+        element('button', { type: 'button', id: 'exercise-close' }, [t(TEXT_CLOSE_EXERCISE)])])]);
     const body = element('div', { class: 'body' }, [element('p', { id: 'exercise-instructions' }, [sheet.instructions])]);
     if (!submission) {
       body.append(element('ol', { id: 'exercise-sheet' }, sheet.points.map(sheetRow)),
@@ -167,6 +199,7 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     } else {
       const review = submission.review;
       const only = element('input', { type: 'checkbox', id: 'exercise-only-wrong' });
+      if (submission.timeUp) body.append(element('p', { id: 'exercise-time-up', role: 'alert' }, [t(TEXT_TIME_UP)]));
       body.append(element('p', { id: 'exercise-score' }, [format(t(TEXT_SCORE), String(review.score), String(review.asked))]),
         element('label', {}, [only, ' ', t(TEXT_ONLY_WRONG)]),
         element('ol', { id: 'exercise-review' }, review.points.map(reviewRow)),
@@ -174,6 +207,26 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
       only.addEventListener('change', () => $('#exercise-review', panel).classList.toggle('only-wrong', only.checked));
     }
     panel.replaceChildren(head, body);
+    showTime();
+  }
+
+  // The answers as they stand: scored, downloaded, and the review shown.
+  function submit({ timeUp = false } = {}) {
+    submission = JSON.parse(instrument.exerciseSubmit($('#exercise-name', panel)?.value ?? ''));
+    submission.timeUp = timeUp;
+    download(submission.file, SUBMISSION_FILE_NAME);
+    fill();
+    stateSwapped(); // the Machines panel shows the conditions now
+  }
+
+  // The time limit's countdown; at zero the core has locked the answers and
+  // they are submitted as they stood, as a trainer's timed test is.
+  function showTime() {
+    const clock = $('#exercise-time', panel);
+    const left = submission ? -1 : instrument.exerciseSecondsLeft();
+    if (!clock) return;
+    clock.textContent = left < 0 ? '' : format(t(TEXT_TIME_LEFT), `${Math.floor(left / 60)}:${String(left % 60).padStart(2, '0')}`);
+    if (left === 0) submit({ timeUp: true });
   }
 
   panel.addEventListener('change', (event) => {
@@ -183,19 +236,33 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     const a = answerOf(row);
     instrument.exerciseAnswer(point, a.condition, a.zone, a.note);
   });
+  // The link goes on the clipboard and shows, so that it can be checked or
+  // copied by hand where the clipboard is closed to the page.
+  async function copyLink() {
+    const link = await makeLink(location.href, instrument.exerciseText());
+    let copied = true;
+    try {
+      await navigator.clipboard.writeText(link);
+    } catch {
+      copied = false;
+    }
+    const said = format(t(copied ? TEXT_LINK_COPIED : TEXT_LINK_NOT_COPIED), String(link.length), link);
+    message(link.length > LINK_SAFE_LENGTH ? `${said}\n${t(TEXT_LINK_LONG)}` : said);
+  }
+
   panel.addEventListener('click', (event) => {
     const id = event.target.id;
     if (id === 'exercise-close') close();
-    else if (id === 'exercise-submit') {
-      submission = JSON.parse(instrument.exerciseSubmit($('#exercise-name', panel).value));
-      download(submission.file, SUBMISSION_FILE_NAME);
-      fill();
-      stateSwapped(); // the Machines panel shows the conditions now
-    } else if (id === 'exercise-download') download(submission.file, SUBMISSION_FILE_NAME);
+    else if (id === 'exercise-copy-link') copyLink();
+    else if (id === 'exercise-submit') submit();
+    else if (id === 'exercise-download') download(submission.file, SUBMISSION_FILE_NAME);
   });
-  // The sheet says which points have been measured, as they are.
+  // The sheet says which points have been measured, as they are, and how
+  // long is left.
   setInterval(() => {
     if (!panel.open || submission) return;
+    showTime();
+    if (submission) return;
     const sheet = JSON.parse(instrument.exerciseSheet());
     for (const row of sheet.points) {
       const mark = $(`li[data-point="${row.point}"] > span`, panel);

@@ -55,6 +55,8 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     exerciseOpen: fn('orx_ExerciseOpen', 'number', ['string']),
     exerciseIsOpen: fn('orx_ExerciseIsOpen', 'number', []),
     exerciseSheet: fn('orx_ExerciseSheet', 'string', []),
+    exerciseText: fn('orx_ExerciseText', 'string', []),
+    exerciseSecondsLeft: fn('orx_ExerciseSecondsLeft', 'number', []),
     exerciseAnswer: fn('orx_ExerciseAnswer', null, ['number', 'string', 'string', 'string']),
     exerciseSubmit: fn('orx_ExerciseSubmit', 'string', ['string']),
     exerciseClose: fn('orx_ExerciseClose', null, []),

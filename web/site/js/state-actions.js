@@ -30,6 +30,8 @@ const TEXT_NOT_SAVED = 1306;
 const TEXT_NOT_SWITCHED_OFF = 1307;
 const TEXT_STORED_TOO_LARGE = 1308;
 const TEXT_MORE_LINES = 1309;
+const TEXT_EXPORTED_OWN_STATE = 1860;
+const TEXT_NOTHING_TO_EXPORT = 1861;
 
 const CHECK_NOT_A_STATE = 0;
 const CHECK_DAMAGED = 1;
@@ -145,6 +147,14 @@ export function attachState(instrument, view, dialogs, { keptTooLarge, switchedO
     switchedOff(TEXT_IMPORT_UNDONE);
   });
   $('#export-state').addEventListener('click', async () => {
+    // While an exercise runs, its state holds the hidden conditions in plain
+    // text: Export gives the user's own state, kept as it was at the open.
+    if (holdSaves()) {
+      const own = loadStoredState(maxBytes);
+      if (own.tooLarge || own.text === '') return view.setStatus(t(TEXT_NOTHING_TO_EXPORT));
+      downloadState(own.text);
+      return view.setStatus(t(TEXT_EXPORTED_OWN_STATE));
+    }
     await until(() => !instrument.isBusy(), BUSY_LIMIT_MS);
     const text = save();
     if (text !== null) downloadState(text);
