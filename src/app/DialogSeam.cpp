@@ -60,7 +60,7 @@ class TQtDialogSeam : public TDialogSeam {
 
     QString GetText(QWidget* parent, const QString& prompt, const QString& initial) override {
         QInputDialog dialog(parent);
-        dialog.setWindowTitle(QApplication::applicationDisplayName());
+        if (parent) dialog.setWindowTitle(parent->window()->windowTitle());
         dialog.setLabelText(prompt);
         dialog.setTextValue(initial);
         dialog.resize(560, dialog.sizeHint().height());
