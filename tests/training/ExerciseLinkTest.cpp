@@ -2,10 +2,10 @@
 // browser test opens one); here the codec's own faults: a round trip that
 // loses or adds a byte, a damaged or later link taken for a sound one, an
 // inflated size past the file limit.
+#include "training/ExerciseLink.h"
 #include "TrainingSamples.h"
 #include "resources/StringIds.h"
 #include "training/ExerciseFile.h"
-#include "training/ExerciseLink.h"
 
 #include <gtest/gtest.h>
 
@@ -53,8 +53,7 @@ TEST(ExerciseLink, RoundTripsEveryByteOfTheFileAndKeepsToTheAddressAndUrlSafeCha
         const std::string link = MakeExerciseLink(kPage + "#machines", text);
         ASSERT_TRUE(link.starts_with(kPage + "#exercise=1.")) << link;
         const std::string data = link.substr(kPage.size() + 12);
-        EXPECT_EQ(data.find_first_not_of(
-                      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_"),
+        EXPECT_EQ(data.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_"),
                   std::string::npos);
         std::string back = "left alone";
         ASSERT_EQ(ReadExerciseLink(link, back), 0);
@@ -103,9 +102,8 @@ TEST(ExerciseLink, RefusesADamagedOrLaterLinkAndLeavesTheTextAlone) {
     }
     // At the limit exactly, the text still reads.
     std::string text;
-    EXPECT_EQ(ReadExerciseLink("#exercise=1." +
-                                   Base64UrlOf(RawDeflate(std::string(MAX_EXERCISE_FILE_BYTES, 'a'))),
-                               text),
+    EXPECT_EQ(ReadExerciseLink(
+                  "#exercise=1." + Base64UrlOf(RawDeflate(std::string(MAX_EXERCISE_FILE_BYTES, 'a'))), text),
               0);
     EXPECT_EQ(text.size(), MAX_EXERCISE_FILE_BYTES);
 }
