@@ -9,9 +9,11 @@
 #include "app/Languages.h"
 #include "app/PictureBox.h"
 #include "app/ScreenHintWindow.h"
+#include "app/UserInputWatch.h"
 #include "device/Deviceioemulation.h"
 #include "platform/Resources.h"
 #include "platform/Strings.h"
+#include "recording/Kiosk.h"
 #include "resources/StringIds.h"
 
 #include <QAccessible>
@@ -279,7 +281,7 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     ToolButtonTransfer->setText(Text(TEXT_PC_TRANSFER));
     if (FormMeasurements) FormMeasurements->LoadTexts();
     ToolButtonExit->setText(Text(TEXT_EXIT));
-    StatusText->setText(Text(TEXT_USAGE));
+    KioskPhaseChange();
     ImageDeviceScreen->setAccessibleName(Text(TEXT_LCD_NAME));
 }
 
@@ -301,6 +303,10 @@ void TFormORX700DemoMain::ClearActiveControl() {
 }
 
 void TFormORX700DemoMain::closeEvent(QCloseEvent* event) {
+    if (FKiosk && !FKioskEnding) {
+        event->ignore();
+        return;
+    }
     ScreenHint->hide();
     if (FormMachines) FormMachines->close();
     if (FormMeasurements) FormMeasurements->close();
@@ -313,8 +319,10 @@ void TFormORX700DemoMain::FormClose() {
     // The device repaints once more while it stops; the window is still whole.
     delete g_Device;
     g_Device = nullptr;
-    // What is saved at exit is the trainee's own state, not an exercise's.
+    // What is saved at exit is the trainee's own state, not an exercise's,
+    // nor a kiosk session's.
     if (FExercise) FExercise->DeviceStopped();
+    if (FKiosk) FKiosk->Finish();
 }
 
 void TFormORX700DemoMain::TimerQuickStartShowTimer() {
@@ -325,7 +333,7 @@ void TFormORX700DemoMain::TimerQuickStartShowTimer() {
         return;
     }
     TimerQuickStartShow.SetEnabled(false);
-    FAuxWindows.ShowQuickStart(this);
+    if (!FKiosk) FAuxWindows.ShowQuickStart(this);
 }
 
 void TFormORX700DemoMain::ToolButtonHintsClick() {

@@ -14,6 +14,7 @@
 #include "firmware/Offlinemode.h"
 #include "platform/Host.h"
 #include "platform/Timer.h"
+#include "recording/RecordingPlan.h"
 
 #include <QImage>
 #include <QString>
@@ -32,11 +33,26 @@ class TFormMachines;
 class TFormMeasurements;
 class TPictureBox;
 class TScreenHintWindow;
+class TKiosk;
+class TUserInputWatch;
 
 class TFormORX700DemoMain : public QWidget {
   public:
     explicit TFormORX700DemoMain(TAuxWindowSeam& auxWindows, TFirmwareEntry firmware = FirmwareMain);
     ~TFormORX700DemoMain() override;
+
+    // The kiosk (MainWindowKiosk.cpp), before the window is shown: tour plays
+    // in a loop, a visitor's input hands the instrument over, idleMinutes
+    // without input bring the tour back. Visitors cannot leave the window nor
+    // change the setup: Exit and the buttons that open other windows or write
+    // files are hidden and the window refuses to close, but for EndKiosk.
+    // The state in force is the user's: it is back in SavedState once the
+    // window has closed.
+    void StartKiosk(TRecordingPlan tour, int idleMinutes);
+    bool InKiosk() const { return FKiosk != nullptr; }
+    // The program is ending (the operator's shortcut, a quit signal): the
+    // window closes at the next close().
+    void EndKiosk();
 
   protected:
     bool event(QEvent* event) override;
@@ -77,6 +93,8 @@ class TFormORX700DemoMain : public QWidget {
     void ToolButtonTransferClick();
     void ToolButtonExitClick();
     void DeviceRefresh();
+    void KioskPhaseChange();
+    void KioskLanguage(const std::string& language);
 
     // The LCD picture for documentation (Ctrl+C, Ctrl+S).
     void InitLcdPictureFolder();
@@ -156,4 +174,8 @@ class TFormORX700DemoMain : public QWidget {
     bool FArrowsDown[2] = {false, false};
     // Where the next LCD picture is offered to be saved: the last folder used.
     QString FLcdPictureFolder;
+    // The kiosk, while the window is one; its input watch feeds it.
+    std::unique_ptr<TKiosk> FKiosk;
+    std::unique_ptr<TUserInputWatch> FKioskInput;
+    bool FKioskEnding = false;
 };
