@@ -36,6 +36,11 @@ function tableText(language, id, ...args) {
   return text.replace(/%(\d)/g, (_, n) => args[Number(n) - 1]);
 }
 
+// The tool bar's button opens the panel once its module has loaded.
+async function openMachines(page) {
+  await page.click('#tool-machines');
+  await page.waitForSelector('#machines-panel[open]');
+}
 const row = (page, source) => page.$$eval(`#machines-list tr[data-source="${source}"] td`, (cells) => cells.map((c) => c.textContent));
 const marked = (page) => page.$$eval('#machines-list tr.marked', (rows) => rows.map((r) => Number(r.dataset.source)));
 // A field typed into and left, as a user does.
@@ -88,7 +93,7 @@ test('an ini orx700-sim wrote opens in the page with its conditions, and exports
   try {
     await importText(page, written);
     await page.waitForFunction(() => document.querySelector('#status').textContent !== '');
-    await page.click('#tool-machines');
+    await openMachines(page);
     assert.deepEqual(await row(page, 5), ['5  Coupl-HOR', 'Bearing: outer race defect', '1480', '3.6', 'N=8  d=17.46  D=72.5  0°']);
     assert.deepEqual(await row(page, -2), ['HF spectrum', 'Structural resonance', '2950', '6', '1200 Hz']);
     assert.deepEqual((await row(page, 7))[1], 'Imbalance + Misalignment');
@@ -108,7 +113,7 @@ test('an ini orx700-sim wrote opens in the page with its conditions, and exports
 test('a whole machine sets its points in bold and is undone; another change ends the undo; a single preset sets its point alone', async () => {
   const { context, page, errors } = await openPage(site.browser, site.url, { contextOptions: { deviceScaleFactor: 2 } });
   try {
-    await page.click('#tool-machines');
+    await openMachines(page);
     const stored = await row(page, 1);
     const choose = (name) => page.selectOption('#machines-preset', { label: name });
     for (let round = 0; round < 2; ++round) {
@@ -149,7 +154,7 @@ test('a whole machine sets its points in bold and is undone; another change ends
 test('figures out of range, not figures or against the bearing are refused with the reason, in either language, and nothing changes', async () => {
   const { context, page, errors } = await openPage(site.browser, site.url);
   try {
-    await page.click('#tool-machines');
+    await openMachines(page);
     await page.selectOption('#machines-kind', 'bearing-inner');
     const cases = [
       ['rpm', '30000.1', tableText('english', 1425, '30000.1', 'Running speed, rpm', '60', '30000')],

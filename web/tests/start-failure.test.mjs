@@ -8,7 +8,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { launch, SITE } from './browser.mjs';
+import { launch, openPage, SITE } from './browser.mjs';
 import { startServer } from '../tools/serve.mjs';
 
 const MISSING = {
@@ -78,3 +78,25 @@ for (const { file, fault, says } of CASES) {
     }
   });
 }
+
+// A panel's module is loaded when the panel is first used: the page starts
+// without it, and using the panel names the missing file.
+const PANELS = [
+  { file: 'js/machines.js', use: (page) => page.click('#tool-machines') },
+  { file: 'js/exercise.js', fragment: '#exercise=1.AAAA' }, // a link opens it at start
+];
+test('a panel\'s module missing from the server leaves the start alone and is named when the panel is used', async () => {
+  for (const { file, fragment = '', use } of PANELS) {
+    const server = await startServer({ root: siteWith(file, 'missing'), port: 0 });
+    const { context, page } = await openPage(browser, `http://127.0.0.1:${server.address().port}/${fragment}`);
+    try {
+      await use?.(page);
+      await page.waitForSelector('#dialog-message[open]');
+      const text = await page.textContent('#dialog-message-text');
+      assert.ok(text.startsWith(`The file ${file} could not be loaded from the server.`), text);
+    } finally {
+      await context.close();
+      server.close();
+    }
+  }
+});

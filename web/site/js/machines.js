@@ -36,10 +36,6 @@ const TEXT_CONDITION_HIDDEN = 1681;
 const TEXT_OPEN_EXERCISE = 1702;
 const ZONE_COLOURS = { A: '#2e7d32', B: '#9e9d24', C: '#ef6c00', D: '#c62828' };
 const BEARING_KEYS = ['elements', 'ball', 'pitch', 'angle', 'stage'];
-// Wide enough for the editor's longest label; the window keeps its own
-// width beside it where the screen holds both.
-export const PANEL_WIDTH = 470;
-export const PANEL_LEAST_WIDTH = 380;
 
 function element(tag, attributes = {}, children = []) {
   const made = document.createElement(tag);
@@ -318,15 +314,13 @@ export function attachMachines(instrument, { layoutChanged, openExercise }) {
   });
   close.addEventListener('click', shut);
   exercise.addEventListener('click', () => openExercise());
-  button.addEventListener('click', () => (panel.open ? shut() : open()));
-  button.setAttribute('aria-pressed', 'false');
-  button.setAttribute('aria-controls', 'machines-panel');
 
   return {
     isOpen: () => panel.open,
+    // The tool bar's Machines button (the page's, which loads this module).
+    toggle: () => (panel.open ? shut() : open()),
     // The texts follow the language; the plots, a new size.
     loadTexts() {
-      $('#tool-machines span').textContent = t(TEXT_MACHINES);
       if (panel.open) loadTexts();
     },
     resized: drawPreview,

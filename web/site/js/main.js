@@ -4,14 +4,34 @@ import { createDialogs } from './dialogs.js';
 import { attachInput } from './input.js';
 import { loadInstrument } from './instrument.js';
 import { ensureIsolation, keepForOffline } from './isolation.js';
-import { attachExercise } from './exercise.js';
-import { attachMachines, PANEL_LEAST_WIDTH, PANEL_WIDTH } from './machines.js';
 import { attachState } from './state-actions.js';
 import { firstQuickStart, loadStoredState } from './state.js';
 import { createView } from './view.js';
 
 const $ = (selector) => document.querySelector(selector);
 const WINDOW_WIDTH = 873; // the window's design width
+// The side panels' width beside the window: wide enough for the Machines
+// editor's longest label; the window keeps its own width beside it where the
+// screen holds both.
+const PANEL_WIDTH = 470;
+const PANEL_LEAST_WIDTH = 380;
+// An exercise link's fragment (exercise.js reads the rest of it).
+const EXERCISE_LINK = '#exercise=';
+const TEXT_PART_NOT_LOADED = 1850;
+
+// A panel not every user opens is loaded when first used, so that the start
+// fetches only what the first LCD frame needs. load() imports its module,
+// attach() wires it once; a module the server does not give (offline before
+// the site was kept, a folder copied incompletely) is named in a message,
+// and the panel is null.
+function lazyPanel(file, load, attach, message) {
+  let loading = null;
+  return () => (loading ??= load().then(attach, () => {
+    loading = null;
+    message(file);
+    return null;
+  }));
+}
 
 async function start() {
   if (!(await ensureIsolation())) {
@@ -63,17 +83,35 @@ async function start() {
     else delete document.body.dataset.sideWidth;
     view.fit();
   };
-  machines = attachMachines(instrument, { layoutChanged: placeSide, openExercise: () => exercise.choose() });
+  const notLoaded = (file) => dialogs.message(instrument.text(TEXT_PART_NOT_LOADED).replace('%1', file));
+  const exercisePanel = lazyPanel('js/exercise.js', () => import('./exercise.js'), (module) => (exercise = module.attachExercise(instrument, {
+    stateSwapped: () => {
+      stateCaptions();
+      language.selectedIndex = instrument.languageIndex();
+      view.loadTexts();
+      machines?.stateChanged();
+      placeSide();
+    },
+    message: (text) => dialogs.message(text),
+    kinds: () => JSON.parse(instrument.machineEditor(-1)).kinds,
+    layoutChanged: placeSide,
+    saveOwn: () => state.save(),
+  })), notLoaded);
+  const machinesPanel = lazyPanel('js/machines.js', () => import('./machines.js'), (module) => (machines = module.attachMachines(instrument, {
+    layoutChanged: placeSide,
+    openExercise: async () => (await exercisePanel())?.choose(),
+  })), notLoaded);
+  $('#tool-machines').addEventListener('click', async () => (await machinesPanel())?.toggle());
   language.addEventListener('change', () => {
     instrument.selectLanguage(language.selectedIndex);
     view.loadTexts(switchedOff ? instrument.text(switchedOff) : undefined);
-    machines.loadTexts();
+    machines?.loadTexts();
+    exercise?.loadTexts();
     captions?.update();
     recording?.loadTexts();
     instrument.recordLanguage(instrument.languageName(instrument.languageIndex()));
   });
   view.loadTexts();
-  machines.loadTexts();
 
   const hints = $('#tool-hints');
   hints.addEventListener('click', () => {
@@ -92,24 +130,10 @@ async function start() {
       stateCaptions();
       language.selectedIndex = instrument.languageIndex();
       view.loadTexts();
-      machines.loadTexts();
-      machines.stateChanged();
+      machines?.loadTexts();
+      machines?.stateChanged();
     },
   });
-  exercise = attachExercise(instrument, {
-    stateSwapped: () => {
-      stateCaptions();
-      language.selectedIndex = instrument.languageIndex();
-      view.loadTexts();
-      machines.stateChanged();
-      placeSide();
-    },
-    message: (text) => dialogs.message(text),
-    kinds: () => JSON.parse(instrument.machineEditor(-1)).kinds,
-    layoutChanged: placeSide,
-    saveOwn: () => state.save(),
-  });
-  language.addEventListener('change', () => exercise.loadTexts());
   // Loaded when first used: the start needs none of it.
   const stateLink = () => import('./state-link.js');
   let captions = null;
@@ -166,7 +190,7 @@ async function start() {
   attachInput(instrument, view);
   window.addEventListener('resize', () => {
     placeSide();
-    machines.resized();
+    machines?.resized();
   });
   // A window moved to a screen of another pixel ratio is fitted again.
   const watchPixelRatio = () => matchMedia(`(resolution: ${devicePixelRatio}dppx)`)
@@ -189,7 +213,7 @@ async function start() {
     });
     (await import('./kiosk.js')).startKiosk(instrument, { view, dialogs, script: new URLSearchParams(location.search).get('kiosk') });
   }
-  exercise.openLink();
+  if (location.hash.startsWith(EXERCISE_LINK)) exercisePanel().then((panel) => panel?.openLink());
   if (instrument.stateLinkSplit(location.hash)) (await stateLink()).openLink(instrument, { state, dialogs });
   keepForOffline();
 }

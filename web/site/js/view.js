@@ -147,6 +147,7 @@ export function createView(instrument) {
       shownLcdText = null;
       showLcdText(instrument.lcdText());
       $('#tool-hints span').textContent = t(302);
+      $('#tool-machines span').textContent = t(1200);
       $('#tool-overview span').textContent = t(303);
       $('#tool-about span').textContent = t(304);
       $('#tool-manual span').textContent = t(305);
