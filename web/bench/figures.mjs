@@ -3,11 +3,12 @@
 // transferred with gzip, key release to LCD canvas updated (p50, p99), and
 // the level and spectrum computation in WebAssembly beside the native build
 // in the same run.
-// usage: node web/bench/figures.mjs [--against SITE_FOLDER]
+// usage: node web/bench/figures.mjs [--site SITE_FOLDER] [--against SITE_FOLDER] [--loads N]
 //   (after the web build, the web bench target orx700-web-bench and the
-//   native orx700-bench). --against loads another build of the site (an
-//   older one, say) in turn with this one, in the same run, and prints both
-//   load figures and waterfalls side by side.
+//   native orx700-bench). --site measures another folder than the build's
+//   site. --against loads another build of the site (an older one, say) in
+//   turn with this one, in the same run, and prints both load figures and
+//   waterfalls side by side; --loads sets the loads of each (9).
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -62,20 +63,25 @@ function loadSteps(page) {
   });
 }
 
-const against = process.argv.indexOf('--against') > 0 ? process.argv[process.argv.indexOf('--against') + 1] : null;
-const { server, url } = await serve();
+const option = (name) => (process.argv.indexOf(name) > 0 ? process.argv[process.argv.indexOf(name) + 1] : null);
+const against = option('--against');
+const LOADS = Number(option('--loads') ?? 9);
+const { server, url } = option('--site')
+  ? await startServer({ root: option('--site'), port: 0 }).then((s) => ({ server: s, url: `http://127.0.0.1:${s.address().port}/` }))
+  : await serve();
 const other = against ? await startServer({ root: against, port: 0 }) : null;
 const { browser, close } = await launch();
 try {
   const size = siteSize();
   console.log(`site: ${(size.raw / 1024).toFixed(0)} KB, ${(size.gzip / 1024).toFixed(0)} KB with gzip (goal <= 1536 KB); manuals ${(size.manuals / 1024).toFixed(0)} KB more, kept for offline use once the page runs`);
 
-  // Nine loads of each site, taken in turn so that a busy machine weighs on
-  // both alike; the waterfall is each step's median over them.
-  const sites = [{ name: 'this build', url, loads: [] }];
+  // The loads of each site taken in turn, which one first changing from
+  // round to round, so that a busy machine and a warm cache weigh on both
+  // alike; the waterfall is each step's median over them.
+  const sites = [{ name: option('--site') ?? 'this build', url, loads: [] }];
   if (other) sites.push({ name: against, url: `http://127.0.0.1:${other.address().port}/`, loads: [] });
-  for (let i = 0; i < 9; ++i) {
-    for (const site of sites) {
+  for (let i = 0; i < LOADS; ++i) {
+    for (const site of i % 2 ? [...sites].reverse() : sites) {
       const { context, page } = await openPage(browser, site.url);
       site.loads.push(await loadSteps(page));
       await context.close();
@@ -89,9 +95,14 @@ try {
   console.log(`  ${''.padEnd(34)}${sites.map((site, i) => `${i ? 'against' : 'this'}`.padStart(8)).join('')}`);
   for (const [row, [step]] of sites[0].loads[0].entries())
     console.log(`  ${step.padEnd(34)}${sites.map((site) => cell(site.loads.map((load) => load[row][1]))).join('')}`);
-  for (const site of sites) {
-    const frames = site.loads.map((load) => load.at(-1)[1]);
-    console.log(`load to first LCD frame (${site.name}): median ${median(frames).toFixed(0)} ms of ${frames.map((t) => t.toFixed(0)).join(', ')} (goal <= 500 ms)`);
+  const frames = sites.map((site) => site.loads.map((load) => load.at(-1)[1]));
+  for (const [i, site] of sites.entries())
+    console.log(`load to first LCD frame (${site.name}): median ${median(frames[i]).toFixed(0)} ms of ${frames[i].map((t) => t.toFixed(0)).join(', ')} (goal <= 500 ms)`);
+  // Each round's two loads ran side by side: the ratio of each pair weighs
+  // the machine's load of that moment out.
+  if (other) {
+    const ratios = frames[0].map((t, i) => t / frames[1][i]);
+    console.log(`first LCD frame, this / against: median of the rounds' ratios ${median(ratios).toFixed(2)} (${quantile(ratios, 0.25).toFixed(2)}..${quantile(ratios, 0.75).toFixed(2)} between the quartiles)`);
   }
 
   const { context, page } = await openPage(browser, url);
