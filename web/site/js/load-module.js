@@ -15,14 +15,17 @@
   const damaged = (name, error) => Object.assign(new Error(`${name} is damaged: ${error.message}`), { damagedFile: name });
 
   // A worker takes a while to start (a thread, its script fetched and run):
-  // the pool's one is made with the page, so that it starts while orx700.js
-  // and the wasm file load, and the module's request for it gets this one.
+  // the pool's one is made with the page (index.html's first script), so
+  // that it starts while orx700.js and the wasm file load, and the module's
+  // request for it gets this one.
   function makeSpareWorker() {
     const name = 'orx700.worker.js';
     const url = new URL(name, document.baseURI).href;
-    const worker = new Worker(url);
-    const failed = new Promise((resolve, reject) =>
-      worker.addEventListener('error', () => reject(missing(name)), { once: true }));
+    const early = globalThis.orx700EarlyWorker;
+    delete globalThis.orx700EarlyWorker;
+    const worker = early?.worker ?? new Worker(url);
+    const failed = (early?.failed ?? new Promise((resolve, reject) => worker.addEventListener('error', reject, { once: true })))
+      .catch(() => Promise.reject(missing(name)));
     failed.catch(() => {}); // reported when the module is loaded, not before
     spare = { url, worker, failed };
   }
