@@ -57,7 +57,8 @@ function loadSteps(page) {
       ['orx700.wasm received', received((p) => p.endsWith('/orx700.wasm'))],
       ['instrument module requested', mark('orx700-module-requested')],
       ['orx700.wasm compiled', mark('orx700-wasm-compiled')],
-      ['workers loaded, module ready', mark('orx700-module-ready')],
+      ['module ready', mark('orx700-module-ready')],
+      ['pool worker loaded', mark('orx700-worker-loaded')],
       ['first LCD frame', mark('orx700-first-frame')],
     ];
   });

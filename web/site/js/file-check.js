@@ -29,6 +29,10 @@ function showStartFailure(error, { vague = false } = {}) {
     document.getElementById('loading').hidden = true;
     document.getElementById('window').hidden = true;
     failure.hidden = false;
+    // A part that failed after the window was shown (the instrument's
+    // worker loads beside the start): nothing of it stays in front.
+    for (const dialog of document.querySelectorAll('dialog[open]')) dialog.close();
+    delete document.body.dataset.ready;
   });
 }
 

@@ -18,6 +18,8 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
   module.onPlayLanguage = () => {};
   const fn = (name, returns, args) => module.cwrap(name, returns, args);
   return {
+    // Resolves once the device's thread can run (the LCD is drawn before).
+    threadsLoaded: () => module.threadsLoaded,
     start: fn('orx_Start', null, ['string', 'string']),
     languageCount: fn('orx_LanguageCount', 'number', []),
     languageName: fn('orx_LanguageName', 'string', ['number']),

@@ -1,7 +1,8 @@
 // A classic script, run before orx700.js and the page's modules: it starts
 // compiling the instrument's WebAssembly file at once, as it streams in, and
-// starts the module (the worker pool made and loaded) as soon as orx700.js
-// has run, so that neither waits for the other nor for the page's modules.
+// starts the module as soon as orx700.js has run, so that neither waits for
+// the other nor for the page's modules. The module is ready once
+// instantiated; its worker pool loads beside the page's start.
 // instrument.js takes the loaded module over through loadOrx700(), which
 // also starts the load when this script could not (a page that reloads for
 // isolation first).
@@ -9,7 +10,8 @@
   'use strict';
   let loading = null;
   let compiling = null;
-  let spare = null; // the pool's worker, made early: { url, worker, failed }
+  let spare = null; // the pool's worker, made early: { url, worker, failed, loaded }
+  let poolLoaded = null; // resolves once the pool's worker has loaded the module
 
   const missing = (name) => Object.assign(new Error(`${name} could not be loaded`), { missingFile: name });
   const damaged = (name, error) => Object.assign(new Error(`${name} is damaged: ${error.message}`), { damagedFile: name });
@@ -27,7 +29,21 @@
     const failed = (early?.failed ?? new Promise((resolve, reject) => worker.addEventListener('error', reject, { once: true })))
       .catch(() => Promise.reject(missing(name)));
     failed.catch(() => {}); // reported when the module is loaded, not before
-    spare = { url, worker, failed };
+    spare = { url, worker, failed, loaded: whenLoaded(worker) };
+  }
+
+  // Resolves when worker says it has loaded the module: a thread started on
+  // it runs from then on.
+  function whenLoaded(worker) {
+    return new Promise((resolve) => {
+      const loaded = (event) => {
+        if (event.data?.cmd !== 'loaded') return;
+        worker.removeEventListener('message', loaded);
+        performance.mark('orx700-worker-loaded'); // for timing tools
+        resolve();
+      };
+      worker.addEventListener('message', loaded);
+    });
   }
 
   // A worker whose script cannot be loaded (a file missing from the folder)
@@ -44,11 +60,13 @@
           const made = spare;
           spare = null;
           made.failed.catch(fail);
+          poolLoaded ??= made.loaded;
           return made.worker; // the object new gives, in place of this
         }
         super(url, options);
         const name = new URL(url, document.baseURI).pathname.split('/').pop();
         this.addEventListener('error', () => fail(missing(name)), { once: true });
+        poolLoaded ??= whenLoaded(this);
       }
     };
     return { failed, fail, restore: () => (globalThis.Worker = PageWorker) };
@@ -100,6 +118,11 @@
       (loaded) => {
         workers.restore();
         performance.mark('orx700-module-ready');
+        // The pool's worker goes on loading while the page starts (the
+        // device's thread runs once it has): one that cannot load still
+        // stops the start, and is named.
+        workers.failed.catch((error) => globalThis.showStartFailure?.(error));
+        loaded.threadsLoaded = poolLoaded ?? Promise.resolve();
         return loaded;
       },
       (error) => {

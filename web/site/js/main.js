@@ -199,12 +199,17 @@ async function start() {
   // A tablet's keyboard taken off or a mouse plugged in: the usage texts follow.
   for (const query of ['(pointer: coarse)', '(hover: none)'])
     matchMedia(query).addEventListener('change', () => view.loadTexts(switchedOff ? instrument.text(switchedOff) : undefined));
+  // A part that failed meanwhile (the instrument's worker loads beside
+  // this start) has said so instead.
+  if (!$('#start-failure').hidden) return;
   $('#loading').hidden = true;
   $('#window').hidden = false;
   view.fit(); // once shown: it measures where the LCD lands
   if (firstQuickStart()) dialogs.quickStart();
-  // For tests and tools: the page is ready to take keys.
-  document.body.dataset.ready = 'true';
+  // For tests and tools: the page takes keys and the device's thread runs
+  // (its worker may still be loading when the window is first shown; a key
+  // pressed meanwhile waits for it).
+  instrument.threadsLoaded().then(() => (document.body.dataset.ready = 'true'));
   stateCaptions();
   if (kiosk) {
     instrument.onPlayLanguage((name) => {
