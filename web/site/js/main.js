@@ -158,7 +158,7 @@ async function start() {
         stateCaptions();
         language.selectedIndex = instrument.languageIndex();
         view.loadTexts();
-        machines.stateChanged();
+        machines?.stateChanged();
       },
     });
     instrument.onPlayLanguage((name) => {
