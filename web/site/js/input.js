@@ -30,9 +30,9 @@ export function attachInput(instrument, view) {
   document.addEventListener('keydown', (event) => {
     const key = arrowKey(event);
     if (!key || modalOpen()) return;
-    // A focused language box, or a control of the Machines panel, takes the
+    // A focused language box, or a control of a side panel, takes the
     // arrows for itself.
-    if (document.activeElement === language || document.activeElement?.closest('#machines-panel')) return;
+    if (document.activeElement === language || document.activeElement?.closest('#machines-panel, #measurements-panel')) return;
     event.preventDefault();
     // The keyboard's own repeat is no new press: the instrument repeats itself.
     if (!event.repeat) setKeyState(key, true);

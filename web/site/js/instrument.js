@@ -98,5 +98,13 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     stateLinkSplit: fn('orx_StateLinkSplit', 'number', ['string']),
     stateLinkData: fn('orx_StateLinkData', 'string', []),
     stateLinkText: fn('orx_StateLinkText', 'string', ['string']),
+    // Transfer to PC (see src/web/ExportsTransfer.cpp): the store's readings
+    // as one block of bytes for the measurement database's module.
+    transferReady: fn('orx_TransferReady', 'number', []),
+    transferBundle: () => {
+      const at = module._orx_TransferBundle();
+      return module.HEAPU8.slice(at, at + module._orx_TransferBundleSize());
+    },
+    languageId: fn('orx_LanguageId', 'number', []),
   };
 }

@@ -72,13 +72,14 @@ async function start() {
   let playback = null;
   // ?kiosk=SCRIPT: a visitor's session is never kept.
   const kiosk = new URLSearchParams(location.search).has('kiosk');
+  let measurements = null; // loaded on the first transfer
   const placeSide = () => {
-    const open = Boolean(machines?.isOpen() || exercise?.isOpen());
+    const open = Boolean(machines?.isOpen() || exercise?.isOpen() || measurements?.isOpen());
     const width = Math.min(PANEL_WIDTH, innerWidth - WINDOW_WIDTH);
     const beside = open && width >= PANEL_LEAST_WIDTH && innerHeight <= innerWidth;
     document.body.classList.toggle('side-open', open);
     document.body.classList.toggle('side-beside', beside);
-    $('#machines-panel').style.width = beside ? `${width}px` : '';
+    for (const panel of ['#machines-panel', '#measurements-panel']) $(panel).style.width = beside ? `${width}px` : '';
     if (beside) document.body.dataset.sideWidth = String(width);
     else delete document.body.dataset.sideWidth;
     view.fit();
@@ -110,6 +111,7 @@ async function start() {
     captions?.update();
     recording?.loadTexts();
     instrument.recordLanguage(instrument.languageName(instrument.languageIndex()));
+    measurements?.loadTexts();
   });
   view.loadTexts();
 
@@ -121,6 +123,15 @@ async function start() {
     hints.blur();
   });
   $('#tool-overview').addEventListener('click', () => dialogs.overview());
+  let loadingMeasurements = null;
+  $('#tool-transfer').addEventListener('click', async () => {
+    $('#tool-transfer').blur();
+    loadingMeasurements ??= import('./measurements.js').then((module) => (measurements = module.attachMeasurements(instrument, {
+      layoutChanged: placeSide,
+      status: (text) => view.setStatus(text),
+    })));
+    (await loadingMeasurements).transfer();
+  });
   $('#tool-about').addEventListener('click', () => dialogs.about());
   const state = attachState(instrument, view, dialogs, {
     holdSaves: () => Boolean(exercise?.isOpen() || playback?.holdsSaves() || kiosk),
@@ -132,6 +143,7 @@ async function start() {
       view.loadTexts();
       machines?.loadTexts();
       machines?.stateChanged();
+      measurements?.loadTexts();
     },
   });
   // Loaded when first used: the start needs none of it.
@@ -191,6 +203,7 @@ async function start() {
   window.addEventListener('resize', () => {
     placeSide();
     machines?.resized();
+    measurements?.resized();
   });
   // A window moved to a screen of another pixel ratio is fitted again.
   const watchPixelRatio = () => matchMedia(`(resolution: ${devicePixelRatio}dppx)`)

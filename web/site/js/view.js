@@ -153,6 +153,7 @@ export function createView(instrument) {
       $('#tool-manual span').textContent = t(305);
       $('#tool-manual').href = `manuals/${encodeURIComponent(t(306))}`;
       $('#tool-exit span').textContent = t(307);
+      $('#tool-transfer span').textContent = t(1756); // Transfer to PC
       $('#export-state').textContent = t(330);
       $('#import-state').textContent = t(331);
       $('#copy-link').textContent = t(2010);
