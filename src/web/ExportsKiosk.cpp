@@ -4,6 +4,7 @@
 // feeds it every input before the input goes on, and never saves the
 // state meanwhile, so the browser's kept state is the user's own.
 #include "device/Deviceioemulation.h"
+#include "platform/Resources.h"
 #include "recording/Kiosk.h"
 
 #include <emscripten/emscripten.h>
@@ -43,6 +44,14 @@ EMSCRIPTEN_KEEPALIVE const char* orx_KioskStart(const char* tour, int idleMinute
     g_Kiosk->OnPhaseChange = [] { PageKioskPhase(static_cast<int>(g_Kiosk->Phase())); };
     g_Kiosk->Start();
     return "";
+}
+
+// The tour that comes with the program (?kiosk without a script): built
+// into the module, so the stand works offline and needs no file on the site.
+EMSCRIPTEN_KEEPALIVE const char* orx_KioskBundledTour() {
+    const auto bytes = FindResource("KIOSK_TOUR");
+    g_Returned = bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+    return g_Returned.c_str();
 }
 
 // Any key, click, touch or pointer move of a visitor.

@@ -55,3 +55,16 @@ test('the tour loops with Exit and Import hidden, a key hands over, and the kept
     await context.close();
   }
 });
+
+test('?kiosk without a script plays the tour built into the module, Transfer hidden too', async () => {
+  const { context, page, errors } = await openPage(site.browser, `${site.url}?kiosk`);
+  try {
+    await page.waitForFunction(() => document.body.dataset.kiosk === 'touring');
+    assert.equal(await page.isVisible('#tool-transfer'), false);
+    // The tour switches the instrument on: its first screen leaves the blank LCD.
+    await page.waitForFunction(() => document.querySelector('#lcd-text').textContent.trim() !== '', null, { timeout: 10000 });
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+});

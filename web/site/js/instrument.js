@@ -88,6 +88,7 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     // The kiosk (see src/web/ExportsKiosk.cpp); onKioskPhase(f): f(phase)
     // at each change of phase.
     kioskStart: fn('orx_KioskStart', 'string', ['string', 'number']),
+    kioskBundledTour: fn('orx_KioskBundledTour', 'string', []),
     kioskUserInput: fn('orx_KioskUserInput', null, []),
     kioskPhase: fn('orx_KioskPhase', 'number', []),
     onKioskPhase: (f) => { module.onKioskPhase = f; },

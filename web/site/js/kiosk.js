@@ -1,12 +1,13 @@
 // The page as a trade-show kiosk (?kiosk=SCRIPT, a recording on the site;
-// the bundled tour without one): the core's kiosk plays the tour in a loop,
+// the tour built into the module without one): the core's kiosk plays the tour in a loop,
 // gives way to a visitor's first key, click, touch or pointer move and
 // comes back after the idle time. Exit, Import, the state link and the
 // recorder are hidden, so visitors cannot leave or change the setup, and
 // the page never saves the state while it runs.
 const $ = (selector) => document.querySelector(selector);
 
-export const DEFAULT_TOUR = 'tours/tour.txt';
+// The name messages give the built-in tour.
+const BUNDLED_TOUR = 'tour';
 const TEXT_TOURING = 2031;
 const TEXT_LIVE = 2032;
 const TEXT_REFUSED = 2033;
@@ -19,15 +20,19 @@ const INPUTS = ['keydown', 'pointerdown', 'pointermove', 'touchstart', 'wheel'];
 // Resolves true once the tour plays; false after a message said why not.
 export async function startKiosk(instrument, { view, dialogs, script }) {
   const t = (id) => instrument.text(id);
-  const name = script || DEFAULT_TOUR;
+  const name = script || BUNDLED_TOUR;
   let text = '';
   let reason = '';
-  try {
-    const response = await fetch(name);
-    if (response.ok) text = await response.text();
-    else reason = `HTTP ${response.status}`;
-  } catch (error) {
-    reason = error.message;
+  if (!script || script === BUNDLED_TOUR) {
+    text = instrument.kioskBundledTour();
+  } else {
+    try {
+      const response = await fetch(name);
+      if (response.ok) text = await response.text();
+      else reason = `HTTP ${response.status}`;
+    } catch (error) {
+      reason = error.message;
+    }
   }
   const refusal = reason || instrument.kioskStart(text, IDLE_MINUTES);
   if (refusal) {
