@@ -2,7 +2,6 @@
 
 #include "recording/RecordingHash.h"
 
-#include <array>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +10,6 @@ namespace {
 
 constexpr std::string_view kKey = "state=";
 constexpr std::string_view kCheck = "state-check ";
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
 std::string Fingerprint(const std::string& text) {
     char hex[17];
@@ -71,52 +69,7 @@ TStateLinkParts SplitStateLink(std::string_view link) {
     if (number > STATE_LINK_VERSION) return {TStateLinkVerdict::Future, {}};
     if (number != STATE_LINK_VERSION) return {TStateLinkVerdict::Damaged, {}};
     const std::string_view data = body.substr(dot + 1);
-    if (data.empty() || data.find_first_not_of(kAlphabet) != std::string_view::npos)
+    if (data.empty() || data.find_first_not_of(BASE64URL_ALPHABET) != std::string_view::npos)
         return {TStateLinkVerdict::Damaged, {}};
     return {TStateLinkVerdict::Sound, std::string(data)};
-}
-
-std::string Base64UrlEncode(std::string_view bytes) {
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    uint32_t bits = 0;
-    int count = 0;
-    for (const char c : bytes) {
-        bits = (bits << 8) | static_cast<uint8_t>(c);
-        count += 8;
-        while (count >= 6) {
-            count -= 6;
-            out += kAlphabet[(bits >> count) & 0x3F];
-        }
-        bits &= (1u << count) - 1; // keep only the bits not written yet
-    }
-    if (count > 0) out += kAlphabet[(bits << (6 - count)) & 0x3F];
-    return out;
-}
-
-std::optional<std::string> Base64UrlDecode(std::string_view text) {
-    static const std::array<int8_t, 256> kValue = [] {
-        std::array<int8_t, 256> value{};
-        value.fill(-1);
-        for (int i = 0; i < 64; ++i)
-            value[static_cast<uint8_t>(kAlphabet[i])] = static_cast<int8_t>(i);
-        return value;
-    }();
-    if (text.size() % 4 == 1) return std::nullopt;
-    std::string out;
-    out.reserve(text.size() * 3 / 4);
-    uint32_t bits = 0;
-    int count = 0;
-    for (const char c : text) {
-        const int8_t v = kValue[static_cast<uint8_t>(c)];
-        if (v < 0) return std::nullopt;
-        bits = (bits << 6) | static_cast<uint32_t>(v);
-        count += 6;
-        if (count >= 8) {
-            count -= 8;
-            out += static_cast<char>((bits >> count) & 0xFF);
-        }
-        bits &= (1u << count) - 1;
-    }
-    return out;
 }

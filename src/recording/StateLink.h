@@ -10,6 +10,8 @@
 // other state. Compressing is the front end's part (zlib natively, see
 // StateLinkDeflate.h; the browser's own deflate in the page): the format, the
 // version and the checks are here, one copy for every front end.
+#include "state/LinkText.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -46,7 +48,3 @@ struct TStateLinkParts {
     std::string Data;
 };
 TStateLinkParts SplitStateLink(std::string_view link);
-
-std::string Base64UrlEncode(std::string_view bytes);
-// None for a character outside base64url or a length no encoding gives.
-std::optional<std::string> Base64UrlDecode(std::string_view text);
