@@ -80,16 +80,20 @@ TEST_P(BuiltManualTest, OpensAndCarriesEveryHeadingOfItsSource) {
             << "heading missing from the PDF: " << heading.toStdString();
 }
 
-TEST_P(BuiltManualTest, EveryPictureIsARenderedLcdScreen) {
-    const QString source = ReadText(QStringLiteral(ORX_MANUAL_SOURCES "/") +
-                                    QString::fromUtf8(GetParam().folder) + QStringLiteral("/usermanual.md"));
+TEST_P(BuiltManualTest, EveryPictureIsAnLcdScreenOrAWindowShotOfItsLanguage) {
+    const QString folder = QStringLiteral(ORX_MANUAL_SOURCES "/") + QString::fromUtf8(GetParam().folder);
+    const QString source = ReadText(folder + QStringLiteral("/usermanual.md"));
     const QStringList pictures = ManualPictures(source);
     EXPECT_GE(pictures.size(), 10);
     for (const QString& picture : pictures) {
-        // Every picture comes from a key script kept beside the manuals.
+        // An LCD screen is rendered from a key script kept beside the
+        // manuals; a shot of a window is kept beside the text of its own
+        // language, since its words are in that language.
         const QString script = QStringLiteral(ORX_MANUAL_SOURCES "/screens/") +
                                QFileInfo(picture).completeBaseName() + QStringLiteral(".sim");
-        EXPECT_TRUE(QFileInfo(script).isFile()) << picture.toStdString() << " has no script";
+        const QString shot = folder + QLatin1Char('/') + QFileInfo(picture).fileName();
+        EXPECT_TRUE(QFileInfo(script).isFile() || QFileInfo(shot).isFile())
+            << picture.toStdString() << " has neither a key script nor a shot beside the text";
     }
 }
 
