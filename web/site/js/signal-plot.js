@@ -1,9 +1,10 @@
 // One series on linear axes on a canvas, as the Machines window's plots draw
 // it: round-numbered ticks, a light grid, the y title across above the plot,
-// marked frequencies with their labels. The canvas's backing store follows
-// its CSS size times devicePixelRatio, so that lines and text stay crisp at
-// any zoom; where the series has more values than the plot has pixel
-// columns, each column shows the extremes of its values, so no peak is lost.
+// marked frequencies with their labels. Where the series has more values
+// than the plot has device pixel columns, each column shows the extremes of
+// its values, so no peak is lost.
+import { niceStep, prepareCanvas } from './plot-canvas.js';
+
 const LEFT = 48; // room for the y ticks' labels
 const RIGHT = 14;
 const MARKER_ROW = 22; // room for the marker labels
@@ -12,15 +13,6 @@ const BOTTOM = 38;
 // lines blue, a resonance orange (by the core's marker family).
 const FAMILY_COLOURS = ['#26803c', '#c01c28', '#7b2d8e', '#1565c0', '#e65100'];
 
-// A round step for about count ticks over span (1, 2 or 5 times a power of ten).
-export function niceStep(span, count) {
-  if (!(span > 0) || count < 1) return 1;
-  const raw = span / count;
-  const power = 10 ** Math.floor(Math.log10(raw));
-  for (const factor of [1, 2, 5]) if (raw <= factor * power * 1.0000001) return factor * power;
-  return 10 * power;
-}
-
 function tickText(value, step) {
   const decimals = step >= 1 ? 0 : Math.ceil(-Math.log10(step) - 1e-9);
   return value.toFixed(Math.min(Math.max(decimals, 0), 4));
@@ -28,19 +20,10 @@ function tickText(value, step) {
 
 // series: { y, dx, xMax, symmetric, xTitle, yTitle, markers: [{ x, label, rank, family }] }.
 export function drawPlot(canvas, series) {
-  const width = canvas.clientWidth;
-  const height = canvas.clientHeight;
-  if (!width || !height) return;
-  const ratio = devicePixelRatio || 1;
-  canvas.width = Math.round(width * ratio);
-  canvas.height = Math.round(height * ratio);
-  const g = canvas.getContext('2d');
-  g.setTransform(ratio, 0, 0, ratio, 0, 0);
-  const style = getComputedStyle(canvas);
-  g.font = `${style.fontSize} ${style.fontFamily}`;
-  const lineHeight = parseFloat(style.fontSize) * 1.25;
-  g.fillStyle = '#fff';
-  g.fillRect(0, 0, width, height);
+  const prepared = prepareCanvas(canvas);
+  if (!prepared) return;
+  const { g, width, height, ratio } = prepared;
+  const lineHeight = prepared.fontSize * 1.25;
 
   const { y, dx, xMax, symmetric, markers = [] } = series;
   const shown = Math.min(y.length, Math.floor(xMax / dx) + 1);

@@ -1,9 +1,7 @@
 // A point's trend on a canvas: its readings' levels over time, the alert and
 // danger limits as lines, each reading coloured by the zone the core gave it.
-// The backing store follows the CSS size times devicePixelRatio, so lines
-// and text stay crisp at any zoom. Returns where each reading was drawn, for
-// picking one with the pointer.
-import { niceStep } from './signal-plot.js';
+// Returns where each reading was drawn, for picking one with the pointer.
+import { niceStep, prepareCanvas } from './plot-canvas.js';
 
 export const ZONE_COLOURS = ['#2e7d32', '#ef6c00', '#c62828']; // normal, alert, danger
 const LEFT = 48;
@@ -20,18 +18,9 @@ function dateText(days) {
 // trend: { readings: [{ id, time, level, zone }], limits: { alert, danger } };
 // selected: a reading's id; yTitle: the level's name and unit.
 export function drawTrend(canvas, trend, selected, yTitle) {
-  const width = canvas.clientWidth;
-  const height = canvas.clientHeight;
-  if (!width || !height) return [];
-  const ratio = devicePixelRatio || 1;
-  canvas.width = Math.round(width * ratio);
-  canvas.height = Math.round(height * ratio);
-  const g = canvas.getContext('2d');
-  g.setTransform(ratio, 0, 0, ratio, 0, 0);
-  const style = getComputedStyle(canvas);
-  g.font = `${style.fontSize} ${style.fontFamily}`;
-  g.fillStyle = '#fff';
-  g.fillRect(0, 0, width, height);
+  const prepared = prepareCanvas(canvas);
+  if (!prepared) return [];
+  const { g, width, height } = prepared;
 
   const readings = trend.readings.filter((r) => r.time > 0);
   const { alert, danger } = trend.limits;
