@@ -10,15 +10,15 @@
 #include <map>
 #include <sstream>
 
-namespace {
-
-std::vector<std::string> Words(const std::string& line) {
+std::vector<std::string> ScriptLineWords(const std::string& line) {
     std::istringstream in(line.substr(0, line.find('#')));
     std::vector<std::string> words;
     for (std::string word; in >> word;)
         words.push_back(word);
     return words;
 }
+
+namespace {
 
 bool IsNumber(const std::string& text, std::size_t maxDigits) {
     return !text.empty() && text.size() <= maxDigits &&
@@ -41,7 +41,7 @@ bool ParseSource(const std::string& text, int16_t& source) {
 
 bool ParseConditionLine(const std::string& args, int16_t& source, std::string& conditionText,
                         std::string& error) {
-    const std::vector<std::string> words = Words(args);
+    const std::vector<std::string> words = ScriptLineWords(args);
     if (words.size() < 2) {
         error = "condition needs a point and a condition name";
         return false;
@@ -88,7 +88,7 @@ bool ParseRecordingPlan(const std::string& text, TRecordingPlan& plan, std::stri
             plan.StateIni += (trimmed.size() > 6 ? trimmed.substr(6) : std::string()) + '\n';
             continue;
         }
-        const std::vector<std::string> words = Words(line);
+        const std::vector<std::string> words = ScriptLineWords(line);
         if (words.empty()) continue;
         const std::string& command = words[0];
         const auto step = [&](TRecordingAction action, int16_t code, std::string stepText = {}) {

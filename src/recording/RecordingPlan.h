@@ -18,6 +18,10 @@ struct TRecordingStep {
     int Line;         // in the recording, from 1
 };
 
+// The words of a script line, up to its comment ('#'), as every reader of
+// recordings splits them.
+std::vector<std::string> ScriptLineWords(const std::string& line);
+
 // A playback longer than a day is refused: a typo in a wait, not a tour.
 inline constexpr uint32_t RECORDING_MAX_DURATION_MS = 24u * 60 * 60 * 1000;
 

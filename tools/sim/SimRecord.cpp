@@ -7,20 +7,12 @@
 #include "platform/Strings.h"
 #include "recording/KeyEventNames.h"
 #include "recording/RecordingHash.h"
+#include "recording/RecordingPlan.h"
 #include "state/Inifile.h"
 
-#include <sstream>
 #include <vector>
 
 namespace {
-
-std::vector<std::string> Words(const std::string& line) {
-    std::istringstream in(line.substr(0, line.find('#')));
-    std::vector<std::string> words;
-    for (std::string word; in >> word;)
-        words.push_back(word);
-    return words;
-}
 
 bool ParseScale(const std::string& text, int& scale) {
     if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
@@ -102,7 +94,7 @@ bool TSimRecord::RunLine(const std::string& line, bool& ok, std::string& error) 
         ok = true;
         return true;
     }
-    const std::vector<std::string> words = Words(line);
+    const std::vector<std::string> words = ScriptLineWords(line);
     if (words.empty()) return false;
     if (RunRecordingLine(line, words[0], ok, error)) return true;
     if (IsKeyLine(words)) {
@@ -117,7 +109,7 @@ bool TSimRecord::RunLine(const std::string& line, bool& ok, std::string& error) 
 
 bool TSimRecord::RunRecordingLine(const std::string& line, const std::string& command, bool& ok,
                                   std::string& error) {
-    const std::vector<std::string> words = Words(line);
+    const std::vector<std::string> words = ScriptLineWords(line);
     ok = false;
     if (command == "recording") {
         if (words.size() != 2 || words[1].empty() || words[1].size() > 4 ||
