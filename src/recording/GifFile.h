@@ -1,5 +1,6 @@
 #pragma once
-// Writes animated GIF files (giflib): enough for the LCD's few colours.
+// Writes animated GIF files (giflib): enough for the LCD's few colours. The
+// runner's gif lines and the window's Record animation share it.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "GifFile.h"
+#include "recording/GifFile.h"
 
 #include "platform/SafeFile.h"
 

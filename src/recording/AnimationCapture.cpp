@@ -1,0 +1,66 @@
+#include "recording/AnimationCapture.h"
+
+#include "recording/AnimationTiming.h"
+#include "recording/GifFile.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t PIXELS = LCD_PICTURE_WIDTH * LCD_PICTURE_HEIGHT;
+
+} // namespace
+
+void TAnimationCapture::Start(uint64_t at, const TLcdPicture& picture) {
+    FFrames.clear();
+    FCapturing = true;
+    FEnd = at;
+    Capture(at, picture);
+}
+
+void TAnimationCapture::Capture(uint64_t at, const TLcdPicture& picture) {
+    if (!FCapturing || Full()) return;
+    TFrame frame{at, picture.Pixels[0], std::vector<uint8_t>(PIXELS / 8 + 1)};
+    for (std::size_t i = 0; i < PIXELS; ++i)
+        if (picture.Pixels[i] == LCD_COLOR_PIXEL) frame.Dark[i / 8] |= static_cast<uint8_t>(1u << (i % 8));
+    if (!FFrames.empty() && FFrames.back().At == frame.At) FFrames.pop_back();
+    if (!FFrames.empty() && FFrames.back() == frame) return;
+    FFrames.push_back(std::move(frame));
+}
+
+void TAnimationCapture::Stop(uint64_t end) {
+    FCapturing = false;
+    FEnd = FFrames.empty() ? end : std::max(end, FFrames.back().At);
+}
+
+void TAnimationCapture::Clear() {
+    FCapturing = false;
+    FFrames.clear();
+}
+
+bool TAnimationCapture::Write(const std::string& path, int scale, std::string& error) const {
+    if (Full()) {
+        error = "the animation has more than " + std::to_string(ANIMATION_MAX_FRAMES) +
+                " frames: capture a shorter stretch";
+        return false;
+    }
+    if (scale < 1 || scale > LCD_PICTURE_MAX_SCALE) {
+        error = "the animation's scale is from 1 to " + std::to_string(LCD_PICTURE_MAX_SCALE);
+        return false;
+    }
+    std::vector<uint64_t> starts;
+    for (const TFrame& f : FFrames)
+        starts.push_back(f.At);
+    const std::vector<TAnimationFrame> frames = AnimationFrames(
+        starts, FEnd, [this](std::size_t a, std::size_t b) { return FFrames[a] == FFrames[b]; });
+    return WriteGifFile(
+        path, LCD_PICTURE_WIDTH * scale, LCD_PICTURE_HEIGHT * scale, frames.size(),
+        [&](std::size_t i) {
+            const TFrame& f = FFrames[frames[i].Frame];
+            TLcdPicture picture;
+            for (std::size_t p = 0; p < PIXELS; ++p)
+                picture.Pixels[p] = (f.Dark[p / 8] & (1u << (p % 8))) != 0 ? LCD_COLOR_PIXEL : f.Background;
+            return ScaledLcdPicture(picture, scale);
+        },
+        [&](std::size_t i) { return frames[i].DelayCs; }, error);
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Every picture the LCD shows over a stretch of time, kept small (its
+// background, lit or not, and one bit per dark pixel), and written as an
+// animated GIF with the true timing (AnimationTiming.h). The front end owns
+// the clock: the runner passes virtual time, the window its tick count, in
+// ms from any origin as long as it only grows. GUI thread only.
+#include "device/LcdPicture.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Half a day of a screen that changes every second, in 100 MB.
+inline constexpr std::size_t ANIMATION_MAX_FRAMES = 50000;
+
+class TAnimationCapture {
+  public:
+    // Starts a capture at `at` with the picture shown then, forgetting any
+    // earlier one.
+    void Start(uint64_t at, const TLcdPicture& picture);
+    // The picture shown from `at` on; nothing unless capturing. A picture
+    // at the same moment as the one before replaces it (it was never seen).
+    void Capture(uint64_t at, const TLcdPicture& picture);
+    // Ends the capture at `end` (not before the last picture).
+    void Stop(uint64_t end);
+    bool Capturing() const { return FCapturing; }
+    // Past ANIMATION_MAX_FRAMES: further pictures are dropped and Write refuses.
+    bool Full() const { return FFrames.size() > ANIMATION_MAX_FRAMES; }
+    std::size_t FrameCount() const { return FFrames.size(); }
+    // Writes the stopped capture at scale (1..LCD_PICTURE_MAX_SCALE); false
+    // with a message, the file then left as it was.
+    bool Write(const std::string& path, int scale, std::string& error) const;
+    void Clear();
+
+  private:
+    struct TFrame {
+        uint64_t At;
+        uint32_t Background;
+        std::vector<uint8_t> Dark;
+        bool operator==(const TFrame& other) const {
+            return Background == other.Background && Dark == other.Dark;
+        }
+    };
+
+    bool FCapturing = false;
+    uint64_t FEnd = 0;
+    std::vector<TFrame> FFrames;
+};
