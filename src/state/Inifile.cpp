@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 std::unique_ptr<TIniDocument> g_IniFile;
 
@@ -181,7 +182,11 @@ void WriteIniState(TIniDocument& ini, const TDeviceState& s) {
     }
     // Written only when on: a file of the default look stays as older
     // versions wrote it.
+    // The kiosk's idle time is the operator's own line, read at start only:
+    // it stays as written.
+    const std::optional<std::string> kioskIdle = ini.ReadString(PRESENTER, "KioskIdleMinutes");
     ini.EraseSection(PRESENTER);
+    if (kioskIdle) ini.WriteString(PRESENTER, "KioskIdleMinutes", *kioskIdle);
     if (s.ShowKeyCaptions != 0) ini.WriteBool(PRESENTER, "KeyCaptions", true);
     ini.EraseSection(TRAINING);
     if (!s.ExerciseLinkAddress.empty()) ini.WriteString(TRAINING, "WebAddress", s.ExerciseLinkAddress);
