@@ -67,7 +67,10 @@ struct TDeviceState {
     // Host fields; the firmware does not touch them.
     std::string LanguageName;
     std::vector<std::string> UserManuals;
-    uint8_t ShowKeyCaptions = 0;     // the window's key captions for an audience
+    uint8_t ShowKeyCaptions = 0; // the window's key captions for an audience
+    // The instrument's size for an audience in halves of its designed size
+    // (2: 1x, 3: 1.5x, 4: 2x), so that an LCD pixel is this many screen pixels.
+    uint8_t PresenterSize = 2;
     std::string ExerciseLinkAddress; // the web edition's address exercise links lead to
 };
 

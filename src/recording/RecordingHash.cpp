@@ -28,6 +28,7 @@ uint64_t StateHash(const TDeviceState& state) {
     device.LanguageName.clear();
     device.UserManuals.clear();
     device.ShowKeyCaptions = 0;
+    device.PresenterSize = TDeviceState{}.PresenterSize;
     const std::string text = StateIniText(device);
     return Fnv1a64(text.data(), text.size());
 }

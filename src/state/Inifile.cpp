@@ -113,6 +113,21 @@ int16_t ReadWord(const TIniDocument& ini, const char* section, const std::string
     return Word(ini.ReadInteger(section, key, fallback));
 }
 
+// The presenter sizes as the file names them (the page reads the same key).
+struct TPresenterSizeName {
+    uint8_t Halves;
+    const char* Name;
+};
+constexpr TPresenterSizeName kPresenterSizes[] = {{2, "1x"}, {3, "1.5x"}, {4, "2x"}};
+
+// Anything but a size the program offers is the normal size.
+uint8_t ReadPresenterSize(const TIniDocument& ini) {
+    const std::string text = ini.ReadString(PRESENTER, "Size").value_or("");
+    for (const TPresenterSizeName& size : kPresenterSizes)
+        if (text == size.Name) return size.Halves;
+    return TDeviceState{}.PresenterSize;
+}
+
 } // namespace
 
 void LoadIniFile(const std::string& path, const std::string& formerPath) {
@@ -149,6 +164,7 @@ void ReadIniState(const TIniDocument& ini, TDeviceState& s) {
     s.LanguageName = ini.ReadString(LANGUAGE, "Name").value_or("");
     s.UserManuals = ini.ReadSectionValues(MANUAL);
     s.ShowKeyCaptions = ini.ReadBool(PRESENTER, "KeyCaptions", false) ? 1 : 0;
+    s.PresenterSize = ReadPresenterSize(ini);
     s.ExerciseLinkAddress = ini.ReadString(TRAINING, "WebAddress").value_or("");
     LoadConditions(ini, s);
 }
@@ -188,6 +204,9 @@ void WriteIniState(TIniDocument& ini, const TDeviceState& s) {
     ini.EraseSection(PRESENTER);
     if (kioskIdle) ini.WriteString(PRESENTER, "KioskIdleMinutes", *kioskIdle);
     if (s.ShowKeyCaptions != 0) ini.WriteBool(PRESENTER, "KeyCaptions", true);
+    for (const TPresenterSizeName& size : kPresenterSizes)
+        if (size.Halves == s.PresenterSize && size.Halves != TDeviceState{}.PresenterSize)
+            ini.WriteString(PRESENTER, "Size", size.Name);
     ini.EraseSection(TRAINING);
     if (!s.ExerciseLinkAddress.empty()) ini.WriteString(TRAINING, "WebAddress", s.ExerciseLinkAddress);
     SaveConditions(ini, s);

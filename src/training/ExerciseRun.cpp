@@ -53,14 +53,19 @@ void TExerciseRun::Open(const TExercise& exercise, uint64_t nowMs) {
     state.LanguageName = FOwnState.LanguageName;
     state.UserManuals = FOwnState.UserManuals;
     state.ExerciseLinkAddress = FOwnState.ExerciseLinkAddress;
+    state.ShowKeyCaptions = FOwnState.ShowKeyCaptions;
+    state.PresenterSize = FOwnState.PresenterSize;
     InstallState(state, exercise.Conditions, {}, {});
 }
 
 void TExerciseRun::Close() {
     if (!FOpen) return;
-    // Where exercise links lead is the trainer's setting, not the
-    // exercise's: one given while it ran is kept.
+    // Where exercise links lead and how the window shows the instrument are
+    // the trainer's settings, not the exercise's: those made while it ran are
+    // kept.
     FOwnState.ExerciseLinkAddress = SavedState.ExerciseLinkAddress;
+    FOwnState.ShowKeyCaptions = SavedState.ShowKeyCaptions;
+    FOwnState.PresenterSize = SavedState.PresenterSize;
     InstallState(FOwnState, FOwnAssigned, FOwnMeasured, FOwnTimes);
     FOpen = false;
     FSubmitted = false;

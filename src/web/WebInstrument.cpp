@@ -142,6 +142,7 @@ std::optional<std::string> TWebInstrument::SaveState() {
         state.LanguageName = SavedState.LanguageName;
         state.UserManuals = SavedState.UserManuals;
         state.ShowKeyCaptions = SavedState.ShowKeyCaptions;
+        state.PresenterSize = SavedState.PresenterSize;
     }
     TIniDocument ini = FIni;
     WriteIniState(ini, state);

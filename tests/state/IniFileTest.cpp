@@ -131,6 +131,41 @@ TEST_F(IniFileTest, ARoundTripGivesBackTheSameState) {
     SaveIniFile();
 }
 
+// The presenter size: the sizes the window offers round-trip by name; a
+// damaged or unknown value is the normal size, and the normal size leaves no
+// line behind, as a file of the default look always was. The kiosk's idle
+// time in the same section survives every save.
+TEST_F(IniFileTest, ThePresenterSizeRoundTripsAndADamagedOneIsTheNormalSize) {
+    const struct {
+        const char* Line;
+        uint8_t Read;
+    } read[] = {{"Size=1x", 2}, {"Size=1.5x", 3}, {"Size=2x", 4},  {"Size=3x", 2},       {"Size=1.5", 2},
+                {"Size=", 2},   {"Size=2x0", 2},  {"Size=-2x", 2}, {"Size=\xff\xfe", 2}, {"", 2}};
+    for (const auto& c : read) {
+        Load(std::string("[Presenter]\n") + c.Line + "\n");
+        EXPECT_EQ(SavedState.PresenterSize, c.Read) << c.Line;
+    }
+    const struct {
+        uint8_t Size;
+        const char* Written; // empty: no Size line
+    } written[] = {{3, "Size=1.5x"}, {4, "Size=2x"}, {2, ""}, {0, ""}, {5, ""}, {255, ""}};
+    for (const auto& c : written) {
+        // The operator's idle time for the kiosk shares the section.
+        Load("[Presenter]\nSize=2x\nKioskIdleMinutes=10\n");
+        SavedState.PresenterSize = c.Size;
+        ASSERT_TRUE(SaveIniFile());
+        const std::string text = Read();
+        if (*c.Written != 0) {
+            EXPECT_THAT(text, HasSubstr(std::string("\n") + c.Written + "\n")) << int{c.Size};
+        } else {
+            EXPECT_THAT(text, Not(HasSubstr("Size="))) << int{c.Size};
+        }
+        EXPECT_THAT(text, HasSubstr("KioskIdleMinutes=10\n")) << int{c.Size};
+        LoadIniFile(path);
+        EXPECT_EQ(SavedState.PresenterSize, *c.Written != 0 ? c.Size : 2) << int{c.Size};
+    }
+}
+
 TEST_F(IniFileTest, AReadOnlyFolderKeepsTheOldFileWhole) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     Load("[DeviceState]\nSelectedPoint=5\n");

@@ -87,6 +87,23 @@ class SimExerciseTest : public ::testing::Test {
     std::unique_ptr<TSimSession> session;
 };
 
+// How the window shows the instrument is the trainer's, not the exercise's:
+// it stays as it was when an exercise opens, and a change made while one
+// runs outlives it.
+TEST_F(SimExerciseTest, CaptionsAndPresenterSizeStayThroughAnExercise) {
+    SaveExercise("pumps.orxex", "ask=9 what=both");
+    SavedState.ShowKeyCaptions = 1;
+    SavedState.PresenterSize = 4;
+    RunAll({"exercise-open " + Path("pumps.orxex")});
+    EXPECT_EQ(SavedState.ShowKeyCaptions, 1);
+    EXPECT_EQ(SavedState.PresenterSize, 4);
+    SavedState.ShowKeyCaptions = 0;
+    SavedState.PresenterSize = 3;
+    RunAll({"exercise-close"});
+    EXPECT_EQ(SavedState.ShowKeyCaptions, 0);
+    EXPECT_EQ(SavedState.PresenterSize, 3);
+}
+
 TEST_F(SimExerciseTest, TheOwnStateComesBackAfterOpenMeasureSubmitClose) {
     SaveExercise("pumps.orxex", "ask=9,2,6 what=both");
     const std::string own = OwnDay();
