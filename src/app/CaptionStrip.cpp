@@ -23,15 +23,21 @@ TCaptionStrip::TCaptionStrip(QWidget* parent, QRect geometry) : QWidget(parent) 
     setObjectName(QStringLiteral("CaptionStrip"));
     setGeometry(geometry);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    QFont captionFont = font();
-    captionFont.setPixelSize(kCaptionFontPixels);
-    captionFont.setBold(true);
-    setFont(captionFont);
+    SetSize(FHalves);
     FTimer.SetEnabled(false);
     FTimer.SetOnTimer([this] {
         Restart();
         update();
     });
+}
+
+void TCaptionStrip::SetSize(int halves) {
+    FHalves = halves;
+    QFont captionFont = font();
+    captionFont.setPixelSize(kCaptionFontPixels * halves / 2);
+    captionFont.setBold(true);
+    setFont(captionFont);
+    update();
 }
 
 void TCaptionStrip::KeyEvent(int16_t code) {
@@ -65,7 +71,9 @@ void TCaptionStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QFontMetrics metrics(font());
-    const int boxHeight = metrics.height() + kPadding;
+    const int padding = kPadding * FHalves / 2;
+    const int gap = kGap * FHalves / 2;
+    const int boxHeight = metrics.height() + padding;
     // The newest at the bottom right, older ones to its left, then on the
     // row above, while there is room: a log read from the top.
     int right = width();
@@ -73,19 +81,19 @@ void TCaptionStrip::paintEvent(QPaintEvent*) {
     const std::vector<TKeyCaption> shown = Shown();
     for (auto c = shown.rbegin(); c != shown.rend(); ++c) {
         const QString text = QString::fromStdString(KeyCaptionText(*c));
-        const int boxWidth = metrics.horizontalAdvance(text) + 2 * kPadding;
+        const int boxWidth = metrics.horizontalAdvance(text) + 2 * padding;
         if (right - boxWidth < 0 && right != width()) {
             right = width();
-            top -= boxHeight + kGap / 2;
+            top -= boxHeight + gap / 2;
         }
         if (top < 0 || boxWidth > width()) break;
         const QRect box(right - boxWidth, top, boxWidth, boxHeight);
         painter.setOpacity(c->Opacity);
         QPainterPath path;
-        path.addRoundedRect(box, 8, 8);
+        path.addRoundedRect(box, padding, padding);
         painter.fillPath(path, kBox);
         painter.setPen(kText);
         painter.drawText(box, Qt::AlignCenter, text);
-        right -= boxWidth + kGap;
+        right -= boxWidth + gap;
     }
 }

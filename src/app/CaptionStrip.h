@@ -13,6 +13,8 @@ class TCaptionStrip : public QWidget {
   public:
     TCaptionStrip(QWidget* parent, QRect geometry);
 
+    // The type and its margins at halves of their designed size (2: 1x).
+    void SetSize(int halves);
     // A key event as the key classifier sends it to the instrument.
     void KeyEvent(int16_t code);
     // The captions as they look now, oldest first (for the accessible name
@@ -26,6 +28,7 @@ class TCaptionStrip : public QWidget {
   private:
     void Restart();
 
+    int FHalves = 2;
     TKeyCaptions FCaptions;
     TTimer FTimer;
 };

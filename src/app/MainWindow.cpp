@@ -7,7 +7,9 @@
 #include "app/FormMeasurements.h"
 #include "app/HintBalloon.h"
 #include "app/Languages.h"
+#include "app/MainWindowLayout.h"
 #include "app/PictureBox.h"
+#include "app/ScreenArea.h"
 #include "app/ScreenHintWindow.h"
 #include "app/UserInputWatch.h"
 #include "device/Deviceioemulation.h"
@@ -29,25 +31,15 @@
 #include <QToolButton>
 #include <QWindow>
 
+using namespace MainWindowLayout;
+
 namespace {
 
-// The designed layout, in client pixels.
-constexpr QSize kClientSize(873, 384);
-constexpr int kToolBarHeight = 56;
-constexpr int kStatusBarHeight = 19;
 // Seven buttons and the separators beside the language box fit the window's
-// width.
+// width at the normal size.
 constexpr QSize kToolButtonSize(100, 52);
 constexpr QSize kLanguagePanelSize(108, 52);
 constexpr QSize kToolIconSize(32, 32);
-constexpr QRect kImageDevice(24, 136, 824, 148);
-constexpr QRect kImageDeviceScreen(220, 177, LCD_PICTURE_WIDTH, LCD_PICTURE_HEIGHT);
-constexpr QRect kImageButton2(545, 190, 62, 42);
-constexpr QRect kImageButton1(630, 190, 62, 42);
-constexpr QRect kImageHintK2(416, 75, 433, 122);
-constexpr QRect kImageHintK1(416, 224, 433, 122);
-// Under the instrument, left of the K1 balloon.
-constexpr QRect kCaptionStrip(24, 288, 388, 72);
 constexpr uint32_t kQuickStartRetryMs = 50;
 constexpr int kWindowFontPixels = 11; // 13-pixel text lines, as the window's controls are laid out for
 
@@ -55,15 +47,6 @@ constexpr int kWindowFontPixels = 11; // 13-pixel text lines, as the window's co
 
 QString Text(int id) {
     return QString::fromStdString(LoadStr(id));
-}
-
-// At the screen's pixel ratio, so that the balloons' text and lines stay
-// crisp on a scaled screen; their geometry stays in the window's pixels.
-QImage TransparentImage(QSize size, qreal pixelRatio) {
-    QImage image(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(pixelRatio);
-    image.fill(Qt::transparent);
-    return image;
 }
 
 } // namespace
@@ -81,11 +64,12 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, TFirmwareEn
     // cursor over an explained region.
     setCursor(Qt::UpArrowCursor);
     setMouseTracking(true);
-    if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
 
     CreateToolBar();
     CreatePictures();
     CreateStatusBar();
+    ApplyPresenterSize();
+    move(AvailableScreenArea(*this).center() - rect().center());
     InitLcdPictureFolder();
 
     g_Device = new TDevice(std::move(firmware), &MenuState.Backlight);
@@ -163,10 +147,7 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolButtonHints = addButton("ToolButtonHints", "tool-hints", &TFormORX700DemoMain::ToolButtonHintsClick);
     ToolButtonHints->setCheckable(true);
     ToolButtonHints->setChecked(true);
-    ToolButtonCaptions =
-        addButton("ToolButtonCaptions", "tool-captions", &TFormORX700DemoMain::ToolButtonCaptionsClick);
-    ToolButtonCaptions->setCheckable(true);
-    ToolButtonCaptions->setChecked(SavedState.ShowKeyCaptions != 0);
+    CreateShowButton();
     ToolBar->addSeparator();
     CreateHelpButton();
     ToolBar->addSeparator();
@@ -179,18 +160,26 @@ void TFormORX700DemoMain::CreateToolBar() {
     ToolButtonExit = addButton("ToolButtonExit", "tool-exit", &TFormORX700DemoMain::ToolButtonExitClick);
 }
 
-void TFormORX700DemoMain::CreateHelpButton() {
-    auto* button = ToolButtonHelp = new QToolButton(ToolBar);
-    button->setObjectName(QStringLiteral("ToolButtonHelp"));
+QToolButton* TFormORX700DemoMain::AddMenuButton(const char* name, const char* icon, const char* menuName) {
+    auto* button = new QToolButton(ToolBar);
+    button->setObjectName(QLatin1String(name));
     button->setFixedSize(kToolButtonSize);
     button->setAutoRaise(true);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setIcon(ArtworkIcon(QStringLiteral("tool-manual"), kToolIconSize));
+    button->setIcon(ArtworkIcon(QLatin1String(icon), kToolIconSize));
     button->setIconSize(kToolIconSize);
     button->setFocusPolicy(Qt::NoFocus);
     button->setPopupMode(QToolButton::InstantPopup);
     auto* menu = new QMenu(button);
-    menu->setObjectName(QStringLiteral("MenuHelp"));
+    menu->setObjectName(QLatin1String(menuName));
+    button->setMenu(menu);
+    ToolBar->addWidget(button);
+    return button;
+}
+
+void TFormORX700DemoMain::CreateHelpButton() {
+    ToolButtonHelp = AddMenuButton("ToolButtonHelp", "tool-manual", "MenuHelp");
+    QMenu* menu = ToolButtonHelp->menu();
     const auto addAction = [this, menu](const char* name, const char* icon,
                                         void (TFormORX700DemoMain::*handler)()) {
         QAction* action = menu->addAction(ArtworkIcon(QLatin1String(icon), kToolIconSize), QString());
@@ -203,26 +192,20 @@ void TFormORX700DemoMain::CreateHelpButton() {
     ActionUserManual =
         addAction("ActionUserManual", "tool-manual", &TFormORX700DemoMain::ToolButtonUserManualClick);
     ActionAbout = addAction("ActionAbout", "tool-about", &TFormORX700DemoMain::ToolButtonAboutClick);
-    button->setMenu(menu);
-    ToolBar->addWidget(button);
 }
 
 void TFormORX700DemoMain::CreatePictures() {
     // Stacked as they overlap: the keys' pressed pictures over the instrument,
     // the balloons' arrows over the keys, and the LCD on top so that all of
     // it answers the pointer.
+    // Their pictures come with the size they are shown at (LayOutInstrument).
     ImageDevice = new TPictureBox(this, "ImageDevice", kImageDevice);
-    ImageDevice->SetImage(RenderArtwork(QStringLiteral("device"), kImageDevice.size()));
     ImageButton2 = new TPictureBox(this, "ImageButton2", kImageButton2);
-    ImageButton2->SetImage(RenderArtwork(QStringLiteral("key-pressed"), kImageButton2.size()));
     ImageButton2->hide();
     ImageButton1 = new TPictureBox(this, "ImageButton1", kImageButton1);
-    ImageButton1->SetImage(RenderArtwork(QStringLiteral("key-pressed"), kImageButton1.size()));
     ImageButton1->hide();
     ImageHintK2 = new TPictureBox(this, "ImageHintK2", kImageHintK2);
-    ImageHintK2->SetImage(TransparentImage(kImageHintK2.size(), devicePixelRatio()));
     ImageHintK1 = new TPictureBox(this, "ImageHintK1", kImageHintK1);
-    ImageHintK1->SetImage(TransparentImage(kImageHintK1.size(), devicePixelRatio()));
     ImageDeviceScreen = new TPictureBox(this, "ImageDeviceScreen", kImageDeviceScreen);
     CaptionStrip = new TCaptionStrip(this, kCaptionStrip);
     CaptionStrip->setVisible(SavedState.ShowKeyCaptions != 0);
@@ -269,7 +252,7 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     setWindowTitle(ApplicationTitle());
     LabelLanguage->setText(Text(TEXT_LANGUAGE));
     ToolButtonHints->setText(Text(TEXT_SHOW_HINTS));
-    ToolButtonCaptions->setText(Text(TEXT_SHOW_CAPTIONS));
+    LoadShowTexts();
     CaptionStrip->setAccessibleName(Text(TEXT_CAPTIONS_NAME));
     ToolButtonHelp->setText(Text(TEXT_HELP));
     ActionOverview->setText(Text(TEXT_OVERVIEW));
@@ -344,8 +327,8 @@ void TFormORX700DemoMain::ToolButtonHintsClick() {
 }
 
 // Kept in the state: a presenter's window comes back as it was left.
-void TFormORX700DemoMain::ToolButtonCaptionsClick() {
-    const bool shown = ToolButtonCaptions->isChecked();
+void TFormORX700DemoMain::ActionCaptionsClick() {
+    const bool shown = ActionCaptions->isChecked();
     SavedState.ShowKeyCaptions = shown ? 1 : 0;
     CaptionStrip->setVisible(shown);
     ClearActiveControl();
@@ -383,10 +366,7 @@ void TFormORX700DemoMain::ToolButtonExitClick() {
 
 void TFormORX700DemoMain::DeviceRefresh() {
     if (FExercise) FExercise->DeviceRefreshed();
-    const TLcdPicture& picture = g_Device->Picture();
-    ImageDeviceScreen->SetImage(QImage(reinterpret_cast<const uchar*>(picture.Pixels.data()),
-                                       LCD_PICTURE_WIDTH, LCD_PICTURE_HEIGHT, QImage::Format_ARGB32)
-                                    .copy());
+    ImageDeviceScreen->SetImage(ShownLcdImage());
     // What the LCD says, for a screen reader; announced when it changes.
     const QString screenText = QString::fromStdString(g_Device->GetScreenText());
     if (ImageDeviceScreen->accessibleDescription() != screenText) {
@@ -394,18 +374,9 @@ void TFormORX700DemoMain::DeviceRefresh() {
         QAccessibleEvent changed(ImageDeviceScreen, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&changed);
     }
-    // A window moved to a screen of another scale gets balloons made for it.
-    if (ImageHintK1->Canvas().devicePixelRatio() != devicePixelRatio()) {
-        ImageHintK1->SetImage(TransparentImage(kImageHintK1.size(), devicePixelRatio()));
-        ImageHintK2->SetImage(TransparentImage(kImageHintK2.size(), devicePixelRatio()));
-    }
-    // Redrawn whether shown or not, so that they are current when shown again.
-    DrawHintBalloon(ImageHintK1->Canvas(), HINT_K1_ARROW_X, false,
-                    QString::fromStdString(g_Device->GetHintK1()), HintBalloonFont());
-    ImageHintK1->update();
-    DrawHintBalloon(ImageHintK2->Canvas(), HINT_K2_ARROW_X, true,
-                    QString::fromStdString(g_Device->GetHintK2()), HintBalloonFont());
-    ImageHintK2->update();
+    FHintK1Text = QString::fromStdString(g_Device->GetHintK1());
+    FHintK2Text = QString::fromStdString(g_Device->GetHintK2());
+    DrawBalloons();
 
     // The LCD under a resting pointer may have changed its meaning.
     const QPoint globalPos = QCursor::pos();

@@ -1,8 +1,9 @@
 #pragma once
 // TFormORX700DemoMain: the program's one window. It shows the instrument's
 // picture with the live LCD, the pressed-key pictures and the two hint
-// balloons, key captions for an audience, a tool bar (language, hints and
-// captions on or off, the auxiliary windows, exit) and a status bar with the usage line.
+// balloons, key captions for an audience, a tool bar (language, hints on or
+// off, the Show menu for an audience, the auxiliary windows, exit) and a
+// status bar with the usage line.
 //
 // The window owns the device: it creates g_Device in its constructor and
 // deletes it when it closes (or at the latest in its destructor), which lets
@@ -22,6 +23,7 @@
 
 #include <memory>
 
+class QActionGroup;
 class QComboBox;
 class QLabel;
 class QStatusBar;
@@ -77,12 +79,14 @@ class TFormORX700DemoMain : public QWidget {
     void ComboBoxLanguageChange();
     void LoadWindowTexts();
     void ToolButtonHintsClick();
-    void ToolButtonCaptionsClick();
+    void ActionCaptionsClick();
     void ToolButtonOverviewClick();
     void ToolButtonAboutClick();
     void ToolButtonUserManualClick();
     void ToolButtonMachinesClick();
     void CreateHelpButton();
+    // A tool bar button that opens menu, named menuName.
+    QToolButton* AddMenuButton(const char* name, const char* icon, const char* menuName);
     void CreateExerciseButton();
     void LoadExerciseTexts();
     // The state changed under the instrument (an exercise opened or closed).
@@ -93,6 +97,25 @@ class TFormORX700DemoMain : public QWidget {
     void ToolButtonTransferClick();
     void ToolButtonExitClick();
     void DeviceRefresh();
+    // The balloons, from the hints the last repaint read.
+    void DrawBalloons();
+
+    // The Show menu and the presenter size (MainWindowPresenter.cpp): the
+    // instrument at 1x, 1.5x or 2x, the window as large as the instrument,
+    // within the screen's available area.
+    void CreateShowButton();
+    void LoadShowTexts();
+    void ActionSizeClick(int halves);
+    // Shows the instrument at the size the state asks for or the largest
+    // below it that fits the screen; says so when it had to choose a
+    // smaller one, and greys out the sizes that do not fit.
+    void ApplyPresenterSize();
+    bool PresenterSizeFits(int halves) const;
+    void LayOutInstrument(int halves);
+    void KeepOnScreen();
+    QImage ShownLcdImage() const;
+    // A point of the LCD widget as a point of the device's LCD picture.
+    QPoint LcdPicturePoint(QPoint pos) const;
     void KioskPhaseChange();
     void KioskLanguage(const std::string& language);
 
@@ -127,7 +150,15 @@ class TFormORX700DemoMain : public QWidget {
     QLabel* LabelLanguage = nullptr;
     QComboBox* ComboBoxLanguage = nullptr;
     QToolButton* ToolButtonHints = nullptr;
-    QToolButton* ToolButtonCaptions = nullptr;
+    // Key captions and the presenter size share the Show button's menu.
+    QToolButton* ToolButtonShow = nullptr;
+    QAction* ActionCaptions = nullptr;
+    QActionGroup* ActionGroupSize = nullptr;
+    // The size the instrument is shown at, in halves of its designed size;
+    // it may be smaller than the state's, on a small screen.
+    int FShownSize = 2;
+    QString FHintK1Text;
+    QString FHintK2Text;
     // Overview, About and the user manual share one button's menu, so that
     // every button, Exit included, fits the instrument's width.
     QToolButton* ToolButtonHelp = nullptr;

@@ -153,7 +153,7 @@ void TFormORX700DemoMain::WMMouseLeave() {
 
 void TFormORX700DemoMain::PointerMovedTo(QPoint pos, QPoint globalPos) {
     if (childAt(pos) == ImageDeviceScreen) {
-        ImageDeviceScreenMouseMove(ImageDeviceScreen->mapFrom(this, pos), globalPos);
+        ImageDeviceScreenMouseMove(LcdPicturePoint(ImageDeviceScreen->mapFrom(this, pos)), globalPos);
         return;
     }
     FormMouseMove();

@@ -40,7 +40,7 @@ void TFormORX700DemoMain::StartKiosk(TRecordingPlan tour, int idleMinutes) {
     setWindowFlag(Qt::WindowCloseButtonHint, false);
     if (shown) show();
     // The audience follows the tour's keys by their captions.
-    ToolButtonCaptions->setChecked(true);
+    ActionCaptions->setChecked(true);
     CaptionStrip->setVisible(true);
     FKiosk = std::make_unique<TKiosk>(*g_Device, std::move(tour), idleMinutes);
     FKiosk->OnLanguage() = [this](const std::string& language) { KioskLanguage(language); };

@@ -51,6 +51,16 @@ void TScreenHintWindow::ShowAt(QPoint globalPos, const QString& text, const QRec
     show();
 }
 
+void TScreenHintWindow::SetSize(int halves) {
+    QFont hintFont = QToolTip::font();
+    if (hintFont.pixelSize() > 0)
+        hintFont.setPixelSize(hintFont.pixelSize() * halves / 2);
+    else
+        hintFont.setPointSizeF(hintFont.pointSizeF() * halves / 2);
+    setFont(hintFont);
+    adjustSize();
+}
+
 void TScreenHintWindow::paintEvent(QPaintEvent* event) {
     {
         QStylePainter painter(this);

@@ -15,6 +15,9 @@ class TScreenHintWindow : public QLabel {
     // just above it where the screen ends below. An empty text hides the
     // hint.
     void ShowAt(QPoint globalPos, const QString& text, const QRect& keepClear);
+    // The text at halves of the tooltip's size (2: as the system's tooltips),
+    // for an audience.
+    void SetSize(int halves);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

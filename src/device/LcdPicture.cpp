@@ -40,3 +40,25 @@ std::vector<uint32_t> ScaledLcdPicture(const TLcdPicture& picture, int scale) {
                 picture.At(x / scale, y / scale);
     return pixels;
 }
+
+TLcdPictureAtSize LcdPictureAtPixelSize(const TLcdPicture& picture, int pixelSize) {
+    const int p = std::clamp(pixelSize, 1, LCD_PICTURE_MAX_SCALE * LCD_PICTURE_SCALE);
+    const auto scaled = [p](int length) { return (length * p + LCD_PICTURE_SCALE / 2) / LCD_PICTURE_SCALE; };
+    TLcdPictureAtSize out;
+    out.Width = scaled(LCD_PICTURE_WIDTH);
+    out.Height = scaled(LCD_PICTURE_HEIGHT);
+    out.OriginX = LCD_PICTURE_ORIGIN_X * p / LCD_PICTURE_SCALE;
+    out.OriginY = LCD_PICTURE_ORIGIN_Y * p / LCD_PICTURE_SCALE;
+    // The frame is the background: the colour of the picture's corner.
+    out.Pixels.assign(static_cast<std::size_t>(out.Width) * static_cast<std::size_t>(out.Height),
+                      picture.At(0, 0));
+    for (int y = 0; y < LCD_HEIGHT * p; ++y) {
+        uint32_t* row = out.Pixels.data() +
+                        static_cast<std::size_t>(out.OriginY + y) * static_cast<std::size_t>(out.Width) +
+                        out.OriginX;
+        const int pictureY = LCD_PICTURE_ORIGIN_Y + LCD_PICTURE_SCALE * (y / p);
+        for (int x = 0; x < LCD_WIDTH * p; ++x)
+            row[x] = picture.At(LCD_PICTURE_ORIGIN_X + LCD_PICTURE_SCALE * (x / p), pictureY);
+    }
+    return out;
+}

@@ -31,3 +31,18 @@ void PaintLcdPicture(TLcdPicture& picture, bool lit);
 // block (no smoothing: the LCD's pixels stay sharp). Rows as in Pixels.
 inline constexpr int LCD_PICTURE_MAX_SCALE = 16;
 std::vector<uint32_t> ScaledLcdPicture(const TLcdPicture& picture, int scale);
+
+// The picture for a window shown at pixelSize / LCD_PICTURE_SCALE of its
+// designed size: the same frame around the LCD, each LCD pixel a square of
+// pixelSize screen pixels, so that it stays sharp at 1.5x too, where the
+// picture itself cannot be enlarged evenly. Its size is the picture's times
+// that ratio, rounded; pixelSize 2 gives the picture as it is, 4 the same as
+// ScaledLcdPicture(picture, 2).
+struct TLcdPictureAtSize {
+    int Width = 0;
+    int Height = 0;
+    int OriginX = 0; // the LCD's top-left pixel
+    int OriginY = 0;
+    std::vector<uint32_t> Pixels; // rows as in TLcdPicture
+};
+TLcdPictureAtSize LcdPictureAtPixelSize(const TLcdPicture& picture, int pixelSize);

@@ -31,7 +31,8 @@ class TPaintCounter : public QObject {
 class WindowCaptions : public MainWindowTest {
   protected:
     TCaptionStrip* Strip() { return dynamic_cast<TCaptionStrip*>(Child("CaptionStrip")); }
-    QToolButton* Button() { return dynamic_cast<QToolButton*>(Child("ToolButtonCaptions")); }
+    // The toggle in the Show button's menu.
+    QAction* Action() { return window->findChild<QAction*>(QStringLiteral("ActionCaptions")); }
     std::vector<std::string> Shown() {
         std::vector<std::string> texts;
         for (const TKeyCaption& c : Strip()->Shown())
@@ -48,8 +49,8 @@ class WindowCaptions : public MainWindowTest {
 TEST_F(WindowCaptions, OffByDefaultThenTheKeysTheInstrumentGetsInTheWindowsLanguageUntilTheyFade) {
     Open();
     EXPECT_FALSE(Strip()->isVisible());
-    EXPECT_FALSE(Button()->isChecked());
-    QTest::mouseClick(Button(), Qt::LeftButton);
+    EXPECT_FALSE(Action()->isChecked());
+    Action()->trigger();
     ASSERT_TRUE(Strip()->isVisible());
     EXPECT_EQ(SavedState.ShowKeyCaptions, 1);
 
@@ -80,10 +81,10 @@ TEST_F(WindowCaptions, OffByDefaultThenTheKeysTheInstrumentGetsInTheWindowsLangu
 
     // Switched off and on again, the strip starts empty.
     Click(Qt::Key_Right, 100);
-    QTest::mouseClick(Button(), Qt::LeftButton);
+    Action()->trigger();
     EXPECT_FALSE(Strip()->isVisible());
     EXPECT_EQ(SavedState.ShowKeyCaptions, 0);
-    QTest::mouseClick(Button(), Qt::LeftButton);
+    Action()->trigger();
     EXPECT_TRUE(Shown().empty());
 }
 
@@ -96,7 +97,7 @@ TEST_F(WindowCaptions, TheChoiceIsKeptInTheStateFileAndComesBackAtTheNextRun) {
     ASSERT_EQ(SavedState.ShowKeyCaptions, 1) << ini.Text();
     Open();
     EXPECT_TRUE(Strip()->isVisible());
-    EXPECT_TRUE(Button()->isChecked());
+    EXPECT_TRUE(Action()->isChecked());
 }
 
 } // namespace

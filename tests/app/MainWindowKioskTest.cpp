@@ -54,7 +54,7 @@ TEST_F(WindowKiosk, TheTourPlaysUntilAVisitorsKeyAndVisitorsCannotLeave) {
     for (const char* name :
          {"ToolButtonExit", "ToolButtonMachines", "ToolButtonExercise", "ToolButtonTransfer"})
         EXPECT_FALSE(ButtonShown(name)) << name;
-    EXPECT_TRUE(ButtonShown("ToolButtonCaptions"));
+    EXPECT_TRUE(ButtonShown("ToolButtonShow"));
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
 
