@@ -74,7 +74,7 @@ void MeasurePoint() {
         ComputeCrestFactor(point.Results);
         point.Flags = static_cast<int16_t>(point.Flags | PS_KIND_E);
     }
-    point.Time = Host().Now();
+    point.Time = InstrumentNow();
     point.Checksum = SAMPLE_CHECKSUM;
     point.OverloadMark = overload != 0 ? OVERLOAD_MARK : int16_t{0};
     // The selected point, the new off-route slot included, is always held by

@@ -113,7 +113,7 @@ void WatchEnter() {
             ComputeCrestFactor(WatchResults);
         WatchKind = kind;
         WatchOverload = overload;
-        RecordMeasuredTime(SOURCE_WATCH, Host().Now());
+        RecordMeasuredTime(SOURCE_WATCH, InstrumentNow());
         ShowCompleted();
         if (overload != 0) ShowOverload();
         WatchMeasured = 1;

@@ -45,7 +45,7 @@ uint16_t ToField(int value) {
 }
 
 void ReadHostClock() {
-    const double now = Host().Now();
+    const double now = InstrumentNow();
     if (!std::isfinite(now) || now < CLOCK_MIN || now >= CLOCK_MAX) {
         for (uint16_t& field : DateFields)
             field = 0xFFFF;

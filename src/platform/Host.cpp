@@ -3,12 +3,14 @@
 #include "platform/Event.h"
 #include "platform/Thread.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 THost* g_Host = nullptr;
-}
+std::atomic<double> g_DateShift{0.0};
+} // namespace
 
 THost& Host() {
     if (g_Host == nullptr) {
@@ -32,4 +34,16 @@ THostInstall::THostInstall(THost& host) : FPrevious(g_Host) {
 
 THostInstall::~THostInstall() {
     g_Host = FPrevious;
+}
+
+double InstrumentNow() {
+    return Host().Now() + g_DateShift.load();
+}
+
+void SetInstrumentDateShift(double days) {
+    g_DateShift.store(days);
+}
+
+double InstrumentDateShift() {
+    return g_DateShift.load();
 }

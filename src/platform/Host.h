@@ -93,3 +93,10 @@ inline uint32_t GetTickCount() {
 inline void Sleep(uint32_t ms) {
     Host().Sleep(ms);
 }
+
+// The date and time the instrument reads: the host's clock moved by a shift
+// (days) that the instrument's owner sets, 0 unless a trend exercise has
+// moved the instrument to one of its visit dates. Any thread.
+double InstrumentNow();
+void SetInstrumentDateShift(double days);
+double InstrumentDateShift();

@@ -12,7 +12,7 @@ std::string Zone(char zone) {
 
 std::string AnswerJson(const TAnswer& a) {
     return "{\"condition\": " + JsonText(a.Condition) + ", \"zone\": " + JsonText(Zone(a.Zone)) +
-           ", \"note\": " + JsonText(a.Note) + "}";
+           ", \"note\": " + JsonText(a.Note) + ", \"visit\": " + std::to_string(a.Visit) + "}";
 }
 
 const char* Bool(bool value) {
@@ -55,6 +55,7 @@ std::vector<TSheetRow> AnswerSheet(const TExerciseRun& run) {
         row.Label = RoutePointLabel(asked.Point);
         row.Group = ExerciseGroupOf(exercise, asked.Point);
         row.What = asked.What;
+        row.Zone = asked.Zone;
         row.Measured = run.IsMeasured(asked.Point);
         row.Answer = run.AnswerOf(asked.Point);
         rows.push_back(std::move(row));
@@ -64,10 +65,15 @@ std::vector<TSheetRow> AnswerSheet(const TExerciseRun& run) {
 
 std::string AnswerSheetJson(const TExerciseRun& run) {
     const TExercise& e = run.Exercise();
-    std::string json = "{\"title\": " + JsonText(e.Title) +
-                       ", \"instructions\": " + JsonText(e.Instructions) +
-                       ", \"timeLimit\": " + std::to_string(e.TimeLimitSeconds) +
-                       ", \"submitted\": " + Bool(run.IsSubmitted()) + ", \"points\": [";
+    std::string json =
+        "{\"title\": " + JsonText(e.Title) + ", \"instructions\": " + JsonText(e.Instructions) +
+        ", \"timeLimit\": " + std::to_string(e.TimeLimitSeconds) +
+        ", \"submitted\": " + Bool(run.IsSubmitted()) + ", \"visit\": " + std::to_string(run.CurrentVisit()) +
+        ", \"visits\": " + std::to_string(VisitCount(e)) + ", \"visitDate\": " +
+        JsonText(e.Visits.empty()
+                     ? std::string()
+                     : VisitDateText(e.Visits[static_cast<std::size_t>(run.CurrentVisit() - 1)].Date)) +
+        ", \"points\": [";
     bool first = true;
     for (const TSheetRow& row : AnswerSheet(run)) {
         json += first ? "" : ", ";
@@ -75,9 +81,9 @@ std::string AnswerSheetJson(const TExerciseRun& run) {
         json += "{\"point\": " + std::to_string(row.Point) + ", \"machine\": " + JsonText(row.MachineText) +
                 ", \"label\": " + JsonText(row.Label) +
                 ", \"group\": " + JsonText(MachineGroupName(row.Group)) +
-                ", \"asks\": " + JsonText(AskName(row.What)) + ", \"measured\": " + Bool(row.Measured) +
-                ", \"hidden\": " + Bool(run.IsHidden(row.Point)) + ", \"answer\": " + AnswerJson(row.Answer) +
-                "}";
+                ", \"asks\": " + JsonText(AskName(row.What)) + ", \"reach\": " + JsonText(Zone(row.Zone)) +
+                ", \"measured\": " + Bool(row.Measured) + ", \"hidden\": " + Bool(run.IsHidden(row.Point)) +
+                ", \"answer\": " + AnswerJson(row.Answer) + "}";
     }
     return json + "]}";
 }
@@ -89,11 +95,13 @@ std::string ReviewJson(const TExerciseRun& run, const TSubmission& s) {
                        ", \"timeTaken\": " + std::to_string(s.TimeTaken) +
                        ", \"overTime\": " + Bool(s.OverTime) + ", \"points\": [";
     bool first = true;
+    // The conditions revealed are the last visit's, as the right answers are.
+    const std::map<int16_t, TCondition> last = ConditionsAtVisit(e, VisitCount(e));
     for (const TSubmittedPoint& p : s.Points) {
         const TRightAnswer right = RightAnswer(e, p.Point);
         const TPointScore score = ScoreAnswer(p.What, p.Answer, right);
         const TAskedPoint* asked = AskedOf(e, p.Point);
-        const auto hidden = e.Conditions.find(p.Point);
+        const auto hidden = last.find(p.Point);
         char velocity[32];
         std::snprintf(velocity, sizeof velocity, "%.2f", right.Velocity);
         json += first ? "" : ", ";
@@ -101,15 +109,16 @@ std::string ReviewJson(const TExerciseRun& run, const TSubmission& s) {
         json += "{\"point\": " + std::to_string(p.Point) +
                 ", \"machine\": " + JsonText(RoutePointMachineText(p.Point)) +
                 ", \"label\": " + JsonText(RoutePointLabel(p.Point)) +
-                ", \"asks\": " + JsonText(AskName(p.What)) + ", \"answer\": " + AnswerJson(p.Answer) +
+                ", \"asks\": " + JsonText(AskName(p.What)) + ", \"reach\": " + JsonText(Zone(p.Zone)) +
+                ", \"answer\": " + AnswerJson(p.Answer) +
                 ", \"right\": {\"condition\": " + JsonText(right.Condition) +
                 ", \"zone\": " + JsonText(Zone(right.Zone)) + ", \"velocity\": " + velocity +
+                ", \"visit\": " + std::to_string(right.Visit) +
                 "}, \"conditionRight\": " + Bool(score.ConditionRight) +
                 ", \"zoneRight\": " + Bool(score.ZoneRight) + ", \"pointRight\": " + Bool(score.Right) +
                 ", \"measuredBeforeAnswer\": " + Bool(p.MeasuredBeforeAnswer) +
                 ", \"hint\": " + JsonText(asked ? asked->Hint : std::string()) + ", \"hidden\": " +
-                JsonText(hidden != e.Conditions.end() ? FormatCondition(hidden->second) : std::string()) +
-                "}";
+                JsonText(hidden != last.end() ? FormatCondition(hidden->second) : std::string()) + "}";
     }
     return json + "]}";
 }

@@ -5,17 +5,22 @@
 //
 // For the page (strings in, strings out), with one TExerciseRun it owns:
 //   AnswerSheetJson(run)  {"title", "instructions", "timeLimit" (s, 0 none),
-//                          "submitted", "points": [{"point", "machine",
-//                          "label", "group", "asks", "measured", "hidden",
-//                          "answer": {"condition", "zone", "note"}}]}
+//                          "submitted", "visit", "visits", "visitDate"
+//                          ("YYYY-MM-DD HH:MM", "" without visits),
+//                          "points": [{"point", "machine",
+//                          "label", "group", "asks", "reach" (the zone a
+//                          visit question asks for), "measured", "hidden",
+//                          "answer": {"condition", "zone", "note", "visit"}}]}
 //   ReviewJson(run, s)    {"title", "score", "asked", "timeTaken",
 //                          "overTime", "points": [{"point", "machine", "label",
-//                          "asks", "answer": {...}, "right": {"condition",
-//                          "zone", "velocity"}, "conditionRight", "zoneRight",
+//                          "asks", "reach", "answer": {...}, "right":
+//                          {"condition", "zone", "velocity", "visit"},
+//                          "conditionRight", "zoneRight",
 //                          "pointRight" (bool), "measuredBeforeAnswer", "hint",
 //                          "hidden" (the condition as FormatCondition
 //                          writes it, for the preview)}]}
-// A zone not answered is "", as is a condition.
+// A zone not answered is "", as is a condition; a visit answer is a number
+// (0 never, -1 not answered).
 #include "training/ExerciseRun.h"
 
 #include <string>
@@ -28,6 +33,7 @@ struct TSheetRow {
     std::string Label;       // as the instrument shows it ("002 02H HIGH")
     TMachineGroup Group = TMachineGroup::Group2Rigid;
     TAsk What = TAsk::Both;
+    char Zone = 'C'; // TAsk::Visit: the zone asked for
     bool Measured = false;
     TAnswer Answer;
 };

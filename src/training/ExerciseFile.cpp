@@ -49,7 +49,12 @@ std::string Body(const TExercise& exercise) {
     for (const auto& [source, condition] : exercise.Conditions)
         if (condition.Kind != TConditionKind::Stored)
             hidden += SourceKey(source) + "=" + FormatCondition(condition) + "\n";
-    std::string body = std::string(kMagic) + "\nversion=" + std::to_string(EXERCISE_FILE_VERSION) +
+    for (std::size_t v = 1; v < exercise.Visits.size(); ++v)
+        for (const auto& [source, condition] : exercise.Visits[v].Changes)
+            hidden += "visit." + std::to_string(v + 1) + "." + SourceKey(source) + "=" +
+                      FormatCondition(condition) + "\n";
+    const int version = exercise.Visits.empty() ? 1 : EXERCISE_FILE_VERSION;
+    std::string body = std::string(kMagic) + "\nversion=" + std::to_string(version) +
                        "\ntitle=" + EscapeValue(exercise.Title) +
                        "\ninstructions=" + EscapeValue(exercise.Instructions) +
                        "\ntime-limit=" + std::to_string(exercise.TimeLimitSeconds) + "\n";
@@ -58,9 +63,13 @@ std::string Body(const TExercise& exercise) {
                 MachineGroupName(exercise.Groups[static_cast<std::size_t>(m - 1)]) + "\n";
     for (const TAskedPoint& asked : exercise.Asked) {
         body += "ask." + std::to_string(asked.Point) + "=" + AskName(asked.What) + "\n";
+        if (asked.What == TAsk::Visit)
+            body += "reach." + std::to_string(asked.Point) + "=" + asked.Zone + "\n";
         if (!asked.Hint.empty())
             body += "hint." + std::to_string(asked.Point) + "=" + EscapeValue(asked.Hint) + "\n";
     }
+    for (std::size_t v = 0; v < exercise.Visits.size(); ++v)
+        body += "visit." + std::to_string(v + 1) + "=" + VisitDateText(exercise.Visits[v].Date) + "\n";
     return body + "hidden=" + EncodeHiddenText(hidden);
 }
 
@@ -81,8 +90,23 @@ bool TakeText(const std::vector<std::string>& lines, std::size_t& at, std::strin
     return Take(lines, at, key, raw) && UnescapeValue(raw, text) && text.size() <= max;
 }
 
+// A hidden line's key: a source, or in version 2 "visit.N.SOURCE" of a
+// later visit (visit 0 for the first).
+bool ParseHiddenKey(const std::string& key, int version, std::size_t visits, std::size_t& visit,
+                    int16_t& source) {
+    visit = 0;
+    if (version < 2 || !key.starts_with("visit.")) return ParseSourceKey(key, source);
+    const std::size_t dot = key.find('.', 6);
+    uint32_t number = 0;
+    if (dot == std::string::npos || !ParseNumber(key.substr(6, dot - 6), EXERCISE_VISITS_MAX, number) ||
+        number < 2 || number > visits)
+        return false;
+    visit = number - 1;
+    return ParseSourceKey(key.substr(dot + 1), source);
+}
+
 // The body's fields after its version line; false for anything out of place.
-bool ParseBody(const std::vector<std::string>& lines, TExercise& out) {
+bool ParseBody(const std::vector<std::string>& lines, int version, TExercise& out) {
     std::size_t at = 2;
     std::string value;
     uint32_t number = 0;
@@ -104,11 +128,23 @@ bool ParseBody(const std::vector<std::string>& lines, TExercise& out) {
             return false;
         asked.Point = static_cast<int16_t>(point);
         ++at;
+        if (asked.What == TAsk::Visit) {
+            if (version < 2 || !Take(lines, at, "reach." + std::to_string(point), value) || value.size() != 1)
+                return false;
+            asked.Zone = value[0];
+        }
         const std::string hintKey = "hint." + std::to_string(point);
         if (at < lines.size() && lines[at].starts_with(hintKey + "=") &&
             !TakeText(lines, at, hintKey, EXERCISE_HINT_MAX, asked.Hint))
             return false;
         out.Asked.push_back(std::move(asked));
+    }
+    for (std::size_t v = 1;
+         version >= 2 && v <= EXERCISE_VISITS_MAX + 1 && Take(lines, at, "visit." + std::to_string(v), value);
+         ++v) {
+        TVisit visit;
+        if (!ParseVisitDate(value, visit.Date)) return false;
+        out.Visits.push_back(std::move(visit));
     }
     if (!Take(lines, at, "hidden", value) || at != lines.size()) return false;
     const auto hidden = DecodeHiddenText(value);
@@ -116,13 +152,16 @@ bool ParseBody(const std::vector<std::string>& lines, TExercise& out) {
     for (const std::string& line : SplitTextLines(*hidden)) {
         const std::size_t eq = line.find('=');
         int16_t source = 0;
+        std::size_t visit = 0;
         std::string reason;
-        if (eq == std::string::npos || !ParseSourceKey(line.substr(0, eq), source) ||
-            out.Conditions.contains(source))
+        if (eq == std::string::npos ||
+            !ParseHiddenKey(line.substr(0, eq), version, out.Visits.size(), visit, source))
             return false;
+        auto& conditions = visit == 0 ? out.Conditions : out.Visits[visit].Changes;
+        if (conditions.contains(source)) return false;
         const auto condition = ParseCondition(line.substr(eq + 1), reason);
         if (!condition) return false;
-        out.Conditions[source] = *condition;
+        conditions[source] = *condition;
     }
     return CheckExercise(out) == 0;
 }
@@ -210,7 +249,7 @@ int ParseExercise(const std::string& text, TExercise& exercise) {
     }
     lines.pop_back();
     TExercise read;
-    if (!ParseBody(lines, read)) return TEXT_EXERCISE_DAMAGED;
+    if (!ParseBody(lines, static_cast<int>(version), read)) return TEXT_EXERCISE_DAMAGED;
     exercise = std::move(read);
     return 0;
 }

@@ -12,6 +12,13 @@
 //   hidden=BASE64           (the conditions, as the ini's [MachineConditions]
 //                            lines, scrambled: HiddenText.h)
 //   check=HEX               (ContentHash of every line before it, LF-joined)
+// Version 2, an exercise of several visits, adds after each visit question
+//   ask.P=visit
+//   reach.P=B|C|D           (the zone whose first visit is asked)
+// and before the hidden line, for each visit N from 1
+//   visit.N=YYYY-MM-DD HH:MM
+// and to the hidden lines each later visit's changes, as visit.N.SOURCE=...
+// An exercise without visits is written as version 1, byte for byte.
 // Every key once, in this order. The check line tells a file cut short or
 // changed by hand from a sound one; a file of a later version is refused,
 // since it may hold what this one cannot show.
@@ -21,7 +28,7 @@
 #include <string>
 #include <vector>
 
-inline constexpr int EXERCISE_FILE_VERSION = 1;
+inline constexpr int EXERCISE_FILE_VERSION = 2;
 inline constexpr std::size_t MAX_EXERCISE_FILE_BYTES = 256 * 1024;
 
 // The file's text. exercise must pass CheckExercise.

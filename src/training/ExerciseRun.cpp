@@ -1,6 +1,7 @@
 #include "training/ExerciseRun.h"
 
 #include "measure/PointConditions.h"
+#include "platform/Host.h"
 #include "training/ExerciseFile.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ void TExerciseRun::Open(const TExercise& exercise, uint64_t nowMs) {
         FOwnAssigned = AssignedConditions();
         FOwnMeasured = MeasuredConditions();
         FOwnTimes = MeasuredTimes();
+        FOwnDateShift = InstrumentDateShift();
     }
     FOpen = true;
     FSubmitted = false;
@@ -48,14 +50,31 @@ void TExerciseRun::Open(const TExercise& exercise, uint64_t nowMs) {
     FMeasuredAt.clear();
     FAnswers.clear();
     FAnsweredAt.clear();
+    FVisit = 1;
+    InstallVisit();
+}
+
+void TExerciseRun::InstallVisit() {
     TDeviceState state;
     // The host's fields are the trainee's, not the exercise's.
     state.LanguageName = FOwnState.LanguageName;
     state.UserManuals = FOwnState.UserManuals;
-    state.ExerciseLinkAddress = FOwnState.ExerciseLinkAddress;
-    state.ShowKeyCaptions = FOwnState.ShowKeyCaptions;
-    state.PresenterSize = FOwnState.PresenterSize;
-    InstallState(state, exercise.Conditions, {}, {});
+    // The window's settings are the trainer's: as they stand now.
+    state.ExerciseLinkAddress = SavedState.ExerciseLinkAddress;
+    state.ShowKeyCaptions = SavedState.ShowKeyCaptions;
+    state.PresenterSize = SavedState.PresenterSize;
+    if (!FExercise.Visits.empty())
+        SetInstrumentDateShift(FExercise.Visits[static_cast<std::size_t>(FVisit - 1)].Date - Host().Now());
+    else
+        SetInstrumentDateShift(FOwnDateShift);
+    InstallState(state, ConditionsAtVisit(FExercise, FVisit), {}, {});
+}
+
+bool TExerciseRun::NextVisit() {
+    if (IsLastVisit()) return false;
+    ++FVisit;
+    InstallVisit();
+    return true;
 }
 
 void TExerciseRun::Close() {
@@ -67,7 +86,9 @@ void TExerciseRun::Close() {
     FOwnState.ShowKeyCaptions = SavedState.ShowKeyCaptions;
     FOwnState.PresenterSize = SavedState.PresenterSize;
     InstallState(FOwnState, FOwnAssigned, FOwnMeasured, FOwnTimes);
+    SetInstrumentDateShift(FOwnDateShift);
     FOpen = false;
+    FVisit = 1;
     FSubmitted = false;
     FExercise = TExercise{};
 }
@@ -127,6 +148,7 @@ TSubmission TExerciseRun::Submit(const std::string& name, uint64_t nowMs) {
         TSubmittedPoint p;
         p.Point = asked.Point;
         p.What = asked.What;
+        p.Zone = asked.Zone;
         p.Answer = AnswerOf(asked.Point);
         p.Right = RightAnswer(FExercise, asked.Point);
         p.IsRight = ScoreAnswer(asked.What, p.Answer, p.Right).Right;

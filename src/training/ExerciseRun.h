@@ -7,6 +7,12 @@
 // puts the own state back exactly as it was. Open and Close only while the
 // instrument is off and its worker parked (nothing else then reads or
 // writes the state); the rest from the thread that owns the run.
+// An exercise of visits starts at the first: the instrument's clock is
+// moved to its date (the host's clock is left alone) and the conditions are
+// the first visit's. NextVisit moves on: a fresh route to measure, the next
+// date, that visit's conditions; Close puts the clock back. What was measured
+// at a visit goes to the PC through the exercise's own measurement database,
+// which the front end keeps (the run does not touch a database).
 // Times are the caller's millisecond ticks (the host's clock), so that
 // tests and the headless runner drive them.
 #include "firmware/Offlinemode.h"
@@ -26,6 +32,12 @@ class TExerciseRun {
     void Close();
     bool IsOpen() const { return FOpen; }
     const TExercise& Exercise() const { return FExercise; }
+
+    int CurrentVisit() const { return FVisit; }
+    bool IsLastVisit() const { return !FOpen || FVisit >= VisitCount(FExercise); }
+    // Moves to the next visit (as Open, only while the worker is parked);
+    // false, nothing changed, at the last visit or with no run open.
+    bool NextVisit();
 
     // Notes the asked points measured since the last look (the worker
     // records each measurement's condition); front ends call it as the
@@ -57,9 +69,12 @@ class TExerciseRun {
 
   private:
     uint32_t SecondsSinceOpen(uint64_t nowMs) const;
+    // A fresh route (nothing measured) at visit FVisit: its conditions and date.
+    void InstallVisit();
 
     bool FOpen = false;
     bool FSubmitted = false;
+    int FVisit = 1;
     TExercise FExercise;
     std::string FFingerprint;
     uint64_t FOpenedAt = 0;
@@ -71,4 +86,5 @@ class TExerciseRun {
     std::map<int16_t, TCondition> FOwnAssigned;
     std::map<int16_t, TCondition> FOwnMeasured;
     std::map<int16_t, double> FOwnTimes; // when the own points were measured, for the transfer to the PC
+    double FOwnDateShift = 0;
 };

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+// A visit answer: the point never reached the zone; none given.
+inline constexpr int16_t VISIT_NEVER = 0;
+inline constexpr int16_t VISIT_UNANSWERED = -1;
+
 // One asked point's answer. Either part may be left out.
 struct TAnswer {
     // A condition's name as ConditionLabel writes it ("good",
@@ -12,16 +16,20 @@ struct TAnswer {
     std::string Condition;
     char Zone = 0; // 'A'..'D'; 0: not answered
     std::string Note;
+    int16_t Visit = VISIT_UNANSWERED; // a visit question's: 1..visits, or VISIT_NEVER
     bool operator==(const TAnswer&) const = default;
 };
 
 // What an asked point's right answer is: the hidden condition's name and
 // the zone of the severity the instrument reads there (the velocity RMS of
-// the synthesized signal over the ISO band, against the machine's group).
+// the synthesized signal over the ISO band, against the machine's group),
+// at the last visit; and for a visit question the first visit whose zone is
+// the asked one or worse (VISIT_NEVER when none is).
 struct TRightAnswer {
     std::string Condition;
     char Zone = 'A';
     double Velocity = 0.0; // mm/s RMS
+    int16_t Visit = VISIT_NEVER;
     bool operator==(const TRightAnswer&) const = default;
 };
 TRightAnswer RightAnswer(const TExercise& exercise, int16_t point);

@@ -4,6 +4,7 @@
 #include "resources/StringIds.h"
 #include "training/ExerciseFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 
@@ -53,6 +54,24 @@ bool ParseAnswerText(const std::string& text, std::string& condition, char& zone
     return true;
 }
 
+std::string VisitText(int16_t visit) {
+    if (visit == VISIT_UNANSWERED) return "-";
+    return visit == VISIT_NEVER ? "never" : std::to_string(visit);
+}
+
+bool ParseVisitText(const std::string& text, bool answer, int16_t& visit) {
+    uint32_t number = 0;
+    if (text == "never")
+        visit = VISIT_NEVER;
+    else if (answer && text == "-")
+        visit = VISIT_UNANSWERED;
+    else if (ParseSeconds(text, number) && number >= 1 && number <= EXERCISE_VISITS_MAX)
+        visit = static_cast<int16_t>(number);
+    else
+        return false;
+    return true;
+}
+
 } // namespace
 
 std::string AnswerText(const std::string& condition, char zone) {
@@ -60,7 +79,11 @@ std::string AnswerText(const std::string& condition, char zone) {
 }
 
 std::string FormatSubmission(const TSubmission& s) {
-    std::string text = std::string(kMagic) + "\nversion=" + std::to_string(SUBMISSION_FILE_VERSION) +
+    // A submission without visit questions stays readable by a program of version 1.
+    const bool visits = std::any_of(s.Points.begin(), s.Points.end(),
+                                    [](const TSubmittedPoint& p) { return p.What == TAsk::Visit; });
+    std::string text = std::string(kMagic) +
+                       "\nversion=" + std::to_string(visits ? SUBMISSION_FILE_VERSION : 1) +
                        "\ntitle=" + EscapeValue(s.Title) + "\nfingerprint=" + s.Fingerprint +
                        "\nname=" + EscapeValue(s.Name) + "\nscore=" + std::to_string(s.RightCount) + "/" +
                        std::to_string(s.Points.size()) + "\ntime-taken=" + std::to_string(s.TimeTaken) +
@@ -68,6 +91,11 @@ std::string FormatSubmission(const TSubmission& s) {
     for (const TSubmittedPoint& p : s.Points) {
         const std::string key = "point." + std::to_string(p.Point) + ".";
         text += key + "asks=" + AskName(p.What) + "\n";
+        if (p.What == TAsk::Visit) {
+            text += key + "reach=" + p.Zone + "\n";
+            text += key + "visit-answer=" + VisitText(p.Answer.Visit) + "\n";
+            text += key + "right-visit=" + VisitText(p.Right.Visit) + "\n";
+        }
         text += key + "answer=" + AnswerText(p.Answer.Condition, p.Answer.Zone) + "\n";
         text += key + "note=" + EscapeValue(p.Answer.Note) + "\n";
         text += key + "right-answer=" + AnswerText(p.Right.Condition, p.Right.Zone) + "\n";
@@ -117,8 +145,16 @@ int ParseSubmission(const std::string& text, TSubmission& submission) {
         const std::string key = "point." + std::to_string(point) + ".";
         TSubmittedPoint p;
         p.Point = point;
-        if (!take(key + "asks", value) || !ParseAsk(value, p.What) || !take(key + "answer", value) ||
-            !ParseAnswerText(value, p.Answer.Condition, p.Answer.Zone) ||
+        if (!take(key + "asks", value) || !ParseAsk(value, p.What)) return TEXT_EXERCISE_DAMAGED;
+        if (p.What == TAsk::Visit) {
+            if (!take(key + "reach", value) || value.size() != 1 || value[0] < 'B' || value[0] > 'D')
+                return TEXT_EXERCISE_DAMAGED;
+            p.Zone = value[0];
+            if (!take(key + "visit-answer", value) || !ParseVisitText(value, true, p.Answer.Visit) ||
+                !take(key + "right-visit", value) || !ParseVisitText(value, false, p.Right.Visit))
+                return TEXT_EXERCISE_DAMAGED;
+        }
+        if (!take(key + "answer", value) || !ParseAnswerText(value, p.Answer.Condition, p.Answer.Zone) ||
             !take(key + "note", p.Answer.Note) || !take(key + "right-answer", value) ||
             !ParseAnswerText(value, p.Right.Condition, p.Right.Zone) || !take(key + "result", value) ||
             (value != "right" && value != "wrong"))

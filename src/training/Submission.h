@@ -20,19 +20,25 @@
 //   point.P.measured-before-answer=yes|no
 //   point.P.measured-at=SECONDS|-     first seen measured, from the opening
 //   point.P.answered-at=SECONDS|-     the last answer given, from the opening
+// Version 2 (written only when a point asks for a visit) adds after the
+// asks line of such a point (asks=visit):
+//   point.P.reach=B|C|D               the zone whose first visit is asked
+//   point.P.visit-answer=N|never|-    '-' not answered
+//   point.P.right-visit=N|never
 #include "training/Scoring.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-inline constexpr int SUBMISSION_FILE_VERSION = 1;
+inline constexpr int SUBMISSION_FILE_VERSION = 2;
 inline constexpr std::size_t MAX_SUBMISSION_FILE_BYTES = 256 * 1024;
 inline constexpr std::size_t TRAINEE_NAME_MAX = 200; // bytes of UTF-8
 
 struct TSubmittedPoint {
     int16_t Point = 1;
     TAsk What = TAsk::Both;
+    char Zone = 'C'; // TAsk::Visit: the zone asked for
     TAnswer Answer;
     TRightAnswer Right; // Velocity is not in the file
     bool IsRight = false;

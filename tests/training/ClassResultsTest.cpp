@@ -94,7 +94,7 @@ TEST(Submission, ReadsBackWhatItWroteAndRefusesWhatDoesNotAddUp) {
 
     const std::pair<std::string, std::string> bad[] = {
         {"score=2/3", "score=3/3"},
-        {"version=1", "version=2"},
+        {"version=1", "version=3"},
         {"point.6.answer=- -", "point.6.answer=wobble -"},
         {"point.9.answer=- A", "point.9.answer=- E"},
         {"time-taken=7", "time-taken=-7"},

@@ -87,7 +87,7 @@ const TRefusal kRefusals[] = {
      TEXT_EXERCISE_FOREIGN},
     {"MagicOnly", [](const std::string&) { return std::string("ORX-700 exercise\n"); },
      TEXT_EXERCISE_TRUNCATED},
-    {"Future", [](const std::string& s) { return Rechecked(Replace(s, "version=1", "version=2")); },
+    {"Future", [](const std::string& s) { return Rechecked(Replace(s, "version=1", "version=3")); },
      TEXT_EXERCISE_FUTURE},
     {"FarFuture", [](const std::string& s) { return Replace(s, "version=1", "version=99999\nnew-key=x"); },
      TEXT_EXERCISE_FUTURE},
@@ -138,6 +138,35 @@ INSTANTIATE_TEST_SUITE_P(Files, ExerciseFileRefusal, ::testing::ValuesIn(kRefusa
                              return std::string(p.param.Case);
                          });
 
+// Visits: the dates in sight, every visit's conditions hidden; an exercise
+// without visits is still written as the first version, which every
+// program reads.
+TEST(ExerciseFile, VisitsReadBackWithTheirConditionsOutOfSight) {
+    const TExercise written = BearingWear();
+    ASSERT_EQ(CheckExercise(written), 0);
+    const std::string text = FormatExercise(written);
+    TExercise read;
+    ASSERT_EQ(ParseExercise(text, read), 0) << text;
+    EXPECT_EQ(read, written);
+    EXPECT_NE(text.find("version=2\n"), std::string::npos);
+    EXPECT_NE(text.find("visit.2=2026-02-05 09:30\n"), std::string::npos);
+    for (const char* secret : {"bearing", "stage", "velocity", "3.5", "good"})
+        EXPECT_EQ(text.find(secret), std::string::npos) << secret << " shows in\n" << text;
+    const std::map<int16_t, TCondition> third = ConditionsAtVisit(read, 3);
+    EXPECT_EQ(third.at(2), ConditionOf("bearing-outer rpm=1480 velocity=3.5 stage=3"));
+    EXPECT_EQ(third.at(9), ConditionOf("good rpm=2950 velocity=0.9"));
+
+    EXPECT_NE(FormatExercise(ThreePumps()).find("version=1\n"), std::string::npos);
+    // A later visit's change kept as the first visit's would be another exercise.
+    const std::string moved =
+        Rechecked(Replace(text, "visit.4=2026-04-05 00:00", "visit.4=2026-01-06 00:00"));
+    EXPECT_EQ(ParseExercise(moved, read), TEXT_EXERCISE_DAMAGED) << "dates out of order";
+    // A visit question in a file of the first version is no question it knows.
+    const std::string first = Rechecked(Replace(text, "version=2", "version=1"));
+    EXPECT_EQ(ParseExercise(first, read), TEXT_EXERCISE_DAMAGED);
+    EXPECT_EQ(read, written);
+}
+
 TEST(ExerciseFile, EveryBoundIsTakenAtItsLimitAndRefusedPastIt) {
     struct TCase {
         const char* Case;
@@ -163,6 +192,19 @@ TEST(ExerciseFile, EveryBoundIsTakenAtItsLimitAndRefusedPastIt) {
              e.Asked.push_back({static_cast<int16_t>(ROUTE_POINT_COUNT + p), TAsk::Zone, ""});
          },
          TEXT_EXERCISE_ASKED_OFF_ROUTE},
+        {"Visits",
+         [](TExercise& e, std::size_t p) {
+             e = BearingWear();
+             while (e.Visits.size() < EXERCISE_VISITS_MAX + p)
+                 e.Visits.push_back({e.Visits.back().Date + 30, {}});
+         },
+         TEXT_VISIT_BAD},
+        {"LastVisitDay",
+         [](TExercise& e, std::size_t p) {
+             e = BearingWear();
+             e.Visits.back().Date = EncodeDateTime(2099, 12, 31, 23, 59 + static_cast<int>(p), 0, 0);
+         },
+         TEXT_VISIT_BAD},
     };
     for (const TCase& c : cases) {
         TExercise at = ThreePumps();
@@ -184,6 +226,25 @@ TEST(ExerciseFile, EveryBoundIsTakenAtItsLimitAndRefusedPastIt) {
     e = ThreePumps();
     e.Asked.push_back({4, TAsk::Both, ""}); // point 4 plays the stored waveform
     EXPECT_EQ(CheckExercise(e), TEXT_EXERCISE_ASKED_STORED);
+    // Visits that cannot be run as they stand.
+    const std::pair<const char*, void (*)(TExercise&)> visits[] = {
+        {"one visit", [](TExercise& x) { x.Visits.resize(1); }},
+        {"a date twice", [](TExercise& x) { x.Visits[2].Date = x.Visits[1].Date; }},
+        {"before 2000", [](TExercise& x) { x.Visits[0].Date = EXERCISE_VISIT_FIRST_DAY - 1.0 / 1440; }},
+        {"the first changes", [](TExercise& x) { x.Visits[0].Changes[3] = ConditionOf("good"); }},
+        {"zone A asked", [](TExercise& x) { x.Asked[0].Zone = 'A'; }},
+    };
+    for (const auto& [what, change] : visits) {
+        e = BearingWear();
+        change(e);
+        EXPECT_EQ(CheckExercise(e), TEXT_VISIT_BAD) << what;
+    }
+    e = BearingWear();
+    e.Visits[3].Changes[2] = TCondition{};
+    EXPECT_EQ(CheckExercise(e), TEXT_EXERCISE_ASKED_STORED) << "an asked point turned to the stored waveform";
+    e = BearingWear();
+    e.Visits.clear();
+    EXPECT_EQ(CheckExercise(e), TEXT_VISIT_ASK_ALONE);
 }
 
 TEST(HiddenText, EveryLengthAndByteComesBackAndOnlyBase64IsTaken) {

@@ -6,8 +6,10 @@
 #include "firmware/Offlinemode.h"
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
+#include "pcdata/MeasurementDb.h"
 #include "platform/Codepage.h"
 #include "platform/DateTime.h"
+#include "platform/Host.h"
 #include "state/Inifile.h"
 #include "training/AnswerSheet.h"
 #include "training/ExerciseFile.h"
@@ -271,6 +273,75 @@ TEST_F(SimExerciseTest, AtTheTimeLimitTheAnswersLockAndTheScriptIsToldOnce) {
     out.str("");
     RunAll({"exercise-open " + Path("timed.orxex"), "answer 2 imbalance C", "wait 60000", "answer 2 good A"});
     EXPECT_EQ(out.str(), "time is up\n");
+}
+
+// Four visits: the bearing at point 2 reaches zone C at the third. The
+// trainee measures it at each visit; the exercise's own database holds every
+// visit's reading at its date, the visit answer is scored against the
+// trend, and the trainee's own state, database and clock are as they were.
+TEST_F(SimExerciseTest, AFourVisitTrendIsMeasuredIntoItsOwnDatabaseAndScoredByVisit) {
+    RunAll({"condition 2 bearing-outer rpm=1480 velocity=1 stage=1", "condition 9 good rpm=2950 velocity=0.9",
+            "visit 2 2 bearing-outer rpm=1480 velocity=2 stage=2",
+            "visit 3 2 bearing-outer rpm=1480 velocity=3.5 stage=3",
+            "visit 4 2 bearing-outer rpm=1480 velocity=5 stage=4",
+            "exercise-save " + Path("wear.orxex") +
+                " ask=2 what=visit zone=C visits=2026-01-05,2026-02-05T09:30,2026-03-05,2026-04-05",
+            "condition 2 stored", "condition 9 stored"});
+    TExercise saved;
+    ASSERT_EQ(ReadExerciseFile(Path("wear.orxex"), saved), 0);
+    EXPECT_EQ(saved.Visits[2].Changes.at(2), ConditionOf("bearing-outer rpm=1480 velocity=3.5 stage=3"));
+
+    const std::string own = OwnDay();
+    RunAll({"transfer " + Path("own.sqlite")});
+    const std::string ownDb = ReadAll(dir / "own.sqlite");
+    out.str("");
+    const std::string measure2 = "k1-long\nwait 1500\nk2\nk1\nk2\nwait 5900";
+    RunAll({"exercise-open " + Path("wear.orxex")});
+    for (int visit = 1; visit <= 4; ++visit) {
+        EXPECT_EQ(AssignedCondition(2), ConditionsAtVisit(saved, visit).at(2)) << "visit " << visit;
+        EXPECT_EQ(SavedState.RoutePoints[1] & PS_MEASURED, 0) << "a fresh route at visit " << visit;
+        std::istringstream keys(measure2);
+        for (std::string key; std::getline(keys, key);)
+            RunAll({key});
+        if (visit < 4) RunAll({"next-visit"});
+    }
+    RunAll({"next-visit", "exercise-db " + Path("visits.sqlite"), "answer 2 visit=3",
+            "submit " + Path("right.sub"), "answer 2 visit=2", "submit " + Path("early.sub"),
+            "answer 2 visit=never", "submit " + Path("never.sub")});
+    EXPECT_EQ(out.str(), "visit 2 of 4, 2026-02-05 09:30\nvisit 3 of 4, 2026-03-05 00:00\n"
+                         "visit 4 of 4, 2026-04-05 00:00\nscore 1/1\nscore 0/1\nscore 0/1\n");
+    EXPECT_EQ(err.str(), "orx700-sim: next-visit: visit 4 is the last\n");
+    TSubmission s;
+    ASSERT_EQ(ParseSubmission(ReadAll(dir / "early.sub"), s), 0);
+    EXPECT_EQ(s.Points[0].Answer.Visit, 2);
+    EXPECT_EQ(s.Points[0].Right.Visit, 3);
+    EXPECT_TRUE(s.Points[0].MeasuredBeforeAnswer);
+
+    std::string error;
+    const auto db = TMeasurementDb::Open(Path("visits.sqlite"), error);
+    ASSERT_TRUE(db) << error;
+    TDbSelection point2;
+    point2.PointKey = "2";
+    const std::vector<TDbReading> readings = db->Readings(point2, false);
+    ASSERT_EQ(readings.size(), 4u);
+    for (std::size_t v = 0; v < 4; ++v) {
+        // Measured within the minute after the visit began (the keys' waits).
+        EXPECT_GE(readings[v].Time, saved.Visits[v].Date) << v;
+        EXPECT_LT(readings[v].Time, saved.Visits[v].Date + 1.0 / 1440) << v;
+        EXPECT_EQ(readings[v].Condition, FormatCondition(SeededCondition(
+                                             ConditionsAtVisit(saved, static_cast<int>(v) + 1).at(2), 2)));
+    }
+    EXPECT_LT(readings[1].Results.Value[RESULT_VEL_RMS], readings[2].Results.Value[RESULT_VEL_RMS])
+        << "the bearing wears";
+    EXPECT_EQ(db->ReadingCount(), 4) << "nothing else was measured";
+
+    RunAll({"exercise-close"});
+    EXPECT_EQ(StateText(), own);
+    EXPECT_EQ(ReadAll(dir / "own.sqlite"), ownDb);
+    EXPECT_EQ(InstrumentNow(), session->VirtualHost().Now()) << "the instrument's clock is the host's again";
+    std::string notOpen;
+    EXPECT_FALSE(session->RunLine("next-visit", notOpen));
+    EXPECT_NE(notOpen.find("no exercise of visits"), std::string::npos) << notOpen;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "measure/PointConditions.h"
 #include "measure/Routes.h"
+#include "pcdata/MeasurementDb.h"
 #include "platform/SafeFile.h"
 #include "platform/Strings.h"
 #include "training/ExerciseFile.h"
@@ -44,9 +45,19 @@ std::string Message(int id) {
 
 } // namespace
 
+TSimExercise::~TSimExercise() {
+    Close();
+}
+
+void TSimExercise::Close() {
+    FRun.Close();
+    CloseVisitDb();
+}
+
 bool TSimExercise::Handles(const std::string& command) {
     return command == "exercise-save" || command == "exercise-open" || command == "exercise-link" ||
-           command == "answer" || command == "submit" || command == "exercise-close";
+           command == "answer" || command == "submit" || command == "exercise-close" || command == "visit" ||
+           command == "next-visit" || command == "exercise-db";
 }
 
 bool TSimExercise::RunLine(const std::vector<std::string>& words, const std::string& line,
@@ -57,13 +68,16 @@ bool TSimExercise::RunLine(const std::vector<std::string>& words, const std::str
     if (command == "exercise-link") return Link(words, error);
     if (command == "answer") return AnswerPoint(words, error);
     if (command == "submit") return Submit(words, line, error);
+    if (command == "visit") return VisitLine(line, error);
+    if (command == "exercise-db") return SaveVisitDb(words, error);
     if (words.size() != 1) {
-        error = "exercise-close takes nothing more";
+        error = command + " takes nothing more";
         return false;
     }
+    if (command == "next-visit") return NextVisit(error);
     if (!FRun.IsOpen()) return true;
     if (!Park(error)) return false;
-    FRun.Close();
+    Close();
     return true;
 }
 
@@ -92,8 +106,8 @@ bool TSimExercise::Park(std::string& error) {
 }
 
 bool TSimExercise::Save(const std::vector<std::string>& words, const std::string& line, std::string& error) {
-    const char* const usage =
-        "exercise-save FILE ask=P[,P...] what=condition|zone|both [time=SECONDS] [title=TEXT]";
+    const char* const usage = "exercise-save FILE ask=P[,P...] what=condition|zone|both|visit [zone=B|C|D] "
+                              "[visits=DATE,DATE...] [time=SECONDS] [title=TEXT]";
     if (words.size() < 4 || !words[2].starts_with("ask=") || !words[3].starts_with("what=")) {
         error = std::string("usage: ") + usage;
         return false;
@@ -120,22 +134,25 @@ bool TSimExercise::Save(const std::vector<std::string>& words, const std::string
     std::sort(exercise.Asked.begin(), exercise.Asked.end(),
               [](const TAskedPoint& a, const TAskedPoint& b) { return a.Point < b.Point; });
     std::size_t next = 4;
-    if (words.size() > next && words[next].starts_with("time=")) {
-        const std::string seconds = words[next].substr(5);
-        const auto [end, ec] =
-            std::from_chars(seconds.data(), seconds.data() + seconds.size(), exercise.TimeLimitSeconds);
-        if (ec != std::errc{} || end != seconds.data() + seconds.size()) {
-            error = "time= takes whole seconds (0 for no limit), got '" + seconds + "'";
+    for (; words.size() > next && !words[next].starts_with("title="); ++next)
+        if (!SaveOption(words[next], exercise, error)) {
+            if (error.empty()) error = std::string("usage: ") + usage;
             return false;
         }
-        ++next;
-    }
     if (words.size() > next && !words[next].starts_with("title=")) {
         error = std::string("usage: ") + usage;
         return false;
     }
     exercise.Title = RestAfter(line, "title");
     exercise.Conditions = AssignedConditions();
+    for (const auto& [visit, changes] : FVisitChanges) {
+        if (visit > static_cast<int>(exercise.Visits.size())) {
+            error = "exercise-save: visit " + std::to_string(visit) + " has conditions but visits= names " +
+                    std::to_string(exercise.Visits.size()) + " dates";
+            return false;
+        }
+        exercise.Visits[static_cast<std::size_t>(visit - 1)].Changes = changes;
+    }
     if (const int reason = CheckExercise(exercise)) {
         error = "exercise-save: " + Message(reason);
         return false;
@@ -159,9 +176,10 @@ bool TSimExercise::Open(const std::vector<std::string>& words, std::string& erro
         return true;
     }
     if (!Park(error)) return false;
+    CloseVisitDb();
     FRun.Open(exercise, FSession.VirtualHost().Elapsed());
     FTimeUpTold = false;
-    return true;
+    return exercise.Visits.empty() || OpenVisitDb(error);
 }
 
 int TSimExercise::ReadExercise(const std::string& source, TExercise& exercise) {
@@ -198,17 +216,31 @@ bool TSimExercise::AnswerPoint(const std::vector<std::string>& words, std::strin
     TCondition scratch;
     std::string reason;
     if (words.size() < 3 || words.size() > 4 || !ParsePoint(words[1], point)) {
-        error =
-            "usage: answer P CONDITION [ZONE] (P a route point 1.." + std::to_string(ROUTE_POINT_COUNT) + ")";
+        error = "usage: answer P CONDITION [ZONE] | answer P visit=N|never (P a route point 1.." +
+                std::to_string(ROUTE_POINT_COUNT) + ")";
         return false;
     }
-    // '-' leaves the condition unanswered (a point asked for its zone).
-    if (words[2] != "-" &&
-        (!SetConditionName(scratch, words[2], reason) || scratch.Kind == TConditionKind::Stored)) {
+    const bool visitAnswer = words[2].starts_with("visit=");
+    if (visitAnswer) {
+        const std::string visit = words[2].substr(6);
+        int value = 0;
+        const auto [end, ec] = std::from_chars(visit.data(), visit.data() + visit.size(), value);
+        if (visit == "never")
+            answer.Visit = VISIT_NEVER;
+        else if (words.size() == 3 && ec == std::errc{} && end == visit.data() + visit.size() && value >= 1 &&
+                 value <= static_cast<int>(EXERCISE_VISITS_MAX))
+            answer.Visit = static_cast<int16_t>(value);
+        else {
+            error = "answer: visit= takes a visit number 1.." + std::to_string(EXERCISE_VISITS_MAX) +
+                    " or never, got '" + visit + "'";
+            return false;
+        }
+    } else if (words[2] != "-" &&
+               (!SetConditionName(scratch, words[2], reason) || scratch.Kind == TConditionKind::Stored)) {
         error = "answer: '" + words[2] + "' is no condition a machine can be in";
         return false;
     }
-    if (words[2] != "-") answer.Condition = ConditionLabel(scratch);
+    if (!visitAnswer && words[2] != "-") answer.Condition = ConditionLabel(scratch);
     if (words.size() == 4) {
         if (words[3].size() != 1 || words[3][0] < 'A' || words[3][0] > 'D') {
             error = "answer: the zone is A, B, C or D, got '" + words[3] + "'";

@@ -2,9 +2,12 @@
 // The headless runner's exercise commands: a trainer's script saves an
 // exercise from the conditions it has given, a trainee's opens one, answers
 // and submits. The exercise runs on a state of its own (TExerciseRun).
+#include "pcdata/MeasurementDb.h"
 #include "training/ExerciseRun.h"
 
 #include <iostream>
+#include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,7 +19,7 @@ class TSimExercise {
     explicit TSimExercise(TSimSession& session) : FSession(session) {}
     // The session's device has stopped by now: an exercise still open gives
     // the trainee's own state back, which is what --ini then keeps.
-    ~TSimExercise() { FRun.Close(); }
+    ~TSimExercise();
     TSimExercise(const TSimExercise&) = delete;
     TSimExercise& operator=(const TSimExercise&) = delete;
 
@@ -40,9 +43,25 @@ class TSimExercise {
     static int ReadExercise(const std::string& source, TExercise& exercise);
     bool AnswerPoint(const std::vector<std::string>& words, std::string& error);
     bool Submit(const std::vector<std::string>& words, const std::string& line, std::string& error);
+    void Close();
+
+    // Trend exercises (SimExerciseVisits.cpp).
+    bool VisitLine(const std::string& line, std::string& error);
+    bool SaveOption(const std::string& word, TExercise& exercise, std::string& error);
+    bool NextVisit(std::string& error);
+    bool SaveVisitDb(const std::vector<std::string>& words, std::string& error);
+    // The exercise's own measurement database, in a folder of its own that
+    // lives as long as the run; the current visit's readings go into it.
+    bool OpenVisitDb(std::string& error);
+    void CloseVisitDb();
+    bool TransferVisit(std::string& error);
 
     TSimSession& FSession;
     TExerciseRun FRun;
     std::ostream* FErr = &std::cerr;
     bool FTimeUpTold = false;
+    // The visits' changes the next exercise-save writes: visit -> source -> condition.
+    std::map<int, std::map<int16_t, TCondition>> FVisitChanges;
+    std::string FVisitFolder;
+    std::unique_ptr<TMeasurementDb> FVisitDb;
 };

@@ -170,7 +170,8 @@ bool TSimSession::RunLine(const std::string& line, std::string& error) {
         error = "not a command: '" + content.substr(content.find_first_not_of(" \t")) +
                 "' (k1, k1-long, k1-hold, k2, k2-long, k2-hold, both, none, down k1|k2, up, wait MS, "
                 "lang ENG|RUS, condition POINT NAME [key=value ...], show [--art], png FILE [SCALE], "
-                "exercise-save, exercise-link, exercise-open, answer, submit, exercise-close, transfer DB, "
+                "exercise-save, exercise-link, exercise-open, answer, submit, exercise-close, visit, "
+                "next-visit, exercise-db, transfer DB, "
                 "link-out FILE, link-in FILE)";
         return false;
     }
