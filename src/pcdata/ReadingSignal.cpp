@@ -23,6 +23,16 @@ std::vector<double> ReadingWaveform(int16_t kind, const std::vector<int16_t>& sa
     std::vector<double> values(samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i)
         values[i] = ReadingPcm(kind, samples[i]) * READING_MM_S_PER_CODE;
+    // The converter's zero is near mid-scale, not at it (the stored waveform
+    // sits 558 codes, 2.1 mm/s, below): velocity has no steady part the
+    // instrument could measure, and its levels are taken about the record's
+    // mean, so the waveform is too.
+    if (kind == KIND_UNSIGNED_CODES && !values.empty()) {
+        const double mean =
+            std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+        for (double& v : values)
+            v -= mean;
+    }
     return values;
 }
 

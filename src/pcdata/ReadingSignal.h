@@ -11,7 +11,9 @@ inline constexpr double READING_RATE = 2560.0;
 // mm/s per converter code.
 inline constexpr double READING_MM_S_PER_CODE = 2500.0 / 65535.0 / 10.0;
 
-// mm/s (the E signal's for kind 1), one value a sample.
+// mm/s (the E signal's for kind 1), one value a sample. Kind 0 is drawn
+// about the record's mean, as the instrument measures it; kind 1 keeps its
+// mean, the DC level its band values are a percentage of.
 std::vector<double> ReadingWaveform(int16_t kind, const std::vector<int16_t>& samples);
 
 // The signed PCM value of a sample (kind 0 codes are centred on 32768).
