@@ -14,7 +14,6 @@
 
 #include <QWidget>
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,7 +54,7 @@ class TFormMeasurements : public QWidget {
     void ShowCursor();
     void UpdateSignalControls();
     const TDbReading* ComparedBaseline();
-    int64_t BaselineId(const TDbReading& reading) const;
+    int64_t BaselineId(const TDbReading& reading);
     void SetBaselineClick();
     void MarkBaselines();
     void ShowLimits();
@@ -72,10 +71,9 @@ class TFormMeasurements : public QWidget {
 
     std::string FDbPath;
     std::unique_ptr<TMeasurementDb> FDb;
-    std::vector<TDbReading> FReadings;       // the selection's, without samples
-    std::optional<TDbReading> FShown;        // the selected reading, with samples
-    std::optional<TDbReading> FBaseline;     // the one it is compared with, with samples
-    std::map<int64_t, int64_t> FBaselineIds; // point id -> reading id the user chose
+    std::vector<TDbReading> FReadings;   // the selection's, without samples
+    std::optional<TDbReading> FShown;    // the selected reading, with samples
+    std::optional<TDbReading> FBaseline; // the one it is compared with, with samples
     // The spectra on screen, today's and the baseline's (empty when none):
     // what harmonic cursors read, whichever series is drawn.
     std::vector<double> FSpectrum, FBaseSpectrum;

@@ -55,9 +55,8 @@ QTableWidgetItem* Cell(const QString& text) {
 
 } // namespace
 
-int64_t TFormMeasurements::BaselineId(const TDbReading& reading) const {
-    if (const auto chosen = FBaselineIds.find(reading.PointId); chosen != FBaselineIds.end())
-        return chosen->second;
+int64_t TFormMeasurements::BaselineId(const TDbReading& reading) {
+    if (const int64_t kept = FDb ? FDb->Baseline(reading.PointId) : 0) return kept;
     // Until the user picks one, the point's first reading of its kind.
     for (const TDbReading& r : FReadings)
         if (r.PointId == reading.PointId && r.Kind == reading.Kind) return r.Id;
@@ -66,7 +65,9 @@ int64_t TFormMeasurements::BaselineId(const TDbReading& reading) const {
 
 void TFormMeasurements::SetBaselineClick() {
     if (!FShown) return;
-    FBaselineIds[FShown->PointId] = FShown->Id;
+    std::string error;
+    if (!FDb || !FDb->SetBaseline(FShown->Id, error))
+        LabelStatus->setText(Text(TEXT_PC_NOT_DONE).arg(QString::fromStdString(error)));
     MarkBaselines();
     ShowSignal();
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::array<const char*, 2> SCHEMA_STEPS = {
+constexpr std::array<const char*, 3> SCHEMA_STEPS = {
     // 1: machines, their points and the readings, each reading with its
     // results in slot order and its samples as little-endian 16-bit values.
     R"(CREATE TABLE machines(
@@ -47,6 +47,10 @@ constexpr std::array<const char*, 2> SCHEMA_STEPS = {
            machine_group INTEGER NOT NULL,
            alert REAL NOT NULL,
            danger REAL NOT NULL);)",
+    // 3: each point's baseline, the reading the user compares later ones with.
+    R"(CREATE TABLE point_baselines(
+           point_id INTEGER PRIMARY KEY REFERENCES points(id),
+           reading_id INTEGER NOT NULL REFERENCES readings(id));)",
 };
 
 } // namespace

@@ -370,6 +370,28 @@ bool TMeasurementDb::SetLimits(int64_t pointId, const TPointLimits& limits, std:
     return false;
 }
 
+int64_t TMeasurementDb::Baseline(int64_t pointId) {
+    TDbStatement s(FDb, "SELECT reading_id FROM point_baselines WHERE point_id = ?1");
+    s.Bind(1, pointId);
+    return s.Step() == SQLITE_ROW ? s.Int(0) : 0;
+}
+
+bool TMeasurementDb::SetBaseline(int64_t readingId, std::string& error) {
+    // The point is the reading's own: a baseline never belongs elsewhere.
+    TDbStatement s(FDb, "INSERT INTO point_baselines(point_id, reading_id) SELECT point_id, id FROM readings "
+                        "WHERE id = ?1 ON CONFLICT(point_id) DO UPDATE SET reading_id = excluded.reading_id");
+    s.Bind(1, readingId);
+    if (s.Step() != SQLITE_DONE) {
+        error = LastError();
+        return false;
+    }
+    if (sqlite3_changes(FDb) == 0) {
+        error = LoadStr(TEXT_PC_DB_NO_READING);
+        return false;
+    }
+    return true;
+}
+
 bool TMeasurementDb::SaveCopy(const std::string& path, std::string& error) {
     // Written beside the target and renamed over it, so a reader never sees
     // half a copy and a failed copy leaves the old file.
@@ -417,7 +439,45 @@ int TMeasurementDb::ImportFrom(const std::string& path, std::string& error) {
         s.Samples = r.Samples;
         readings.push_back(std::move(s));
     }
-    return readings.empty() ? 0 : AddReadings(readings, error);
+    const int added = readings.empty() ? 0 : AddReadings(readings, error);
+    if (added < 0) return -1;
+    // The other's baselines, found here by point, time and samples, where a
+    // point has none yet (the user's own choice here stands). A later import
+    // of the same file adds what an interrupted one missed.
+    if (!Exec(FDb, "BEGIN IMMEDIATE")) {
+        error = LastError();
+        return -1;
+    }
+    TDbStatement find(FDb, "SELECT r.id FROM readings r JOIN points p ON p.id = r.point_id "
+                           "WHERE p.key = ?1 AND r.measured = ?2 AND r.samples = ?3");
+    TDbStatement keep(FDb, "INSERT OR IGNORE INTO point_baselines(point_id, reading_id) "
+                           "SELECT point_id, id FROM readings WHERE id = ?1");
+    for (const TDbMachine& machine : other->Machines())
+        for (const TDbPoint& point : machine.Points) {
+            const int64_t theirs = other->Baseline(point.Id);
+            const auto reading = theirs ? other->Reading(theirs) : std::nullopt;
+            if (!reading) continue;
+            find.Reset();
+            find.Bind(1, reading->PointKey);
+            find.Bind(2, reading->Time);
+            find.BindBlob(3, SamplesBlob(reading->Samples));
+            if (find.Step() != SQLITE_ROW) continue;
+            const int64_t ours = find.Int(0);
+            find.Reset();
+            keep.Reset();
+            keep.Bind(1, ours);
+            if (keep.Step() != SQLITE_DONE) {
+                error = LastError();
+                Exec(FDb, "ROLLBACK");
+                return -1;
+            }
+        }
+    if (!Exec(FDb, "COMMIT")) {
+        error = LastError();
+        Exec(FDb, "ROLLBACK");
+        return -1;
+    }
+    return added;
 }
 
 std::string KeepAside(const std::string& path) {

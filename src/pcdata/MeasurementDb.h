@@ -100,12 +100,20 @@ class TMeasurementDb {
     TPointLimits Limits(int64_t pointId);
     bool SetLimits(int64_t pointId, const TPointLimits& limits, std::string& error);
 
+    // The reading a point's later readings are compared with, as the user
+    // set it: 0 when none is kept.
+    int64_t Baseline(int64_t pointId);
+    // Keeps readingId as its point's baseline; false with a reason when
+    // there is no such reading (the old one is then kept).
+    bool SetBaseline(int64_t readingId, std::string& error);
+
     // A consistent copy of the whole database into the file at path, which
     // is replaced whole or left as it was.
     bool SaveCopy(const std::string& path, std::string& error);
-    // Adds the readings of the database at path that this one lacks; the
-    // other file is opened with the same checks and never changed. The
-    // number added, or -1 with a reason.
+    // Adds the readings of the database at path that this one lacks, and
+    // the other's baselines of points that have none here yet; the other
+    // file is opened with the same checks and never changed. The number of
+    // readings added, or -1 with a reason.
     int ImportFrom(const std::string& path, std::string& error);
 
     // The schema version the file holds now.

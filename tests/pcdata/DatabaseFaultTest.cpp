@@ -321,6 +321,11 @@ TEST_F(DatabaseFaultTest, AFirstVersionFileIsBroughtUpToDateWithItsReadings) {
         // What the new version adds works on the old file.
         ASSERT_TRUE(db->SetLimits(readings[0].PointId, {2, 2.8 + round, 7.1, true}, error)) << error;
         EXPECT_EQ(db->Limits(readings[0].PointId).Alert, 2.8 + round);
+        // The baseline set before closing is there after reopening.
+        if (round == 0) {
+            ASSERT_TRUE(db->SetBaseline(readings[0].Id, error)) << error;
+        }
+        EXPECT_EQ(db->Baseline(readings[0].PointId), readings[0].Id);
     }
 }
 
