@@ -156,9 +156,13 @@ void TFormMeasurements::ShowSpectrum(int zoom, const TDbReading* baseline) {
     TReadingSpectrum spectrum = ReadingSpectrum(FShown->Kind, FShown->Samples, finer);
     FLineSpacing = spectrum.LineSpacing;
     FSpectrum = std::move(spectrum.Amplitude);
-    if (baseline) FBaseSpectrum = ReadingSpectrum(baseline->Kind, baseline->Samples, finer).Amplitude;
     const double shaftHz = ReadingShaftHz(FShown->Condition);
     FOrders = ComboAxis->isEnabled() && ComboAxis->currentIndex() == 1 && shaftHz > 0.0;
+    // In orders each reading stands on its own running speed: the baseline's
+    // lines move onto today's, so that its 1x is drawn at 1x.
+    if (baseline)
+        FBaseSpectrum = SpectrumAtSpeed(ReadingSpectrum(baseline->Kind, baseline->Samples, finer).Amplitude,
+                                        FOrders ? ReadingShaftHz(baseline->Condition) : 0.0, shaftHz);
     FXUnit = FOrders ? shaftHz : 1.0;
     const bool difference = baseline && ComboCompare->currentIndex() == kCompareDifference;
     PlotSignal->SetSeries(difference ? SpectrumDifference(FSpectrum, FBaseSpectrum) : FSpectrum,

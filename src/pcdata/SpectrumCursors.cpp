@@ -49,3 +49,29 @@ std::vector<double> SpectrumDifference(const std::vector<double>& today,
         difference[i] = today[i] - baseline[i];
     return difference;
 }
+
+std::vector<double> SpectrumAtSpeed(const std::vector<double>& baseline, double baselineShaftHz,
+                                    double shaftHz) {
+    if (!(baselineShaftHz > 0.0) || !(shaftHz > 0.0) || baseline.empty() || baselineShaftHz == shaftHz)
+        return baseline;
+    const double ratio = baselineShaftHz / shaftHz; // baseline lines per line here
+    const std::size_t size = baseline.size();
+    std::vector<double> moved(size, 0.0);
+    for (std::size_t k = 0; k < size; ++k) {
+        const double at = static_cast<double>(k) * ratio;
+        const auto below = static_cast<std::size_t>(at);
+        if (below + 1 >= size) {
+            if (below < size) moved[k] = baseline[below];
+            continue;
+        }
+        const double part = at - static_cast<double>(below);
+        moved[k] = baseline[below] * (1.0 - part) + baseline[below + 1] * part;
+    }
+    for (std::size_t j = 0; j < size; ++j) {
+        const double to = std::round(static_cast<double>(j) / ratio);
+        if (to >= static_cast<double>(size)) break;
+        double& there = moved[static_cast<std::size_t>(to)];
+        there = std::max(there, baseline[j]);
+    }
+    return moved;
+}

@@ -33,3 +33,12 @@ std::vector<THarmonicCursor> HarmonicCursors(const std::vector<double>& amplitud
 // of each line in the spectra's own unit. Both must share their line
 // spacing (the caller computes them alike).
 std::vector<double> SpectrumDifference(const std::vector<double>& today, const std::vector<double>& baseline);
+
+// The baseline's spectrum moved onto the lines of a reading taken at another
+// running speed, so that each order falls on the same line in both: line k
+// takes the baseline's value at k x baselineShaftHz / shaftHz of its lines,
+// between lines interpolated, and every baseline line also lands, at its
+// height, on the line nearest its order (a peak is never lowered by the
+// move). The baseline as it is when either speed is unknown (0).
+std::vector<double> SpectrumAtSpeed(const std::vector<double>& baseline, double baselineShaftHz,
+                                    double shaftHz);

@@ -261,6 +261,55 @@ TEST_F(MeasurementsWindowTest, BaselineOverlayDifferenceHarmonicsOrdersAndDates)
     }
 }
 
+// A baseline taken at 1200 rpm against today at 1500 rpm: in orders both 1x
+// lines stand at order 1; the baseline set in the window is the database's,
+// there after the window closes and opens on a new connection.
+TEST_F(MeasurementsWindowTest, ABaselineAtAnotherSpeedLinesUpInOrdersAndIsKept) {
+    std::string error;
+    AssignCondition(2, ParseCondition("imbalance rpm=1200 velocity=2", error).value());
+    PowerOn();
+    Press(Qt::Key_Left);
+    Press(Qt::Key_Right); // point 2 (kind 0)
+    Measure();
+    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
+    AssignCondition(2, ParseCondition("imbalance rpm=1500 velocity=5", error).value());
+    Measure(true);
+    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
+    auto* tree = Get<QTreeWidget>("TreeMeasurements");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    auto* table = Get<QTableWidget>("TableReadings");
+    ASSERT_EQ(table->rowCount(), 2);
+    table->selectRow(0); // the 1200 rpm reading becomes the baseline
+    Get<QPushButton>("ButtonBaseline")->click();
+    table->selectRow(1);
+    Get<QComboBox>("ComboCompare")->setCurrentIndex(1);
+    Get<QComboBox>("ComboAxis")->setCurrentIndex(1);
+    auto* plot = form->findChild<TSignalPlot*>(QStringLiteral("PlotSignal"));
+    const std::vector<double>& today = plot->Series();
+    const std::vector<double>& baseline = plot->Overlay();
+    ASSERT_EQ(baseline.size(), today.size());
+    const auto order1 = static_cast<std::size_t>(std::lround(1.0 / plot->Dx()));
+    const std::size_t todayPeak = PeakLineNear(today, order1, 6);
+    const std::size_t basePeak = PeakLineNear(baseline, order1, 6);
+    EXPECT_NEAR(static_cast<double>(todayPeak) * plot->Dx(), 1.0, 0.02);
+    EXPECT_NEAR(static_cast<double>(basePeak) * plot->Dx(), 1.0, 0.02);
+    EXPECT_GT(baseline[basePeak], 1.0); // the 2 mm/s imbalance, not the floor
+
+    form->close();
+    Measure(true);
+    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
+    tree = Get<QTreeWidget>("TreeMeasurements");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    table = Get<QTableWidget>("TableReadings");
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->item(0, 4)->text(), Text(TEXT_PC_BASELINE));
+    EXPECT_EQ(table->item(2, 4)->text(), QString());
+    auto db = TMeasurementDb::Open(DesktopMeasurementDbPath(), error);
+    ASSERT_TRUE(db) << error;
+    const auto readings = db->Readings({}, false);
+    EXPECT_EQ(db->Baseline(readings[0].PointId), readings[0].Id);
+}
+
 TEST_F(MeasurementsWindowTest, ADamagedDatabaseIsKeptAsideAndTheUserTold) {
     const std::string path = DesktopMeasurementDbPath();
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

@@ -81,4 +81,37 @@ TEST(HarmonicCursorsTest, NothingToMarkWithoutALineOrASpectrum) {
     EXPECT_EQ(PeakLineNear(flat, 1000, 3), 99u);
 }
 
+// A baseline measured at another running speed, drawn on today's orders:
+// its 1x and 2x fall on today's 1x and 2x lines, at their own height.
+TEST(SpectrumAtSpeedTest, ABaselineAtAnotherSpeedLinesUpOrderByOrder) {
+    struct TCase {
+        double BaselineHz, TodayHz;
+        int Finer;
+    };
+    for (const TCase c :
+         {TCase{20.0, 25.0, 1}, TCase{30.3, 24.7, 1}, TCase{19.1, 25.0, 4}, TCase{25.0, 12.6, 8}}) {
+        SCOPED_TRACE(testing::Message() << c.BaselineHz << " Hz under " << c.TodayHz << " Hz, x" << c.Finer);
+        const auto today = ReadingSpectrum(1, Harmonics(c.TodayHz, {2.0, 0.8}), c.Finer);
+        const auto baseline = ReadingSpectrum(1, Harmonics(c.BaselineHz, {1.0, 0.5}), c.Finer);
+        const std::vector<double> moved = SpectrumAtSpeed(baseline.Amplitude, c.BaselineHz, c.TodayHz);
+        ASSERT_EQ(moved.size(), baseline.Amplitude.size());
+        const auto reach = static_cast<std::size_t>(3 * c.Finer);
+        for (const auto& [order, level] : {std::pair{1, 1.0}, std::pair{2, 0.5}}) {
+            const auto line = static_cast<std::size_t>(std::lround(order * c.TodayHz / today.LineSpacing));
+            const std::size_t todayPeak = PeakLineNear(today.Amplitude, line, reach);
+            const std::size_t basePeak = PeakLineNear(moved, line, reach);
+            // Within a line of the instrument's resolution, and not lowered.
+            EXPECT_LE(std::abs(static_cast<double>(basePeak) - static_cast<double>(todayPeak)),
+                      static_cast<double>(c.Finer))
+                << order << "x";
+            EXPECT_NEAR(moved[basePeak], level, level * 0.02) << order << "x";
+        }
+    }
+    // Without both speeds there is nothing to move by.
+    const std::vector<double> some{0.0, 1.0, 3.0, 1.0};
+    EXPECT_EQ(SpectrumAtSpeed(some, 0.0, 25.0), some);
+    EXPECT_EQ(SpectrumAtSpeed(some, 25.0, 0.0), some);
+    EXPECT_TRUE(SpectrumAtSpeed({}, 20.0, 25.0).empty());
+}
+
 } // namespace
