@@ -79,6 +79,15 @@ for (const v of VIEWPORTS) {
         await page.click('#tool-hints');
         assert.equal(await page.isVisible('#toolbar'), false, 'the menu stays open after a choice');
         assert.equal(await page.isVisible('#balloon-k1'), false, 'the balloons do not hide');
+      } else {
+        // Each tool's label on one line, in both languages, and the tool bar
+        // holds them all.
+        for (const language of ['RUS', 'ENG']) {
+          await page.selectOption('#language', language);
+          const labels = await page.$$eval('#toolbar .tool span', (spans) => spans.map((s) => [s.textContent, s.offsetHeight / parseFloat(getComputedStyle(s).lineHeight === 'normal' ? getComputedStyle(s).fontSize : getComputedStyle(s).lineHeight)]));
+          for (const [text, lines] of labels) assert.ok(lines < 1.7, `${language}: "${text}" takes ${lines.toFixed(2)} lines`);
+          assert.ok(await page.$eval('#toolbar', (bar) => bar.scrollWidth <= bar.clientWidth + 0.5), `${language}: the tool bar overflows`);
+        }
       }
       if (v.touch) {
         // A finger on the edge of K1's target, off the key drawn: a hold switches the instrument on.
