@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgtest-dev
   zlib1g-dev ccache libx11-dev fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n poppler-utils clang-format help2man dpkg-dev lintian
   xvfb openbox xdotool x11-utils imagemagick libgif-dev)
 if [ "${1:-}" = "--web" ]; then
-  packages+=(emscripten chromium)
+  packages+=(emscripten chromium sqlite3)
 elif [ $# -gt 0 ]; then
   echo "usage: scripts/install-deps.sh [--web]" >&2
   exit 2

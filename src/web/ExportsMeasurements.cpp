@@ -13,6 +13,8 @@
 #include "pcdata/MeasurementDb.h"
 #include "pcdata/ReadingBundle.h"
 #include "pcdata/ReadingSignal.h"
+#include "pcdata/ReadingSpeed.h"
+#include "pcdata/SpectrumCursors.h"
 #include "pcdata/TrendLimits.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
@@ -30,6 +32,11 @@ namespace {
 std::unique_ptr<TMeasurementDb> g_Db;
 std::string g_Returned;
 std::vector<double> g_Signal;
+// The spectra of the last orxdb_Signal, today's and its baseline's on
+// today's lines, and the series drawn of them: what the cursor and the
+// harmonic cursors read.
+std::vector<double> g_Today, g_Base, g_Drawn;
+double g_LineSpacing = 0;
 bool g_Changed = false;
 
 const char* Return(std::string text) {
@@ -62,6 +69,20 @@ std::vector<TDbReading> PointReadings(int64_t pointId, bool withSamples) {
     for (TDbReading& r : g_Db->Readings({}, withSamples))
         if (r.PointId == pointId) readings.push_back(std::move(r));
     return readings;
+}
+
+// The reading a point's readings are compared with: the one the user set,
+// else (as the desktop's window does) the first reading of the point's kind.
+int64_t PointBaseline(const std::vector<TDbReading>& readings, int64_t kept) {
+    if (kept) return kept;
+    const int16_t kind = PointKind(readings);
+    for (const TDbReading& r : readings)
+        if (r.Kind == kind) return r.Id;
+    return 0;
+}
+
+void PutSeries(const std::vector<double>& values) {
+    g_Signal.insert(g_Signal.end(), values.begin(), values.end());
 }
 
 } // namespace
@@ -164,8 +185,10 @@ EMSCRIPTEN_KEEPALIVE const char* orxdb_Point(double pointId) {
     const std::vector<TDbReading> readings = PointReadings(id, false);
     const int16_t kind = PointKind(readings);
     const TPointLimits limits = PointLimits(*g_Db, id, kind);
-    std::string out =
-        "{\"kind\":" + std::to_string(kind) + ",\"limits\":" + LimitsJson(limits) + ",\"readings\":[";
+    const int64_t kept = g_Db->Baseline(id);
+    std::string out = "{\"kind\":" + std::to_string(kind) + ",\"limits\":" + LimitsJson(limits) +
+                      ",\"baseline\":" + std::to_string(PointBaseline(readings, kept)) +
+                      ",\"baselineKept\":" + (kept ? "true" : "false") + ",\"readings\":[";
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const TDbReading& r = readings[i];
         const double level = TrendLevel(r);
@@ -180,6 +203,29 @@ EMSCRIPTEN_KEEPALIVE const char* orxdb_Point(double pointId) {
         out += "]}";
     }
     return Return(out + "]}");
+}
+
+// Limits the user typed for a point (the machine group stays the one shown,
+// group): its new trend, or {"error":...} for an alert that is not above
+// zero and below the danger level, nothing kept then.
+EMSCRIPTEN_KEEPALIVE const char* orxdb_SetOwnLimits(double pointId, int group, double alert, double danger) {
+    if (!g_Db) return Return(Error(LoadStr(TEXT_PC_DB_FAILED)));
+    if (!(alert > 0.0 && alert < danger && danger < 1e6))
+        return Return(Error(LoadStr(TEXT_PAGE_PC_LIMITS_BAD)));
+    std::string error;
+    if (!g_Db->SetLimits(static_cast<int64_t>(pointId), {group, alert, danger, true}, error))
+        return Return(Error(error));
+    g_Changed = true;
+    return orxdb_Point(pointId);
+}
+
+// Keeps the reading as its point's baseline: {"ok":true}, or {"error":...}.
+EMSCRIPTEN_KEEPALIVE const char* orxdb_SetBaseline(double readingId) {
+    if (!g_Db) return Return(Error(LoadStr(TEXT_PC_DB_FAILED)));
+    std::string error;
+    if (!g_Db->SetBaseline(static_cast<int64_t>(readingId), error)) return Return(Error(error));
+    g_Changed = true;
+    return Return("{\"ok\":true}");
 }
 
 // A point's limits from an ISO machine group (0..3, as TMachineGroup): the
@@ -227,21 +273,83 @@ EMSCRIPTEN_KEEPALIVE const char* orxdb_WavName(double readingId) {
 }
 
 // The reading's waveform (mm/s against time) and spectrum (peak mm/s from
-// 0 Hz) as doubles: [kind, rate, line spacing, wave count, line count,
-// wave..., lines...]; orxdb_SignalSize() counts them, 0 for no such reading.
-// finer: 1, 2, 4 or 8.
-EMSCRIPTEN_KEEPALIVE const double* orxdb_Signal(double readingId, int finer) {
+// 0 Hz), and its baseline's (baselineId 0: none; another kind: none), as
+// doubles: [kind, rate, line spacing Hz, running speed Hz (0: unknown),
+// wave count, line count, baseline wave count, baseline line count, wave...,
+// lines..., baseline wave..., baseline lines...]. With orders the baseline's
+// lines stand on this reading's orders (each reading at its own speed);
+// with difference the lines are this reading's minus the baseline's and no
+// baseline lines follow. orxdb_SignalSize() counts them, 0 for no such
+// reading. finer: 1, 2, 4 or 8.
+EMSCRIPTEN_KEEPALIVE const double* orxdb_Signal(double readingId, double baselineId, int finer, int orders,
+                                                int difference) {
     g_Signal.clear();
+    g_Today.clear();
+    g_Base.clear();
+    g_Drawn.clear();
+    g_LineSpacing = 0;
     const auto reading = g_Db ? g_Db->Reading(static_cast<int64_t>(readingId)) : std::nullopt;
-    if (reading) {
-        const std::vector<double> wave = ReadingWaveform(reading->Kind, reading->Samples);
-        const TReadingSpectrum spectrum = ReadingSpectrum(reading->Kind, reading->Samples, finer);
-        g_Signal = {static_cast<double>(reading->Kind), READING_RATE, spectrum.LineSpacing,
-                    static_cast<double>(wave.size()), static_cast<double>(spectrum.Amplitude.size())};
-        g_Signal.insert(g_Signal.end(), wave.begin(), wave.end());
-        g_Signal.insert(g_Signal.end(), spectrum.Amplitude.begin(), spectrum.Amplitude.end());
+    if (!reading) return g_Signal.data();
+    auto baseline = baselineId > 0 ? g_Db->Reading(static_cast<int64_t>(baselineId)) : std::nullopt;
+    if (baseline && (baseline->Kind != reading->Kind || baseline->Samples.size() != reading->Samples.size()))
+        baseline.reset();
+    const double shaftHz = ReadingShaftHz(reading->Condition);
+    const std::vector<double> wave = ReadingWaveform(reading->Kind, reading->Samples);
+    TReadingSpectrum spectrum = ReadingSpectrum(reading->Kind, reading->Samples, finer);
+    g_LineSpacing = spectrum.LineSpacing;
+    g_Today = std::move(spectrum.Amplitude);
+    std::vector<double> baseWave;
+    if (baseline) {
+        baseWave = ReadingWaveform(baseline->Kind, baseline->Samples);
+        g_Base =
+            SpectrumAtSpeed(ReadingSpectrum(baseline->Kind, baseline->Samples, finer).Amplitude,
+                            orders && shaftHz > 0.0 ? ReadingShaftHz(baseline->Condition) : 0.0, shaftHz);
     }
+    const bool minus = difference && baseline;
+    g_Drawn = minus ? SpectrumDifference(g_Today, g_Base) : g_Today;
+    const std::vector<double> noLines;
+    const std::vector<double>& baseLines = minus ? noLines : g_Base;
+    g_Signal = {static_cast<double>(reading->Kind),
+                READING_RATE,
+                g_LineSpacing,
+                shaftHz,
+                static_cast<double>(wave.size()),
+                static_cast<double>(g_Drawn.size()),
+                static_cast<double>(baseWave.size()),
+                static_cast<double>(baseLines.size())};
+    PutSeries(wave);
+    PutSeries(g_Drawn);
+    PutSeries(baseWave);
+    PutSeries(baseLines);
     return g_Signal.data();
+}
+
+// The line a click or a key at line means on the last spectrum drawn: the
+// highest within reach (an analyst pointing near a peak means the peak).
+EMSCRIPTEN_KEEPALIVE int orxdb_PeakNear(int line, int reach) {
+    if (g_Drawn.empty() || line < 0 || reach < 0) return line < 0 ? 0 : line;
+    return static_cast<int>(
+        PeakLineNear(g_Drawn, static_cast<std::size_t>(line), static_cast<std::size_t>(reach)));
+}
+
+// Harmonic cursors 1x..10x of this reading's own peak near line, on the
+// last spectrum: [{"order","hz","line","level","baseline"}] (baseline null
+// without one); reach: the finer factor.
+EMSCRIPTEN_KEEPALIVE const char* orxdb_Harmonics(int line, int reach) {
+    if (g_Today.empty() || line < 0) return Return("[]");
+    const auto near = static_cast<std::size_t>(reach < 1 ? 1 : reach);
+    const auto cursors = HarmonicCursors(
+        g_Today, g_LineSpacing, PeakLineNear(g_Today, static_cast<std::size_t>(line), near), 10, near);
+    std::string out = "[";
+    for (const THarmonicCursor& c : cursors) {
+        if (out.size() > 1) out += ',';
+        out += "{\"order\":" + std::to_string(c.Order) + ",\"hz\":" + Number(c.Hz) +
+               ",\"line\":" + std::to_string(c.Line) + ",\"level\":" + Number(c.Amplitude) +
+               ",\"drawn\":" + Number(c.Line < g_Drawn.size() ? g_Drawn[c.Line] : 0.0) +
+               ",\"baseline\":" + (c.Line < g_Base.size() ? Number(g_Base[c.Line]) : std::string("null")) +
+               "}";
+    }
+    return Return(out + "]");
 }
 
 EMSCRIPTEN_KEEPALIVE int orxdb_SignalSize() {

@@ -93,8 +93,12 @@ export async function openMeasurementDb(languageId) {
     exportBytes: fn('orxdb_Export', 'number', ['string', 'number', 'number']),
     size: fn('orxdb_Size', 'number', []),
     wavName: fn('orxdb_WavName', 'string', ['number']),
-    signal: fn('orxdb_Signal', 'number', ['number', 'number']),
+    signal: fn('orxdb_Signal', 'number', ['number', 'number', 'number', 'number', 'number']),
     signalSize: fn('orxdb_SignalSize', 'number', []),
+    setOwnLimits: fn('orxdb_SetOwnLimits', 'string', ['number', 'number', 'number', 'number']),
+    setBaseline: fn('orxdb_SetBaseline', 'string', ['number']),
+    peakNear: fn('orxdb_PeakNear', 'number', ['number', 'number']),
+    harmonics: fn('orxdb_Harmonics', 'string', ['number', 'number']),
   };
   let store;
   try {
@@ -190,15 +194,41 @@ export async function openMeasurementDb(languageId) {
     // format 'csv' or 'uff58' of a point (0: all), 'wav' of a reading: the bytes, or null.
     exportBytes: (format, pointId, readingId = 0) => bytesAt(api.exportBytes(format, pointId, readingId)),
     wavName: (readingId) => api.wavName(readingId),
-    // { kind, rate, lineSpacing, wave: Float64Array, lines: Float64Array } or null.
-    signal(readingId, finer = 1) {
-      const at = api.signal(readingId, finer) / 8;
+    // The typed limits of a point: its new trend, or { error } (nothing kept).
+    async setOwnLimits(id, group, alert, danger) {
+      const outcome = JSON.parse(api.setOwnLimits(id, group, alert, danger));
+      await writeBack();
+      return outcome;
+    },
+    // Keeps the reading as its point's baseline: { ok } or { error }.
+    async setBaseline(readingId) {
+      const outcome = JSON.parse(api.setBaseline(readingId));
+      await writeBack();
+      return outcome;
+    },
+    // { kind, rate, lineSpacing, shaftHz, wave, lines, baseWave, baseLines }
+    // (Float64Arrays; the baseline's empty without one) or null. lines are
+    // the reading's minus the baseline's with difference; with orders the
+    // baseline's lines stand on the reading's own orders.
+    signal(readingId, { baselineId = 0, finer = 1, orders = false, difference = false } = {}) {
+      const at = api.signal(readingId, baselineId, finer, orders ? 1 : 0, difference ? 1 : 0) / 8;
       const count = api.signalSize();
       if (!count) return null;
       const all = module.HEAPF64.slice(at, at + count);
-      const waves = all[3];
-      return { kind: all[0], rate: all[1], lineSpacing: all[2], wave: all.subarray(5, 5 + waves), lines: all.subarray(5 + waves) };
+      const sizes = [all[4], all[5], all[6], all[7]];
+      const parts = [];
+      let from = 8;
+      for (const size of sizes) {
+        parts.push(all.subarray(from, from + size));
+        from += size;
+      }
+      const [wave, lines, baseWave, baseLines] = parts;
+      return { kind: all[0], rate: all[1], lineSpacing: all[2], shaftHz: all[3], wave, lines, baseWave, baseLines };
     },
+    // On the last signal's drawn spectrum: the peak line within reach of line.
+    peakNear: (line, reach) => api.peakNear(line, reach),
+    // Harmonic cursors 1x..10x of the peak near line: [{ order, hz, line, level, drawn, baseline }].
+    harmonics: (line, reach) => JSON.parse(api.harmonics(line, reach)),
     flushed: () => writing,
   };
 }

@@ -6,7 +6,7 @@
 // levels, zones, limits, file checks and export contents; this only lays
 // them out. Not modal, like the Machines panel.
 import { openMeasurementDb } from './measurement-db.js';
-import { drawPlot } from './signal-plot.js';
+import { createReadingView } from './reading-view.js';
 import { drawTrend, ZONE_COLOURS } from './trend-plot.js';
 
 const $ = (selector, root = document) => root.querySelector(selector);
@@ -23,12 +23,8 @@ const TEXT_LEVEL = [1765, 1766]; // velocity RMS, crest factor
 const TEXT_ZONES = [1767, 1768, 1769];
 const TEXT_GROUP = 1770;
 const TEXT_GROUPS = [1771, 1772, 1773, 1774];
-const TEXT_WAVEFORM = 1777;
-const TEXT_SPECTRUM = 1778;
-const TEXT_TIME_S = 1779;
-const TEXT_FREQ_HZ = 1780;
-const TEXT_VELOCITY = 1781;
-const TEXT_ENVELOPE = 1782;
+const TEXT_ALERT = 1775;
+const TEXT_DANGER = 1776;
 const TEXT_IMPORT_DB = 1786;
 const TEXT_EXPORTED = 1787;
 const TEXT_IMPORTED = 1788;
@@ -43,8 +39,10 @@ const TEXT_POINTS = 1934;
 const TEXT_READINGS = 1935;
 const TEXT_NO_STORAGE = 1936;
 const TEXT_DOWNLOADED = 1937;
-const TEXT_LIMITS = 1938;
 const TEXT_TREND = 1939;
+const TEXT_BASELINE = 1905;
+const TEXT_OWN_LIMITS = 2203;
+const TEXT_BASELINE_SET = 2205;
 const DB_FILE_NAME = 'measurements.sqlite';
 const TRANSFER_TRIES = 30; // 3 s: a measurement's completion flashes, a message
 const TRANSFER_RETRY_MS = 100;
@@ -95,7 +93,10 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
   const empty = element('p', { id: 'measurements-empty' });
   const groupLabel = element('label', { for: 'measurements-group' });
   const groupBox = element('select', { id: 'measurements-group' });
-  const limitsText = element('span', { id: 'measurements-limits' });
+  const alertLabel = element('label', { for: 'measurements-alert' });
+  const alertBox = element('input', { type: 'number', id: 'measurements-alert', min: '0', step: '0.1', inputmode: 'decimal' });
+  const dangerLabel = element('label', { for: 'measurements-danger' });
+  const dangerBox = element('input', { type: 'number', id: 'measurements-danger', min: '0', step: '0.1', inputmode: 'decimal' });
   const trendTitle = element('h3');
   const trendCanvas = element('canvas', { id: 'measurements-trend' });
   const readingsTitle = element('h3', { id: 'measurements-readings-title' });
@@ -103,14 +104,15 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
   const csvButton = element('button', { type: 'button', id: 'measurements-csv' });
   const uffButton = element('button', { type: 'button', id: 'measurements-uff' });
   const wavButton = element('button', { type: 'button', id: 'measurements-wav' });
-  const waveCanvas = element('canvas', { id: 'measurements-waveform' });
-  const spectrumCanvas = element('canvas', { id: 'measurements-spectrum' });
+  let view = null; // the selected reading's view, made when the database is open
+  const viewPlace = element('div', { id: 'measurements-view' });
   const pointPart = element('div', { id: 'measurements-point', hidden: '' }, [
-    element('p', {}, [groupLabel, ' ', groupBox, ' ', limitsText]),
+    element('p', { class: 'limits' }, [element('span', {}, [groupLabel, ' ', groupBox]),
+      element('span', {}, [alertLabel, ' ', alertBox]), element('span', {}, [dangerLabel, ' ', dangerBox])]),
     trendTitle, trendCanvas,
     readingsTitle, element('div', { class: 'list-scroll readings-scroll' }, [readings]),
     element('p', { class: 'actions' }, [csvButton, ' ', uffButton, ' ', wavButton]),
-    waveCanvas, spectrumCanvas]);
+    viewPlace]);
   panel.append(element('div', { class: 'head' }, [caption, close]),
     element('div', { class: 'body' }, [
       element('p', { class: 'actions' }, [transferButton, ' ', downloadButton, ' ', importButton, importFile]),
@@ -184,8 +186,7 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
     if (!pointId) return;
     trend = db.point(pointId);
     const label = $(`tr.point[data-point="${pointId}"] td`, tree)?.textContent ?? '';
-    groupBox.value = String(trend.limits.group);
-    limitsText.textContent = t(TEXT_LIMITS).replace('%1', figure(trend.limits.alert)).replace('%2', figure(trend.limits.danger));
+    showLimits();
     trendTitle.textContent = `${t(TEXT_TREND)}: ${t(TEXT_LEVEL[trend.kind] ?? TEXT_LEVEL[0])}`;
     readingsTitle.textContent = t(TEXT_READINGS).replace('%1', label);
     if (!trend.readings.some((r) => r.id === readingId)) readingId = trend.readings.at(-1)?.id ?? 0;
@@ -195,7 +196,7 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
       zone.style.color = ZONE_COLOURS[r.zone];
       return element('tr', { class: 'reading', 'data-reading': String(r.id), tabindex: r.id === readingId ? '0' : '-1',
         'aria-selected': String(r.id === readingId) },
-      [element('td', {}, [r.timeText]), element('td', { class: 'level' }, [figure(r.level) + (r.overload ? ` (${t(TEXT_OVERLOAD)})` : '')]), zone]);
+      [element('td', {}, [r.timeText + (r.id === trend.baseline ? ` (${t(TEXT_BASELINE)})` : '')]), element('td', { class: 'level' }, [figure(r.level) + (r.overload ? ` (${t(TEXT_OVERLOAD)})` : '')]), zone]);
     });
     readings.replaceChildren(element('thead', {}, [head]), element('tbody', {}, rows.reverse()));
     draw();
@@ -215,15 +216,36 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
   function draw() {
     if (!panel.open || !db || !trend) return;
     placed = drawTrend(trendCanvas, trend, readingId, t(TEXT_LEVEL[trend.kind] ?? TEXT_LEVEL[0]));
-    const signal = readingId ? db.signal(readingId) : null;
-    waveCanvas.hidden = spectrumCanvas.hidden = !signal;
-    wavButton.disabled = !signal;
-    if (!signal) return;
-    const yTitle = t(signal.kind === 1 ? TEXT_ENVELOPE : TEXT_VELOCITY);
-    drawPlot(waveCanvas, { y: signal.wave, dx: 1 / signal.rate, xMax: signal.wave.length / signal.rate, symmetric: true,
-      xTitle: `${t(TEXT_WAVEFORM)}: ${t(TEXT_TIME_S)}`, yTitle, markers: [] });
-    drawPlot(spectrumCanvas, { y: signal.lines, dx: signal.lineSpacing, xMax: signal.lines.length * signal.lineSpacing,
-      xTitle: `${t(TEXT_SPECTRUM)}: ${t(TEXT_FREQ_HZ)}`, yTitle, markers: [] });
+    const shown = trend.readings.find((r) => r.id === readingId) ?? null;
+    wavButton.disabled = !shown;
+    readingView().show(shown, trend.readings.find((r) => r.id === trend.baseline) ?? null);
+  }
+
+  // The point's limits: a machine group's, or typed for the point (group -1).
+  function showLimits() {
+    const own = trend.limits.group < 0;
+    groupBox.options[TEXT_GROUPS.length].hidden = !own;
+    groupBox.value = own ? 'own' : String(trend.limits.group);
+    alertBox.value = figure(trend.limits.alert);
+    dangerBox.value = figure(trend.limits.danger);
+  }
+
+  function readingView() {
+    if (!view) {
+      view = createReadingView(t, db);
+      view.onSetBaseline = setBaseline;
+      viewPlace.replaceChildren(view.element);
+    }
+    return view;
+  }
+
+  async function setBaseline() {
+    const shown = trend?.readings.find((r) => r.id === readingId);
+    if (!shown) return;
+    const outcome = await db.setBaseline(readingId);
+    if (outcome.error) say(t(TEXT_NOT_DONE).replace('%1', outcome.error));
+    else say(t(TEXT_BASELINE_SET).replace('%1', $(`tr.point[data-point="${pointId}"] td`, tree)?.textContent ?? '').replace('%2', shown.timeText));
+    fillPoint();
   }
 
   function fill() {
@@ -240,7 +262,10 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
     importButton.textContent = t(TEXT_IMPORT_DB);
     pointsTitle.textContent = t(TEXT_POINTS);
     groupLabel.textContent = t(TEXT_GROUP);
-    groupBox.replaceChildren(...TEXT_GROUPS.map((id, i) => new Option(t(id), String(i))));
+    groupBox.replaceChildren(...TEXT_GROUPS.map((id, i) => new Option(t(id), String(i))), new Option(t(TEXT_OWN_LIMITS), 'own'));
+    alertLabel.textContent = t(TEXT_ALERT);
+    dangerLabel.textContent = t(TEXT_DANGER);
+    view?.loadTexts();
     csvButton.textContent = t(TEXT_EXPORT_CSV);
     uffButton.textContent = t(TEXT_EXPORT_UFF);
     wavButton.textContent = t(TEXT_EXPORT_WAV);
@@ -291,7 +316,15 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
     if (best && Math.hypot(best.x - x, best.y - y) < 24) selectReading(best.id);
   });
   groupBox.addEventListener('change', async () => {
+    if (groupBox.value === 'own') return;
     const outcome = await db.setLimits(pointId, Number(groupBox.value));
+    if (outcome.error) say(t(TEXT_NOT_DONE).replace('%1', outcome.error));
+    fillPoint();
+  });
+  // Typed limits are kept for the point when the user leaves the field (or
+  // presses Enter); a pair that makes no sense is refused and shown again.
+  for (const box of [alertBox, dangerBox]) box.addEventListener('change', async () => {
+    const outcome = await db.setOwnLimits(pointId, -1, Number(alertBox.value), Number(dangerBox.value));
     if (outcome.error) say(t(TEXT_NOT_DONE).replace('%1', outcome.error));
     fillPoint();
   });
