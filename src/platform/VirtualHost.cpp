@@ -92,6 +92,11 @@ TWaitResult TVirtualHost::Block(std::unique_lock<std::mutex>& lock, TWaiter& wai
     return waiter.Result;
 }
 
+void TVirtualHost::SetSleepOverrun(std::function<uint32_t(uint32_t)> overrun) {
+    std::lock_guard lock(FMutex);
+    FSleepOverrun = std::move(overrun);
+}
+
 void TVirtualHost::Sleep(uint32_t ms) {
     if (ms == 0) return;
     RequireWorkerThread("Sleep on the driver's thread would never end");
@@ -100,7 +105,8 @@ void TVirtualHost::Sleep(uint32_t ms) {
     std::unique_lock lock(FMutex);
     ++FTimeUses;
     if (stop != nullptr && Signaled(*stop)) return;
-    TWaiter waiter{stop, FNow + ms, false, TWaitResult::Timeout, true};
+    const uint64_t late = FSleepOverrun ? FSleepOverrun(ms) : 0;
+    TWaiter waiter{stop, FNow + ms + late, false, TWaitResult::Timeout, true};
     Block(lock, waiter);
 }
 

@@ -63,6 +63,10 @@ class TVirtualHost : public THost {
     void SetTickBase(uint32_t base);
     // The wall clock at Elapsed() == 0.
     void SetClock(double dateTime);
+    // Makes each worker Sleep(ms) last ms + overrun(ms), as a real scheduler
+    // wakes a thread late; for drivers that stand in for a real-time session.
+    // Set before the workers sleep; an empty function restores exact pauses.
+    void SetSleepOverrun(std::function<uint32_t(uint32_t ms)> overrun);
 
     // Every error message shown, in order.
     std::vector<std::string> Messages();
@@ -97,6 +101,7 @@ class TVirtualHost : public THost {
     uint64_t FNow = 0;
     uint32_t FTickBase = 0;
     double FClock;
+    std::function<uint32_t(uint32_t)> FSleepOverrun;
     int FRunning = 0;
     uint64_t FArmSequence = 0;
     uint64_t FTimeUses = 0;
