@@ -23,6 +23,7 @@ std::string Hex64(uint64_t value) {
 void TRecorder::Start(double clock, const std::string& stateIni, const std::string& language) {
     FEntries.clear();
     FEntries.reserve(1024);
+    FMeasuredTimes.clear();
     std::ostringstream header;
     header << "# A recorded session: orx700-sim FILE replays it and says verified, or\n"
            << "# diverged at line N (the first key after which the LCD or the state differ).\n"
@@ -69,9 +70,31 @@ void TRecorder::Check(uint64_t lcd, uint64_t state) {
     Add(TKind::Check, 0, lcd, state);
 }
 
+void TRecorder::Check(uint64_t lcd, const TStateFingerprint& state) {
+    if (!FRecording) return;
+    Check(lcd, state.Hash);
+    for (const auto& [key, time] : state.MeasuredTimes) {
+        bool known = false;
+        for (const auto& [seenKey, seenTime] : FMeasuredTimes)
+            known = known || (seenKey == key && seenTime == time);
+        if (!known) Add(TKind::Measured, 0, 0, 0, key + ' ' + FormatRecordingClock(time));
+    }
+    FMeasuredTimes = state.MeasuredTimes;
+}
+
+std::string TRecorder::Finish(uint64_t lcd, const TStateFingerprint& state) {
+    if (!FRecording) return {};
+    Check(lcd, state);
+    return Script();
+}
+
 std::string TRecorder::Finish(uint64_t lcd, uint64_t state) {
     if (!FRecording) return {};
     Check(lcd, state);
+    return Script();
+}
+
+std::string TRecorder::Script() {
     FRecording = false;
     std::string script = FHeader;
     uint32_t at = FStartTick;
@@ -97,6 +120,9 @@ std::string TRecorder::Finish(uint64_t lcd, uint64_t state) {
             break;
         case TKind::Check:
             script += "check " + Hex64(e.Lcd) + ' ' + Hex64(e.State) + '\n';
+            break;
+        case TKind::Measured:
+            script += "measured " + e.Text + '\n';
             break;
         }
     }

@@ -10,14 +10,17 @@
 // a recorded press is exactly what the instrument received. Recording a press
 // costs a tick reading and one stored entry. GUI thread only.
 #include "device/Buttons.h"
+#include "recording/RecordingHash.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // The format a recording states in its "recording N" line; a replay refuses
-// a later one.
-inline constexpr int RECORDING_FORMAT = 1;
+// a later one. Format 1 fingerprinted the measurement times with the state
+// (a replay checks such a recording that way still); format 2 checks them
+// apart, within a tolerance, on "measured" lines.
+inline constexpr int RECORDING_FORMAT = 2;
 
 class TRecorder final : public TKeyInputObserver {
   public:
@@ -35,12 +38,17 @@ class TRecorder final : public TKeyInputObserver {
     void Language(const std::string& language);
     // args: "POINT NAME [key=value ...]" as the condition command takes them.
     void Condition(const std::string& args);
+    // A check line, then a "measured KEY TIME" line for each measurement
+    // time that is new or other than at the check before.
+    void Check(uint64_t lcd, const TStateFingerprint& state);
+    // A check line alone, for a front end that has only the state's hash.
     void Check(uint64_t lcd, uint64_t state);
     // Ends the recording at the present tick with a last check; the script.
+    std::string Finish(uint64_t lcd, const TStateFingerprint& state);
     std::string Finish(uint64_t lcd, uint64_t state);
 
   private:
-    enum class TKind : uint8_t { Down, Up, Event, Language, Condition, Check };
+    enum class TKind : uint8_t { Down, Up, Event, Language, Condition, Check, Measured };
     struct TEntry {
         uint32_t Tick;
         TKind Kind;
@@ -48,12 +56,14 @@ class TRecorder final : public TKeyInputObserver {
         uint64_t Lcd, State;
         std::string Text;
     };
+    std::string Script(); // the entries so far, after the header; ends the recording
     void Add(TKind kind, int16_t code, uint64_t lcd = 0, uint64_t state = 0, std::string text = {});
 
     bool FRecording = false;
     uint32_t FStartTick = 0;
     std::string FHeader;
     std::vector<TEntry> FEntries;
+    std::vector<std::pair<std::string, double>> FMeasuredTimes; // as the last check saw them
 };
 
 // "YYYY-MM-DD HH:MM:SS.mmm" and back; false for anything else or a day that

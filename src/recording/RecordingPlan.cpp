@@ -124,8 +124,8 @@ bool ParseRecordingPlan(const std::string& text, TRecordingPlan& plan, std::stri
             if (!ParseConditionLine(args.substr(0, args.find('#')), source, conditionText, reason))
                 return fail(reason);
             step(TRecordingAction::Condition, 0, args.substr(0, args.find('#')));
-        } else if (command == "check" || command == "show" || command == "png" || command == "gif" ||
-                   command == "gif-end") {
+        } else if (command == "check" || command == "measured" || command == "show" || command == "png" ||
+                   command == "gif" || command == "gif-end") {
             // Nothing to compare or write while playing live.
         } else {
             return fail("not a recording line: '" + trimmed + "'");

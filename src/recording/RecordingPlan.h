@@ -2,8 +2,9 @@
 // A recording read for playing in real time (the window's Play, the kiosk's
 // tour, the page): its starting state and clock, and its steps, each at its
 // time from the start. The same lines orx700-sim replays under virtual time;
-// the runner's own output lines (show, png, gif, gif-end) and check lines are
-// passed over, since a live playback has nothing to compare or write.
+// the runner's own output lines (show, png, gif, gif-end) and the check and
+// measured lines are passed over, since a live playback has nothing to
+// compare or write.
 #include <cstdint>
 #include <string>
 #include <vector>

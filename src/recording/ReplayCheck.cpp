@@ -1,5 +1,7 @@
 #include "recording/ReplayCheck.h"
 
+#include <cmath>
+
 namespace {
 
 bool ParseHex64(const std::string& text, uint64_t& value) {
@@ -11,10 +13,20 @@ bool ParseHex64(const std::string& text, uint64_t& value) {
 
 } // namespace
 
+void TReplayCheck::Differs(int line) {
+    if (FDivergedAt == 0) FDivergedAt = FLastKeyLine > 0 ? FLastKeyLine : line;
+}
+
 void TReplayCheck::Compare(int line, uint64_t wantLcd, uint64_t wantState, uint64_t lcd, uint64_t state) {
     ++FChecks;
-    if (FDivergedAt > 0 || (wantLcd == lcd && wantState == state)) return;
-    FDivergedAt = FLastKeyLine > 0 ? FLastKeyLine : line;
+    if (wantLcd != lcd || wantState != state) Differs(line);
+}
+
+void TReplayCheck::CompareMeasuredTime(int line, double want, const double* have) {
+    ++FChecks;
+    constexpr double kMsPerDay = 86400000.0;
+    if (have == nullptr || !(std::fabs(*have - want) * kMsPerDay <= RECORDING_TIME_TOLERANCE_MS))
+        Differs(line);
 }
 
 std::string TReplayCheck::Verdict() const {

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+// Far above a scheduler's lateness, far below a minute, the finest the
+// instrument's clock shows.
+inline constexpr double RECORDING_TIME_TOLERANCE_MS = 2000;
+
 class TReplayCheck {
   public:
     void KeyLine(int line) { FLastKeyLine = line; }
@@ -12,6 +16,11 @@ class TReplayCheck {
     // After the first difference the run stays diverged at that key line (the
     // check line itself when no key came before it).
     void Compare(int line, uint64_t wantLcd, uint64_t wantState, uint64_t lcd, uint64_t state);
+    // A measured line: a measurement recorded at want (a day count) is held by
+    // the replay at have (null: not held). Equal within
+    // RECORDING_TIME_TOLERANCE_MS, since the recorded acquisition ended late
+    // by its host's latency.
+    void CompareMeasuredTime(int line, double want, const double* have);
 
     bool Checked() const { return FChecks > 0; }
     bool Diverged() const { return FDivergedAt > 0; }
@@ -20,6 +29,8 @@ class TReplayCheck {
     std::string Verdict() const;
 
   private:
+    void Differs(int line);
+
     int FLastKeyLine = 0;
     int FChecks = 0;
     int FDivergedAt = 0;

@@ -29,7 +29,7 @@ class TPageRecorder final : public TKeyInputObserver {
   public:
     TRecorder Recorder;
     void KeyDown(int16_t key) override {
-        if (Idle()) Recorder.Check(LcdHash(), CurrentStateHash(g_Device->IsOn()));
+        if (Idle()) Recorder.Check(LcdHash(), CurrentStateFingerprint(g_Device->IsOn()));
         Recorder.KeyDown(key);
     }
     void KeyUp() override { Recorder.KeyUp(); }
@@ -72,7 +72,7 @@ EMSCRIPTEN_KEEPALIVE const char* orx_RecordFinish() {
     if (!g_Recorder.Recorder.Recording()) return "";
     if (g_Device) g_Device->Buttons().InputObserver = nullptr;
     const bool on = g_Device && g_Device->IsOn();
-    g_Returned = g_Recorder.Recorder.Finish(LcdHash(), CurrentStateHash(on));
+    g_Returned = g_Recorder.Recorder.Finish(LcdHash(), CurrentStateFingerprint(on));
     return g_Returned.c_str();
 }
 

@@ -42,7 +42,7 @@ TEST(RecordingPlan, BadLinesAreRefusedWithTheirLine) {
         const char* Text;
         const char* Error;
     } cases[] = {
-        {"recording 2\n", "line 1: this recording is in format 2, newer"},
+        {"recording 3\n", "line 1: this recording is in format 3, newer"},
         {"k1\nwait -5\n", "line 2: wait needs a number"},
         {"k1\nwait 1000000000\n", "line 2: wait needs a number"},
         {"wait 86400000\nwait 1\n", "line 2: the recording lasts longer than a day"},

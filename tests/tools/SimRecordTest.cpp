@@ -115,6 +115,45 @@ TEST_P(SimRecordTest, ARecordedRunReplaysToVerified) {
 INSTANTIATE_TEST_SUITE_P(Runs, SimRecordTest, ::testing::ValuesIn(kCases),
                          [](const auto& param) { return std::string(param.param.Name); });
 
+// A session recorded in real time: the clock it starts from has a fraction
+// of a millisecond, and each pause of the worker (the 5 s acquisitions, the
+// completion flashes) ends a few milliseconds late, by a different amount
+// each time, as a real scheduler wakes it. The replay's pauses are exact, so
+// its measurements are stamped a little earlier than the recorded ones.
+TEST(SimRecordRealTimeTest, MeasurementsTakenWithLatencyReplayToVerified) {
+    SavedState = TDeviceState{};
+    ClearConditions();
+    std::ostringstream out;
+    TSimSession session(out, kRecordedAt + 0.6 / 86400000.0);
+    uint32_t sleeps = 0;
+    session.VirtualHost().SetSleepOverrun([&sleeps](uint32_t) { return 1 + (++sleeps * 7) % 13; });
+    RunAll(session, {"condition 3 bearing-outer"});
+    session.Record().StartRecording();
+    RunAll(session, {"k1-long", "wait 1500", "k2", "k1", "k2", "wait 6000", "k1", "k1", "k2", "wait 6000",
+                     "k1", "k2", "k2", "wait 6000", "k1-long", "wait 1000"});
+    const std::string script = session.Record().FinishRecording();
+    ASSERT_GT(sleeps, 3u) << "the acquisitions paused the worker";
+    EXPECT_EQ(Replay(script), "verified") << script;
+
+    // A time off by more than a scheduler's lateness, or a measurement the
+    // replay does not hold, diverges at the key after which it was checked.
+    std::istringstream in(script);
+    int measuredLine = 0;
+    std::string measured;
+    for (std::string l; std::getline(in, l) && measured.empty();)
+        if (++measuredLine; l.rfind("measured ", 0) == 0) measured = l;
+    ASSERT_FALSE(measured.empty()) << script;
+    const std::string point = measured.substr(9, measured.find(' ', 9) - 9);
+    const std::string at = measured.substr(measured.find(' ', 9) + 1);
+    for (const std::string& into :
+         {"measured " + point + " " + at.substr(0, 17) + (at[17] == '5' ? "0" : "5") + at.substr(18),
+          "measured 9 " + at}) {
+        EXPECT_EQ(Replay(ReplaceLine(script, measuredLine, into)),
+                  "diverged at line " + std::to_string(measuredLine - 2))
+            << measured << " -> " << into;
+    }
+}
+
 TEST(SimRecordDivergenceTest, OneChangedKeyIsReportedAtItsLine) {
     const std::string script = Record(kKeysAndLanguages);
     ASSERT_EQ(Replay(script), "verified");
@@ -161,7 +200,7 @@ TEST(SimRecordDivergenceTest, ASecondRecordingInOneSessionHoldsOnlyItsOwnRun) {
 
 TEST(SimRecordDivergenceTest, DamagedRecordingLinesAreRefusedWithAReason) {
     const std::pair<const char*, const char*> bad[] = {
-        {"recording 2", "newer than this program reads"},
+        {"recording 3", "newer than this program reads"},
         {"recording x", "format number"},
         {"clock 2026-02-30 10:00:00.000", "YYYY-MM-DD HH:MM:SS.mmm"},
         {"clock 2026-02-03", "YYYY-MM-DD HH:MM:SS.mmm"},

@@ -43,6 +43,7 @@ TSimRecord::~TSimRecord() {
 
 void TSimRecord::BeginScript() {
     FLine = 0;
+    FFormat = RECORDING_FORMAT;
     FCheck = TReplayCheck{};
     FState.clear();
 }
@@ -64,7 +65,7 @@ std::string TSimRecord::FinishRecording() {
     if (!FRecorder.Recording()) return {};
     CommitLastLine();
     FSession.Device().Buttons().InputObserver = nullptr;
-    return FRecorder.Finish(LcdHash(), CurrentStateHash(FSession.Device().IsOn()));
+    return FRecorder.Finish(LcdHash(), CurrentStateFingerprint(FSession.Device().IsOn()));
 }
 
 // The line before ran without error, and time has not moved since.
@@ -76,7 +77,7 @@ void TSimRecord::CommitLastLine() {
             FRecorder.Language(FLastArgs);
         else if (FLastCommand == "condition")
             FRecorder.Condition(FLastArgs);
-        if (FLastWasKey) FRecorder.Check(LcdHash(), CurrentStateHash(FSession.Device().IsOn()));
+        if (FLastWasKey) FRecorder.Check(LcdHash(), CurrentStateFingerprint(FSession.Device().IsOn()));
     }
     FLastWasKey = false;
     FLastCommand.clear();
@@ -119,6 +120,7 @@ bool TSimRecord::RunRecordingLine(const std::string& line, const std::string& co
             error = "this recording is in format " + words[1] + ", newer than this program reads (" +
                     std::to_string(RECORDING_FORMAT) + ")";
         } else {
+            FFormat = std::stoi(words[1]);
             ok = true;
         }
     } else if (command == "clock") {
@@ -152,7 +154,21 @@ bool TSimRecord::RunRecordingLine(const std::string& line, const std::string& co
         if (words.size() != 3 || !ParseCheckArguments(words[1], words[2], lcd, state)) {
             error = "check needs two 16-digit hexadecimal fingerprints (the LCD's and the state's)";
         } else {
-            FCheck.Compare(FLine, lcd, state, LcdHash(), CurrentStateHash(FSession.Device().IsOn()));
+            const TDeviceState now = CurrentDeviceState(FSession.Device().IsOn());
+            FCheck.Compare(FLine, lcd, state, LcdHash(),
+                           FFormat < 2 ? StateHashWithTimes(now) : StateHash(now));
+            ok = true;
+        }
+    } else if (command == "measured") {
+        double want = 0;
+        if (words.size() != 4 || !ParseRecordingClock(words[2] + " " + words[3], want)) {
+            error = "measured needs a point's key and a date and time as YYYY-MM-DD HH:MM:SS.mmm";
+        } else {
+            const TStateFingerprint now = CurrentStateFingerprint(FSession.Device().IsOn());
+            const double* have = nullptr;
+            for (const auto& [key, time] : now.MeasuredTimes)
+                if (key == words[1]) have = &time;
+            FCheck.CompareMeasuredTime(FLine, want, have);
             ok = true;
         }
     } else {

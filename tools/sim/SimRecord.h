@@ -1,8 +1,8 @@
 #pragma once
 // The recording side of a headless run: it replays recordings (the lines
-// recording, clock, state, state-end and check, and the verdict), records the
-// run itself in the same format (orx700-sim --record), and captures animated
-// pictures (gif, gif-end).
+// recording, clock, state, state-end, check and measured, and the verdict),
+// records the run itself in the same format (orx700-sim --record), and
+// captures animated pictures (gif, gif-end).
 #include "SimGif.h"
 #include "recording/Recorder.h"
 #include "recording/ReplayCheck.h"
@@ -48,6 +48,7 @@ class TSimRecord {
     TReplayCheck FCheck;
     TSimGif FGif;
     int FLine = 0;
+    int FFormat = RECORDING_FORMAT; // the replayed recording's, which decides how its checks compare
     // What the line before did, entered once it ran: a key line is followed
     // by a check; a direct key event, a language or a condition is recorded.
     bool FLastWasKey = false;
