@@ -22,6 +22,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,9 @@ class TFormMachines : public QWidget {
     // the answers are submitted; no exercise can be saved from its state.
     // The run outlives the window. Call LoadTexts after the state changes.
     void SetExercise(const TExerciseRun* run) { FExercise = run; }
+    // Called after each change of the user's to the conditions (a field, a
+    // preset, an undo), once the assignments hold it: a recording keeps it.
+    std::function<void()> OnConditionsChanged;
 
   protected:
     // The editor's lists change with the wheel only once the user is in

@@ -279,6 +279,7 @@ void TFormMachines::EditorChange() {
     Refuse(QString());
     ForgetWholeMachine();
     AssignCondition(SelectedSource(), c);
+    if (OnConditionsChanged) OnConditionsChanged();
     EnableDetails(c);
     if (QTreeWidgetItem* item = TreeMachines->currentItem()) UpdateRow(item);
     ShowPreset();

@@ -52,6 +52,7 @@ void TFormMachines::PresetChoose(int index) {
     FFilling = false;
     Refuse(QString());
     SetPreset(index - 1, SelectedSource());
+    if (OnConditionsChanged) OnConditionsChanged();
     ShowCondition(AssignedCondition(SelectedSource()));
     if (QTreeWidgetItem* item = TreeMachines->currentItem()) UpdateRow(item);
     ShowPreset();
@@ -69,6 +70,7 @@ void TFormMachines::WholeMachineChoose(int presetIndex) {
     ForgetWholeMachine();
     Refuse(QString());
     FWholeMachine = SetPreset(presetIndex, selected);
+    if (OnConditionsChanged) OnConditionsChanged();
     FFilling = true;
     ComboGroup->setCurrentIndex(static_cast<int>(preset.Group));
     FFilling = false;
@@ -84,6 +86,7 @@ void TFormMachines::WholeMachineChoose(int presetIndex) {
 void TFormMachines::ButtonUndoClick() {
     if (FWholeMachine.PresetIndex < 0 || FWholeMachine.Undone) return;
     UndoPreset(FWholeMachine);
+    if (OnConditionsChanged) OnConditionsChanged();
     Refuse(QString());
     UpdateRows();
     ShowWholeMachineNote();

@@ -17,6 +17,9 @@ class TKeyInputObserver {
   public:
     virtual void KeyDown(int16_t key) = 0;
     virtual void KeyUp() = 0;
+    // The user moved the pointer over the instrument (or otherwise used it
+    // without a key) while it was on: its power-off count started anew.
+    virtual void KeepAlive() {}
 
   protected:
     ~TKeyInputObserver() = default;

@@ -97,7 +97,10 @@ void TDevice::PostKeyEvent(int16_t code) {
 }
 
 void TDevice::KeepAlive() {
-    if (FPowerTimer.Enabled()) Restart(FPowerTimer);
+    if (!FPowerTimer.Enabled()) return;
+    Restart(FPowerTimer);
+    // What the instrument does next depends on it: a recording keeps it.
+    if (FButtons.InputObserver) FButtons.InputObserver->KeepAlive();
 }
 
 void TDevice::FlushKeyEvent() {

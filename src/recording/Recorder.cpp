@@ -2,9 +2,12 @@
 
 #include "recording/KeyEventNames.h"
 
+#include "device/Device.h"
 #include "device/KeyCodes.h"
+#include "measure/PointConditions.h"
 #include "platform/DateTime.h"
 #include "platform/Host.h"
+#include "recording/RecordingPlan.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -24,6 +27,8 @@ void TRecorder::Start(double clock, const std::string& stateIni, const std::stri
     FEntries.clear();
     FEntries.reserve(1024);
     FMeasuredTimes.clear();
+    FConditions = AssignedConditions();
+    FKeepAlivePending = false;
     std::ostringstream header;
     header << "# A recorded session: orx700-sim FILE replays it and says verified, or\n"
            << "# diverged at line N (the first key after which the LCD or the state differ).\n"
@@ -38,11 +43,13 @@ void TRecorder::Start(double clock, const std::string& stateIni, const std::stri
            << "lang " << language << '\n';
     FHeader = header.str();
     FStartTick = GetTickCount();
+    FKeepAliveLineTick = FStartTick;
     FRecording = true;
 }
 
 void TRecorder::Add(TKind kind, int16_t code, uint64_t lcd, uint64_t state, std::string text) {
     if (!FRecording) return;
+    FlushKeepAlive();
     FEntries.push_back({GetTickCount(), kind, code, lcd, state, std::move(text)});
 }
 
@@ -52,6 +59,29 @@ void TRecorder::KeyDown(int16_t key) {
 
 void TRecorder::KeyUp() {
     Add(TKind::Up, 0);
+}
+
+void TRecorder::FlushKeepAlive() {
+    if (!FKeepAlivePending) return;
+    FKeepAlivePending = false;
+    FKeepAliveLineTick = FKeepAliveTick;
+    FEntries.push_back({FKeepAliveTick, TKind::KeepAlive, 0, 0, 0, {}});
+}
+
+// The replay powers off exactly when the session did as long as it has the
+// last restart before each power-off (one followed by a pause of a third of
+// the count or more is kept, as is the last before any other line), and no
+// more than a count apart while the session stayed on (a long stretch of
+// moves keeps one every third of a count).
+void TRecorder::KeepAlive() {
+    if (!FRecording) return;
+    constexpr uint32_t kSpan = POWER_OFF_MS / 3;
+    const uint32_t now = GetTickCount();
+    // Unsigned differences: right across the tick count's wrap.
+    if (FKeepAlivePending && now - FKeepAliveTick >= kSpan) FlushKeepAlive();
+    FKeepAlivePending = true;
+    FKeepAliveTick = now;
+    if (now - FKeepAliveLineTick >= kSpan) FlushKeepAlive();
 }
 
 void TRecorder::KeyEvent(int16_t code) {
@@ -64,6 +94,15 @@ void TRecorder::Language(const std::string& language) {
 
 void TRecorder::Condition(const std::string& args) {
     Add(TKind::Condition, 0, 0, 0, args);
+    FConditions = AssignedConditions();
+}
+
+void TRecorder::ConditionsChanged() {
+    if (!FRecording) return;
+    const std::map<int16_t, TCondition> now = AssignedConditions();
+    for (const std::string& line : ConditionLinesBetween(FConditions, now))
+        Add(TKind::Condition, 0, 0, 0, line);
+    FConditions = now;
 }
 
 void TRecorder::Check(uint64_t lcd, uint64_t state) {
@@ -123,6 +162,9 @@ std::string TRecorder::Script() {
             break;
         case TKind::Measured:
             script += "measured " + e.Text + '\n';
+            break;
+        case TKind::KeepAlive:
+            script += "keep-alive\n";
             break;
         }
     }

@@ -11,8 +11,10 @@
 // costs a tick reading and one stored entry. GUI thread only.
 #include "device/Buttons.h"
 #include "recording/RecordingHash.h"
+#include "signals/Condition.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,11 +35,19 @@ class TRecorder final : public TKeyInputObserver {
 
     void KeyDown(int16_t key) override;
     void KeyUp() override;
+    // A "keep-alive" line, which restarts the power-off count in the replay
+    // too. A moving pointer gives dozens a second: only those a replay needs
+    // to power off exactly when the session did, and not before, are kept.
+    void KeepAlive() override;
     // An event posted without a press (a script's "k1", "both", ...).
     void KeyEvent(int16_t code);
     void Language(const std::string& language);
     // args: "POINT NAME [key=value ...]" as the condition command takes them.
     void Condition(const std::string& args);
+    // A condition line for each assignment that differs from what the
+    // recording last saw (at its start or at its last condition line): a
+    // front end calls it after the user changed conditions, however many.
+    void ConditionsChanged();
     // A check line, then a "measured KEY TIME" line for each measurement
     // time that is new or other than at the check before.
     void Check(uint64_t lcd, const TStateFingerprint& state);
@@ -48,7 +58,7 @@ class TRecorder final : public TKeyInputObserver {
     std::string Finish(uint64_t lcd, uint64_t state);
 
   private:
-    enum class TKind : uint8_t { Down, Up, Event, Language, Condition, Check, Measured };
+    enum class TKind : uint8_t { Down, Up, Event, Language, Condition, Check, Measured, KeepAlive };
     struct TEntry {
         uint32_t Tick;
         TKind Kind;
@@ -57,6 +67,7 @@ class TRecorder final : public TKeyInputObserver {
         std::string Text;
     };
     std::string Script(); // the entries so far, after the header; ends the recording
+    void FlushKeepAlive();
     void Add(TKind kind, int16_t code, uint64_t lcd = 0, uint64_t state = 0, std::string text = {});
 
     bool FRecording = false;
@@ -64,6 +75,10 @@ class TRecorder final : public TKeyInputObserver {
     std::string FHeader;
     std::vector<TEntry> FEntries;
     std::vector<std::pair<std::string, double>> FMeasuredTimes; // as the last check saw them
+    std::map<int16_t, TCondition> FConditions;                  // as the last condition line left them
+    bool FKeepAlivePending = false;
+    uint32_t FKeepAliveTick = 0;     // of the pending keep-alive
+    uint32_t FKeepAliveLineTick = 0; // of the last keep-alive line
 };
 
 // "YYYY-MM-DD HH:MM:SS.mmm" and back; false for anything else or a day that

@@ -69,6 +69,35 @@ bool ApplyConditionLine(const std::string& args, std::string& error) {
     return true;
 }
 
+namespace {
+
+std::string SourceName(int16_t source) {
+    switch (source) {
+    case SOURCE_WATCH:
+        return "watch";
+    case SOURCE_OFFROUTE:
+        return "offroute";
+    case SOURCE_HF:
+        return "hf";
+    default:
+        return std::to_string(source);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> ConditionLinesBetween(const std::map<int16_t, TCondition>& before,
+                                               const std::map<int16_t, TCondition>& after) {
+    std::vector<std::string> lines;
+    for (const auto& [source, condition] : after)
+        if (const auto was = before.find(source); was == before.end() || !(was->second == condition))
+            lines.push_back(SourceName(source) + ' ' + FormatCondition(condition));
+    for (const auto& [source, condition] : before)
+        if (!after.contains(source))
+            lines.push_back(SourceName(source) + ' ' + ConditionName(TConditionKind::Stored));
+    return lines;
+}
+
 bool ParseRecordingPlan(const std::string& text, TRecordingPlan& plan, std::string& error) {
     plan = TRecordingPlan{};
     std::istringstream in(text);
@@ -115,6 +144,8 @@ bool ParseRecordingPlan(const std::string& text, TRecordingPlan& plan, std::stri
             step(TRecordingAction::Up, 0);
         } else if (const auto code = KeyEventFromCommand(command); code && words.size() == 1) {
             step(TRecordingAction::Event, *code);
+        } else if (command == "keep-alive" && words.size() == 1) {
+            step(TRecordingAction::KeepAlive, 0);
         } else if (command == "lang" && words.size() == 2 && (words[1] == "ENG" || words[1] == "RUS")) {
             step(TRecordingAction::Language, 0, words[1]);
         } else if (command == "condition") {

@@ -5,11 +5,14 @@
 // the runner's own output lines (show, png, gif, gif-end) and the check and
 // measured lines are passed over, since a live playback has nothing to
 // compare or write.
+#include "signals/Condition.h"
+
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
-enum class TRecordingAction : uint8_t { Down, Up, Event, Language, Condition };
+enum class TRecordingAction : uint8_t { Down, Up, Event, Language, Condition, KeepAlive };
 
 struct TRecordingStep {
     uint32_t At; // ms from the start of the recording
@@ -46,3 +49,8 @@ bool ParseConditionLine(const std::string& args, int16_t& source, std::string& c
                         std::string& error);
 // Assigns a condition line's condition (validated by ParseConditionLine).
 bool ApplyConditionLine(const std::string& args, std::string& error);
+// The arguments of the condition lines that take the assignments from
+// before to after (as AssignedConditions() lists them), one per source that
+// differs; a source after no longer holds is given "stored".
+std::vector<std::string> ConditionLinesBetween(const std::map<int16_t, TCondition>& before,
+                                               const std::map<int16_t, TCondition>& after);

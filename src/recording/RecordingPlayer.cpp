@@ -74,5 +74,8 @@ void TRecordingPlayer::Play(const TRecordingStep& step) {
         ApplyConditionLine(step.Text, ignored);
         break;
     }
+    case TRecordingAction::KeepAlive:
+        FDevice.KeepAlive();
+        break;
     }
 }

@@ -17,6 +17,7 @@
 #include "signals/SignalSpectrum.h"
 #include "training/AnswerSheet.h"
 #include "web/WebExercise.h"
+#include "web/WebRecorder.h"
 
 #include <emscripten/emscripten.h>
 
@@ -225,6 +226,7 @@ EMSCRIPTEN_KEEPALIVE const char* orx_SetMachineField(int source, const char* key
     // Any change of the user's own: the preset's undo would overwrite it.
     g_PresetSet = {};
     AssignCondition(s, c);
+    WebRecordConditionsChanged();
     return Return("");
 }
 
@@ -239,11 +241,13 @@ EMSCRIPTEN_KEEPALIVE const char* orx_SetMachinePreset(int source, int index) {
     if (PresetTargets(preset, s).empty())
         return Return(Format(LoadStr(TEXT_WHOLE_MACHINE_NEEDS_ROUTE), {LoadStr(preset.NameId)}));
     g_PresetSet = SetPreset(index, s);
+    WebRecordConditionsChanged();
     return Return("");
 }
 
 EMSCRIPTEN_KEEPALIVE void orx_UndoMachinePreset() {
     UndoPreset(g_PresetSet);
+    WebRecordConditionsChanged();
 }
 
 // The whole state changed (an exercise opened or closed): the preset's undo

@@ -13,6 +13,7 @@
 #include "platform/Host.h"
 #include "recording/Recorder.h"
 #include "recording/RecordingHash.h"
+#include "web/WebRecorder.h"
 
 #include <emscripten/emscripten.h>
 
@@ -33,6 +34,7 @@ class TPageRecorder final : public TKeyInputObserver {
         Recorder.KeyDown(key);
     }
     void KeyUp() override { Recorder.KeyUp(); }
+    void KeepAlive() override { Recorder.KeepAlive(); }
 };
 
 TPageRecorder g_Recorder;
@@ -43,6 +45,10 @@ std::string ScriptLanguage(const std::string& name) {
 }
 
 } // namespace
+
+void WebRecordConditionsChanged() {
+    g_Recorder.Recorder.ConditionsChanged();
+}
 
 extern "C" {
 

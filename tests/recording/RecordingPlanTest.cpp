@@ -5,6 +5,7 @@
 #include "recording/Kiosk.h"
 
 #include "device/KeyCodes.h"
+#include "measure/PointConditions.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,40 @@ TEST(RecordingPlan, StepsComeAtTheirTimesAndTheStateIsKeptWhole) {
     EXPECT_EQ(plan.Steps[4].Code, KEY_K2 + KEY_LONG);
     EXPECT_EQ(plan.Steps[4].Line, 14);
     EXPECT_EQ(plan.Duration, RECORDING_MAX_DURATION_MS); // at the limit
+}
+
+// The lines a recording writes for a change in the Machines window or panel
+// give the replay the same assignments: changed, new and cleared sources,
+// the named ones among them, several at once (a whole machine's preset).
+TEST(RecordingPlan, ConditionLinesBetweenAssignmentsReplayToTheSameAssignments) {
+    const auto condition = [](const char* text) {
+        std::string error;
+        return *ParseCondition(text, error);
+    };
+    const std::map<int16_t, TCondition> before = {
+        {2, condition("imbalance rpm=2950 velocity=7.1")},
+        {5, condition("looseness")},
+        {SOURCE_WATCH, condition("gear teeth=31")},
+    };
+    const std::map<int16_t, TCondition> after = {
+        {2, condition("imbalance rpm=2950 velocity=7.15 seed=12")},
+        {SOURCE_WATCH, condition("gear teeth=31")},
+        {SOURCE_OFFROUTE, condition("bearing-outer+electrical shares=0.6,0.4 line=60")},
+        {SOURCE_HF, condition("resonance resonance=3200")},
+        {13, condition("misalignment rpm=1480")},
+    };
+    ClearConditions();
+    for (const auto& [source, c] : before)
+        AssignCondition(source, c);
+    const std::vector<std::string> lines = ConditionLinesBetween(before, after);
+    EXPECT_EQ(lines.size(), 5u) << "the unchanged WATCH gets no line";
+    for (const std::string& line : lines) {
+        std::string error;
+        EXPECT_TRUE(ApplyConditionLine(line, error)) << line << ": " << error;
+    }
+    EXPECT_EQ(AssignedConditions(), after);
+    EXPECT_TRUE(ConditionLinesBetween(after, after).empty());
+    ClearConditions();
 }
 
 TEST(RecordingPlan, BadLinesAreRefusedWithTheirLine) {

@@ -154,6 +154,46 @@ TEST(SimRecordRealTimeTest, MeasurementsTakenWithLatencyReplayToVerified) {
     }
 }
 
+// Moving the pointer over the instrument keeps it on: a session that used no
+// key for longer than the power-off time but moved the pointer replays on,
+// and one that stopped moving replays off at the same moment. A pointer
+// moving without a pause leaves a line a third of the power-off time at most.
+TEST(SimRecordRealTimeTest, PointerMovesThatKeepTheInstrumentOnReplay) {
+    struct TCase {
+        const char* Name;
+        std::vector<std::string> Lines;
+        std::size_t MostLines;
+    };
+    std::vector<std::string> moving = {"k1-long", "wait 1500", "k1"};
+    for (int i = 0; i < 2400; ++i) // two minutes, every 50 ms
+        moving.insert(moving.end(), {"wait 50", "keep-alive"});
+    moving.insert(moving.end(), {"wait 59000", "k2", "wait 500"});
+    std::vector<std::string> stopping = moving;
+    stopping[stopping.size() - 3] = "wait 60500"; // off just before the key
+    const TCase cases[] = {
+        {"now and then",
+         {"k1-long", "wait 1500", "k1", "wait 50000", "keep-alive", "wait 50000", "keep-alive", "wait 59900",
+          "k2", "wait 500"},
+         2},
+        {"a pause after quick moves",
+         {"k1-long", "wait 1500", "k1", "wait 8000", "keep-alive", "wait 50", "keep-alive", "wait 55000",
+          "keep-alive", "wait 50000", "k2", "wait 500"},
+         2},
+        {"without a pause", moving, 7},
+        {"then still", stopping, 7},
+    };
+    for (const TCase& c : cases) {
+        const std::string script = Record({c.Name, {}, c.Lines, 0});
+        std::size_t lines = 0;
+        for (std::size_t at = script.find("keep-alive\n"); at != std::string::npos;
+             at = script.find("keep-alive\n", at + 1))
+            ++lines;
+        EXPECT_GE(lines, 1u) << c.Name;
+        EXPECT_LE(lines, c.MostLines) << c.Name;
+        EXPECT_EQ(Replay(script), "verified") << c.Name << '\n' << script;
+    }
+}
+
 TEST(SimRecordDivergenceTest, OneChangedKeyIsReportedAtItsLine) {
     const std::string script = Record(kKeysAndLanguages);
     ASSERT_EQ(Replay(script), "verified");

@@ -159,6 +159,9 @@ bool TSimRecord::RunRecordingLine(const std::string& line, const std::string& co
                            FFormat < 2 ? StateHashWithTimes(now) : StateHash(now));
             ok = true;
         }
+    } else if (command == "keep-alive" && words.size() == 1) {
+        FSession.Device().KeepAlive();
+        ok = true;
     } else if (command == "measured") {
         double want = 0;
         if (words.size() != 4 || !ParseRecordingClock(words[2] + " " + words[3], want)) {

@@ -25,6 +25,8 @@ const char* const kUsage = "usage: orx700-sim [--clock \"YYYY-MM-DD HH:MM\"] [--
                            "  down k1|k2     press a key at the current time;  up   release it\n"
                            "  wait MS        let MS milliseconds of virtual time pass\n"
                            "  lang ENG|RUS   switch the language\n"
+                           "  keep-alive     the pointer moved over the instrument: while it is on, its\n"
+                           "                 power-off count starts anew\n"
                            "  show           print the state as one line of JSON\n"
                            "  show --art     print the LCD as 32 rows of # and . with the key hints\n"
                            "  png FILE [SCALE]\n"

@@ -1,6 +1,8 @@
 // Record in the page: a session recorded in Chromium (keys, a language
 // change) replays in orx700-sim to "verified"; the same recording with one
-// key changed is "diverged" at that key's release.
+// key changed is "diverged" at that key's release. A session with a
+// condition changed in the Machines panel, pointer moves and a measurement
+// taken in real time replays to "verified" too.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -9,7 +11,7 @@ import path from 'node:path';
 import { test } from 'node:test';
 import { openPage, play, useSiteInBrowser } from './browser.mjs';
 import { SIM } from './sim.mjs';
-import { POWER_ON } from './state-page.mjs';
+import { MEASURE_POINT_2, POWER_ON } from './state-page.mjs';
 
 const site = useSiteInBrowser();
 
@@ -53,4 +55,37 @@ test('a session recorded in the page replays in orx700-sim to verified, and one 
   const run = replay(edited);
   assert.equal(run.status, 1);
   assert.equal(run.out, `diverged at line ${released + 1}`);
+});
+
+test('a condition set in the Machines panel, pointer moves and a real-time measurement replay to verified', async () => {
+  const { context, page, errors } = await openPage(site.browser, site.url);
+  let script;
+  try {
+    await page.click('#record');
+    await page.waitForFunction(() => document.querySelector('#record').getAttribute('aria-pressed') === 'true');
+    await page.focus('#tool-machines');
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('#machines-panel[open]');
+    await page.keyboard.press('ArrowDown'); // point 2
+    await page.selectOption('#machines-kind', 'imbalance');
+    await page.fill('#machines-rpm', '2950');
+    await page.press('#machines-rpm', 'Tab');
+    await page.keyboard.press('Escape');
+    await play(page, POWER_ON);
+    const lcd = await page.locator('#lcd').boundingBox();
+    for (let i = 0; i < 5; ++i) await page.mouse.move(lcd.x + 10 + 8 * i, lcd.y + lcd.height / 2);
+    await play(page, MEASURE_POINT_2);
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#record')]);
+    script = fs.readFileSync(await download.path(), 'utf8');
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
+  const lines = script.split('\n');
+  assert.ok(lines.some((l) => /^condition 2 imbalance rpm=2950\b/.test(l)), script);
+  assert.ok(lines.includes('keep-alive'), script);
+  assert.ok(lines.some((l) => l.startsWith('measured 2 ')), script);
+  assert.deepEqual(replay(script), { status: 0, out: 'verified', err: '' });
+  // Without its condition line the replay measures another machine.
+  assert.equal(replay(lines.filter((l) => !l.startsWith('condition ')).join('\n')).status, 1);
 });
