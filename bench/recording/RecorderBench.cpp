@@ -47,7 +47,7 @@ void BM_KeyLatencyWithAndWithoutRecording(benchmark::State& state) {
         host.RunUntilIdle();
         ButtonUp(keys);
         host.RunUntilIdle();
-        if (recording && withChecks) recorder.Check(LcdHash(), CurrentStateHash(true));
+        if (recording && withChecks) recorder.Check(LcdHash(), CurrentStateFingerprint(true));
         const std::chrono::duration<double, std::micro> took = TClock::now() - start;
         keys.InputObserver = nullptr;
         return took.count();
