@@ -1,8 +1,5 @@
 #include "recording/AnimationCapture.h"
 
-#include "recording/AnimationTiming.h"
-#include "recording/GifFile.h"
-
 #include <algorithm>
 
 namespace {
@@ -38,29 +35,18 @@ void TAnimationCapture::Clear() {
     FFrames.clear();
 }
 
-bool TAnimationCapture::Write(const std::string& path, int scale, std::string& error) const {
-    if (Full()) {
-        error = "the animation has more than " + std::to_string(ANIMATION_MAX_FRAMES) +
-                " frames: capture a shorter stretch";
-        return false;
-    }
-    if (scale < 1 || scale > LCD_PICTURE_MAX_SCALE) {
-        error = "the animation's scale is from 1 to " + std::to_string(LCD_PICTURE_MAX_SCALE);
-        return false;
-    }
+std::vector<TAnimationFrame> TAnimationCapture::Frames() const {
     std::vector<uint64_t> starts;
     for (const TFrame& f : FFrames)
         starts.push_back(f.At);
-    const std::vector<TAnimationFrame> frames = AnimationFrames(
-        starts, FEnd, [this](std::size_t a, std::size_t b) { return FFrames[a] == FFrames[b]; });
-    return WriteGifFile(
-        path, LCD_PICTURE_WIDTH * scale, LCD_PICTURE_HEIGHT * scale, frames.size(),
-        [&](std::size_t i) {
-            const TFrame& f = FFrames[frames[i].Frame];
-            TLcdPicture picture;
-            for (std::size_t p = 0; p < PIXELS; ++p)
-                picture.Pixels[p] = (f.Dark[p / 8] & (1u << (p % 8))) != 0 ? LCD_COLOR_PIXEL : f.Background;
-            return ScaledLcdPicture(picture, scale);
-        },
-        [&](std::size_t i) { return frames[i].DelayCs; }, error);
+    return AnimationFrames(starts, FEnd,
+                           [this](std::size_t a, std::size_t b) { return FFrames[a] == FFrames[b]; });
+}
+
+TLcdPicture TAnimationCapture::Picture(std::size_t index) const {
+    const TFrame& f = FFrames.at(index);
+    TLcdPicture picture;
+    for (std::size_t p = 0; p < PIXELS; ++p)
+        picture.Pixels[p] = (f.Dark[p / 8] & (1u << (p % 8))) != 0 ? LCD_COLOR_PIXEL : f.Background;
+    return picture;
 }

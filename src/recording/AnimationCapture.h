@@ -3,8 +3,11 @@
 // background, lit or not, and one bit per dark pixel), and written as an
 // animated GIF with the true timing (AnimationTiming.h). The front end owns
 // the clock: the runner passes virtual time, the window its tick count, in
-// ms from any origin as long as it only grows. GUI thread only.
+// ms from any origin as long as it only grows. GUI thread only. The page,
+// which has no giflib, takes the frames and their delays and encodes them
+// itself; Write is built only where giflib is (orx_recording_gif).
 #include "device/LcdPicture.h"
+#include "recording/AnimationTiming.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +19,8 @@ inline constexpr std::size_t ANIMATION_MAX_FRAMES = 50000;
 
 class TAnimationCapture {
   public:
+    // maxFrames: the most pictures kept; a front end with less memory keeps fewer.
+    explicit TAnimationCapture(std::size_t maxFrames = ANIMATION_MAX_FRAMES) : FMaxFrames(maxFrames) {}
     // Starts a capture at `at` with the picture shown then, forgetting any
     // earlier one.
     void Start(uint64_t at, const TLcdPicture& picture);
@@ -25,9 +30,15 @@ class TAnimationCapture {
     // Ends the capture at `end` (not before the last picture).
     void Stop(uint64_t end);
     bool Capturing() const { return FCapturing; }
-    // Past ANIMATION_MAX_FRAMES: further pictures are dropped and Write refuses.
-    bool Full() const { return FFrames.size() > ANIMATION_MAX_FRAMES; }
+    // Past the most pictures kept: further pictures are dropped and Write refuses.
+    bool Full() const { return FFrames.size() > FMaxFrames; }
     std::size_t FrameCount() const { return FFrames.size(); }
+    std::size_t MaxFrames() const { return FMaxFrames; }
+    // The stopped capture as an animation: which kept picture each frame
+    // shows and for how long.
+    std::vector<TAnimationFrame> Frames() const;
+    // Kept picture index as the window showed it.
+    TLcdPicture Picture(std::size_t index) const;
     // Writes the stopped capture at scale (1..LCD_PICTURE_MAX_SCALE); false
     // with a message, the file then left as it was.
     bool Write(const std::string& path, int scale, std::string& error) const;
@@ -43,6 +54,7 @@ class TAnimationCapture {
         }
     };
 
+    std::size_t FMaxFrames;
     bool FCapturing = false;
     uint64_t FEnd = 0;
     std::vector<TFrame> FFrames;
