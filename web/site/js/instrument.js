@@ -75,6 +75,24 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     isRecording: fn('orx_IsRecording', 'number', []),
     recordLanguage: fn('orx_RecordLanguage', null, ['string']),
     recordFinish: fn('orx_RecordFinish', 'string', []),
+    // Record animation (see src/web/ExportsAnimation.cpp).
+    animationStart: fn('orx_AnimationStart', 'number', []),
+    animationCapturing: fn('orx_AnimationCapturing', 'number', []),
+    animationCapture: fn('orx_AnimationCapture', 'number', []),
+    animationFinish: fn('orx_AnimationFinish', 'number', []),
+    animationFull: fn('orx_AnimationFull', 'number', []),
+    animationDuration: fn('orx_AnimationDuration', 'number', []),
+    animationMaxFrames: fn('orx_AnimationMaxFrames', 'number', []),
+    animationWidth: fn('orx_AnimationWidth', 'number', []),
+    animationHeight: fn('orx_AnimationHeight', 'number', []),
+    animationPalette: fn('orx_AnimationPalette', 'string', []),
+    animationDelayCs: fn('orx_AnimationDelayCs', 'number', ['number']),
+    // Frame i's palette indices, copied out of the module's memory.
+    animationFrame: (i) => {
+      const at = module._orx_AnimationFrame(i);
+      return module.HEAPU8.slice(at, at + module._orx_AnimationWidth() * module._orx_AnimationHeight());
+    },
+    animationClear: fn('orx_AnimationClear', null, []),
     // Play (see src/web/ExportsPlayback.cpp); onPlayLanguage(f): f(name)
     // when the recording changes the language.
     playLoad: fn('orx_PlayLoad', 'string', ['string']),

@@ -110,6 +110,7 @@ async function start() {
     exercise?.loadTexts();
     captions?.update();
     recording?.loadTexts();
+    animation?.loadTexts();
     instrument.recordLanguage(instrument.languageName(instrument.languageIndex()));
     measurements?.loadTexts();
   });
@@ -187,6 +188,12 @@ async function start() {
     $('#record').blur();
     recording ??= (await import('./recording.js')).attachRecording(instrument, { view, dialogs });
     recording.toggle();
+  });
+  let animation = null;
+  $('#record-animation').addEventListener('click', async () => {
+    $('#record-animation').blur();
+    animation ??= (await import('./animation.js')).attachAnimation(instrument, { view, dialogs });
+    animation.toggle();
   });
   $('#tool-captions').addEventListener('click', () => {
     instrument.setShowKeyCaptions(instrument.showKeyCaptions() ? 0 : 1);

@@ -159,6 +159,7 @@ export function createView(instrument) {
       $('#copy-link').textContent = t(2010);
       $('#tool-captions').textContent = t(1808);
       if ($('#record').getAttribute('aria-pressed') !== 'true') $('#record').textContent = t(2020);
+      if ($('#record-animation').getAttribute('aria-pressed') !== 'true') $('#record-animation').textContent = t(2100);
       $('#play').textContent = t(2024);
       $('#own-state').textContent = t(2029);
       $('#captions').setAttribute('aria-label', t(1809));
