@@ -48,7 +48,7 @@ int CheckVisits(const TExercise& exercise) {
         for (const auto& [source, condition] : visits[i].Changes)
             if (condition.Kind == TConditionKind::Stored &&
                 std::any_of(exercise.Asked.begin(), exercise.Asked.end(),
-                            [source](const TAskedPoint& a) { return a.Point == source; }))
+                            [point = source](const TAskedPoint& a) { return a.Point == point; }))
                 return TEXT_EXERCISE_ASKED_STORED;
     }
     for (const TAskedPoint& asked : exercise.Asked)
