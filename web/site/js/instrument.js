@@ -75,6 +75,9 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     isRecording: fn('orx_IsRecording', 'number', []),
     recordLanguage: fn('orx_RecordLanguage', null, ['string']),
     recordFinish: fn('orx_RecordFinish', 'string', []),
+    // The presenter size (see src/web/ExportsPresenter.cpp).
+    presenterSize: fn('orx_PresenterSize', 'number', []),
+    setPresenterSize: fn('orx_SetPresenterSize', null, ['number']),
     // Record animation (see src/web/ExportsAnimation.cpp).
     animationStart: fn('orx_AnimationStart', 'number', []),
     animationCapturing: fn('orx_AnimationCapturing', 'number', []),

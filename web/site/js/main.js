@@ -154,9 +154,19 @@ async function start() {
     captions ??= (await import('./captions.js')).attachCaptions(instrument);
     captions.update();
   };
-  // The state says whether captions are shown: at start, after an import or
-  // an exercise's state.
+  // The presenter size: the whole window at 1.5 or 2 times its design size
+  // (1x: as large as the browser's window holds), kept in the state.
+  const presenterSize = $('#presenter-size');
+  presenterSize.addEventListener('change', () => {
+    instrument.setPresenterSize(Number(presenterSize.value));
+    presenterSize.blur(); // the arrow keys go to the instrument again
+    view.fit();
+  });
+  // The state says whether captions are shown, and the presenter size: at
+  // start, after an import or an exercise's state.
   const stateCaptions = () => {
+    presenterSize.value = String(instrument.presenterSize());
+    view.fit();
     $('#tool-captions').setAttribute('aria-pressed', String(Boolean(instrument.showKeyCaptions())));
     if (captions || instrument.showKeyCaptions()) showCaptions();
   };

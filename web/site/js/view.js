@@ -20,6 +20,9 @@ const TOOLTIP_GAP = 3; // between the LCD and its tooltip
 const TOOLTIP_POINTER = { x: 2, y: 16 }; // from the pointer, clear of the arrow
 const K1_ARROW_X = 240; // up, from the balloon below the keys
 const K2_ARROW_X = 150; // down, from the balloon above the keys
+const TEXT_SIZE_NOT_FITTING = 2110;
+// The presenter sizes' names, by halves of the design size.
+export const PRESENTER_SIZES = [[2, 2107], [3, 2108], [4, 2109]];
 
 const $ = (selector) => document.querySelector(selector);
 
@@ -32,6 +35,7 @@ export function createView(instrument) {
     k2: { element: $('#balloon-k2'), arrowX: K2_ARROW_X, down: true, get: () => instrument.hintK2() },
   };
   let pointer = null; // the pointer's last place over the LCD, in picture pixels
+  let sizeNote = ''; // the status line's text while a presenter size does not fit
   const lcdText = $('#lcd-text');
   let shownLcdText = null;
 
@@ -163,7 +167,12 @@ export function createView(instrument) {
       $('#play').textContent = t(2024);
       $('#own-state').textContent = t(2029);
       $('#captions').setAttribute('aria-label', t(1809));
+      $('#size-label').textContent = t(2106);
+      $('#presenter-size').title = t(2105);
+      for (const option of $('#presenter-size').options)
+        option.textContent = t(PRESENTER_SIZES.find(([halves]) => String(halves) === option.value)[1]);
       $('#status').textContent = statusText ?? this.usage();
+      this.fit(); // a note of a size that does not fit, in this language
     },
     // The usage line: the keys on the screen for touch, else the keyboard's.
     usage() {
@@ -171,6 +180,17 @@ export function createView(instrument) {
     },
     setStatus(text) {
       $('#status').textContent = text;
+    },
+    // shown: the scale a presenter size too large for the window is shown
+    // at, or 0 when it fits; the note goes when it fits again.
+    noteSize(shown) {
+      const status = $('#status');
+      const name = PRESENTER_SIZES.find(([halves]) => halves === instrument.presenterSize());
+      const note = shown && name ? instrument.text(TEXT_SIZE_NOT_FITTING)
+        .replace('%1', instrument.text(name[1])).replace('%2', String(Math.round(shown * 100))) : '';
+      if (note) status.textContent = note;
+      else if (sizeNote && status.textContent === sizeNote) status.textContent = this.usage();
+      sizeNote = note;
     },
     // The window at a scale that draws each LCD pixel on whole screen
     // pixels: the desktop's layout where it fits a landscape screen, the
@@ -185,7 +205,13 @@ export function createView(instrument) {
       const root = document.documentElement.style;
       if (!compact) {
         win.classList.remove('menu-open');
-        const scale = wholeScale(Math.min(innerWidthBeside / DESIGN_WIDTH, innerHeight / DESIGN_HEIGHT));
+        // 1x is the page's usual size, as large as the browser's window
+        // holds; 1.5x and 2x are kept where the window holds them, else the
+        // window is fitted and the status line says so.
+        const fitted = wholeScale(Math.min(innerWidthBeside / DESIGN_WIDTH, innerHeight / DESIGN_HEIGHT));
+        const chosen = instrument.presenterSize() > 2 ? instrument.presenterSize() / 2 : 0;
+        const scale = chosen ? Math.min(wholeScale(chosen), fitted) : fitted;
+        this.noteSize(chosen && scale < wholeScale(chosen) ? scale : 0);
         const left = Math.max(0, (innerWidthBeside - DESIGN_WIDTH * scale) / 2);
         const top = Math.max(0, (innerHeight - DESIGN_HEIGHT * scale) / 2);
         root.setProperty('--ui-scale', String(scale));
@@ -200,6 +226,7 @@ export function createView(instrument) {
         });
         return;
       }
+      this.noteSize(0); // the face is as large as the screen holds
       root.setProperty('--ui-scale', String(COMPACT_TEXT_SCALE));
       win.style.transform = '';
       // As wide as the screen, but leaving at least 40 % of the height below
