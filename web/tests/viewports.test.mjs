@@ -79,6 +79,21 @@ for (const v of VIEWPORTS) {
         await page.click('#tool-hints');
         assert.equal(await page.isVisible('#toolbar'), false, 'the menu stays open after a choice');
         assert.equal(await page.isVisible('#balloon-k1'), false, 'the balloons do not hide');
+        // With the Machines panel covering the page, the menu still opens
+        // over it and the language changes, the panel's texts with it.
+        await page.click('#menu-button');
+        await page.click('#tool-machines');
+        await page.waitForSelector('#machines-panel[open]');
+        const caption = await page.textContent('#machines-caption');
+        await page.click('#menu-button');
+        await page.selectOption('#language', 'RUS');
+        assert.equal(await page.evaluate(() => document.documentElement.lang), 'ru');
+        assert.notEqual(await page.textContent('#machines-caption'), caption, 'the panel keeps its language');
+        assert.ok(await page.isVisible('#machines-panel'), 'the panel closed');
+        assert.ok(inside((await page.evaluate(measure)).boxes.menu, m.viewport), 'the menu button left the screen');
+        await page.click('#machines-panel .close');
+        await page.click('#menu-button');
+        await page.selectOption('#language', 'ENG');
       } else {
         // Each tool's label on one line, in both languages, and the tool bar
         // holds them all.
