@@ -28,8 +28,8 @@ using namespace MainWindowLayout;
 
 namespace {
 
-constexpr QSize kMenuIconSize(32, 32);
-constexpr int kStatusMessageMs = 8000;
+// Long enough to be read past the quick start note at the start.
+constexpr int kStatusMessageMs = 20000;
 // Room for the window's frame before the window system has told its size.
 constexpr QSize kFrameAllowance(8, 32);
 
@@ -63,7 +63,8 @@ void TFormORX700DemoMain::CreateShowButton() {
     ToolButtonShow = AddMenuButton("ToolButtonShow", "tool-show", "MenuShow");
     QMenu* menu = ToolButtonShow->menu();
     menu->setToolTipsVisible(true);
-    ActionCaptions = menu->addAction(ArtworkIcon(QStringLiteral("tool-captions"), kMenuIconSize), QString());
+    // Without an icon, so that the menu shows its tick.
+    ActionCaptions = menu->addAction(QString());
     ActionCaptions->setObjectName(QStringLiteral("ActionCaptions"));
     ActionCaptions->setCheckable(true);
     ActionCaptions->setChecked(SavedState.ShowKeyCaptions != 0);
@@ -122,7 +123,12 @@ void TFormORX700DemoMain::ApplyPresenterSize() {
     for (QAction* action : ActionGroupSize->actions())
         action->setChecked(action->data().toInt() == shown);
     if (shown != FShownSize || ImageDevice->Image().isNull()) LayOutInstrument(shown);
-    if (shown < chosen) StatusBar->showMessage(Text(TEXT_SHOW_SIZE_CLAMPED), kStatusMessageMs);
+    if (shown >= chosen) return;
+    // Said once the window is on the screen, in its language: the status bar
+    // hides its usage line only for a message that comes while it is shown.
+    QMetaObject::invokeMethod(
+        this, [this] { StatusBar->showMessage(Text(TEXT_SHOW_SIZE_CLAMPED), kStatusMessageMs); },
+        Qt::QueuedConnection);
 }
 
 void TFormORX700DemoMain::LayOutInstrument(int halves) {

@@ -139,27 +139,32 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PresenterSize, ::testing::ValuesIn(kSizes),
                          });
 
 // A trainer's 2x from the projector, on a laptop's screen: the largest size
-// that fits, said on the status bar, and the sizes that do not fit greyed
-// out; the state keeps the 2x for the projector's next time.
+// that fits, said on the status bar in the window's language over the usage
+// line, and the sizes that do not fit greyed out; the state keeps the 2x for
+// the projector's next time.
 TEST_F(Presenter, ASizeTooLargeForTheScreenShowsAtTheLargestThatFits) {
     struct TScreenCase {
         QRect Area;
         QSize Client;
         bool OneHalfOffered;
+        const char* Language;
+        LANGID Id;
     };
     const TScreenCase screens[] = {
-        {QRect(0, 0, 1366, 768), {1310, 539}, true},
-        {QRect(0, 24, 1280, 776), {873, 384}, false}, // 1310 + the frame is too wide
-        {QRect(0, 0, 800, 600), {873, 384}, false},   // the normal size all the same
+        {QRect(0, 0, 1366, 768), {1310, 539}, true, "RUS", LANG_RUSSIAN},
+        {QRect(0, 24, 1280, 776), {873, 384}, false, "ENG", LANG_ENGLISH}, // 1310 + the frame is too wide
+        {QRect(0, 0, 800, 600), {873, 384}, false, "ENG", LANG_ENGLISH},   // the normal size all the same
     };
     for (const TScreenCase& screen : screens) {
         SCOPED_TRACE(screen.Area.width());
         const TScreenAreaInstall area(screen.Area);
         SavedState = TDeviceState{};
         SavedState.PresenterSize = 4;
+        SavedState.LanguageName = screen.Language;
         Open();
         EXPECT_EQ(window->size(), screen.Client);
-        EXPECT_EQ(Status().toStdString(), LoadStr(TEXT_SHOW_SIZE_CLAMPED));
+        EXPECT_EQ(Status().toStdString(), TextIn(screen.Id, TEXT_SHOW_SIZE_CLAMPED));
+        EXPECT_FALSE(Child("StatusText")->isVisible()) << "the usage line under the message";
         EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("ActionSizeDouble"))->isEnabled());
         EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("ActionSizeOneHalf"))->isEnabled(),
                   screen.OneHalfOffered);
