@@ -11,6 +11,7 @@
 #include "recording/Kiosk.h"
 #include "resources/StringIds.h"
 
+#include <QActionGroup>
 #include <QComboBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -39,6 +40,9 @@ void TFormORX700DemoMain::StartKiosk(TRecordingPlan tour, int idleMinutes) {
     const bool shown = isVisible();
     setWindowFlag(Qt::WindowCloseButtonHint, false);
     if (shown) show();
+    // The operator sets the window's size for the stand before the kiosk
+    // starts; visitors keep it.
+    ActionGroupSize->setEnabled(false);
     // The audience follows the tour's keys by their captions.
     ActionCaptions->setChecked(true);
     CaptionStrip->setVisible(true);

@@ -55,6 +55,8 @@ TEST_F(WindowKiosk, TheTourPlaysUntilAVisitorsKeyAndVisitorsCannotLeave) {
          {"ToolButtonExit", "ToolButtonMachines", "ToolButtonExercise", "ToolButtonTransfer"})
         EXPECT_FALSE(ButtonShown(name)) << name;
     EXPECT_TRUE(ButtonShown("ToolButtonShow"));
+    for (const char* size : {"ActionSizeNormal", "ActionSizeOneHalf", "ActionSizeDouble"})
+        EXPECT_FALSE(window->findChild<QAction*>(QLatin1String(size))->isEnabled()) << size;
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
 
