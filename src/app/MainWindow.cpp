@@ -11,6 +11,7 @@
 #include "app/PictureBox.h"
 #include "app/ScreenArea.h"
 #include "app/ScreenHintWindow.h"
+#include "app/ShowControl.h"
 #include "app/UserInputWatch.h"
 #include "device/Deviceioemulation.h"
 #include "platform/Resources.h"
@@ -66,6 +67,7 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, TFirmwareEn
     setMouseTracking(true);
 
     CreateToolBar();
+    AddShowActions();
     CreatePictures();
     CreateStatusBar();
     ApplyPresenterSize();
@@ -81,6 +83,7 @@ TFormORX700DemoMain::TFormORX700DemoMain(TAuxWindowSeam& auxWindows, TFirmwareEn
         CaptionStrip->KeyEvent(code);
         post(code);
     };
+    CreateShowControl();
 
     FillLanguageBox();
     connect(ComboBoxLanguage, &QComboBox::currentIndexChanged, this, [this] { ComboBoxLanguageChange(); });
@@ -245,6 +248,7 @@ void TFormORX700DemoMain::ComboBoxLanguageChange() {
     SetThreadLanguage(id);
     FQtTranslation.Use(id);
     if (g_Device) g_Device->SetLanguage(id);
+    if (FShow) FShow->LanguageChanged(SavedState.LanguageName);
     LoadWindowTexts();
 }
 
@@ -253,6 +257,7 @@ void TFormORX700DemoMain::LoadWindowTexts() {
     LabelLanguage->setText(Text(TEXT_LANGUAGE));
     ToolButtonHints->setText(Text(TEXT_SHOW_HINTS));
     LoadShowTexts();
+    LoadShowActionTexts();
     CaptionStrip->setAccessibleName(Text(TEXT_CAPTIONS_NAME));
     ToolButtonHelp->setText(Text(TEXT_HELP));
     ActionOverview->setText(Text(TEXT_OVERVIEW));
@@ -290,6 +295,13 @@ void TFormORX700DemoMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A recording under way is saved first (its last check waits for a
+    // measurement to end); the window closes after.
+    if (FShow && FShow->Recording()) {
+        event->ignore();
+        FShow->ToggleRecording([this] { close(); });
+        return;
+    }
     ScreenHint->hide();
     if (FormMachines) FormMachines->close();
     if (FormMeasurements) FormMeasurements->close();
@@ -299,9 +311,11 @@ void TFormORX700DemoMain::closeEvent(QCloseEvent* event) {
 
 void TFormORX700DemoMain::FormClose() {
     if (!g_Device) return;
+    if (FShow) FShow->DeviceStopping();
     // The device repaints once more while it stops; the window is still whole.
     delete g_Device;
     g_Device = nullptr;
+    if (FShow) FShow->DeviceStopped();
     // What is saved at exit is the trainee's own state, not an exercise's,
     // nor a kiosk session's.
     if (FExercise) FExercise->DeviceStopped();
@@ -366,6 +380,7 @@ void TFormORX700DemoMain::ToolButtonExitClick() {
 
 void TFormORX700DemoMain::DeviceRefresh() {
     if (FExercise) FExercise->DeviceRefreshed();
+    if (FShow) FShow->DeviceRefreshed();
     ImageDeviceScreen->SetImage(ShownLcdImage());
     // What the LCD says, for a screen reader; announced when it changes.
     const QString screenText = QString::fromStdString(g_Device->GetScreenText());

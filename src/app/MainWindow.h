@@ -22,6 +22,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class QActionGroup;
 class QComboBox;
@@ -35,6 +36,7 @@ class TFormMachines;
 class TFormMeasurements;
 class TPictureBox;
 class TScreenHintWindow;
+class TShowControl;
 class TKiosk;
 class TUserInputWatch;
 
@@ -114,6 +116,19 @@ class TFormORX700DemoMain : public QWidget {
     void LayOutInstrument(int halves);
     void KeepOnScreen();
     QImage ShownLcdImage() const;
+    // The Show menu's recordings, playback, animations and state links
+    // (MainWindowShow.cpp).
+    void AddShowActions();
+    void CreateShowControl();
+    void UpdateShowMenu();
+    void LoadShowActionTexts();
+    void ShowStatus(const QString& text);
+    void ActionRecordClick();
+    void ActionPlayClick();
+    void ActionRecordAnimationClick();
+    void ActionImportStateClick();
+    void ActionOwnStateClick();
+    void HideShowFileActions();
     // A point of the LCD widget as a point of the device's LCD picture.
     QPoint LcdPicturePoint(QPoint pos) const;
     void KioskPhaseChange();
@@ -153,6 +168,12 @@ class TFormORX700DemoMain : public QWidget {
     // Key captions and the presenter size share the Show button's menu.
     QToolButton* ToolButtonShow = nullptr;
     QAction* ActionCaptions = nullptr;
+    QAction* ActionRecord = nullptr;
+    QAction* ActionPlay = nullptr;
+    QAction* ActionRecordAnimation = nullptr;
+    QAction* ActionImportState = nullptr;
+    QAction* ActionOwnState = nullptr;
+    std::vector<QAction*> ShowFileActions; // hidden in the kiosk
     QActionGroup* ActionGroupSize = nullptr;
     // The size the instrument is shown at, in halves of its designed size;
     // it may be smaller than the state's, on a small screen.
@@ -189,6 +210,8 @@ class TFormORX700DemoMain : public QWidget {
     std::unique_ptr<TExerciseControl> FExercise;
     // The Measurements window, the same way.
     std::unique_ptr<TFormMeasurements> FormMeasurements;
+    // Record, Play, Record animation and Import state: made with the device.
+    std::unique_ptr<TShowControl> FShow;
     // Transfer waits for the worker to finish what it is doing: tries left.
     int FTransferTries = 0;
 

@@ -44,6 +44,7 @@ void TFormORX700DemoMain::StartKiosk(TRecordingPlan tour, int idleMinutes) {
     // starts; visitors keep it.
     ActionGroupSize->setEnabled(false);
     // The audience follows the tour's keys by their captions.
+    HideShowFileActions();
     ActionCaptions->setChecked(true);
     CaptionStrip->setVisible(true);
     FKiosk = std::make_unique<TKiosk>(*g_Device, std::move(tour), idleMinutes);

@@ -57,6 +57,11 @@ TEST_F(WindowKiosk, TheTourPlaysUntilAVisitorsKeyAndVisitorsCannotLeave) {
     EXPECT_TRUE(ButtonShown("ToolButtonShow"));
     for (const char* size : {"ActionSizeNormal", "ActionSizeOneHalf", "ActionSizeDouble"})
         EXPECT_FALSE(window->findChild<QAction*>(QLatin1String(size))->isEnabled()) << size;
+    // Nothing in its menu writes files or changes the setup.
+    for (const char* name :
+         {"ActionRecord", "ActionPlay", "ActionRecordAnimation", "ActionImportState", "ActionOwnState"})
+        EXPECT_FALSE(window->findChild<QAction*>(QLatin1String(name))->isVisible()) << name;
+    EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("ActionCaptions"))->isVisible());
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
 
