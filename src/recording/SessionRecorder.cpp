@@ -65,7 +65,7 @@ void TSessionRecorder::KeyDown(int16_t key) {
     // A press while the firmware works (a measurement under way) has no
     // settled screen to compare.
     if (FDevice.WorkerState() != TWorkerState::Working)
-        FRecorder.Check(LcdHash(), CurrentStateHash(FDevice.IsOn()));
+        FRecorder.Check(LcdHash(), CurrentStateFingerprint(FDevice.IsOn()));
     FRecorder.KeyDown(key);
 }
 
@@ -77,7 +77,7 @@ std::string TSessionRecorder::Finish() {
     if (!FRecorder.Recording()) return {};
     ConditionChanges();
     FDevice.Buttons().InputObserver = nullptr;
-    return FRecorder.Finish(LcdHash(), CurrentStateHash(FDevice.IsOn()));
+    return FRecorder.Finish(LcdHash(), CurrentStateFingerprint(FDevice.IsOn()));
 }
 
 void TSessionRecorder::Abandon() {
