@@ -1,34 +1,11 @@
 #include "recording/SessionRecorder.h"
 
 #include "recording/RecordingHash.h"
+#include "recording/RecordingPlan.h"
 
 #include "device/Device.h"
 #include "firmware/Offlinemode.h"
 #include "measure/PointConditions.h"
-
-namespace {
-
-std::map<int16_t, std::string> ConditionTexts() {
-    std::map<int16_t, std::string> texts;
-    for (const auto& [source, condition] : AssignedConditions())
-        texts[source] = FormatCondition(condition);
-    return texts;
-}
-
-} // namespace
-
-std::string ConditionSourceName(int16_t source) {
-    switch (source) {
-    case SOURCE_WATCH:
-        return "watch";
-    case SOURCE_OFFROUTE:
-        return "offroute";
-    case SOURCE_HF:
-        return "hf";
-    default:
-        return std::to_string(source);
-    }
-}
 
 TSessionRecorder::TSessionRecorder(TDevice& device) : FDevice(device) {}
 
@@ -39,7 +16,7 @@ TSessionRecorder::~TSessionRecorder() {
 bool TSessionRecorder::Start(double clock, const std::string& language) {
     if (FDevice.IsOn() || FDevice.WorkerState() != TWorkerState::Parked) return false;
     // The conditions are in the state's text; what changes later is added.
-    FConditions = ConditionTexts();
+    FConditions = AssignedConditions();
     FRecorder.Start(clock, StateIniText(SavedState), language);
     FDevice.Buttons().InputObserver = this;
     return true;
@@ -50,13 +27,10 @@ void TSessionRecorder::Language(const std::string& language) {
 }
 
 void TSessionRecorder::ConditionChanges() {
-    std::map<int16_t, std::string> now = ConditionTexts();
-    // An assignment that went is the stored waveform again.
-    for (const auto& [source, text] : FConditions)
-        if (now.count(source) == 0) FRecorder.Condition(ConditionSourceName(source) + " stored");
-    for (const auto& [source, text] : now)
-        if (const auto was = FConditions.find(source); was == FConditions.end() || was->second != text)
-            FRecorder.Condition(ConditionSourceName(source) + " " + text);
+    std::map<int16_t, TCondition> now = AssignedConditions();
+    // One line a source that changed; one no longer assigned is "stored".
+    for (const std::string& line : ConditionLinesBetween(FConditions, now))
+        FRecorder.Condition(line);
     FConditions = std::move(now);
 }
 

@@ -13,6 +13,7 @@
 // (PublishCurrentDeviceState) for the checks taken while it is on.
 #include "device/Buttons.h"
 #include "recording/Recorder.h"
+#include "signals/Condition.h"
 
 #include <cstdint>
 #include <map>
@@ -47,8 +48,5 @@ class TSessionRecorder final : public TKeyInputObserver {
 
     TDevice& FDevice;
     TRecorder FRecorder;
-    std::map<int16_t, std::string> FConditions; // as last recorded, by source
+    std::map<int16_t, TCondition> FConditions; // as last recorded, by source
 };
-
-// "3", "watch", "offroute", "hf": a condition line's name of source.
-std::string ConditionSourceName(int16_t source);
