@@ -4,6 +4,8 @@
 // clock and gives the frames with their delays (equal neighbours merged, no
 // delay under 20 ms, the last frame held to the end); this module feeds it
 // each repaint and encodes what it gives.
+import { download } from './dom.js';
+
 const $ = (selector) => document.querySelector(selector);
 
 const TEXT_PART_NOT_LOADED = 1850;
@@ -15,16 +17,6 @@ const TEXT_FULL = 2104;
 const FILE_NAME = 'orx700-animation.gif';
 const ENCODER = 'js/gifenc.js';
 
-function download(bytes, name) {
-  const url = URL.createObjectURL(new Blob([bytes], { type: 'image/gif' }));
-  const link = document.createElement('a');
-  link.href = url;
-  link.download = name;
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 1000);
-}
 
 export function attachAnimation(instrument, { view, dialogs }) {
   const t = (id) => instrument.text(id);
@@ -58,7 +50,7 @@ export function attachAnimation(instrument, { view, dialogs }) {
     const bytes = encode(count);
     instrument.animationClear();
     loadTexts();
-    download(bytes, FILE_NAME);
+    download(bytes, FILE_NAME, 'image/gif');
     view.setStatus(full
       ? t(TEXT_FULL).replace('%1', seconds).replace('%2', String(instrument.animationMaxFrames())).replace('%3', FILE_NAME)
       : t(TEXT_SAVED).replace('%1', FILE_NAME).replace('%2', seconds).replace('%3', String(count)));

@@ -6,6 +6,7 @@
 // words the sheet; this module lays it out. The trainee's own state is set
 // aside while it runs and comes back at Close exercise; the page's saves
 // leave the kept state alone meanwhile.
+import { download, element } from './dom.js';
 import { until } from './state-actions.js';
 
 const $ = (selector, root = document) => root.querySelector(selector);
@@ -52,12 +53,6 @@ const SUBMISSION_FILE_NAME = 'orx700-submission.txt';
 
 const format = (text, ...args) => text.replace(/%(\d)/g, (whole, n) => args[Number(n) - 1] ?? whole);
 
-function element(tag, attributes = {}, children = []) {
-  const made = document.createElement(tag);
-  for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
-  made.append(...children);
-  return made;
-}
 
 // The exercise file's text of a link's fragment; throws 'future' or 'damaged'.
 export async function readLink(fragment) {
@@ -86,14 +81,6 @@ export async function makeLink(address, text) {
   return `${address.split('#')[0]}${LINK_PREFIX}${LINK_VERSION}.${data}`;
 }
 
-function download(text, name) {
-  const url = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
-  const link = element('a', { href: url, download: name });
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 1000);
-}
 
 // hooks: stateSwapped() once the exercise's state or the own one is in,
 // message(text) for a refusal, kinds() the conditions' names and texts,

@@ -10,6 +10,7 @@
 // Not modal: the instrument stays usable beside it. On a wide screen it
 // takes the right side and the window moves over; on a small or portrait
 // one it covers the page until closed.
+import { element } from './dom.js';
 import { drawPlot } from './signal-plot.js';
 
 const $ = (selector, root = document) => root.querySelector(selector);
@@ -37,15 +38,6 @@ const TEXT_OPEN_EXERCISE = 1702;
 const ZONE_COLOURS = { A: '#2e7d32', B: '#9e9d24', C: '#ef6c00', D: '#c62828' };
 const BEARING_KEYS = ['elements', 'ball', 'pitch', 'angle', 'stage'];
 
-function element(tag, attributes = {}, children = []) {
-  const made = document.createElement(tag);
-  for (const [name, value] of Object.entries(attributes)) {
-    if (name === 'class') made.className = value;
-    else made.setAttribute(name, value);
-  }
-  made.append(...children);
-  return made;
-}
 
 // hooks.layoutChanged(): the panel opened, closed or changed its side;
 // openExercise(): the head's Open exercise button.

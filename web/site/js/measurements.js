@@ -5,6 +5,7 @@
 // The database module (js/measurement-db.js) decides everything: rows,
 // levels, zones, limits, file checks and export contents; this only lays
 // them out. Not modal, like the Machines panel.
+import { download, element } from './dom.js';
 import { openMeasurementDb } from './measurement-db.js';
 import { createReadingView } from './reading-view.js';
 import { drawTrend, ZONE_COLOURS } from './trend-plot.js';
@@ -47,24 +48,7 @@ const DB_FILE_NAME = 'measurements.sqlite';
 const TRANSFER_TRIES = 30; // 3 s: a measurement's completion flashes, a message
 const TRANSFER_RETRY_MS = 100;
 
-function element(tag, attributes = {}, children = []) {
-  const made = document.createElement(tag);
-  for (const [name, value] of Object.entries(attributes)) {
-    if (name === 'class') made.className = value;
-    else made.setAttribute(name, value);
-  }
-  made.append(...children);
-  return made;
-}
 
-function download(bytes, name, type) {
-  const url = URL.createObjectURL(new Blob([bytes], { type }));
-  const link = element('a', { href: url, download: name });
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 1000);
-}
 
 const figure = (value) => String(Number(value.toPrecision(4)));
 

@@ -6,6 +6,7 @@
 // of a chosen peak with their table. Every number comes from the database
 // module (spectra, the baseline moved onto this reading's orders, the peak a
 // click means, the harmonics); this only lays them out and keeps the view.
+import { element } from './dom.js';
 import { drawPlot, OVERLAY_COLOUR, SERIES_COLOUR } from './signal-plot.js';
 
 const TEXT_WAVEFORM = 1777;
@@ -47,15 +48,6 @@ const WHEEL_STEP = 1.25;
 const MIN_LINES = 16; // the narrowest zoom, in drawn values
 const DRAG_PIXELS = 6; // less is a click
 
-function element(tag, attributes = {}, children = []) {
-  const made = document.createElement(tag);
-  for (const [name, value] of Object.entries(attributes)) {
-    if (name === 'class') made.className = value;
-    else made.setAttribute(name, value);
-  }
-  made.append(...children);
-  return made;
-}
 
 // Wheel, drag, pinch, click and keys on one canvas; range is [from, to] in
 // the plot's x unit, null for the whole span.

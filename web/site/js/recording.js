@@ -2,6 +2,7 @@
 // is switched off first, as a recording starts from a state) to Stop
 // recording, downloaded as a script that orx700-sim replays and checks. The
 // core's recorder records; this module starts and stops it.
+import { download } from './dom.js';
 import { until } from './state-actions.js';
 
 const $ = (selector) => document.querySelector(selector);
@@ -17,16 +18,6 @@ const FILE_NAME = 'orx700-recording.txt';
 const PARK_LIMIT_MS = 15000;
 const BUSY_LIMIT_MS = 15000;
 
-function download(text, name) {
-  const url = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
-  const link = document.createElement('a');
-  link.href = url;
-  link.download = name;
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 1000);
-}
 
 export function attachRecording(instrument, { view, dialogs }) {
   const t = (id) => instrument.text(id);
