@@ -3,6 +3,7 @@
 #include "app/DialogSeam.h"
 #include "app/FormClassResults.h"
 #include "app/FormExercise.h"
+#include "app/FormMeasurements.h"
 #include "device/Device.h"
 #include "device/Deviceioemulation.h"
 #include "platform/Strings.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -87,7 +89,9 @@ void TExerciseControl::OpenExercise() {
         return;
     }
     WhenParked([this, exercise = std::move(exercise)] {
+        CloseVisitDb();
         FRun.Open(exercise, Ticks());
+        OpenVisitDb();
         FOnStateChanged();
         ShowSheet();
         FClockTimer.SetEnabled(FRun.SecondsLeft(Ticks()).has_value());
@@ -151,6 +155,7 @@ void TExerciseControl::CloseExercise() {
     FClockTimer.SetEnabled(false);
     WhenParked([this] {
         FRun.Close();
+        CloseVisitDb();
         FOnStateChanged();
     });
 }
@@ -171,6 +176,7 @@ void TExerciseControl::DeviceStopped() {
     FClockTimer.SetEnabled(false);
     FAfterPark = {};
     FRun.Close();
+    CloseVisitDb();
     if (FSheet) FSheet->close();
 }
 

@@ -15,8 +15,10 @@
 #include <functional>
 #include <memory>
 
+class QTemporaryDir;
 class QWidget;
 class TFormExercise;
+class TFormMeasurements;
 
 class TExerciseControl {
   public:
@@ -38,6 +40,14 @@ class TExerciseControl {
     void ShowSheet();
     void CloseExercise();
     void ShowClassResults();
+    // Trend exercises (ExerciseControlVisits.cpp): this visit's readings go
+    // into the exercise's own measurement database (a folder of its own that
+    // lives as long as the exercise, never the user's database), then the
+    // next visit starts; the trend shows that database in the Measurements
+    // window.
+    void NextVisit();
+    void ShowTrend();
+    bool HasVisits() const { return FRun.IsOpen() && !FRun.Exercise().Visits.empty(); }
     const TExerciseRun& Run() const { return FRun; }
 
     // After every repaint of the instrument: the asked points measured.
@@ -49,6 +59,11 @@ class TExerciseControl {
 
   private:
     void WhenParked(std::function<void()> then);
+    void OpenVisitDb();
+    void CloseVisitDb();
+    // Adds the instrument's readings to the exercise's database; false with
+    // the reason told to the user.
+    bool KeepVisitReadings();
     uint64_t Ticks();
 
     QWidget* FMainWindow;
@@ -66,4 +81,6 @@ class TExerciseControl {
     uint64_t FTicks = 0;
     uint32_t FLastTick = 0;
     QString FFolder;
+    std::unique_ptr<QTemporaryDir> FVisitFolder;
+    std::unique_ptr<TFormMeasurements> FTrend;
 };

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -60,6 +61,20 @@ QString ConditionText(const std::string& label) {
 QString ZoneText(char zone) {
     return zone ? QString(QChar::fromLatin1(zone)) : Text(TEXT_NO_ANSWER);
 }
+
+// A visit answer as the sheet names it: "visit 3 (2026-03-05 00:00)", "never".
+QString VisitText(const TExercise& exercise, int16_t visit) {
+    if (visit == VISIT_UNANSWERED) return Text(TEXT_NO_ANSWER);
+    if (visit == VISIT_NEVER || visit > static_cast<int>(exercise.Visits.size()))
+        return Text(TEXT_VISIT_NEVER);
+    return Text(TEXT_VISIT_CHOICE)
+        .arg(visit)
+        .arg(
+            QString::fromStdString(VisitDateText(exercise.Visits[static_cast<std::size_t>(visit - 1)].Date)));
+}
+
+// The room a note needs to be read and typed into.
+constexpr int kNoteMinWidth = 180;
 
 } // namespace
 
@@ -156,6 +171,16 @@ void TFormExercise::LoadTexts() {
         instructions += (instructions.isEmpty() ? QString() : QStringLiteral("\n")) +
                         Text(TEXT_EXERCISE_TIME_LIMIT_FIELD) + QLatin1Char(' ') +
                         QString::number((e.TimeLimitSeconds + 59) / 60);
+    if (!e.Visits.empty()) {
+        const int visit = FRun.CurrentVisit();
+        instructions += (instructions.isEmpty() ? QString() : QStringLiteral("\n")) +
+                        Text(TEXT_VISIT_OF)
+                            .arg(visit)
+                            .arg(e.Visits.size())
+                            .arg(QString::fromStdString(
+                                VisitDateText(e.Visits[static_cast<std::size_t>(visit - 1)].Date)));
+        if (FRun.IsLastVisit()) instructions += QLatin1Char(' ') + Text(TEXT_VISIT_LAST);
+    }
     LabelInstructions->setText(instructions);
     LabelInstructions->setVisible(!instructions.isEmpty());
     LabelName->setText(Text(TEXT_TRAINEE_NAME));
@@ -166,8 +191,10 @@ void TFormExercise::LoadTexts() {
     TableSheet->clear();
     TableSheet->setColumnCount(kColumns);
     TableSheet->setHorizontalHeaderLabels(Text(TEXT_SHEET_COLUMNS).split(QLatin1Char('\n')));
-    // The note takes the room the other columns leave.
+    // The note takes the room the other columns leave, and never less than
+    // it needs: the window widens for it, up to the screen (FitWidth).
     TableSheet->horizontalHeader()->setSectionResizeMode(kNote, QHeaderView::Stretch);
+    TableSheet->horizontalHeader()->setMinimumSectionSize(kNoteMinWidth / 4);
     const std::vector<TSheetRow> rows = AnswerSheet(FRun);
     TableSheet->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i)
@@ -186,6 +213,34 @@ void TFormExercise::LoadTexts() {
         EditName->setEnabled(true);
         FTimeUp = false;
     }
+    FitWidth();
+}
+
+int TFormExercise::ColumnWidth(int column) const {
+    int width = TableSheet->horizontalHeader()->sectionSizeHint(column);
+    for (int row = 0; row < TableSheet->rowCount(); ++row) {
+        if (const QWidget* cell = TableSheet->cellWidget(row, column))
+            width = std::max(width, cell->sizeHint().width());
+        else if (const QTableWidgetItem* item = TableSheet->item(row, column))
+            width = std::max(width, TableSheet->fontMetrics().horizontalAdvance(item->text()) + 12);
+    }
+    return width;
+}
+
+void TFormExercise::FitWidth() {
+    // Two condition lists a row, and long group names in Russian, make the
+    // columns wider than the window was made: the note would shrink to
+    // nothing behind a scroll bar. The window grows to hold every column
+    // shown and a note of kNoteMinWidth, as far as the screen allows.
+    int wanted = 2 * TableSheet->frameWidth() + kNoteMinWidth;
+    for (int column = 0; column < kColumns; ++column)
+        if (column != kNote && !TableSheet->isColumnHidden(column)) wanted += ColumnWidth(column);
+    if (TableSheet->verticalScrollBar()->isVisible()) wanted += TableSheet->verticalScrollBar()->width();
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    wanted += margins.left() + margins.right();
+    int limit = wanted;
+    if (const QScreen* shown = screen()) limit = shown->availableGeometry().width() - 16;
+    if (width() < wanted) resize(std::min(wanted, limit), height());
 }
 
 void TFormExercise::FillRow(int row, const TSheetRow& sheet) {
@@ -198,6 +253,10 @@ void TFormExercise::FillRow(int row, const TSheetRow& sheet) {
     fixed(kMachine, QString::fromStdString(sheet.MachineText));
     fixed(kPoint, QString::fromStdString(sheet.Label))->setData(Qt::UserRole, sheet.Point);
     fixed(kGroup, Text(TEXT_GROUP2_RIGID + static_cast<int>(sheet.Group)));
+    if (sheet.What == TAsk::Visit) {
+        FillVisitRow(row, sheet);
+        return;
+    }
     fixed(kAsks, Line(TEXT_ASK_CHOICES, static_cast<int>(sheet.What) + 1));
 
     // A machine may have two faults at once: the answer is one, or one and a second.
@@ -247,6 +306,32 @@ void TFormExercise::FillRow(int row, const TSheetRow& sheet) {
     fixed(kHint, QString());
 }
 
+// A visit question: one list of the visits and "never"; no zone to give.
+void TFormExercise::FillVisitRow(int row, const TSheetRow& sheet) {
+    const auto fixed = [this, row](int column, const QString& text) {
+        auto* item = new QTableWidgetItem(text);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        TableSheet->setItem(row, column, item);
+    };
+    fixed(kAsks, Text(TEXT_VISIT_ASKS).arg(QChar::fromLatin1(sheet.Zone)));
+    const TExercise& e = FRun.Exercise();
+    auto* visit = new QComboBox(TableSheet);
+    visit->setObjectName(QStringLiteral("ComboVisit%1").arg(sheet.Point));
+    visit->addItem(VisitText(e, VISIT_UNANSWERED), VISIT_UNANSWERED);
+    for (int v = 1; v <= VisitCount(e); ++v)
+        visit->addItem(VisitText(e, static_cast<int16_t>(v)), v);
+    visit->addItem(VisitText(e, VISIT_NEVER), VISIT_NEVER);
+    visit->setCurrentIndex(std::max(0, visit->findData(static_cast<int>(sheet.Answer.Visit))));
+    connect(visit, &QComboBox::currentIndexChanged, this, [this, row] { AnswerChange(row); });
+    TableSheet->setCellWidget(row, kCondition, visit);
+    fixed(kZone, QString());
+    TableSheet->setItem(row, kNote, new QTableWidgetItem(QString::fromStdString(sheet.Answer.Note)));
+    fixed(kMeasured, Line(TEXT_MEASURED_STATES, sheet.Measured ? 1 : 0));
+    fixed(kRightAnswer, QString());
+    fixed(kResult, QString());
+    fixed(kHint, QString());
+}
+
 void TFormExercise::UpdateMeasured() {
     for (int row = 0; row < TableSheet->rowCount(); ++row)
         if (QTableWidgetItem* item = TableSheet->item(row, kMeasured))
@@ -273,6 +358,15 @@ void TFormExercise::AnswerChange(int row) {
     if (FFilling || FRun.IsSubmitted()) return;
     const QWidget* cell = TableSheet->cellWidget(row, kCondition);
     const int16_t point = PointOfRow(row);
+    if (const auto* visit = dynamic_cast<const QComboBox*>(cell)) {
+        const QTableWidgetItem* note = TableSheet->item(row, kNote);
+        TAnswer answer;
+        answer.Visit = static_cast<int16_t>(visit->currentData().toInt());
+        answer.Note = note ? note->text().toStdString() : std::string();
+        FRun.Answer(point, answer, FActions.Clock());
+        UpdateMeasured();
+        return;
+    }
     const auto* condition =
         cell ? cell->findChild<QComboBox*>(QStringLiteral("ComboCondition%1").arg(point)) : nullptr;
     const auto* second =
@@ -332,7 +426,9 @@ void TFormExercise::ShowReview() {
         for (const TSubmittedPoint& p : FSubmission.Points) {
             if (p.Point != point) continue;
             TableSheet->item(row, kRightAnswer)
-                ->setText(ConditionText(p.Right.Condition) + QStringLiteral(", ") + ZoneText(p.Right.Zone));
+                ->setText(p.What == TAsk::Visit ? VisitText(e, p.Right.Visit)
+                                                : ConditionText(p.Right.Condition) + QStringLiteral(", ") +
+                                                      ZoneText(p.Right.Zone));
             QTableWidgetItem* result = TableSheet->item(row, kResult);
             result->setText(Line(TEXT_RESULT_WORDS, p.IsRight ? 1 : 0));
             result->setData(Qt::UserRole, p.IsRight);
@@ -351,6 +447,7 @@ void TFormExercise::ShowReview() {
     ButtonShowInMachines->show();
     FFilling = false;
     FilterRows();
+    FitWidth();
 }
 
 void TFormExercise::FilterRows() {

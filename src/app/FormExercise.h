@@ -2,7 +2,8 @@
 // TFormExercise: the trainee's answer sheet, then the review. Before the
 // answers are submitted it lists the asked points as the instrument names
 // them, with their machine's group and foundation, what each asks, the
-// answer fields (a condition, "good" included, a zone A-D, a note) and
+// answer fields (a condition, "good" included, a zone A-D, a note; for a
+// visit question, the visit or "never") and
 // whether each has been measured yet. Submit scores the answers, offers the
 // submission file to be saved and turns the sheet into the review: each
 // point's right answer and result, the hints, "show only the wrong ones",
@@ -45,6 +46,9 @@ class TFormExercise : public QWidget {
 
   private:
     void FillRow(int row, const TSheetRow& sheet);
+    void FillVisitRow(int row, const TSheetRow& sheet);
+    void FitWidth();
+    int ColumnWidth(int column) const;
     void AnswerChange(int row);
     void ButtonSubmitClick();
     void ShowReview();

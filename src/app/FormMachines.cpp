@@ -324,6 +324,10 @@ void TFormMachines::ButtonSaveExerciseClick() {
     TFormSaveExercise dialog(this, Group());
     if (DialogSeam().Exec(dialog) != QDialog::Accepted) return;
     const TExercise exercise = dialog.Exercise();
+    if (const QString visits = dialog.VisitsError(); !visits.isEmpty()) {
+        DialogSeam().ShowMessage(this, visits);
+        return;
+    }
     if (const int reason = CheckExercise(exercise)) {
         DialogSeam().ShowMessage(this, Text(reason));
         return;

@@ -79,6 +79,7 @@ TFormSaveExercise::TFormSaveExercise(QWidget* parent, TMachineGroup group) : QDi
         auto* asks = new QComboBox(TableAsked);
         asks->setObjectName(QStringLiteral("ComboAsks%1").arg(point));
         asks->addItems(Lines(TEXT_ASK_CHOICES));
+        asks->addItem(QString()); // the visit question, named by UpdateAskChoices
         asks->setEnabled(condition.Kind != TConditionKind::Stored);
         TableAsked->setCellWidget(row, 1, asks);
         TableAsked->setItem(row, 2, new QTableWidgetItem);
@@ -91,8 +92,10 @@ TFormSaveExercise::TFormSaveExercise(QWidget* parent, TMachineGroup group) : QDi
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(TableAsked, 1);
+    layout->addWidget(CreateVisits());
     layout->addWidget(buttons);
-    resize(640, 720);
+    UpdateAskChoices();
+    resize(720, 860);
 }
 
 TExercise TFormSaveExercise::Exercise() const {
@@ -111,5 +114,14 @@ TExercise TFormSaveExercise::Exercise() const {
         e.Asked.push_back(
             {point, static_cast<TAsk>(choice - 1), TableAsked->item(row, 2)->text().toStdString()});
     }
+    QString ignored;
+    ReadVisits(e, ignored);
     return e;
+}
+
+QString TFormSaveExercise::VisitsError() const {
+    TExercise e;
+    QString error;
+    ReadVisits(e, error);
+    return error;
 }

@@ -1,6 +1,6 @@
 // The main window's exercise button: a menu of opening an exercise, copying
-// an exercise's link for the web edition, its answer sheet, closing it, and
-// the class results.
+// an exercise's link for the web edition, its answer sheet, closing it, the
+// class results, and in an exercise of visits the next visit and the trend.
 #include "app/Artwork.h"
 #include "app/ExerciseControl.h"
 #include "app/FormMachines.h"
@@ -21,11 +21,11 @@ QString Text(int id) {
 }
 
 // The menu's actions, by object name, in order.
-const std::pair<const char*, int> kActions[] = {{"ActionOpenExercise", TEXT_EXERCISE_OPEN},
-                                                {"ActionCopyExerciseLink", TEXT_COPY_EXERCISE_LINK},
-                                                {"ActionAnswerSheet", TEXT_EXERCISE_SHEET},
-                                                {"ActionCloseExercise", TEXT_EXERCISE_CLOSE},
-                                                {"ActionClassResults", TEXT_CLASS_RESULTS}};
+const std::pair<const char*, int> kActions[] = {
+    {"ActionOpenExercise", TEXT_EXERCISE_OPEN}, {"ActionCopyExerciseLink", TEXT_COPY_EXERCISE_LINK},
+    {"ActionAnswerSheet", TEXT_EXERCISE_SHEET}, {"ActionCloseExercise", TEXT_EXERCISE_CLOSE},
+    {"ActionClassResults", TEXT_CLASS_RESULTS}, {"ActionNextVisit", TEXT_VISIT_NEXT},
+    {"ActionVisitTrend", TEXT_VISIT_TREND}};
 
 } // namespace
 
@@ -49,11 +49,16 @@ void TFormORX700DemoMain::CreateExerciseButton() {
     connect(actions[2], &QAction::triggered, this, [this] { FExercise->ShowSheet(); });
     connect(actions[3], &QAction::triggered, this, [this] { FExercise->CloseExercise(); });
     connect(actions[4], &QAction::triggered, this, [this] { FExercise->ShowClassResults(); });
-    // The sheet and closing belong to an exercise under way.
+    connect(actions[5], &QAction::triggered, this, [this] { FExercise->NextVisit(); });
+    connect(actions[6], &QAction::triggered, this, [this] { FExercise->ShowTrend(); });
+    // The sheet and closing belong to an exercise under way; the visits to
+    // one that has them, and there is no visit after the last.
     connect(menu, &QMenu::aboutToShow, this, [this, actions] {
         const bool open = FExercise->Run().IsOpen();
         actions[2]->setEnabled(open);
         actions[3]->setEnabled(open);
+        actions[5]->setEnabled(FExercise->HasVisits() && !FExercise->Run().IsLastVisit());
+        actions[6]->setEnabled(FExercise->HasVisits());
     });
     button->setMenu(menu);
     ToolBar->addWidget(button);

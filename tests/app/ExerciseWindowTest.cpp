@@ -7,6 +7,8 @@
 #include "app/FormMachines.h"
 #include "device/Deviceioemulation.h"
 #include "measure/PointConditions.h"
+#include "platform/DateTime.h"
+#include "platform/Host.h"
 #include "state/Inifile.h"
 #include "training/ExerciseFile.h"
 #include "training/ExerciseLink.h"
@@ -377,6 +379,66 @@ TEST_F(ExerciseWindowTest, TwoFaultsAtOnceAreAnsweredWithASecondConditionInEithe
          {"\npoint.2.answer=looseness+misalignment -\n", "\npoint.2.result=right\n",
           "\npoint.6.answer=imbalance+looseness -\n", "\npoint.6.result=wrong\n", "\nscore=1/2\n"})
         EXPECT_NE(submitted.find(line), std::string::npos) << line << " in\n" << submitted;
+}
+
+} // namespace
+
+namespace {
+
+// A trend exercise in the window: the sheet asks for a visit, Next visit
+// moves the instrument on until the last (then it greys out), the trend
+// window opens.
+TEST_F(ExerciseWindowTest, NextVisitMovesOnToTheLastAndTheVisitAnswerIsScored) {
+    TExercise e;
+    e.Title = "Bearing wear";
+    e.Conditions = {{2, ConditionOf("bearing-outer rpm=1480 velocity=1 stage=1")},
+                    {6, ConditionOf("imbalance rpm=1480 velocity=2")}};
+    e.Asked = {{2, TAsk::Visit, "", 'C'}, {6, TAsk::Both, ""}};
+    const double first = EncodeDateTime(2026, 1, 5, 9, 0, 0, 0);
+    e.Visits = {{first, {}},
+                {first + 31, {{2, ConditionOf("bearing-outer rpm=1480 velocity=3.5 stage=3")}}},
+                {first + 59, {{2, ConditionOf("bearing-outer rpm=1480 velocity=5 stage=4")}}}};
+    std::ofstream(Path("wear.orxex").toStdString(), std::ios::binary) << FormatExercise(e);
+    Open();
+    seam.FileAnswers = {Path("wear.orxex")};
+    Trigger("ActionOpenExercise");
+    auto* sheet = Find<QWidget>("FormExercise", nullptr);
+    ASSERT_NE(sheet, nullptr);
+    auto* visit = sheet->findChild<QComboBox*>(QStringLiteral("ComboVisit2"));
+    ASSERT_NE(visit, nullptr);
+    EXPECT_EQ(visit->count(), 5) << "no answer, three visits, never";
+    auto* next = window->findChild<QAction*>(QStringLiteral("ActionNextVisit"));
+    for (int v = 1; v <= 3; ++v) {
+        EXPECT_NE(sheet->findChild<QLabel*>(QStringLiteral("LabelInstructions"))
+                      ->text()
+                      .indexOf(QStringLiteral("Visit %1 of 3").arg(v)),
+                  -1);
+        PowerOn();
+        Press(Qt::Key_Left);
+        Press(Qt::Key_Right);
+        Press(Qt::Key_Left);
+        host.Advance(5900); // point 2 at this visit
+        emit qobject_cast<QMenu*>(next->parent())->aboutToShow();
+        EXPECT_EQ(next->isEnabled(), v < 3) << "visit " << v;
+        if (v < 3) Trigger("ActionNextVisit");
+    }
+    Trigger("ActionVisitTrend");
+    auto* trend = Find<QWidget>("FormVisitTrend", nullptr);
+    ASSERT_NE(trend, nullptr);
+    // The sheet was built anew at each visit: the old lists go first.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    visit = sheet->findChild<QComboBox*>(QStringLiteral("ComboVisit2"));
+    visit->setCurrentIndex(visit->findData(2));
+    seam.SaveAnswers = {Path("wear.orxsub")};
+    sheet->findChild<QPushButton*>(QStringLiteral("ButtonSubmit"))->click();
+    TSubmission s;
+    ASSERT_EQ(ParseSubmission(ReadAll(Path("wear.orxsub")), s), 0);
+    EXPECT_EQ(s.Points[0].Answer.Visit, 2);
+    EXPECT_EQ(s.Points[0].Right.Visit, 2);
+    EXPECT_TRUE(s.Points[0].IsRight);
+    trend->close();
+    Trigger("ActionCloseExercise");
+    EXPECT_EQ(InstrumentNow(), host.Now());
 }
 
 } // namespace
