@@ -55,6 +55,9 @@ std::string TSessionRecorder::Finish() {
 }
 
 void TSessionRecorder::Abandon() {
+    // Only a recording listens to the device: once abandoned, the device may
+    // be gone before this recorder is (the window deletes it at close).
+    if (!FRecorder.Recording()) return;
     if (FDevice.Buttons().InputObserver == this) FDevice.Buttons().InputObserver = nullptr;
-    if (FRecorder.Recording()) FRecorder.Finish(0, 0);
+    FRecorder.Finish(0, 0);
 }

@@ -37,7 +37,9 @@ class TSessionRecorder final : public TKeyInputObserver {
     // Ends the recording with a last check: call it while the worker does not
     // work (waits for a key or is parked), so that the LCD has settled.
     std::string Finish();
-    // Stops listening without a script (the device is going away).
+    // Stops listening without a script (the device is going away). It
+    // touches the device only while recording, so the destructor is safe
+    // after the device has gone.
     void Abandon();
 
     void KeyDown(int16_t key) override;
