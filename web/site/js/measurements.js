@@ -160,7 +160,7 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
     if (!pointId && machines.length) pointId = machines[0].points[0]?.id ?? 0;
   }
 
-  function fillPoint() {
+  function fillPoint(saved = null) {
     pointPart.hidden = !pointId;
     for (const tr of tree.querySelectorAll('tr.point')) {
       const on = Number(tr.dataset.point) === pointId;
@@ -170,7 +170,7 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
     if (!pointId) return;
     trend = db.point(pointId);
     const label = $(`tr.point[data-point="${pointId}"] td`, tree)?.textContent ?? '';
-    showLimits();
+    showLimits(saved);
     trendTitle.textContent = `${t(TEXT_TREND)}: ${t(TEXT_LEVEL[trend.kind] ?? TEXT_LEVEL[0])}`;
     readingsTitle.textContent = t(TEXT_READINGS).replace('%1', label);
     if (!trend.readings.some((r) => r.id === readingId)) readingId = trend.readings.at(-1)?.id ?? 0;
@@ -206,12 +206,15 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
   }
 
   // The point's limits: a machine group's, or typed for the point (group -1).
-  function showLimits() {
+  // A box the user is typing in keeps its text while a save of the other box
+  // refreshes the panel; the box just saved shows what was kept (a refused
+  // figure goes back).
+  function showLimits(saved) {
     const own = trend.limits.group < 0;
     groupBox.options[TEXT_GROUPS.length].hidden = !own;
     groupBox.value = own ? 'own' : String(trend.limits.group);
-    alertBox.value = figure(trend.limits.alert);
-    dangerBox.value = figure(trend.limits.danger);
+    for (const [box, value] of [[alertBox, trend.limits.alert], [dangerBox, trend.limits.danger]])
+      if (box === saved || document.activeElement !== box) box.value = figure(value);
   }
 
   function readingView() {
@@ -310,7 +313,7 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
   for (const box of [alertBox, dangerBox]) box.addEventListener('change', async () => {
     const outcome = await db.setOwnLimits(pointId, -1, Number(alertBox.value), Number(dangerBox.value));
     if (outcome.error) say(t(TEXT_NOT_DONE).replace('%1', outcome.error));
-    fillPoint();
+    fillPoint(box);
   });
   transferButton.addEventListener('click', transfer);
   downloadButton.addEventListener('click', () => {
