@@ -76,6 +76,23 @@ class MeasurementsWindowTest : public MainWindowTest {
         return child;
     }
     static QString Text(int id) { return QString::fromStdString(LoadStr(id)); }
+    // Point 2 measured and transferred twice, in condition first and then
+    // second, and chosen in the window: the readings' table, newest first.
+    QTableWidget* TwoReadingsOfPoint2(const char* first, const char* second) {
+        std::string error;
+        AssignCondition(2, ParseCondition(first, error).value());
+        PowerOn();
+        Press(Qt::Key_Left);
+        Press(Qt::Key_Right); // point 2 (kind 0)
+        Measure();
+        EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
+        AssignCondition(2, ParseCondition(second, error).value());
+        Measure(true);
+        EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
+        auto* tree = Get<QTreeWidget>("TreeMeasurements");
+        tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+        return Get<QTableWidget>("TableReadings");
+    }
 
     std::filesystem::path folder;
     TFakeDialogSeam dialogs;
@@ -166,18 +183,7 @@ TEST_F(MeasurementsWindowTest, MeasuredTransferredTrendedLimitedAndExported) {
 // a finer line spacing, and an export within dates.
 TEST_F(MeasurementsWindowTest, BaselineOverlayDifferenceHarmonicsOrdersAndDates) {
     std::string error;
-    AssignCondition(2, ParseCondition("imbalance rpm=1500 velocity=2", error).value());
-    PowerOn();
-    Press(Qt::Key_Left);
-    Press(Qt::Key_Right); // point 2 (kind 0)
-    Measure();
-    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
-    AssignCondition(2, ParseCondition("imbalance rpm=1500 velocity=5", error).value());
-    Measure(true);
-    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
-    auto* tree = Get<QTreeWidget>("TreeMeasurements");
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
-    auto* table = Get<QTableWidget>("TableReadings");
+    auto* table = TwoReadingsOfPoint2("imbalance rpm=1500 velocity=2", "imbalance rpm=1500 velocity=5");
     ASSERT_EQ(table->rowCount(), 2);
     auto db = TMeasurementDb::Open(DesktopMeasurementDbPath(), error);
     ASSERT_TRUE(db) << error;
@@ -266,18 +272,7 @@ TEST_F(MeasurementsWindowTest, BaselineOverlayDifferenceHarmonicsOrdersAndDates)
 // there after the window closes and opens on a new connection.
 TEST_F(MeasurementsWindowTest, ABaselineAtAnotherSpeedLinesUpInOrdersAndIsKept) {
     std::string error;
-    AssignCondition(2, ParseCondition("imbalance rpm=1200 velocity=2", error).value());
-    PowerOn();
-    Press(Qt::Key_Left);
-    Press(Qt::Key_Right); // point 2 (kind 0)
-    Measure();
-    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
-    AssignCondition(2, ParseCondition("imbalance rpm=1500 velocity=5", error).value());
-    Measure(true);
-    EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
-    auto* tree = Get<QTreeWidget>("TreeMeasurements");
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
-    auto* table = Get<QTableWidget>("TableReadings");
+    auto* table = TwoReadingsOfPoint2("imbalance rpm=1200 velocity=2", "imbalance rpm=1500 velocity=5");
     ASSERT_EQ(table->rowCount(), 2);
     table->selectRow(0); // the 1200 rpm reading becomes the baseline
     Get<QPushButton>("ButtonBaseline")->click();
@@ -298,7 +293,7 @@ TEST_F(MeasurementsWindowTest, ABaselineAtAnotherSpeedLinesUpInOrdersAndIsKept) 
     form->close();
     Measure(true);
     EXPECT_EQ(Transfer(), Text(TEXT_PC_TRANSFERRED).arg(1));
-    tree = Get<QTreeWidget>("TreeMeasurements");
+    auto* tree = Get<QTreeWidget>("TreeMeasurements");
     tree->setCurrentItem(tree->topLevelItem(0)->child(0));
     table = Get<QTableWidget>("TableReadings");
     ASSERT_EQ(table->rowCount(), 3);
