@@ -275,6 +275,12 @@ void TFormORX700DemoMain::LoadWindowTexts() {
 
 bool TFormORX700DemoMain::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) FormActivate();
+    // Moved to another screen (a laptop's, from the projector's): the size
+    // is checked against that screen as at the start. The native window
+    // exists once shown; the connection is made once.
+    if (event->type() == QEvent::Show && windowHandle())
+        connect(windowHandle(), &QWindow::screenChanged, this, &TFormORX700DemoMain::ApplyPresenterSize,
+                Qt::UniqueConnection);
     if (event->type() == QEvent::WindowDeactivate) FArrowsDown[0] = FArrowsDown[1] = false;
     return QWidget::event(event);
 }

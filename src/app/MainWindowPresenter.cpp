@@ -123,7 +123,11 @@ void TFormORX700DemoMain::ApplyPresenterSize() {
     for (QAction* action : ActionGroupSize->actions())
         action->setChecked(action->data().toInt() == shown);
     if (shown != FShownSize || ImageDevice->Image().isNull()) LayOutInstrument(shown);
-    if (shown >= chosen) return;
+    if (shown >= chosen) {
+        // Back on a screen that holds the chosen size: the note no longer holds.
+        if (StatusBar->currentMessage() == Text(TEXT_SHOW_SIZE_CLAMPED)) StatusBar->clearMessage();
+        return;
+    }
     // Said once the window is on the screen, in its language: the status bar
     // hides its usage line only for a message that comes while it is shown.
     QMetaObject::invokeMethod(

@@ -14,8 +14,12 @@
 #include "resources/StringIds.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QStatusBar>
+#include <QWindow>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -177,6 +181,37 @@ TEST_F(Presenter, ASizeTooLargeForTheScreenShowsAtTheLargestThatFits) {
         }
         EXPECT_EQ(SavedState.PresenterSize, 4);
         window.reset();
+    }
+}
+
+// The window dragged from the projector's screen to the laptop's and back:
+// each screen change checks the size as the start does, and the chosen 2x
+// comes back where it fits again.
+TEST_F(Presenter, MovedToASmallerScreenTheWindowTakesTheLargestSizeThatFitsThere) {
+    std::optional<TScreenAreaInstall> screen(std::in_place, QRect(0, 0, 1920, 1050));
+    SavedState.PresenterSize = 4;
+    Open();
+    ASSERT_EQ(window->size(), QSize(1746, 693));
+    QWindow* handle = window->windowHandle();
+    ASSERT_NE(handle, nullptr);
+    struct TMove {
+        QRect Area;
+        QSize Client;
+        bool Said;
+    };
+    const TMove moves[] = {{QRect(0, 0, 1366, 768), {1310, 539}, true},
+                           {QRect(0, 0, 1920, 1050), {1746, 693}, false},
+                           {QRect(0, 0, 1024, 600), {873, 384}, true}};
+    for (const TMove& move : moves) {
+        SCOPED_TRACE(move.Area.width());
+        screen.reset();
+        screen.emplace(move.Area);
+        emit handle->screenChanged(handle->screen());
+        QApplication::processEvents();
+        EXPECT_EQ(window->size(), move.Client);
+        EXPECT_EQ(Status().toStdString(), move.Said ? LoadStr(TEXT_SHOW_SIZE_CLAMPED) : std::string());
+        EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("ActionSizeDouble"))->isEnabled(), !move.Said);
+        EXPECT_EQ(SavedState.PresenterSize, 4);
     }
 }
 
