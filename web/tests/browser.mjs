@@ -127,3 +127,20 @@ export async function play(page, lines) {
     await pause(page, 100);
   }
 }
+
+// The tool bar's and the presenter bar's texts that their boxes cut or let
+// run out: each as "id: text". A label wider than its box shows cut
+// ("Languag") or runs under the control beside it.
+export function cutLabels(page) {
+  return page.evaluate(() => [...document.querySelectorAll(
+    '#toolbar label, #toolbar button:not(.tool), #toolbar .tool span, #presenter-bar button, #menu-button .label')]
+    .filter((e) => e.getClientRects().length && e.textContent)
+    .filter((e) => {
+      const range = document.createRange();
+      range.selectNodeContents(e);
+      const text = range.getBoundingClientRect();
+      const box = (e.matches('.tool span') ? e.parentElement : e).getBoundingClientRect();
+      return (e.clientWidth > 0 && e.scrollWidth > e.clientWidth) || text.left < box.left - 0.5 || text.right > box.right + 0.5;
+    })
+    .map((e) => `${e.id || e.parentElement.id}: ${e.textContent}`));
+}

@@ -5,7 +5,7 @@
 // across a reload, in the desktop's words.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { openPage, useSiteInBrowser } from './browser.mjs';
+import { cutLabels, openPage, useSiteInBrowser } from './browser.mjs';
 import { hide, stored } from './state-page.mjs';
 
 const site = useSiteInBrowser();
@@ -48,6 +48,10 @@ test('each presenter size at several screens: whole LCD pixels, fitted and said 
         const where = `${size} at ${width} x ${height}, ${ratio}x: ${JSON.stringify(m)}`;
         assert.ok(Math.abs(m.scale - scales[i]) < 0.001, where);
         assert.ok(whole(m.step) && whole(m.origin[0]) && whole(m.origin[1]), where);
+        for (const language of ['RUS', 'ENG']) {
+          await page.selectOption('#language', language);
+          assert.deepEqual(await cutLabels(page), [], `${language}, ${where}`);
+        }
         const fits = size === '2' || Math.abs(m.scale - Math.floor((Number(size) / 2) * 2 * ratio + 1e-9) / (2 * ratio)) < 0.001;
         if (fits) assert.equal(m.status, usage, where);
         else assert.match(m.status, new RegExp(`^The instrument at ${size === '4' ? '2' : '1\\.5'}× does not fit this window: shown at ${Math.round(m.scale * 100)} %\\.`), where);

@@ -3,7 +3,7 @@
 // hit, the tool bar is reachable, and nothing leaves the screen.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { openPage, play, useSiteInBrowser } from './browser.mjs';
+import { cutLabels, openPage, play, useSiteInBrowser } from './browser.mjs';
 
 const site = useSiteInBrowser();
 
@@ -76,6 +76,7 @@ for (const v of VIEWPORTS) {
         assert.ok(menu.boxes.toolbar.shown && inside(menu.boxes.toolbar, menu.viewport), JSON.stringify(menu.boxes.toolbar));
         const heights = await page.$$eval('#toolbar .tool', (tools) => tools.map((t) => t.getBoundingClientRect().height));
         assert.ok(heights.every((h) => h >= MIN_TARGET), `menu items of ${heights}`);
+        assert.deepEqual(await cutLabels(page), [], 'labels cut in the menu');
         await page.click('#tool-hints');
         assert.equal(await page.isVisible('#toolbar'), false, 'the menu stays open after a choice');
         assert.equal(await page.isVisible('#balloon-k1'), false, 'the balloons do not hide');
@@ -90,6 +91,7 @@ for (const v of VIEWPORTS) {
         assert.equal(await page.evaluate(() => document.documentElement.lang), 'ru');
         assert.notEqual(await page.textContent('#machines-caption'), caption, 'the panel keeps its language');
         assert.ok(await page.isVisible('#machines-panel'), 'the panel closed');
+        assert.deepEqual(await cutLabels(page), [], 'labels cut in the menu in Russian');
         assert.ok(inside((await page.evaluate(measure)).boxes.menu, m.viewport), 'the menu button left the screen');
         await page.click('#machines-panel .close');
         await page.click('#menu-button');
@@ -102,6 +104,7 @@ for (const v of VIEWPORTS) {
           const labels = await page.$$eval('#toolbar .tool span', (spans) => spans.map((s) => [s.textContent, s.offsetHeight / parseFloat(getComputedStyle(s).lineHeight === 'normal' ? getComputedStyle(s).fontSize : getComputedStyle(s).lineHeight)]));
           for (const [text, lines] of labels) assert.ok(lines < 1.7, `${language}: "${text}" takes ${lines.toFixed(2)} lines`);
           assert.ok(await page.$eval('#toolbar', (bar) => bar.scrollWidth <= bar.clientWidth + 0.5), `${language}: the tool bar overflows`);
+          assert.deepEqual(await cutLabels(page), [], `${language}: labels cut`);
         }
       }
       if (v.touch) {
