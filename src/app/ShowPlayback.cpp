@@ -40,6 +40,12 @@ class TTakeOverWatch : public QObject {
         qApp->installEventFilter(this);
     }
     ~TTakeOverWatch() override { qApp->removeEventFilter(this); }
+    // Sees nothing more from now on, also before its deferred deletion
+    // comes (a loop may not turn again before the controller goes).
+    void Disarm() {
+        FArmed = false;
+        qApp->removeEventFilter(this);
+    }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -48,7 +54,7 @@ class TTakeOverWatch : public QObject {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
         case QEvent::TouchBegin:
-            if (FOnInput) FOnInput();
+            if (FArmed && FOnInput) FOnInput();
             break;
         default:
             break;
@@ -58,6 +64,7 @@ class TTakeOverWatch : public QObject {
 
   private:
     std::function<void()> FOnInput;
+    bool FArmed = true;
 };
 
 } // namespace
@@ -115,5 +122,8 @@ void TShowControl::TakeOver() {
     FPlayTimer.SetEnabled(false);
     FWindow.SetStatus(Text(TEXT_SHOW_PLAY_TAKEN_OVER));
     // Not from inside its own event filter: the watch goes once Qt is done with it.
-    if (QObject* watch = FTakeOverWatch.release()) watch->deleteLater();
+    if (QObject* watch = FTakeOverWatch.release()) {
+        static_cast<TTakeOverWatch*>(watch)->Disarm();
+        watch->deleteLater();
+    }
 }
