@@ -5,6 +5,7 @@
 #include "app/ExerciseControl.h"
 #include "app/FormMachines.h"
 #include "app/MainWindow.h"
+#include "app/ShowControl.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
 
@@ -44,7 +45,9 @@ void TFormORX700DemoMain::CreateExerciseButton() {
     for (const auto& [name, id] : kActions)
         menu->addAction(QString())->setObjectName(QLatin1String(name));
     const QList<QAction*> actions = menu->actions();
-    connect(actions[0], &QAction::triggered, this, [this] { FExercise->OpenExercise(); });
+    // A recording or a playback gives the instrument up first.
+    connect(actions[0], &QAction::triggered, this,
+            [this] { FShow->FreeForExercise([this] { FExercise->OpenExercise(); }); });
     connect(actions[1], &QAction::triggered, this, [this] { FExercise->CopyExerciseLink(); });
     connect(actions[2], &QAction::triggered, this, [this] { FExercise->ShowSheet(); });
     connect(actions[3], &QAction::triggered, this, [this] { FExercise->CloseExercise(); });

@@ -79,6 +79,27 @@ void TShowControl::OwnState() {
     });
 }
 
+void TShowControl::FreeForExercise(std::function<void()> then) {
+    if (FStopping) return;
+    if (FRecorder.Recording()) {
+        if (!DialogSeam().Ask(FWindow.Widget,
+                              QString::fromStdString(LoadStr(TEXT_SHOW_EXERCISE_STOPS_RECORDING)),
+                              QString::fromStdString(LoadStr(TEXT_SHOW_STOP_AND_OPEN)),
+                              QString::fromStdString(LoadStr(TEXT_CANCEL))))
+            return;
+        return FinishRecording(std::move(then));
+    }
+    TakeOver();
+    // A copy would otherwise be set aside as the user's own, and the own
+    // one lost when the exercise gives the copy back.
+    if (!FOwnState || !FOwnBackAtEnd) return then();
+    WhenParked([this, then = std::move(then)] {
+        if (FOwnState) ReadState(*std::exchange(FOwnState, std::nullopt));
+        FOwnBackAtEnd = false;
+        then();
+    });
+}
+
 void TShowControl::DeviceStopping() {
     FParkTimer.SetEnabled(false);
     FAfterPark = {};

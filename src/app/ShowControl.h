@@ -70,6 +70,13 @@ class TShowControl {
     // Import state... (ShowImport.cpp).
     void ImportState();
 
+    // Before an exercise puts its own state in (ShowControl.cpp): a
+    // recording under way is stopped and saved once the user agrees (no:
+    // then never runs), a playback stops, and a playback's copy gives way to
+    // the user's own state, which is what the exercise then sets aside and
+    // gives back. then runs once the instrument is free.
+    void FreeForExercise(std::function<void()> then);
+
     // Before the device goes: nothing of it is touched after this.
     void DeviceStopping();
     // The device has stopped for good: after a playback the user's own state

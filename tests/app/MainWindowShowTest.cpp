@@ -17,6 +17,7 @@
 #include "resources/StringIds.h"
 #include "state/IniDocument.h"
 #include "state/Inifile.h"
+#include "training/ExerciseFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -317,6 +318,87 @@ TEST_F(WindowShow, ALinkFromTheRunnerOpensWithItsStateAndABadOneChangesNothing) 
     Trigger("ActionOwnState");
     EXPECT_EQ(StateIniText(SavedState), own);
     EXPECT_EQ(AssignedConditions().count(3), 0u);
+}
+
+// An exercise opened while a recording runs: the user is asked, a no keeps
+// recording, a yes saves the recording as it stood (it replays verified)
+// before the exercise comes in. Opened on a playback's copy: the playback
+// stops and the exercise sets aside the user's own state, which is what
+// comes back at its close, not the copy.
+TEST_F(WindowShow, AnExerciseOpenedDuringARecordingOrAPlaybackTakesOverCleanly) {
+    TExercise exercise;
+    exercise.Title = "Pump";
+    std::string error;
+    exercise.Conditions = {{2, *ParseCondition("imbalance rpm=1480 velocity=3.6", error)}};
+    exercise.Asked = {{2, TAsk::Both, ""}};
+    WriteAll(Path("pump.orxex"), FormatExercise(exercise));
+    TDeviceState tour = SavedState;
+    tour.SelectedPoint = 3;
+    std::string recording = "recording 1\n";
+    std::istringstream tourIni(StateIniText(tour));
+    for (std::string line; std::getline(tourIni, line);)
+        recording += "state " + line + '\n';
+    recording += "state-end\nlang ENG\nwait 100\nk1-long\nwait 30000\nk1\nwait 500\n";
+    WriteAll(Path("tour.sim"), recording);
+    Open();
+    const auto openExercise = [this] {
+        auto* action = window->findChild<QAction*>(QStringLiteral("ActionOpenExercise"));
+        emit qobject_cast<QMenu*>(action->parent())->aboutToShow();
+        action->trigger();
+        Advance(200);
+    };
+    const auto closeExercise = [this] {
+        auto* action = window->findChild<QAction*>(QStringLiteral("ActionCloseExercise"));
+        emit qobject_cast<QMenu*>(action->parent())->aboutToShow();
+        action->trigger();
+        Advance(200);
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("FormExercise")) top->close();
+    };
+
+    g_Device->PowerOff();
+    Advance(200);
+    std::string own = StateIniText(SavedState);
+    Trigger("ActionRecord");
+    Press(Qt::Key_Right, 1500);
+    Advance(1500);
+    seam.AskAnswers = {false};
+    openExercise();
+    EXPECT_EQ(seam.Questions.back().toStdString(), LoadStr(TEXT_SHOW_EXERCISE_STOPS_RECORDING));
+    EXPECT_TRUE(seam.FileRequests.empty()) << "declined: no exercise asked for";
+    Press(Qt::Key_Left);
+    Advance(900);
+    seam.AskAnswers = {true};
+    seam.SaveAnswers = {Path("before.sim")};
+    seam.FileAnswers = {Path("pump.orxex")};
+    openExercise();
+    ASSERT_TRUE(seam.SaveAnswers.empty() && seam.FileAnswers.empty()) << "saved, then the exercise chosen";
+    EXPECT_EQ(RunSim({Path("before.sim")}).Out, "verified") << ReadAll(Path("before.sim"));
+    EXPECT_EQ(AssignedCondition(2).Kind, TConditionKind::Imbalance) << "the exercise is in";
+    emit window->findChild<QMenu*>(QStringLiteral("MenuShow"))->aboutToShow();
+    EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("ActionRecord"))->isEnabled());
+    closeExercise();
+    EXPECT_EQ(AssignedConditions().count(2), 0u) << "the recorded session's state back";
+    own = StateIniText(SavedState);
+
+    for (const uint32_t playedMs : {5000u, 40000u}) { // during the playback, and after it ended
+        SCOPED_TRACE(playedMs);
+        seam.FileAnswers = {Path("tour.sim")};
+        Trigger("ActionPlay");
+        Advance(playedMs);
+        ASSERT_NE(StateIniText(SavedState), own) << "on the copy";
+        seam.FileAnswers = {Path("pump.orxex")};
+        openExercise();
+        Advance(30000);
+        EXPECT_EQ(AssignedCondition(2).Kind, TConditionKind::Imbalance);
+        closeExercise();
+        EXPECT_EQ(StateIniText(SavedState), own) << "the own state back, not the copy";
+        emit window->findChild<QMenu*>(QStringLiteral("MenuShow"))->aboutToShow();
+        EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("ActionOwnState"))->isEnabled());
+    }
+    window->close();
+    window.reset();
+    EXPECT_EQ(StateIniText(SavedState), own);
 }
 
 } // namespace
