@@ -4,7 +4,7 @@
 // condition changed in the Machines panel, pointer moves and a measurement
 // taken in real time replays to "verified" too.
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -88,4 +88,56 @@ test('a condition set in the Machines panel, pointer moves and a real-time measu
   assert.deepEqual(replay(script), { status: 0, out: 'verified', err: '' });
   // Without its condition line the replay measures another machine.
   assert.equal(replay(lines.filter((l) => !l.startsWith('condition ')).join('\n')).status, 1);
+});
+
+test('an import or an exercise chosen during a recording asks first: no keeps recording, yes downloads the recording (it replays verified) and then the exercise comes in', async () => {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'orx700-recording-'));
+  let exercise;
+  let stateText;
+  try {
+    const ini = path.join(folder, 'state.ini');
+    execFileSync(SIM, ['--ini', ini, '-'], {
+      input: `condition 2 imbalance rpm=1480 velocity=3.6\nexercise-save ${folder}/e.txt ask=2 what=both title=Pump\n`,
+    });
+    exercise = fs.readFileSync(path.join(folder, 'e.txt'));
+    stateText = fs.readFileSync(ini);
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+  const { context, page, errors } = await openPage(site.browser, site.url);
+  try {
+    const recording = () => page.evaluate(() => document.querySelector('#record').getAttribute('aria-pressed') === 'true');
+    const answer = async (button) => {
+      await page.waitForSelector('#dialog-confirm[open]');
+      assert.match(await page.textContent('#dialog-confirm-text'), /^A recording is under way/);
+      await page.click(`#dialog-confirm .${button}`);
+    };
+    const chooseExercise = async () => {
+      const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#open-exercise')]);
+      await chooser.setFiles({ name: 'e.txt', mimeType: 'text/plain', buffer: exercise });
+    };
+    await page.click('#record');
+    await page.waitForFunction(() => document.querySelector('#record').getAttribute('aria-pressed') === 'true');
+    await play(page, [...POWER_ON, 'k2']);
+
+    await page.setInputFiles('#import-file', { name: 'state.ini', mimeType: 'text/plain', buffer: stateText });
+    await answer('close');
+    await page.click('#tool-machines');
+    await page.waitForSelector('#machines-panel[open]');
+    await chooseExercise();
+    await answer('close');
+    assert.ok(await recording(), 'declined: still recording');
+    assert.equal(await page.evaluate(() => document.querySelector('#exercise-panel').open), false);
+
+    await play(page, ['k1', 'wait 500']);
+    await chooseExercise();
+    const [download] = await Promise.all([page.waitForEvent('download'), answer('accept')]);
+    const script = fs.readFileSync(await download.path(), 'utf8');
+    await page.waitForSelector('#exercise-panel[open]');
+    assert.equal(await recording(), false);
+    assert.deepEqual(replay(script), { status: 0, out: 'verified', err: '' });
+    assert.deepEqual(errors, []);
+  } finally {
+    await context.close();
+  }
 });

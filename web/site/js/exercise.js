@@ -84,8 +84,10 @@ export async function makeLink(address, text) {
 
 // hooks: stateSwapped() once the exercise's state or the own one is in,
 // message(text) for a refusal, kinds() the conditions' names and texts,
-// saveOwn() to keep the own state as it is before it is set aside.
-export function attachExercise(instrument, { stateSwapped, message, kinds, layoutChanged, saveOwn }) {
+// saveOwn() to keep the own state as it is before it is set aside,
+// beforeOpen() to free the instrument of a recording or a playback first
+// (resolves false when the user would rather not).
+export function attachExercise(instrument, { stateSwapped, message, kinds, layoutChanged, saveOwn, beforeOpen }) {
   const t = (id) => instrument.text(id);
   const panel = $('#exercise-panel');
   let submission = null; // the last submission's file and review
@@ -100,6 +102,7 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
   async function open(text, refusedText) {
     const refusal = instrument.exerciseRefusal(text);
     if (refusal) return message(refusedText(refusal));
+    if (!(await beforeOpen())) return undefined;
     if (!instrument.exerciseIsOpen()) saveOwn();
     if (!(await park())) return undefined;
     instrument.exerciseOpen(text);

@@ -18,6 +18,11 @@ const PANEL_LEAST_WIDTH = 380;
 // An exercise link's fragment (exercise.js reads the rest of it).
 const EXERCISE_LINK = '#exercise=';
 const TEXT_PART_NOT_LOADED = 1850;
+const TEXT_CANCEL = 314;
+const TEXT_STOP_AND_OPEN = 2301;
+const TEXT_EXERCISE_STOPS_RECORDING = 2302;
+const TEXT_IMPORT_STOPS_RECORDING = 2303;
+const TEXT_STOP_AND_IMPORT = 2304;
 
 // A panel not every user opens is loaded when first used, so that the start
 // fetches only what the first LCD frame needs. load() imports its module,
@@ -97,6 +102,7 @@ async function start() {
     kinds: () => JSON.parse(instrument.machineEditor(-1)).kinds,
     layoutChanged: placeSide,
     saveOwn: () => state.save(),
+    beforeOpen: () => freeInstrument(TEXT_EXERCISE_STOPS_RECORDING, TEXT_STOP_AND_OPEN),
   })), notLoaded);
   const machinesPanel = lazyPanel('js/machines.js', () => import('./machines.js'), (module) => (machines = module.attachMachines(instrument, {
     layoutChanged: placeSide,
@@ -136,6 +142,7 @@ async function start() {
   $('#tool-about').addEventListener('click', () => dialogs.about());
   const state = attachState(instrument, view, dialogs, {
     holdSaves: () => Boolean(exercise?.isOpen() || playback?.holdsSaves() || kiosk),
+    beforeReplace: () => freeInstrument(TEXT_IMPORT_STOPS_RECORDING, TEXT_STOP_AND_IMPORT),
     keptTooLarge: stored.tooLarge,
     switchedOff: (id) => { switchedOff = id; view.setStatus(instrument.text(id)); },
     languageChanged: () => {
@@ -172,6 +179,18 @@ async function start() {
   };
   instrument.captionsAttach();
   let recording = null;
+  // Before an exercise or an import puts another state in: a recording under
+  // way is stopped and downloaded once the user agrees (false: nothing
+  // happens), and a playback gives the user's own state back, so that no
+  // copy is set aside or replaced as if it were theirs.
+  async function freeInstrument(askId, acceptId) {
+    if (instrument.isRecording()) {
+      const t = (id) => instrument.text(id);
+      if (!(await dialogs.confirm(t(askId), t(acceptId), t(TEXT_CANCEL)))) return false;
+      await recording.stop();
+    }
+    return playback ? playback.giveBack() : true;
+  }
   const usePlayback = async () => {
     playback ??= (await import('./playback.js')).attachPlayback(instrument, {
       view,

@@ -93,12 +93,19 @@ export function attachPlayback(instrument, { view, dialogs, stateSwapped, saveOw
   for (const type of ['keydown', 'pointerdown', 'touchstart'])
     document.addEventListener(type, takeOver, { capture: true, passive: true });
 
-  ownButton.addEventListener('click', async () => {
+  // The playback stops and the user's own state replaces the copy; false
+  // (a message said why) when it could not.
+  async function giveBack() {
     takeOver();
-    if (!(await replace(loadStoredState(instrument.maxStateBytes()).text))) return;
+    if (!onCopy) return true;
+    if (!(await replace(loadStoredState(instrument.maxStateBytes()).text))) return false;
     onCopy = false;
     ownButton.hidden = true;
-    view.setStatus(t(TEXT_OWN_STATE_BACK));
+    return true;
+  }
+
+  ownButton.addEventListener('click', async () => {
+    if (await giveBack()) view.setStatus(t(TEXT_OWN_STATE_BACK));
   });
 
   const input = document.createElement('input');
@@ -119,6 +126,9 @@ export function attachPlayback(instrument, { view, dialogs, stateSwapped, saveOw
     choose: () => input.click(),
     // While on a copy, the page's saves leave the own state alone.
     holdsSaves: () => onCopy,
+    // Before an exercise or an import puts another state in: no copy is
+    // ever set aside or replaced as if it were the user's own.
+    giveBack,
     loadTexts,
     // For tests and tools: the file's text played as if chosen.
     play,

@@ -50,6 +50,8 @@ export function attachRecording(instrument, { view, dialogs }) {
 
   return {
     toggle: () => (instrument.isRecording() ? stop() : start()),
+    // Stops a recording under way and downloads it.
+    stop,
     loadTexts,
   };
 }

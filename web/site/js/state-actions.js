@@ -56,8 +56,10 @@ export function until(condition, limitMs) {
 // exits or imports),
 // switchedOff(textId) and languageChanged() for the window.
 // holdSaves() says when the state is not the user's own (an exercise runs):
-// saves then leave the kept state alone.
-export function attachState(instrument, view, dialogs, { keptTooLarge, switchedOff, languageChanged, holdSaves = () => false }) {
+// saves then leave the kept state alone. beforeReplace() frees the
+// instrument of a recording or a playback before an import or Undo import
+// (resolves false when the user would rather not).
+export function attachState(instrument, view, dialogs, { keptTooLarge, switchedOff, languageChanged, holdSaves = () => false, beforeReplace = async () => true }) {
   const t = (id) => instrument.text(id);
   const maxBytes = instrument.maxStateBytes();
   const kib = String(Math.floor(maxBytes / 1024));
@@ -121,6 +123,7 @@ export function attachState(instrument, view, dialogs, { keptTooLarge, switchedO
       const question = t(TEXT_FILE_DAMAGED).replace('%1', listed.join('\n'));
       if (!(await dialogs.confirm(question, t(TEXT_REPLACE), t(TEXT_CANCEL)))) return false;
     }
+    if (!(await beforeReplace())) return false;
     // What the import replaces is what the instrument holds now, measured a
     // moment ago included (or, should that not fit, what was saved last;
     // with a state too large to load, the defaults the page started with).
@@ -141,7 +144,7 @@ export function attachState(instrument, view, dialogs, { keptTooLarge, switchedO
   });
   undoButton.addEventListener('click', async () => {
     const before = loadUndoState();
-    if (before === null || !(await replaceState(before))) return;
+    if (before === null || !(await beforeReplace()) || !(await replaceState(before))) return;
     storeUndoState(null);
     showUndo();
     switchedOff(TEXT_IMPORT_UNDONE);
