@@ -42,6 +42,8 @@ test('the tour loops with Exit and Import hidden, a key hands over, and the kept
   try {
     await page.waitForFunction(() => document.body.dataset.kiosk === 'touring');
     for (const id of ['#tool-exit', '#import-state']) assert.equal(await page.isVisible(id), false, id);
+    // The audience reads the tour's keys, whatever the kept state says of captions.
+    await page.waitForFunction(() => /K1/.test(document.querySelector('#captions:not([hidden])')?.textContent ?? ''), null, { timeout: 10000 });
     await page.waitForFunction(() => /machine 3/.test(document.querySelector('#lcd-text').textContent), null, { timeout: 10000 });
     await page.waitForFunction(() => document.body.dataset.kiosk === 'restarting', null, { timeout: 10000 });
     await page.waitForFunction(() => document.body.dataset.kiosk === 'touring', null, { timeout: 10000 });

@@ -18,7 +18,9 @@ const HIDDEN = ['#tool-exit', '#tool-transfer', '#import-state', '#copy-link', '
 const INPUTS = ['keydown', 'pointerdown', 'pointermove', 'touchstart', 'wheel'];
 
 // Resolves true once the tour plays; false after a message said why not.
-export async function startKiosk(instrument, { view, dialogs, script }) {
+// captionsOn() shows the key captions: each round of the tour starts from
+// its own state, and the audience follows its keys by their captions.
+export async function startKiosk(instrument, { view, dialogs, script, captionsOn = () => {} }) {
   const t = (id) => instrument.text(id);
   const name = script || BUNDLED_TOUR;
   let text = '';
@@ -44,6 +46,7 @@ export async function startKiosk(instrument, { view, dialogs, script }) {
   const show = (phase) => {
     view.setStatus(phase === PHASE_LIVE ? t(TEXT_LIVE).replace('%1', String(IDLE_MINUTES)) : t(TEXT_TOURING));
     document.body.dataset.kiosk = phase === PHASE_TOURING ? 'touring' : phase === PHASE_LIVE ? 'live' : 'restarting';
+    if (phase === PHASE_TOURING) captionsOn();
   };
   instrument.onKioskPhase(show);
   show(instrument.kioskPhase());

@@ -265,7 +265,13 @@ async function start() {
       language.value = name;
       language.dispatchEvent(new Event('change'));
     });
-    (await import('./kiosk.js')).startKiosk(instrument, { view, dialogs, script: new URLSearchParams(location.search).get('kiosk') });
+    (await import('./kiosk.js')).startKiosk(instrument, {
+      view,
+      dialogs,
+      script: new URLSearchParams(location.search).get('kiosk'),
+      // The kiosk's state is never kept: the captions go with it.
+      captionsOn: () => { instrument.setShowKeyCaptions(1); stateCaptions(); },
+    });
   }
   if (location.hash.startsWith(EXERCISE_LINK)) exercisePanel().then((panel) => panel?.openLink());
   if (instrument.stateLinkSplit(location.hash)) (await stateLink()).openLink(instrument, { state, dialogs });
