@@ -79,6 +79,9 @@ test('the same exercise answered the same way in the page and in orx700-sim give
     await page.click('#tool-machines');
     assert.equal(await page.textContent('#machines-list tr[data-source="5"] td:nth-child(2)'), 'Stored waveform');
     await page.click('#machines-panel .close');
+    // Nothing records the exercise's state, links to it or comes in over it.
+    const locked = () => page.$$eval('#record, #play, #copy-link, #import-state', (all) => all.map((b) => b.disabled));
+    assert.deepEqual(await locked(), [true, true, true, true]);
     // Export gives the own state, not the exercise's with its hidden answers.
     const [exported] = await Promise.all([page.waitForEvent('download'), page.click('#export-state')]);
     const exportedText = fs.readFileSync(await exported.path(), 'utf8');
@@ -104,6 +107,7 @@ test('the same exercise answered the same way in the page and in orx700-sim give
 
     await page.click('#exercise-close');
     await page.waitForFunction(() => !document.querySelector('#exercise-panel').open);
+    assert.deepEqual(await locked(), [false, false, false, false]);
     await page.click('#tool-machines');
     assert.equal(await page.textContent('#machines-list tr[data-source="3"] td:nth-child(2)'), 'Stored waveform');
     assert.equal(await page.textContent('#machines-list tr[data-source="5"] td:nth-child(2)'), 'Misalignment');

@@ -90,8 +90,12 @@ async function start() {
     view.fit();
   };
   const notLoaded = (file) => dialogs.message(instrument.text(TEXT_PART_NOT_LOADED).replace('%1', file));
+  // An exercise holds its own state, its hidden conditions in it: nothing
+  // records it, puts it into a link or comes in over it while it runs.
+  const EXERCISE_LOCKED = ['#record', '#play', '#own-state', '#copy-link', '#import-state', '#undo-import'];
   const exercisePanel = lazyPanel('js/exercise.js', () => import('./exercise.js'), (module) => (exercise = module.attachExercise(instrument, {
     stateSwapped: () => {
+      for (const id of EXERCISE_LOCKED) $(id).disabled = Boolean(instrument.exerciseIsOpen());
       stateCaptions();
       language.selectedIndex = instrument.languageIndex();
       view.loadTexts();
