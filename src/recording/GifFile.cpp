@@ -1,54 +1,14 @@
 #include "recording/GifFile.h"
 
 #include "platform/SafeFile.h"
+#include "recording/GifStream.h"
 
 #include <gif_lib.h>
 
-#include <algorithm>
 #include <map>
 #include <memory>
 
-namespace {
-
-int Append(GifFileType* gif, const GifByteType* bytes, int size) {
-    static_cast<std::string*>(gif->UserData)
-        ->append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
-    return size;
-}
-
-struct TCloseGif {
-    void operator()(GifFileType* gif) const {
-        int ignored = 0;
-        EGifCloseFile(gif, &ignored);
-    }
-};
-
-struct TFreeMap {
-    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
-};
-
-// The smallest rectangle holding every pixel that differs; a frame equal to
-// the one before gets its top-left pixel again.
-struct TRect {
-    int Left = 0, Top = 0, Width = 1, Height = 1;
-};
-TRect Changed(const std::vector<uint32_t>& before, const std::vector<uint32_t>& now, int width, int height) {
-    int left = width, top = height, right = -1, bottom = -1;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::size_t i =
-                static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
-            if (before[i] == now[i]) continue;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-        }
-    if (right < 0) return {};
-    return {left, top, right - left + 1, bottom - top + 1};
-}
-
-} // namespace
+using namespace GifStream;
 
 bool WriteGifFile(const std::string& path, int width, int height, std::size_t count,
                   const std::function<std::vector<uint32_t>(std::size_t)>& pixels,
@@ -96,16 +56,12 @@ bool WriteGifFile(const std::string& path, int width, int height, std::size_t co
     }
     EGifSetGifVersion(gif.get(), true);
     bool ok = EGifPutScreenDesc(gif.get(), width, height, bits, 0, map.get()) == GIF_OK;
-    // Loop for ever.
-    const GifByteType loop[] = {1, 0, 0};
-    ok = ok && EGifPutExtensionLeader(gif.get(), APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-         EGifPutExtensionBlock(gif.get(), 11, "NETSCAPE2.0") == GIF_OK &&
-         EGifPutExtensionBlock(gif.get(), 3, loop) == GIF_OK && EGifPutExtensionTrailer(gif.get()) == GIF_OK;
+    ok = ok && PutLoopForever(gif.get());
     std::vector<uint32_t> before;
     std::vector<GifPixelType> line;
     for (std::size_t f = 0; ok && f < count; ++f) {
         const std::vector<uint32_t> frame = pixels(f);
-        const TRect r = f == 0 ? TRect{0, 0, width, height} : Changed(before, frame, width, height);
+        const TRect r = f == 0 ? TRect{0, 0, width, height} : ChangedRect(before, frame, width, height);
         GraphicsControlBlock control{};
         control.DisposalMode = DISPOSE_DO_NOT;
         control.DelayTime = static_cast<int>(delayCs(f));

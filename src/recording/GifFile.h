@@ -15,3 +15,13 @@
 bool WriteGifFile(const std::string& path, int width, int height, std::size_t count,
                   const std::function<std::vector<uint32_t>(std::size_t)>& pixels,
                   const std::function<uint32_t(std::size_t)>& delayCs, std::string& error);
+
+// As WriteGifFile, for frames of any colours (the whole instrument drawn
+// with smooth edges): each frame after the first holds the rectangle that
+// changed, with the pixels that stayed transparent, and a colour map of its
+// own: the exact colours of what changed when they are at most 255, else
+// 255 colours quantised by giflib, each the mean of the colours it stands
+// for (a picture of few flat colours comes back exactly).
+bool WriteColourGifFile(const std::string& path, int width, int height, std::size_t count,
+                        const std::function<std::vector<uint32_t>(std::size_t)>& pixels,
+                        const std::function<uint32_t(std::size_t)>& delayCs, std::string& error);
