@@ -28,6 +28,7 @@ TCaptionStrip::TCaptionStrip(QWidget* parent, QRect geometry) : QWidget(parent) 
     FTimer.SetOnTimer([this] {
         Restart();
         update();
+        if (OnChanged) OnChanged();
     });
 }
 
@@ -44,6 +45,7 @@ void TCaptionStrip::KeyEvent(int16_t code) {
     FCaptions.Add(code, GetTickCount());
     Restart();
     update();
+    if (OnChanged) OnChanged();
 }
 
 std::vector<TKeyCaption> TCaptionStrip::Shown() const {

@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class TCaptionStrip : public QWidget {
   public:
     TCaptionStrip(QWidget* parent, QRect geometry);
@@ -20,6 +22,8 @@ class TCaptionStrip : public QWidget {
     // The captions as they look now, oldest first (for the accessible name
     // and the tests).
     std::vector<TKeyCaption> Shown() const;
+    // After the captions' look changed (a key event, a fade step, one gone).
+    std::function<void()> OnChanged;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -386,7 +386,6 @@ void TFormORX700DemoMain::ToolButtonExitClick() {
 
 void TFormORX700DemoMain::DeviceRefresh() {
     if (FExercise) FExercise->DeviceRefreshed();
-    if (FShow) FShow->DeviceRefreshed();
     ImageDeviceScreen->SetImage(ShownLcdImage());
     // What the LCD says, for a screen reader; announced when it changes.
     const QString screenText = QString::fromStdString(g_Device->GetScreenText());
@@ -398,6 +397,9 @@ void TFormORX700DemoMain::DeviceRefresh() {
     FHintK1Text = QString::fromStdString(g_Device->GetHintK1());
     FHintK2Text = QString::fromStdString(g_Device->GetHintK2());
     DrawBalloons();
+    // After the LCD and the balloons: an animation of the whole instrument
+    // takes them as they are now shown.
+    if (FShow) FShow->DeviceRefreshed();
 
     // The LCD under a resting pointer may have changed its meaning.
     const QPoint globalPos = QCursor::pos();

@@ -126,6 +126,10 @@ class TFormORX700DemoMain : public QWidget {
     void ActionRecordClick();
     void ActionPlayClick();
     void ActionRecordAnimationClick();
+    void ActionAnimateWholeClick();
+    // The instrument as shown below the tool bar, drawn by the widgets
+    // themselves into an image.
+    QImage InstrumentImage();
     void ActionImportStateClick();
     void ActionOwnStateClick();
     void HideShowFileActions();
@@ -171,6 +175,7 @@ class TFormORX700DemoMain : public QWidget {
     QAction* ActionRecord = nullptr;
     QAction* ActionPlay = nullptr;
     QAction* ActionRecordAnimation = nullptr;
+    QAction* ActionAnimateWhole = nullptr;
     QAction* ActionImportState = nullptr;
     QAction* ActionOwnState = nullptr;
     std::vector<QAction*> ShowFileActions; // hidden in the kiosk

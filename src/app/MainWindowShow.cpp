@@ -1,7 +1,9 @@
 // The Show menu's recordings, playback, animations and state links, after
 // the captions and the presenter sizes.
+#include "app/CaptionStrip.h"
 #include "app/ExerciseControl.h"
 #include "app/MainWindow.h"
+#include "app/MainWindowLayout.h"
 #include "app/ShowControl.h"
 #include "device/Deviceioemulation.h"
 #include "platform/Strings.h"
@@ -34,11 +36,13 @@ void TFormORX700DemoMain::AddShowActions() {
     ActionRecord = add("ActionRecord", &TFormORX700DemoMain::ActionRecordClick);
     ActionPlay = add("ActionPlay", &TFormORX700DemoMain::ActionPlayClick);
     ActionRecordAnimation = add("ActionRecordAnimation", &TFormORX700DemoMain::ActionRecordAnimationClick);
+    ActionAnimateWhole = add("ActionAnimateWhole", &TFormORX700DemoMain::ActionAnimateWholeClick);
+    ActionAnimateWhole->setCheckable(true);
     ShowFileActions.push_back(menu->addSeparator());
     ActionImportState = add("ActionImportState", &TFormORX700DemoMain::ActionImportStateClick);
     ActionOwnState = add("ActionOwnState", &TFormORX700DemoMain::ActionOwnStateClick);
-    for (QAction* action :
-         {ActionRecord, ActionPlay, ActionRecordAnimation, ActionImportState, ActionOwnState})
+    for (QAction* action : {ActionRecord, ActionPlay, ActionRecordAnimation, ActionAnimateWhole,
+                            ActionImportState, ActionOwnState})
         ShowFileActions.push_back(action);
     // What each item does now: Record and Stop, and what another state allows.
     connect(menu, &QMenu::aboutToShow, this, [this] { UpdateShowMenu(); });
@@ -55,12 +59,16 @@ void TFormORX700DemoMain::UpdateShowMenu() {
     ActionOwnState->setEnabled(free && FShow && FShow->OnOtherState());
     ActionRecordAnimation->setText(
         Text(FShow && FShow->Animating() ? TEXT_SHOW_STOP_ANIMATION : TEXT_SHOW_RECORD_ANIMATION));
+    // The state may have changed under it (another state, an exercise).
+    ActionAnimateWhole->setChecked(SavedState.AnimateWholeInstrument != 0);
 }
 
 void TFormORX700DemoMain::LoadShowActionTexts() {
     ActionPlay->setText(Text(TEXT_SHOW_PLAY));
     ActionImportState->setText(Text(TEXT_SHOW_IMPORT_STATE));
     ActionOwnState->setText(Text(TEXT_SHOW_OWN_STATE));
+    ActionAnimateWhole->setText(Text(TEXT_GIFINST_WINDOW_WHOLE));
+    ActionAnimateWhole->setToolTip(Text(TEXT_GIFINST_WINDOW_WHOLE_TIP));
     UpdateShowMenu();
 }
 
@@ -69,9 +77,13 @@ void TFormORX700DemoMain::CreateShowControl() {
     // key wait.
     g_Device->OnKeyWait = PublishCurrentDeviceState;
     FShow = std::make_unique<TShowControl>(
-        *g_Device, TShowControl::TWindow{this, [this](const QString& text) { ShowStatus(text); },
-                                         [this](const std::string& language) { KioskLanguage(language); },
-                                         [this] { ExerciseStateChange(); }});
+        *g_Device,
+        TShowControl::TWindow{this, [this](const QString& text) { ShowStatus(text); },
+                              [this](const std::string& language) { KioskLanguage(language); },
+                              [this] { ExerciseStateChange(); }, [this] { return InstrumentImage(); }});
+    CaptionStrip->OnChanged = [this] {
+        if (FShow) FShow->CaptionsChanged();
+    };
 }
 
 // An empty text puts the window's own line back.
@@ -95,6 +107,22 @@ void TFormORX700DemoMain::ActionPlayClick() {
 void TFormORX700DemoMain::ActionRecordAnimationClick() {
     FShow->ToggleAnimation();
     ClearActiveControl();
+}
+
+// Kept in the state's presenter section; a capture under way keeps what it
+// began with.
+void TFormORX700DemoMain::ActionAnimateWholeClick() {
+    SavedState.AnimateWholeInstrument = ActionAnimateWhole->isChecked() ? 1 : 0;
+    ClearActiveControl();
+}
+
+QImage TFormORX700DemoMain::InstrumentImage() {
+    const QRect area(0, MainWindowLayout::kToolBarHeight, width(),
+                     height() - MainWindowLayout::kToolBarHeight - MainWindowLayout::kStatusBarHeight);
+    QImage image(area.size(), QImage::Format_ARGB32);
+    image.fill(palette().color(QPalette::Window));
+    render(&image, QPoint(), QRegion(area), QWidget::DrawChildren | QWidget::DrawWindowBackground);
+    return image;
 }
 
 void TFormORX700DemoMain::ActionImportStateClick() {

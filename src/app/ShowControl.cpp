@@ -39,6 +39,7 @@ TShowControl::TShowControl(TDevice& device, TWindow window)
     FSettleTimer.SetEnabled(false);
     FPlayTimer.SetEnabled(false);
     FPlayer.OnLanguage = [this](const std::string& language) { FWindow.SetLanguage(language); };
+    SetUpAnimationTimers();
 }
 
 TShowControl::~TShowControl() = default;
@@ -57,6 +58,7 @@ void TShowControl::ReadState(const std::string& stateIni) {
     ReadIniState(TIniDocument(stateIni), SavedState);
     SavedState.UserManuals = kept.UserManuals;
     SavedState.ShowKeyCaptions = kept.ShowKeyCaptions;
+    SavedState.AnimateWholeInstrument = kept.AnimateWholeInstrument;
     SavedState.ExerciseLinkAddress = kept.ExerciseLinkAddress;
     if (SavedState.LanguageName.empty()) SavedState.LanguageName = kept.LanguageName;
     FWindow.StateChanged();
@@ -109,6 +111,9 @@ void TShowControl::DeviceStopping() {
     FTakeOverWatch.reset();
     FRecorder.Abandon();
     FAnimation.Clear();
+    FWholeAnimation.Clear();
+    FCaptionStepTimer.SetEnabled(false);
+    FFullTimer.SetEnabled(false);
 }
 
 void TShowControl::DeviceStopped() {
@@ -116,6 +121,7 @@ void TShowControl::DeviceStopped() {
         const TDeviceState kept = SavedState;
         ReadIniState(TIniDocument(*FOwnState), SavedState);
         SavedState.ShowKeyCaptions = kept.ShowKeyCaptions;
+        SavedState.AnimateWholeInstrument = kept.AnimateWholeInstrument;
     }
     FOwnState.reset();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The window's tools for showing the instrument to others (the tool bar's
 // Show menu): Record a session as a script orx700-sim replays and checks,
-// Play one in real time, Record animation of the LCD as an animated GIF,
+// Play one in real time, Record animation of the LCD (or of the whole
+// instrument with its key captions) as an animated GIF,
 // and Import state from a link that opens a prepared instrument.
 //
 // Play and Import put another state in force, after switching the
@@ -12,11 +13,14 @@
 // thread, until the device's worker has parked. GUI thread only.
 #include "platform/Timer.h"
 #include "recording/AnimationCapture.h"
+#include "recording/ColourCapture.h"
 #include "recording/RecordingPlan.h"
 #include "recording/RecordingPlayer.h"
 #include "recording/SessionRecorder.h"
 
+#include <QImage>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -38,6 +42,9 @@ class TShowControl {
         std::function<void(const std::string&)> SetLanguage;
         // After another state came in: what shows the state follows it.
         std::function<void()> StateChanged;
+        // The instrument as the window shows it now (artwork, LCD, balloons,
+        // key captions), for an animation of the whole instrument.
+        std::function<QImage()> InstrumentImage;
     };
 
     TShowControl(TDevice& device, TWindow window);
@@ -61,11 +68,15 @@ class TShowControl {
     void OwnState();
     bool OnOtherState() const { return FOwnState.has_value(); }
 
-    // Record animation / Stop (ShowAnimation.cpp).
+    // Record animation / Stop (ShowAnimation.cpp): of the LCD, or of the
+    // whole instrument when the state asks for it. A whole instrument's
+    // capture that fills its memory ends there and asks where to save.
     void ToggleAnimation();
-    bool Animating() const { return FAnimation.Capturing(); }
-    // After every repaint of the instrument.
+    bool Animating() const { return FAnimation.Capturing() || FWholeAnimation.Capturing(); }
+    // After every repaint of the instrument, once the window shows it.
     void DeviceRefreshed();
+    // After the key captions' look changed.
+    void CaptionsChanged();
 
     // Import state... (ShowImport.cpp).
     void ImportState();
@@ -95,6 +106,10 @@ class TShowControl {
     void PlayTick();
     void TakeOver();
     uint64_t AnimationTime() const;
+    void SetUpAnimationTimers();
+    void StartAnimation();
+    void FinishAnimation();
+    void CaptureWholeInstrument();
 
     TDevice& FDevice;
     TWindow FWindow;
@@ -118,4 +133,12 @@ class TShowControl {
 
     TAnimationCapture FAnimation;
     uint32_t FAnimationStart = 0;
+    TColourCapture FWholeAnimation;
+    QSize FWholeSize;
+    // The captions' fade is taken in a few steps, not at every repaint: a
+    // change within a step of the last one taken waits for the step's end.
+    TTimer FCaptionStepTimer;
+    bool FCaptionsChangedInStep = false;
+    // A full capture is saved after the repaint that filled it.
+    TTimer FFullTimer;
 };

@@ -71,6 +71,9 @@ struct TDeviceState {
     // The instrument's size for an audience in halves of its designed size
     // (2: 1x, 3: 1.5x, 4: 2x), so that an LCD pixel is this many screen pixels.
     uint8_t PresenterSize = 2;
+    // Record animation takes the whole instrument with its key captions, as
+    // shown, rather than the LCD alone.
+    uint8_t AnimateWholeInstrument = 0;
     std::string ExerciseLinkAddress; // the web edition's address exercise links lead to
 };
 

@@ -35,6 +35,7 @@ TIniDocument DeviceIni(const TDeviceState& state) {
     device.UserManuals.clear();
     device.ShowKeyCaptions = 0;
     device.PresenterSize = TDeviceState{}.PresenterSize;
+    device.AnimateWholeInstrument = 0;
     TIniDocument ini;
     WriteIniState(ini, device);
     return ini;

@@ -165,6 +165,7 @@ void ReadIniState(const TIniDocument& ini, TDeviceState& s) {
     s.UserManuals = ini.ReadSectionValues(MANUAL);
     s.ShowKeyCaptions = ini.ReadBool(PRESENTER, "KeyCaptions", false) ? 1 : 0;
     s.PresenterSize = ReadPresenterSize(ini);
+    s.AnimateWholeInstrument = ini.ReadBool(PRESENTER, "AnimateWholeInstrument", false) ? 1 : 0;
     s.ExerciseLinkAddress = ini.ReadString(TRAINING, "WebAddress").value_or("");
     LoadConditions(ini, s);
 }
@@ -207,6 +208,7 @@ void WriteIniState(TIniDocument& ini, const TDeviceState& s) {
     for (const TPresenterSizeName& size : kPresenterSizes)
         if (size.Halves == s.PresenterSize && size.Halves != TDeviceState{}.PresenterSize)
             ini.WriteString(PRESENTER, "Size", size.Name);
+    if (s.AnimateWholeInstrument != 0) ini.WriteBool(PRESENTER, "AnimateWholeInstrument", true);
     ini.EraseSection(TRAINING);
     if (!s.ExerciseLinkAddress.empty()) ini.WriteString(TRAINING, "WebAddress", s.ExerciseLinkAddress);
     SaveConditions(ini, s);

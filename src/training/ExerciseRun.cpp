@@ -63,6 +63,7 @@ void TExerciseRun::InstallVisit() {
     state.ExerciseLinkAddress = SavedState.ExerciseLinkAddress;
     state.ShowKeyCaptions = SavedState.ShowKeyCaptions;
     state.PresenterSize = SavedState.PresenterSize;
+    state.AnimateWholeInstrument = SavedState.AnimateWholeInstrument;
     if (!FExercise.Visits.empty())
         SetInstrumentDateShift(FExercise.Visits[static_cast<std::size_t>(FVisit - 1)].Date - Host().Now());
     else
@@ -85,6 +86,7 @@ void TExerciseRun::Close() {
     FOwnState.ExerciseLinkAddress = SavedState.ExerciseLinkAddress;
     FOwnState.ShowKeyCaptions = SavedState.ShowKeyCaptions;
     FOwnState.PresenterSize = SavedState.PresenterSize;
+    FOwnState.AnimateWholeInstrument = SavedState.AnimateWholeInstrument;
     InstallState(FOwnState, FOwnAssigned, FOwnMeasured, FOwnTimes);
     SetInstrumentDateShift(FOwnDateShift);
     FOpen = false;

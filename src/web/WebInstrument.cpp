@@ -143,6 +143,7 @@ std::optional<std::string> TWebInstrument::SaveState() {
         state.UserManuals = SavedState.UserManuals;
         state.ShowKeyCaptions = SavedState.ShowKeyCaptions;
         state.PresenterSize = SavedState.PresenterSize;
+        state.AnimateWholeInstrument = SavedState.AnimateWholeInstrument;
     }
     TIniDocument ini = FIni;
     WriteIniState(ini, state);

@@ -2,10 +2,13 @@
 // recorded in the window replays in orx700-sim to "verified" and, with one
 // key changed, diverges at that key; Play runs on a copy that the user's
 // key takes over and the user's own state comes back; an animation of the
-// LCD holds the screens with their times; a link made by orx700-sim opens
-// with the same state, and a damaged one changes nothing.
+// LCD holds the screens with their times, one of the whole instrument the
+// key captions; a link made by orx700-sim opens with the same state, and a
+// damaged one changes nothing.
 #include "FakeDialogSeam.h"
 #include "MainWindowFixture.h"
+
+#include "app/MainWindowLayout.h"
 
 #include "device/Deviceioemulation.h"
 #include "device/KeyCodes.h"
@@ -260,6 +263,68 @@ TEST_F(WindowShow, AnAnimationHoldsEveryScreenForItsTimeAndEndsOnTheScreenShown)
                              .scaled(last.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     EXPECT_EQ(last.convertToFormat(QImage::Format_RGB32), shown) << "the last frame is the LCD as shown";
     EXPECT_NE(Status().find("a.gif"), std::string::npos) << Status();
+}
+
+// The whole instrument: every frame the window's own drawing of it at the
+// size shown, the captions of two keys in it while they are shown, gone in
+// the last frame once they have faded, and the choice kept in the state.
+TEST_F(WindowShow, AWholeInstrumentAnimationHoldsTheCaptionsAsTheWindowDrewThem) {
+    Open();
+    Trigger("ActionCaptions");
+    Trigger("ActionAnimateWhole");
+    EXPECT_EQ(SavedState.AnimateWholeInstrument, 1);
+    EXPECT_NE(StateIniText(SavedState).find("AnimateWholeInstrument=1"), std::string::npos);
+    Trigger("ActionRecordAnimation");
+    EXPECT_EQ(Status(), LoadStr(TEXT_GIFINST_WINDOW_STARTED));
+    Press(Qt::Key_Right, 1500); // K1 long: on
+    Advance(1500);
+    Press(Qt::Key_Left); // K2 short
+    Advance(7000);       // both captions shown, then faded out
+    const uint32_t total = 200 + 1500 + 1500 + 100 + 7000;
+    seam.SaveAnswers = {Path("whole.gif")};
+    Trigger("ActionRecordAnimation");
+    EXPECT_NE(Status().find("whole.gif"), std::string::npos) << Status();
+
+    const QRect instrument(0, MainWindowLayout::kToolBarHeight, window->width(),
+                           window->height() - MainWindowLayout::kToolBarHeight -
+                               MainWindowLayout::kStatusBarHeight);
+    const QRect strip = Child("CaptionStrip")->geometry().translated(0, -instrument.top());
+    // A caption's box is the one dark patch under the instrument.
+    const auto captionPixels = [&strip](const QImage& frame) {
+        int dark = 0;
+        for (int y = strip.top(); y <= strip.bottom(); ++y)
+            for (int x = strip.left(); x <= strip.right(); ++x)
+                dark += qGray(frame.pixel(x, y)) < 64;
+        return dark;
+    };
+    QImageReader gif(Path("whole.gif"));
+    ASSERT_TRUE(gif.canRead()) << gif.errorString().toStdString();
+    EXPECT_EQ(gif.size(), instrument.size()) << "the instrument as shown, without the bars";
+    int sum = 0;
+    int withCaptions = 0;
+    QImage last;
+    for (int i = 0; i < gif.imageCount(); ++i) {
+        last = gif.read().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(last.isNull()) << "frame " << i;
+        EXPECT_GE(gif.nextImageDelay(), 20) << "frame " << i;
+        sum += gif.nextImageDelay();
+        withCaptions += captionPixels(last) > 500;
+    }
+    EXPECT_GE(gif.imageCount(), 6) << "off, on, the menu, captions coming and fading";
+    EXPECT_GE(withCaptions, 2) << "the captions of both keys";
+    EXPECT_EQ(captionPixels(last), 0) << "faded out by the end";
+    EXPECT_LE(static_cast<uint32_t>(sum), total);
+    EXPECT_GT(static_cast<uint32_t>(sum), total - 10) << "the animation lasts as long as the capture";
+    // The last frame is the window's drawing, within the colours a GIF holds.
+    const QImage shown = window->grab(instrument).toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), last.size());
+    int worst = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            for (int shift : {0, 8, 16})
+                worst = std::max(worst, std::abs(static_cast<int>((shown.pixel(x, y) >> shift) & 0xFF) -
+                                                 static_cast<int>((last.pixel(x, y) >> shift) & 0xFF)));
+    EXPECT_LE(worst, 24);
 }
 
 TEST_F(WindowShow, ALinkFromTheRunnerOpensWithItsStateAndABadOneChangesNothing) {
