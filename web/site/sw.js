@@ -7,7 +7,7 @@ const CACHE = 'orx700-demo';
 const SITE = [
   './', 'index.html', 'style.css', 'sw.js', 'orx700.js', 'orx700.wasm', 'orx700.worker.js',
   'orx700db.js', 'orx700db.wasm', 'orx700db.worker.js',
-  'js/animation.js', 'js/balloon.js', 'js/captions.js', 'js/dialogs.js', 'js/dom.js', 'js/exercise.js', 'js/file-check.js', 'js/gifenc.js', 'js/input.js', 'js/instrument.js',
+  'js/animation.js', 'js/animation-whole.js', 'js/balloon.js', 'js/captions.js', 'js/dialogs.js', 'js/dom.js', 'js/exercise.js', 'js/file-check.js', 'js/gifenc.js', 'js/input.js', 'js/instrument.js',
   'js/isolation.js', 'js/kiosk.js', 'js/load-module.js', 'js/machines.js', 'js/main.js', 'js/measurement-db.js', 'js/measurements.js', 'js/playback.js', 'js/plot-canvas.js', 'js/reading-view.js', 'js/recording.js', 'js/signal-plot.js', 'js/state.js', 'js/state-actions.js', 'js/state-link.js', 'js/touch.js', 'js/trend-plot.js', 'js/view.js',
   'images/device.svg', 'images/key-pressed.svg', 'images/orx700-demo.svg', 'images/tool-about.svg',
   'images/tool-exit.svg', 'images/tool-hints.svg', 'images/tool-machines.svg', 'images/tool-manual.svg',

@@ -14,6 +14,7 @@ export function attachCaptions(instrument) {
     strip.hidden = !shown;
     if (!shown) {
       strip.replaceChildren();
+      document.dispatchEvent(new Event('captionschange'));
       return;
     }
     strip.replaceChildren(...JSON.parse(instrument.keyCaptions()).map(({ text, opacity }) => {
@@ -24,6 +25,8 @@ export function attachCaptions(instrument) {
     }));
     const next = instrument.keyCaptionsNextChange();
     if (next > 0) timer = setTimeout(update, next);
+    // For an animation of the whole instrument.
+    document.dispatchEvent(new Event('captionschange'));
   }
   instrument.onKeyCaption(update);
   return { update };

@@ -96,6 +96,27 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
       return module.HEAPU8.slice(at, at + module._orx_AnimationWidth() * module._orx_AnimationHeight());
     },
     animationClear: fn('orx_AnimationClear', null, []),
+    // Record animation of the whole instrument (see src/web/ExportsWholeAnimation.cpp).
+    animateWholeInstrument: fn('orx_AnimateWholeInstrument', 'number', []),
+    setAnimateWholeInstrument: fn('orx_SetAnimateWholeInstrument', null, ['number']),
+    // Where a picture of width x height RGBA bytes goes before a start or capture.
+    wholeAnimationBuffer: (width, height) => {
+      const at = module._orx_WholeAnimationBuffer(width, height);
+      return module.HEAPU8.subarray(at, at + width * height * 4);
+    },
+    wholeAnimationStart: fn('orx_WholeAnimationStart', 'number', []),
+    wholeAnimationCapture: fn('orx_WholeAnimationCapture', 'number', []),
+    wholeAnimationFinish: fn('orx_WholeAnimationFinish', 'number', []),
+    wholeAnimationFull: fn('orx_WholeAnimationFull', 'number', []),
+    wholeAnimationDuration: fn('orx_WholeAnimationDuration', 'number', []),
+    wholeAnimationPictures: fn('orx_WholeAnimationPictures', 'number', []),
+    wholeAnimationDelayCs: fn('orx_WholeAnimationDelayCs', 'number', ['number']),
+    // Frame i of width x height as RGBA, copied out of the module's memory.
+    wholeAnimationFrame: (i, width, height) => {
+      const at = module._orx_WholeAnimationFrame(i);
+      return module.HEAPU8.slice(at, at + width * height * 4);
+    },
+    wholeAnimationClear: fn('orx_WholeAnimationClear', null, []),
     // Play (see src/web/ExportsPlayback.cpp); onPlayLanguage(f): f(name)
     // when the recording changes the language.
     playLoad: fn('orx_PlayLoad', 'string', ['string']),

@@ -14,7 +14,7 @@ const TEXT_REFUSED = 2033;
 const PHASE_TOURING = 1;
 const PHASE_LIVE = 2;
 const IDLE_MINUTES = 3;
-const HIDDEN = ['#tool-exit', '#tool-transfer', '#import-state', '#copy-link', '#record', '#record-animation', '#size-panel', '#play', '#own-state', '#undo-import'];
+const HIDDEN = ['#tool-exit', '#tool-transfer', '#import-state', '#copy-link', '#record', '#record-animation', '#animation-whole', '#size-panel', '#play', '#own-state', '#undo-import'];
 const INPUTS = ['keydown', 'pointerdown', 'pointermove', 'touchstart', 'wheel'];
 
 // Resolves true once the tour plays; false after a message said why not.

@@ -179,6 +179,7 @@ async function start() {
     presenterSize.value = String(instrument.presenterSize());
     view.fit();
     $('#tool-captions').setAttribute('aria-pressed', String(Boolean(instrument.showKeyCaptions())));
+    $('#animation-whole').setAttribute('aria-pressed', String(Boolean(instrument.animateWholeInstrument())));
     if (captions || instrument.showKeyCaptions()) showCaptions();
   };
   instrument.captionsAttach();
@@ -227,6 +228,12 @@ async function start() {
     $('#record-animation').blur();
     animation ??= (await import('./animation.js')).attachAnimation(instrument, { view, dialogs });
     animation.toggle();
+  });
+  // Whether Record animation takes the whole instrument, kept in the state.
+  $('#animation-whole').addEventListener('click', () => {
+    $('#animation-whole').blur();
+    instrument.setAnimateWholeInstrument(instrument.animateWholeInstrument() ? 0 : 1);
+    stateCaptions();
   });
   $('#tool-captions').addEventListener('click', () => {
     instrument.setShowKeyCaptions(instrument.showKeyCaptions() ? 0 : 1);

@@ -165,6 +165,8 @@ export function createView(instrument) {
       if ($('#record').getAttribute('aria-pressed') !== 'true') $('#record').textContent = t(2020);
       if ($('#record-animation').getAttribute('aria-pressed') !== 'true') $('#record-animation').textContent = t(2100);
       $('#play').textContent = t(2024);
+      $('#animation-whole').textContent = t(2285);
+      $('#animation-whole').title = t(2286);
       $('#own-state').textContent = t(2029);
       $('#captions').setAttribute('aria-label', t(1809));
       $('#size-label').textContent = t(2106);
