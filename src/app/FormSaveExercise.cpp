@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -87,6 +88,8 @@ TFormSaveExercise::TFormSaveExercise(QWidget* parent, TMachineGroup group) : QDi
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("ButtonsSaveExercise"));
+    ButtonSave = buttons->button(QDialogButtonBox::Save);
+    ButtonSave->setObjectName(QStringLiteral("ButtonSave"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

@@ -6,9 +6,11 @@
 #include "MainWindowFixture.h"
 #include "app/FormMachines.h"
 #include "device/Deviceioemulation.h"
+#include "measure/MachinePresets.h"
 #include "measure/PointConditions.h"
 #include "platform/DateTime.h"
 #include "platform/Host.h"
+#include "platform/Strings.h"
 #include "state/Inifile.h"
 #include "training/ExerciseFile.h"
 #include "training/ExerciseLink.h"
@@ -20,6 +22,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -439,6 +443,117 @@ TEST_F(ExerciseWindowTest, NextVisitMovesOnToTheLastAndTheVisitAnswerIsScored) {
     trend->close();
     Trigger("ActionCloseExercise");
     EXPECT_EQ(InstrumentNow(), host.Now());
+}
+
+// The trainer's visits: three visits built with the changes editor (a
+// point, its wear stage and severity, a ready-made machine), one date not
+// after the one before and one visit too many said in the dialog, saved and
+// opened with each visit's conditions.
+TEST_F(ExerciseWindowTest, TheTrainerBuildsThreeVisitsWithTheChangesEditor) {
+    AssignCondition(2, ConditionOf("bearing-outer rpm=1480 velocity=1 stage=1"));
+    AssignCondition(6, ConditionOf("imbalance rpm=1480 velocity=2"));
+    const TCondition start2 = AssignedCondition(2);
+    const TMachinePreset& looseness = MachinePresets()[3];
+    Open();
+    dynamic_cast<QToolButton*>(Child("ToolButtonMachines"))->click();
+    const auto choose = [](QDialog& dialog, const QString& name, int index) {
+        auto* box = dialog.findChild<QComboBox*>(name);
+        ASSERT_NE(box, nullptr) << name.toStdString();
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    };
+    const auto spin = [](QDialog& dialog, const char* name) {
+        return dialog.findChild<QDoubleSpinBox*>(QLatin1String(name));
+    };
+    const auto click = [](QDialog& dialog, const char* name) {
+        dialog.findChild<QPushButton*>(QLatin1String(name))->click();
+    };
+    seam.OnExec = [&](QDialog& dialog) {
+        auto* error = dialog.findChild<QLabel*>(QStringLiteral("LabelVisitsError"));
+        auto* save = dialog.findChild<QPushButton*>(QStringLiteral("ButtonSave"));
+        auto* visits = dialog.findChild<QTableWidget*>(QStringLiteral("TableVisits"));
+        dialog.findChild<QComboBox*>(QStringLiteral("ComboAsks2"))->setCurrentIndex(4); // the visit
+        dialog.findChild<QComboBox*>(QStringLiteral("ComboAsks6"))->setCurrentIndex(3); // both
+        click(dialog, "ButtonAddVisit");
+        EXPECT_TRUE(error->isVisibleTo(&dialog)) << "one visit alone";
+        EXPECT_FALSE(save->isEnabled());
+        click(dialog, "ButtonAddVisit");
+        click(dialog, "ButtonAddVisit");
+        EXPECT_FALSE(error->isVisibleTo(&dialog));
+        auto* first = dialog.findChild<QDateTimeEdit*>(QStringLiteral("EditVisitDate1"));
+        first->setDateTime(QDateTime(QDate(2026, 1, 5), QTime(9, 0)));
+        dialog.findChild<QDateTimeEdit*>(QStringLiteral("EditVisitDate2"))
+            ->setDateTime(QDateTime(QDate(2026, 2, 5), QTime(9, 0)));
+        auto* third = dialog.findChild<QDateTimeEdit*>(QStringLiteral("EditVisitDate3"));
+        third->setDateTime(QDateTime(QDate(2026, 2, 5), QTime(9, 0)));
+        EXPECT_EQ(error->text(), QStringLiteral("Visit 3 must be later than visit 2 (2026-02-05 09:00)."));
+        EXPECT_FALSE(save->isEnabled());
+        third->setDateTime(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
+        EXPECT_TRUE(save->isEnabled());
+
+        // Visit 2: point 2's bearing wears to stage 3.
+        visits->setCurrentCell(1, 2);
+        click(dialog, "ButtonAddChange");
+        choose(dialog, QStringLiteral("ComboChangePoint1"), 1);
+        spin(dialog, "SpinChangeStage1")->setValue(3);
+        spin(dialog, "SpinChangeSeverity1")->setValue(3.5);
+        // Visit 3: stage 4, and point 6 becomes a ready-made loose fan; a
+        // second row of point 2 is refused.
+        visits->setCurrentCell(2, 2);
+        click(dialog, "ButtonAddChange");
+        choose(dialog, QStringLiteral("ComboChangePoint1"), 1);
+        EXPECT_EQ(spin(dialog, "SpinChangeStage1")->value(), 3) << "starts from visit 2";
+        spin(dialog, "SpinChangeStage1")->setValue(4);
+        click(dialog, "ButtonAddChange");
+        choose(dialog, QStringLiteral("ComboChangePoint2"), 1);
+        EXPECT_TRUE(dialog.findChild<QLabel*>(QStringLiteral("LabelChangeNote"))->text().contains("already"));
+        choose(dialog, QStringLiteral("ComboChangePoint2"), 5);
+        auto* preset = dialog.findChild<QComboBox*>(QStringLiteral("ComboChangePreset2"));
+        choose(dialog, QStringLiteral("ComboChangePreset2"),
+               preset->findText(QString::fromStdString(LoadStr(looseness.NameId))));
+        EXPECT_EQ(visits->item(2, 2)->text().count(QLatin1Char(';')), 1) << "two changes summed up";
+
+        for (int more = 3; more < 13; ++more)
+            click(dialog, "ButtonAddVisit");
+        EXPECT_EQ(visits->rowCount(), 12);
+        EXPECT_EQ(error->text(), QStringLiteral("An exercise has at most 12 visits."));
+        for (int fewer = 12; fewer > 3; --fewer)
+            click(dialog, "ButtonRemoveVisit");
+        EXPECT_TRUE(save->isEnabled());
+        return int(QDialog::Accepted);
+    };
+    seam.SaveAnswers = {Path("wear.orxex")};
+    Find<QPushButton>("FormMachines", "ButtonSaveExercise")->click();
+    EXPECT_TRUE(seam.Messages.empty()) << seam.Messages.front().toStdString();
+
+    TExercise saved;
+    ASSERT_EQ(ReadExerciseFile(Path("wear.orxex").toStdString(), saved), 0);
+    ASSERT_EQ(VisitCount(saved), 3);
+    EXPECT_EQ(VisitDateText(saved.Visits[2].Date), "2026-03-05 09:00");
+    ASSERT_EQ(saved.Asked.size(), 2u);
+    EXPECT_EQ(saved.Asked[0].What, TAsk::Visit);
+    TCondition stage3 = start2;
+    stage3.Stage = 3;
+    stage3.Velocity = 3.5;
+    TCondition stage4 = stage3;
+    stage4.Stage = 4;
+    const std::array<std::pair<TCondition, TCondition>, 3> expected{
+        {{start2, AssignedCondition(6)},
+         {stage3, AssignedCondition(6)},
+         {stage4, looseness.Points[0].Condition}}};
+    EXPECT_TRUE(saved.Visits[1].Changes.size() == 1 && saved.Visits[2].Changes.size() == 2);
+
+    TExerciseRun run;
+    run.Open(saved, 0);
+    for (int v = 1; v <= 3; ++v) {
+        EXPECT_EQ(run.CurrentVisit(), v);
+        EXPECT_EQ(AssignedCondition(2), expected[static_cast<std::size_t>(v - 1)].first) << "visit " << v;
+        EXPECT_EQ(AssignedCondition(6), expected[static_cast<std::size_t>(v - 1)].second) << "visit " << v;
+        if (v < 3) {
+            EXPECT_TRUE(run.NextVisit());
+        }
+    }
+    run.Close();
 }
 
 } // namespace
