@@ -241,6 +241,7 @@ void TFormExercise::FitWidth() {
     int limit = wanted;
     if (const QScreen* shown = screen()) limit = shown->availableGeometry().width() - 16;
     if (width() < wanted) resize(std::min(wanted, limit), height());
+    TableSheet->resizeRowsToContents();
 }
 
 void TFormExercise::FillRow(int row, const TSheetRow& sheet) {
@@ -417,6 +418,10 @@ void TFormExercise::ShowReview() {
     // The right answers and results take the room of what no longer matters.
     TableSheet->setColumnHidden(kMeasured, true);
     TableSheet->setColumnHidden(kGroup, true);
+    // The note is no longer written: the hints take the room left, wrapped,
+    // so that a long hint is read without scrolling sideways.
+    TableSheet->horizontalHeader()->setSectionResizeMode(kNote, QHeaderView::ResizeToContents);
+    TableSheet->horizontalHeader()->setSectionResizeMode(kHint, QHeaderView::Stretch);
     const TExercise& e = FRun.Exercise();
     for (int row = 0; row < TableSheet->rowCount(); ++row) {
         const int16_t point = PointOfRow(row);
