@@ -13,9 +13,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -94,11 +98,17 @@ TFormSaveExercise::TFormSaveExercise(QWidget* parent, TMachineGroup group) : QDi
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(TableAsked, 1);
-    layout->addWidget(CreateVisits());
+    // The asked points and the visits each take the dialog's height, so
+    // that both are read whole on a laptop's screen.
+    auto* pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("TabsSaveExercise"));
+    pages->addTab(TableAsked, Text(TEXT_EXERCISE_TAB_POINTS));
+    pages->addTab(CreateVisits(), Text(TEXT_EXERCISE_TAB_VISITS));
+    layout->addWidget(pages, 1);
     layout->addWidget(buttons);
     UpdateAskChoices();
-    resize(720, 860);
+    const QScreen* shown = screen();
+    resize(900, std::min(760, shown ? shown->availableGeometry().height() - 40 : 760));
 }
 
 TExercise TFormSaveExercise::Exercise() const {

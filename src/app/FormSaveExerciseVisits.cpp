@@ -66,7 +66,7 @@ QWidget* TFormSaveExercise::CreateVisits() {
     TableVisits->horizontalHeader()->setSectionResizeMode(kVisitDate, QHeaderView::ResizeToContents);
     TableVisits->horizontalHeader()->setStretchLastSection(true);
     TableVisits->setToolTip(Text(TEXT_VISIT_CHANGES_HINT));
-    TableVisits->setFixedHeight(130);
+    TableVisits->setMinimumHeight(130);
     connect(TableVisits, &QTableWidget::currentCellChanged, this, [this](int row) { ShowVisitChanges(row); });
     auto* add = new QPushButton(Text(TEXT_VISIT_ADD), box);
     add->setObjectName(QStringLiteral("ButtonAddVisit"));
@@ -92,7 +92,7 @@ QWidget* TFormSaveExercise::CreateVisits() {
     buttons->addWidget(new QLabel(Text(TEXT_VISIT_ZONE_FIELD), box));
     buttons->addWidget(ComboVisitZone);
     EditorChanges = new TVisitChangesEditor(box);
-    EditorChanges->setFixedHeight(190);
+    EditorChanges->setMinimumHeight(190);
     EditorChanges->setEnabled(false);
     EditorChanges->OnChanged = [this] {
         const int row = FShownVisit;
@@ -106,10 +106,9 @@ QWidget* TFormSaveExercise::CreateVisits() {
     LabelVisitsError->setStyleSheet(QStringLiteral("QLabel { color: #c62828; font-weight: bold; }"));
     LabelVisitsError->hide();
     auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(TableVisits);
+    layout->addWidget(TableVisits, 2);
     layout->addLayout(buttons);
-    layout->addWidget(EditorChanges);
+    layout->addWidget(EditorChanges, 3);
     layout->addWidget(LabelVisitsError);
     return box;
 }

@@ -53,10 +53,10 @@ TVisitChangesEditor::TVisitChangesEditor(QWidget* parent) : QGroupBox(parent) {
     TableChanges->setSelectionBehavior(QAbstractItemView::SelectRows);
     TableChanges->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* header = TableChanges->horizontalHeader();
-    for (const int column : {kPoint, kPreset, kCondition})
-        header->setSectionResizeMode(column, QHeaderView::Stretch);
-    header->setSectionResizeMode(kSeverity, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(kStage, QHeaderView::ResizeToContents);
+    // The ready-made list gives way: the point and the condition are read.
+    for (const int column : {kPoint, kCondition, kSeverity, kStage})
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(kPreset, QHeaderView::Stretch);
     ButtonAdd = new QPushButton(Text(TEXT_VISIT_CHANGE_ADD), this);
     ButtonAdd->setObjectName(QStringLiteral("ButtonAddChange"));
     connect(ButtonAdd, &QPushButton::clicked, this, [this] { AddChange(); });
@@ -103,7 +103,7 @@ void TVisitChangesEditor::Fill() {
         auto* point = new QComboBox(TableChanges);
         point->setObjectName(QStringLiteral("ComboChangePoint") + number);
         for (int16_t p = 1; p <= ROUTE_POINT_COUNT; ++p)
-            point->addItem(QString::fromStdString(RoutePointMachineText(p) + "  " + RoutePointLabel(p)));
+            point->addItem(QString::fromStdString(RoutePointLabel(p)));
         connect(point, &QComboBox::activated, this, [this, row](int index) { PointChoose(row, index); });
         TableChanges->setCellWidget(row, kPoint, point);
 
@@ -173,7 +173,8 @@ void TVisitChangesEditor::FillRow(int row) {
     for (int i = 1; i < preset->count(); ++i)
         if (MachinePresets()[static_cast<std::size_t>(preset->itemData(i).toInt())].Points[0].Condition == c)
             preset->setCurrentIndex(i);
-    static_cast<QComboBox*>(TableChanges->cellWidget(row, kCondition))->setCurrentIndex(static_cast<int>(c.Kind));
+    static_cast<QComboBox*>(TableChanges->cellWidget(row, kCondition))
+        ->setCurrentIndex(static_cast<int>(c.Kind));
     auto* severity = static_cast<QDoubleSpinBox*>(TableChanges->cellWidget(row, kSeverity));
     severity->setValue(c.Velocity);
     severity->setEnabled(c.Kind != TConditionKind::Stored);
@@ -201,8 +202,9 @@ void TVisitChangesEditor::AddChange() {
 void TVisitChangesEditor::RemoveChange() {
     if (FRows.empty()) return;
     const int current = TableChanges->currentRow();
-    const auto row = current >= 0 && current < static_cast<int>(FRows.size()) ? static_cast<std::size_t>(current)
-                                                                               : FRows.size() - 1;
+    const auto row = current >= 0 && current < static_cast<int>(FRows.size())
+                         ? static_cast<std::size_t>(current)
+                         : FRows.size() - 1;
     FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(row));
     Fill();
     Refuse(QString());
@@ -232,7 +234,8 @@ void TVisitChangesEditor::PresetChoose(int row, int index) {
     if (FFilling) return;
     auto* preset = static_cast<QComboBox*>(TableChanges->cellWidget(row, kPreset));
     if (index < 1) return FillRow(row);
-    Take(row, MachinePresets()[static_cast<std::size_t>(preset->itemData(index).toInt())].Points[0].Condition);
+    Take(row,
+         MachinePresets()[static_cast<std::size_t>(preset->itemData(index).toInt())].Points[0].Condition);
 }
 
 void TVisitChangesEditor::Take(int row, const TCondition& edited) {
