@@ -311,6 +311,9 @@ void TFormMachines::TreeSelectionChange() {
     // The editor shows nothing of a hidden point, and takes no edit.
     const bool hidden = IsHidden(SelectedSource());
     GroupEditor->setEnabled(!hidden);
+    // Greyed figures of a hidden point would still read as its own: the
+    // editor goes, and the list takes its room.
+    ScrollEditor->setVisible(!hidden);
     ShowCondition(hidden ? TCondition{} : AssignedCondition(SelectedSource()));
     ShowPreset();
     UpdatePreview();

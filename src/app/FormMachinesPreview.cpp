@@ -105,7 +105,7 @@ void TFormMachines::CreatePreview() {
 
 void TFormMachines::ButtonPreviewClick(bool shown) {
     ButtonPreview->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
-    PanelPreview->setVisible(shown);
+    PanelPreview->setVisible(shown && !IsHidden(SelectedSource()));
     // The list keeps its selected row in sight as it shrinks or grows.
     if (QTreeWidgetItem* item = TreeMachines->currentItem()) TreeMachines->scrollToItem(item);
 }
@@ -114,7 +114,10 @@ void TFormMachines::ShowHiddenPreview() {
     LabelKind->setText(Text(TEXT_HIDDEN));
     LabelSeverity->setText(QString());
     LabelSeverity->setStyleSheet(QString());
-    LabelNote->setText(QString());
+    // Empty axes would read as a machine that gives no signal: the plots
+    // go, and the note says when the condition shows.
+    LabelNote->setText(Text(TEXT_HIDDEN_NOTE));
+    PanelPreview->hide();
     PlotWaveform->SetSeries({}, 1.0, 1.0, false);
     PlotSpectrum->SetSeries({}, 1.0, 1.0, false);
     PlotSpectrum->SetMarkers({});
@@ -126,6 +129,7 @@ void TFormMachines::UpdatePreview() {
         ShowHiddenPreview();
         return;
     }
+    PanelPreview->setVisible(ButtonPreview->isChecked());
     // The condition as the point will measure it, noise and all.
     const TCondition condition = SeededCondition(AssignedCondition(source), source);
     const int16_t kind = PreviewKind(source);
