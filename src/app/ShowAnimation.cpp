@@ -104,12 +104,12 @@ void TShowControl::CaptureWholeInstrument() {
 
 void TShowControl::FinishAnimation() {
     const bool whole = FWholeAnimation.FrameCount() > 0;
-    const bool full = whole && FWholeAnimation.Full();
+    const bool full = whole ? FWholeAnimation.Full() : FAnimation.Full();
     const uint64_t end = AnimationTime();
     FAnimation.Stop(end);
     FWholeAnimation.Stop(end);
     FCaptionStepTimer.SetEnabled(false);
-    const uint64_t duration = whole ? FWholeAnimation.Duration() : end;
+    const uint64_t duration = whole ? FWholeAnimation.Duration() : FAnimation.End();
     const std::size_t count = whole ? FWholeAnimation.FrameCount() : FAnimation.FrameCount();
     for (;;) {
         const QString start =
@@ -134,14 +134,17 @@ void TShowControl::FinishAnimation() {
         }
         DialogSeam().ShowMessage(FWindow.Widget,
                                  Text(TEXT_FILE_NOT_WRITTEN).arg(path, QString::fromStdString(error)));
-        if (FAnimation.Full()) break;
     }
     FAnimation.Clear();
     FWholeAnimation.Clear();
 }
 
 void TShowControl::DeviceRefreshed() {
-    if (FAnimation.Capturing()) FAnimation.Capture(AnimationTime(), FDevice.Picture());
+    if (FAnimation.Capturing()) {
+        FAnimation.Capture(AnimationTime(), FDevice.Picture());
+        // Not from inside the repaint: the worker waits for it.
+        if (FAnimation.Full()) FFullTimer.SetEnabled(true);
+    }
     CaptureWholeInstrument();
 }
 

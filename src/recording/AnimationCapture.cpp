@@ -11,27 +11,36 @@ constexpr std::size_t PIXELS = LCD_PICTURE_WIDTH * LCD_PICTURE_HEIGHT;
 void TAnimationCapture::Start(uint64_t at, const TLcdPicture& picture) {
     FFrames.clear();
     FCapturing = true;
+    FFull = false;
     FEnd = at;
     Capture(at, picture);
 }
 
 void TAnimationCapture::Capture(uint64_t at, const TLcdPicture& picture) {
-    if (!FCapturing || Full()) return;
+    if (!FCapturing) return;
     TFrame frame{at, picture.Pixels[0], std::vector<uint8_t>(PIXELS / 8 + 1)};
     for (std::size_t i = 0; i < PIXELS; ++i)
         if (picture.Pixels[i] == LCD_COLOR_PIXEL) frame.Dark[i / 8] |= static_cast<uint8_t>(1u << (i % 8));
     if (!FFrames.empty() && FFrames.back().At == frame.At) FFrames.pop_back();
     if (!FFrames.empty() && FFrames.back() == frame) return;
+    if (FFrames.size() >= FMaxFrames) {
+        FFull = true;
+        FCapturing = false;
+        FEnd = at;
+        return;
+    }
     FFrames.push_back(std::move(frame));
 }
 
 void TAnimationCapture::Stop(uint64_t end) {
+    if (FFull) return;
     FCapturing = false;
     FEnd = FFrames.empty() ? end : std::max(end, FFrames.back().At);
 }
 
 void TAnimationCapture::Clear() {
     FCapturing = false;
+    FFull = false;
     FFrames.clear();
 }
 

@@ -26,12 +26,17 @@ class TAnimationCapture {
     void Start(uint64_t at, const TLcdPicture& picture);
     // The picture shown from `at` on; nothing unless capturing. A picture
     // at the same moment as the one before replaces it (it was never seen).
+    // A new picture past the most kept ends the capture at its moment, so
+    // what was kept still shows with its true timing.
     void Capture(uint64_t at, const TLcdPicture& picture);
-    // Ends the capture at `end` (not before the last picture).
+    // Ends the capture at `end` (not before the last picture); a capture
+    // that filled up keeps the end it had.
     void Stop(uint64_t end);
     bool Capturing() const { return FCapturing; }
-    // Past the most pictures kept: further pictures are dropped and Write refuses.
-    bool Full() const { return FFrames.size() > FMaxFrames; }
+    // Ended by a picture it had no room for.
+    bool Full() const { return FFull; }
+    // The stopped capture's end, in the caller's ms.
+    uint64_t End() const { return FEnd; }
     std::size_t FrameCount() const { return FFrames.size(); }
     std::size_t MaxFrames() const { return FMaxFrames; }
     // The stopped capture as an animation: which kept picture each frame
@@ -56,6 +61,7 @@ class TAnimationCapture {
 
     std::size_t FMaxFrames;
     bool FCapturing = false;
+    bool FFull = false;
     uint64_t FEnd = 0;
     std::vector<TFrame> FFrames;
 };

@@ -2,11 +2,6 @@
 #include "recording/GifFile.h"
 
 bool TAnimationCapture::Write(const std::string& path, int scale, std::string& error) const {
-    if (Full()) {
-        error = "the animation has more than " + std::to_string(FMaxFrames) +
-                " frames: capture a shorter stretch";
-        return false;
-    }
     if (scale < 1 || scale > LCD_PICTURE_MAX_SCALE) {
         error = "the animation's scale is from 1 to " + std::to_string(LCD_PICTURE_MAX_SCALE);
         return false;

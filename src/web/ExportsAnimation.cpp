@@ -76,7 +76,7 @@ EMSCRIPTEN_KEEPALIVE int orx_AnimationCapture() {
 // filled up ends when the page finishes it, just after the first picture it
 // could not keep.
 EMSCRIPTEN_KEEPALIVE int orx_AnimationFinish() {
-    if (!g_Capture.Capturing()) return 0;
+    if (!g_Capture.Capturing() && !g_Capture.Full()) return 0;
     g_Capture.Stop(Elapsed());
     g_Frames = g_Capture.Frames();
     return static_cast<int>(g_Frames.size());

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 namespace {
 
 // The picture's frame around the LCD is always background.
@@ -29,22 +32,29 @@ TEST(AnimationCaptureTest, KeepsEachPictureShownOnceGivesItsFramesAndStopsPastIt
     capture.Capture(1200, b);
     capture.Capture(1300, c); // the third: at the limit
     EXPECT_FALSE(capture.Full());
-    capture.Capture(1400, a); // past it: kept, and the capture is full
+    capture.Capture(1400, a); // no room: the capture ends as it comes
     EXPECT_TRUE(capture.Full());
+    EXPECT_FALSE(capture.Capturing());
     capture.Capture(1500, b); // dropped
-    EXPECT_EQ(capture.FrameCount(), 4u);
-    capture.Stop(1600);
+    EXPECT_EQ(capture.FrameCount(), 3u);
+    capture.Stop(1600); // a late stop keeps the end at the picture not kept
+    EXPECT_EQ(capture.End(), 1400u);
 
     const std::vector<TAnimationFrame> frames = capture.Frames();
-    const uint32_t expectedCs[] = {20, 10, 10, 20};
-    ASSERT_EQ(frames.size(), 4u);
+    const uint32_t expectedCs[] = {20, 10, 10};
+    ASSERT_EQ(frames.size(), 3u);
     for (std::size_t i = 0; i < frames.size(); ++i) {
         EXPECT_EQ(frames[i].Frame, i);
         EXPECT_EQ(frames[i].DelayCs, expectedCs[i]);
     }
-    const TLcdPicture* shown[] = {&a, &b, &c, &a};
-    for (std::size_t i = 0; i < 4; ++i)
+    const TLcdPicture* shown[] = {&a, &b, &c};
+    for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(capture.Picture(i).Pixels, shown[i]->Pixels) << i;
+    // What filled up is still written: nothing captured is lost.
+    const std::string path = ::testing::TempDir() + "orx700-full-capture.gif";
+    std::string error;
+    EXPECT_TRUE(capture.Write(path, 1, error)) << error;
+    std::remove(path.c_str());
 
     capture.Start(5000, b); // a second capture in one run starts afresh
     EXPECT_FALSE(capture.Full());

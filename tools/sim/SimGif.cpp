@@ -2,6 +2,8 @@
 
 #include "SimSession.h"
 
+#include <string>
+
 TSimGif::TSimGif(TSimSession& session) : FSession(session), FBefore(session.Device().OnRefresh) {
     // Called in the GUI thread after each repaint: the picture the window
     // would show from this moment on.
@@ -16,7 +18,7 @@ TSimGif::~TSimGif() {
 }
 
 bool TSimGif::Start(const std::string& path, int scale, std::string& error) {
-    if (FCapture.Capturing()) {
+    if (FCapture.Capturing() || FCapture.Full()) {
         error = "an animation is being captured already (end it with gif-end)";
         return false;
     }
@@ -27,11 +29,18 @@ bool TSimGif::Start(const std::string& path, int scale, std::string& error) {
 }
 
 bool TSimGif::End(std::string& error) {
-    if (!FCapture.Capturing()) {
+    if (!FCapture.Capturing() && !FCapture.Full()) {
         error = "gif-end without a gif line before it";
         return false;
     }
     FCapture.Stop(FSession.VirtualHost().Elapsed());
+    // A script can be run again over a shorter stretch: no cut animation.
+    if (FCapture.Full()) {
+        error = "the animation has more than " + std::to_string(FCapture.MaxFrames()) +
+                " frames: capture a shorter stretch";
+        FCapture.Clear();
+        return false;
+    }
     const bool ok = FCapture.Write(FPath, FScale, error);
     FCapture.Clear();
     return ok;
