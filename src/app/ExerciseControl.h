@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QTemporaryDir;
 class QWidget;
@@ -40,11 +41,16 @@ class TExerciseControl {
     void ShowSheet();
     void CloseExercise();
     void ShowClassResults();
+    // Every exercise has a measurement database of its own (in a folder of
+    // its own that lives as long as the exercise, never the user's database):
+    // Transfer to PC goes there while the exercise runs. Its path, empty
+    // with no exercise open (or no folder to be had).
+    std::string DbPath() const;
+    // The exercise's database in a Measurements window of its own.
+    void ShowDb();
     // Trend exercises (ExerciseControlVisits.cpp): this visit's readings go
-    // into the exercise's own measurement database (a folder of its own that
-    // lives as long as the exercise, never the user's database), then the
-    // next visit starts; the trend shows that database in the Measurements
-    // window.
+    // into the exercise's database, then the next visit starts; the trend
+    // shows that database after this visit's readings have joined it.
     void NextVisit();
     void ShowTrend();
     bool HasVisits() const { return FRun.IsOpen() && !FRun.Exercise().Visits.empty(); }

@@ -1,4 +1,5 @@
-// The desktop's trend exercises: Next visit and the trend of the visits.
+// The exercise's own measurement database, and the desktop's trend
+// exercises: Next visit and the trend of the visits.
 #include "app/DialogSeam.h"
 #include "app/ExerciseControl.h"
 #include "app/FormExercise.h"
@@ -20,7 +21,7 @@ QString Text(int id) {
 } // namespace
 
 void TExerciseControl::OpenVisitDb() {
-    if (!HasVisits()) return;
+    if (!FRun.IsOpen()) return;
     FVisitFolder = std::make_unique<QTemporaryDir>();
     if (!FVisitFolder->isValid()) FVisitFolder.reset();
 }
@@ -30,11 +31,15 @@ void TExerciseControl::CloseVisitDb() {
     FVisitFolder.reset(); // the folder and the database in it go
 }
 
+std::string TExerciseControl::DbPath() const {
+    if (!FRun.IsOpen() || !FVisitFolder) return {};
+    return FVisitFolder->filePath(QStringLiteral("exercise.sqlite")).toStdString();
+}
+
 bool TExerciseControl::KeepVisitReadings() {
-    std::string error = "no folder for the exercise's database";
+    std::string error = LoadStr(TEXT_VISIT_NO_FOLDER);
     if (FVisitFolder) {
-        const auto db = TMeasurementDb::Open(
-            FVisitFolder->filePath(QStringLiteral("visits.sqlite")).toStdString(), error);
+        const auto db = TMeasurementDb::Open(DbPath(), error);
         if (db) {
             const TTransferOutcome outcome =
                 TransferStore(*db, g_Device && g_Device->WorkerState() == TWorkerState::Parked);
@@ -62,14 +67,20 @@ void TExerciseControl::ShowTrend() {
     // This visit's readings so far join the trend when the instrument is
     // free to be read; the earlier visits' are there already.
     if (g_Device && g_Device->IsIdle() && !KeepVisitReadings()) return;
+    ShowDb();
+}
+
+void TExerciseControl::ShowDb() {
+    const std::string path = DbPath();
+    if (path.empty()) return;
     if (!FTrend) {
-        FTrend = std::make_unique<TFormMeasurements>(
-            nullptr, FVisitFolder->filePath(QStringLiteral("visits.sqlite")).toStdString());
+        FTrend = std::make_unique<TFormMeasurements>(nullptr, path);
         FTrend->setObjectName(QStringLiteral("FormVisitTrend"));
     } else {
         FTrend->Reload();
     }
-    FTrend->setWindowTitle(Text(TEXT_VISIT_TREND_TITLE).arg(QString::fromStdString(FRun.Exercise().Title)));
+    FTrend->setWindowTitle(Text(HasVisits() ? TEXT_VISIT_TREND_TITLE : TEXT_VISIT_EXERCISE_DB_TITLE)
+                               .arg(QString::fromStdString(FRun.Exercise().Title)));
     FTrend->show();
     FTrend->raise();
     FTrend->activateWindow();

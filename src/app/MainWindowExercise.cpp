@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/ExerciseControl.h"
 #include "app/FormMachines.h"
+#include "app/FormMeasurements.h"
 #include "app/MainWindow.h"
 #include "app/ShowControl.h"
 #include "platform/Strings.h"
@@ -77,6 +78,9 @@ void TFormORX700DemoMain::LoadExerciseTexts() {
 
 void TFormORX700DemoMain::ExerciseStateChange() {
     if (FormMachines) FormMachines->LoadTexts();
+    // The user's own measurements step aside while an exercise runs: its
+    // transfers show in a window of the exercise's.
+    if (FormMeasurements && FExercise && FExercise->Run().IsOpen()) FormMeasurements->hide();
     // The language the state names: the trainee's own, back from an exercise.
     const int index = ComboBoxLanguage->findText(QString::fromStdString(SavedState.LanguageName));
     if (index >= 0 && index != ComboBoxLanguage->currentIndex()) ComboBoxLanguage->setCurrentIndex(index);

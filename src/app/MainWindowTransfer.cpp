@@ -2,10 +2,14 @@
 // from the GUI thread, while the worker is idle (parked, or waiting for a key
 // with no time-out), so nothing but this thread could change the store
 // meanwhile. A measurement or a timed screen under way is waited for, a
-// little, then the user is told to try again.
+// little, then the user is told to try again. During an exercise the
+// readings are the exercise's: they go to the exercise's own database, and
+// the user's is not opened.
+#include "app/ExerciseControl.h"
 #include "app/FormMeasurements.h"
 #include "app/MainWindow.h"
 #include "device/Deviceioemulation.h"
+#include "pcdata/MeasurementDb.h"
 #include "pcdata/Transfer.h"
 #include "platform/Strings.h"
 #include "resources/StringIds.h"
@@ -34,9 +38,14 @@ void TFormORX700DemoMain::ToolButtonTransferClick() {
         return;
     }
     FTransferTries = 0;
-    const std::string path = DesktopMeasurementDbPath();
-    std::string error;
-    auto db = OpenDesktopMeasurementDb(this, path, error);
+    const bool exercise = FExercise->Run().IsOpen();
+    const std::string path = exercise ? FExercise->DbPath() : DesktopMeasurementDbPath();
+    std::string error = LoadStr(TEXT_VISIT_NO_FOLDER);
+    std::unique_ptr<TMeasurementDb> db;
+    if (exercise && !path.empty())
+        db = TMeasurementDb::Open(path, error);
+    else if (!exercise)
+        db = OpenDesktopMeasurementDb(this, path, error);
     if (!db) {
         StatusText->setText(Text(TEXT_PC_NOT_DONE).arg(QString::fromStdString(error)));
         return;
@@ -50,6 +59,11 @@ void TFormORX700DemoMain::ToolButtonTransferClick() {
     else
         StatusText->setText(Text(TEXT_PC_TRANSFERRED).arg(outcome.Added));
 
+    if (exercise) {
+        if (FormMeasurements) FormMeasurements->hide();
+        FExercise->ShowDb();
+        return;
+    }
     if (!FormMeasurements) {
         FormMeasurements = std::make_unique<TFormMeasurements>(nullptr, path);
     } else {

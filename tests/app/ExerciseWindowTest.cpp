@@ -5,6 +5,7 @@
 #include "FakeDialogSeam.h"
 #include "MainWindowFixture.h"
 #include "app/FormMachines.h"
+#include "app/FormMeasurements.h"
 #include "device/Deviceioemulation.h"
 #include "measure/MachinePresets.h"
 #include "measure/PointConditions.h"
@@ -35,6 +36,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -554,6 +556,58 @@ TEST_F(ExerciseWindowTest, TheTrainerBuildsThreeVisitsWithTheChangesEditor) {
         }
     }
     run.Close();
+}
+
+// Transfer to PC during an exercise keeps the exercise's readings apart:
+// they show in the exercise's own window, and the user's own database is the
+// same file, byte for byte, once the exercise is closed; after it, transfers
+// go to the user's database again.
+TEST_F(ExerciseWindowTest, TransferDuringAnExerciseLeavesTheOwnDatabaseAlone) {
+    struct TDataHome {
+        explicit TDataHome(const QString& folder) {
+            setenv("XDG_DATA_HOME", folder.toLocal8Bit().constData(), 1);
+        }
+        ~TDataHome() { unsetenv("XDG_DATA_HOME"); }
+    } dataHome(Path("data"));
+    const auto transfer = [this] {
+        dynamic_cast<QToolButton*>(Child("ToolButtonTransfer"))->click();
+        QApplication::processEvents();
+        return dynamic_cast<QLabel*>(Child("StatusText"))->text();
+    };
+    const auto measurePoint2 = [this] {
+        PowerOn();
+        Press(Qt::Key_Left);
+        Press(Qt::Key_Right);
+        Press(Qt::Key_Left);
+        host.Advance(5900);
+    };
+    const QString oneNew = QStringLiteral("1 new");
+    AssignCondition(2, ConditionOf("looseness rpm=980 velocity=8"));
+    Open();
+    measurePoint2();
+    EXPECT_TRUE(transfer().contains(oneNew));
+    const std::string path = DesktopMeasurementDbPath();
+    const std::string own = ReadAll(QString::fromStdString(path));
+    ASSERT_FALSE(own.empty());
+
+    seam.FileAnswers = {Path("pumps.orxex")};
+    Trigger("ActionOpenExercise");
+    EXPECT_EQ(Find<QWidget>("FormMeasurements", nullptr), nullptr) << "the own measurements step aside";
+    measurePoint2();
+    EXPECT_TRUE(transfer().contains(oneNew));
+    EXPECT_TRUE(ReadAll(QString::fromStdString(path)) == own)
+        << "the exercise's reading went to the own database";
+    auto* shown = Find<QWidget>("FormVisitTrend", nullptr);
+    ASSERT_NE(shown, nullptr) << "the exercise's readings in a window of its own";
+    EXPECT_TRUE(shown->windowTitle().contains(QStringLiteral("Three pumps, one bad bearing")));
+    EXPECT_EQ(Find<QWidget>("FormMeasurements", nullptr), nullptr);
+
+    Trigger("ActionCloseExercise");
+    EXPECT_EQ(Find<QWidget>("FormVisitTrend", nullptr), nullptr);
+    EXPECT_TRUE(ReadAll(QString::fromStdString(path)) == own);
+    // The own reading of point 2 is in the own database already.
+    EXPECT_TRUE(transfer().contains(QStringLiteral("0 new")));
+    EXPECT_NE(Find<QWidget>("FormMeasurements", nullptr), nullptr);
 }
 
 } // namespace
