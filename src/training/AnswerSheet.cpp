@@ -73,7 +73,10 @@ std::string AnswerSheetJson(const TExerciseRun& run) {
         JsonText(e.Visits.empty()
                      ? std::string()
                      : VisitDateText(e.Visits[static_cast<std::size_t>(run.CurrentVisit() - 1)].Date)) +
-        ", \"points\": [";
+        ", \"visitDates\": [";
+    for (std::size_t v = 0; v < e.Visits.size(); ++v)
+        json += (v ? ", " : "") + JsonText(VisitDateText(e.Visits[v].Date));
+    json += "], \"points\": [";
     bool first = true;
     for (const TSheetRow& row : AnswerSheet(run)) {
         json += first ? "" : ", ";

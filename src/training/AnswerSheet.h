@@ -7,6 +7,7 @@
 //   AnswerSheetJson(run)  {"title", "instructions", "timeLimit" (s, 0 none),
 //                          "submitted", "visit", "visits", "visitDate"
 //                          ("YYYY-MM-DD HH:MM", "" without visits),
+//                          "visitDates" (every visit's, in order; [] without),
 //                          "points": [{"point", "machine",
 //                          "label", "group", "asks", "reach" (the zone a
 //                          visit question asks for), "measured", "hidden",

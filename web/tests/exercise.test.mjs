@@ -3,14 +3,11 @@
 // same way in the page and in orx700-sim gives the same submission but for
 // its times.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
-import path from 'node:path';
 import { test } from 'node:test';
 import zlib from 'node:zlib';
 import { openPage, play, useSiteInBrowser } from './browser.mjs';
-import { SIM } from './sim.mjs';
+import { link, sim, timeless } from './exercise-sim.mjs';
 import { MEASURE_NEXT, MEASURE_POINT_2, POWER_ON } from './state-page.mjs';
 
 const site = useSiteInBrowser();
@@ -19,24 +16,7 @@ const SETUP = ['condition 2 imbalance rpm=1480 velocity=3.6', 'condition 3 beari
 const MEASURE_2_AND_3 = [...POWER_ON, ...MEASURE_POINT_2, ...MEASURE_NEXT];
 const ANSWERS = [[2, 'imbalance', 'C'], [3, 'bearing-inner', 'B']];
 
-// Runs lines in orx700-sim in a scratch folder ($DIR); what it printed, the
-// files it wrote, by name, and the state it kept.
-function sim(lines, names) {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'orx700-exercise-'));
-  try {
-    const script = lines.map((line) => line.replaceAll('$DIR', folder)).join('\n');
-    const ini = path.join(folder, 'state.ini');
-    const out = execFileSync(SIM, ['--clock', '2026-03-14 10:30', '--ini', ini, '-'], { input: `${script}\n`, encoding: 'utf8' });
-    return { out, ini: fs.readFileSync(ini, 'utf8'), files: Object.fromEntries(names.map((n) => [n, fs.readFileSync(path.join(folder, n), 'utf8')])) };
-  } finally {
-    fs.rmSync(folder, { recursive: true, force: true });
-  }
-}
-
 const exerciseText = sim([...SETUP, 'exercise-save $DIR/e.txt ask=2,3 what=both title=Three pumps, one bad bearing'], ['e.txt']).files['e.txt'];
-const link = (text, version = '1') => `#exercise=${version}.${zlib.deflateRawSync(Buffer.from(text, 'utf8')).toString('base64url')}`;
-// A submission without the lines that hold times.
-const timeless = (text) => text.split('\n').filter((line) => !/^(time-taken|over-time|point\.\d+\.(measured-at|answered-at))=/.test(line));
 
 test('an exercise link opens in a fresh browser profile and leaves the address bar; a damaged one is refused with a message', async () => {
   const { context, page, errors } = await openPage(site.browser, site.url + link(exerciseText));

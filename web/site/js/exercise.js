@@ -47,6 +47,16 @@ const TEXT_SECOND_CONDITION = 1586;
 const TEXT_SECOND_NONE = 1587;
 const TEXT_TIME_LEFT = 1869;
 const TEXT_TIME_UP = 1870;
+const TEXT_VISIT_NEXT = 2142;
+const TEXT_VISIT_TREND = 2143;
+const TEXT_VISIT_OF = 2144;
+const TEXT_VISIT_LAST = 2145;
+const TEXT_VISIT_NEVER = 2147;
+const TEXT_VISIT_CHOICE = 2148;
+const TEXT_VISIT_NOT_DONE = 2149;
+const TEXT_VISIT_TREND_TITLE = 2156;
+const TEXT_VISIT_QUESTION = 2240;
+const TEXT_EXERCISE_MEASUREMENTS = 2241;
 // Past this length some mail and chat programs cut a link.
 const LINK_SAFE_LENGTH = 2000;
 const SUBMISSION_FILE_NAME = 'orx700-submission.txt';
@@ -86,11 +96,25 @@ export async function makeLink(address, text) {
 // message(text) for a refusal, kinds() the conditions' names and texts,
 // saveOwn() to keep the own state as it is before it is set aside,
 // beforeOpen() to free the instrument of a recording or a playback first
-// (resolves false when the user would rather not).
-export function attachExercise(instrument, { stateSwapped, message, kinds, layoutChanged, saveOwn, beforeOpen }) {
+// (resolves false when the user would rather not), showMeasurements() to
+// open the Measurements panel (on the exercise's database while it runs).
+export function attachExercise(instrument, { stateSwapped, message, kinds, layoutChanged, saveOwn, beforeOpen, showMeasurements }) {
   const t = (id) => instrument.text(id);
   const panel = $('#exercise-panel');
   let submission = null; // the last submission's file and review
+  let sheet = null; // the answer sheet as last shown
+  // The exercise's own measurement database: what is transferred while it
+  // runs, and each visit's readings for the trend. Made on first use, in the
+  // page's memory only, and dropped with the rest of the exercise's state;
+  // the trainee's own database is never opened for it.
+  let exerciseDb = null;
+  let moving = false; // a Next visit under way
+  const database = () => (exerciseDb ??= import('./measurement-db.js')
+    .then((module) => module.openMeasurementDb(instrument.languageId(), { kept: false }))
+    .catch((error) => {
+      exerciseDb = null;
+      throw error;
+    }));
 
   async function park() {
     const parked = () => { instrument.powerOff(); return instrument.isParked(); };
@@ -108,6 +132,7 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     instrument.exerciseOpen(text);
     instrument.forgetMachinePreset();
     submission = null;
+    exerciseDb = null;
     stateSwapped();
     panel.show();
     layoutChanged();
@@ -121,6 +146,7 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     instrument.exerciseClose();
     instrument.forgetMachinePreset();
     submission = null;
+    exerciseDb = null;
     panel.close();
     stateSwapped();
   }
@@ -129,13 +155,29 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     const value = (name) => $(`[data-point="${row.point}"][data-part="${name}"]`, panel)?.value ?? '';
     // Two faults of one machine are named "first+second", as the core names them.
     const condition = [value('condition'), value('second')].filter(Boolean).join('+');
-    return { condition, zone: value('zone'), note: value('note') };
+    return { condition, zone: value('zone'), note: value('note'), visit: value('visit') };
+  }
+
+  // "visit 3 (2026-03-05 00:00)", "never", or none given.
+  function visitText(visit) {
+    if (visit < 0) return '—';
+    if (visit === 0 || visit > sheet.visitDates.length) return t(TEXT_VISIT_NEVER);
+    return format(t(TEXT_VISIT_CHOICE), String(visit), sheet.visitDates[visit - 1]);
+  }
+
+  // A visit question: one list of the visits and never, and the note.
+  function visitControls(row) {
+    const box = element('select', { 'data-point': String(row.point), 'data-part': 'visit', 'aria-label': `${row.label} ${format(t(TEXT_VISIT_QUESTION), row.reach)}` });
+    const visits = sheet.visitDates.map((date, i) => i + 1);
+    box.append(...[-1, ...visits, 0].map((v) => new Option(visitText(v), String(v))));
+    box.value = String(row.answer.visit);
+    return element('label', {}, [format(t(TEXT_VISIT_QUESTION), row.reach), ' ', box]);
   }
 
   function sheetRow(row) {
-    const asksCondition = row.asks !== 'zone';
-    const asksZone = row.asks !== 'condition';
-    const controls = [];
+    const asksCondition = row.asks === 'condition' || row.asks === 'both';
+    const asksZone = row.asks === 'zone' || row.asks === 'both';
+    const controls = row.asks === 'visit' ? [visitControls(row)] : [];
     if (asksCondition) {
       const [first = '', second = ''] = row.answer.condition.split('+');
       const faults = kinds().filter((k) => k.name !== 'stored');
@@ -165,7 +207,8 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
 
   function reviewRow(p) {
     const named = (name) => kinds().find((k) => k.name === name)?.text ?? name;
-    const said = (a) => [a.condition ? a.condition.split('+').map(named).join(' + ') : '', a.zone].filter(Boolean).join(', ') || t(TEXT_NOT_ANSWERED);
+    const said = (a) => (p.asks === 'visit' ? (a.visit < 0 ? '' : visitText(a.visit))
+      : [a.condition ? a.condition.split('+').map(named).join(' + ') : '', a.zone].filter(Boolean).join(', ')) || t(TEXT_NOT_ANSWERED);
     return element('li', { 'data-point': String(p.point), class: p.pointRight ? 'right' : 'wrong' }, [
       element('strong', {}, [`${p.machine} · ${p.label}: ${t(p.pointRight ? TEXT_RIGHT : TEXT_WRONG)}`]),
       element('div', {}, [format(t(TEXT_YOUR_ANSWER), said(p.answer))]),
@@ -173,15 +216,58 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
       ...(p.hint ? [element('div', { class: 'hint' }, [format(t(TEXT_HINT), p.hint)])] : [])]);
   }
 
+  // An exercise of visits: which visit this is, Next visit (greyed out at
+  // the last) and the trend of the visits measured so far.
+  function visitPart() {
+    if (sheet.visits < 2) return [];
+    const last = sheet.visit >= sheet.visits;
+    const said = format(t(TEXT_VISIT_OF), String(sheet.visit), String(sheet.visits), sheet.visitDate);
+    const next = element('button', { type: 'button', id: 'exercise-next-visit' }, [t(TEXT_VISIT_NEXT)]);
+    next.disabled = last || moving || Boolean(submission);
+    return [element('p', { id: 'exercise-visit' }, [
+      element('strong', {}, [said]), last ? ` ${t(TEXT_VISIT_LAST)}` : '', ' ', next, ' ',
+      element('button', { type: 'button', id: 'exercise-visit-trend' }, [t(TEXT_VISIT_TREND)])])];
+  }
+
+  // This visit's readings into the exercise's database, then the next visit:
+  // a fresh route at the next date and conditions, the instrument off. When
+  // the readings cannot be kept, the visit stays as it was.
+  async function nextVisit() {
+    if (moving) return;
+    moving = true;
+    fill();
+    try {
+      if (!(await park())) return;
+      let outcome;
+      try {
+        const db = await database();
+        db.setLanguage(instrument.languageId());
+        outcome = await db.transfer(instrument.transferBundle());
+      } catch (error) {
+        outcome = { error: error.message };
+      }
+      if (outcome.error) {
+        message(format(t(TEXT_VISIT_NOT_DONE), outcome.error));
+        return;
+      }
+      instrument.exerciseNextVisit();
+      instrument.forgetMachinePreset();
+      stateSwapped();
+    } finally {
+      moving = false;
+      if (panel.open) fill();
+    }
+  }
+
   function fill() {
-    const sheet = JSON.parse(instrument.exerciseSheet());
+    sheet = JSON.parse(instrument.exerciseSheet());
     const head = element('div', { class: 'head' }, [
       element('h2', { id: 'exercise-caption' }, [`${t(TEXT_EXERCISE)}: ${sheet.title}`]),
       element('span', { id: 'exercise-time', role: 'timer' }),
       element('span', {}, [
         element('button', { type: 'button', id: 'exercise-copy-link' }, [t(TEXT_COPY_LINK)]), ' ',
         element('button', { type: 'button', id: 'exercise-close' }, [t(TEXT_CLOSE_EXERCISE)])])]);
-    const body = element('div', { class: 'body' }, [element('p', { id: 'exercise-instructions' }, [sheet.instructions])]);
+    const body = element('div', { class: 'body' }, [element('p', { id: 'exercise-instructions' }, [sheet.instructions]), ...visitPart()]);
     if (!submission) {
       body.append(element('ol', { id: 'exercise-sheet' }, sheet.points.map(sheetRow)),
         element('label', {}, [t(TEXT_TRAINEE_NAME), ' ', element('input', { type: 'text', id: 'exercise-name' })]), ' ',
@@ -224,7 +310,8 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     if (!point) return;
     const row = { point };
     const a = answerOf(row);
-    instrument.exerciseAnswer(point, a.condition, a.zone, a.note);
+    if ($(`[data-point="${point}"][data-part="visit"]`, panel)) instrument.exerciseAnswerVisit(point, Number(a.visit), a.note);
+    else instrument.exerciseAnswer(point, a.condition, a.zone, a.note);
   });
   // The link goes on the clipboard and shows, so that it can be checked or
   // copied by hand where the clipboard is closed to the page.
@@ -246,6 +333,8 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     else if (id === 'exercise-copy-link') copyLink();
     else if (id === 'exercise-submit') submit();
     else if (id === 'exercise-download') download(submission.file, SUBMISSION_FILE_NAME);
+    else if (id === 'exercise-next-visit') nextVisit();
+    else if (id === 'exercise-visit-trend') showMeasurements();
   });
   // The sheet says which points have been measured, as they are, and how
   // long is left.
@@ -293,6 +382,13 @@ export function attachExercise(instrument, { stateSwapped, message, kinds, layou
     },
     loadTexts() {
       if (panel.open) fill();
+    },
+    // While an exercise runs, its own measurement database for the
+    // Measurements panel: { caption, database() (a promise) }; else null.
+    database() {
+      if (!instrument.exerciseIsOpen() || !sheet) return null;
+      const caption = format(t(sheet.visits > 1 ? TEXT_VISIT_TREND_TITLE : TEXT_EXERCISE_MEASUREMENTS), sheet.title);
+      return { caption, database };
     },
   };
 }

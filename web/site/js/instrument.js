@@ -52,7 +52,7 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     undoMachinePreset: fn('orx_UndoMachinePreset', null, []),
     machinePreview: fn('orx_MachinePreview', 'string', ['number', 'number', 'number']),
     forgetMachinePreset: fn('orx_ForgetMachinePreset', null, []),
-    // The exercise (see src/web/ExportsExercise.cpp).
+    // The exercise (see src/web/ExportsExercise*.cpp).
     exerciseRefusal: fn('orx_ExerciseRefusal', 'string', ['string']),
     exerciseOpen: fn('orx_ExerciseOpen', 'number', ['string']),
     exerciseIsOpen: fn('orx_ExerciseIsOpen', 'number', []),
@@ -62,6 +62,8 @@ export async function loadInstrument({ onRefresh, onErrorMessage }) {
     exerciseAnswer: fn('orx_ExerciseAnswer', null, ['number', 'string', 'string', 'string']),
     exerciseSubmit: fn('orx_ExerciseSubmit', 'string', ['string']),
     exerciseClose: fn('orx_ExerciseClose', null, []),
+    exerciseAnswerVisit: fn('orx_ExerciseAnswerVisit', null, ['number', 'number', 'string']),
+    exerciseNextVisit: fn('orx_ExerciseNextVisit', 'number', []),
     // Key captions (see src/web/ExportsCaptions.cpp); onKeyCaption(f): f
     // runs when a key event comes while they are shown.
     captionsAttach: fn('orx_CaptionsAttach', null, []),

@@ -100,6 +100,7 @@ async function start() {
       language.selectedIndex = instrument.languageIndex();
       view.loadTexts();
       machines?.stateChanged();
+      measurements?.databaseChanged();
       placeSide();
     },
     message: (text) => dialogs.message(text),
@@ -107,6 +108,7 @@ async function start() {
     layoutChanged: placeSide,
     saveOwn: () => state.save(),
     beforeOpen: () => freeInstrument(TEXT_EXERCISE_STOPS_RECORDING, TEXT_STOP_AND_OPEN),
+    showMeasurements: () => transferToPc(),
   })), notLoaded);
   const machinesPanel = lazyPanel('js/machines.js', () => import('./machines.js'), (module) => (machines = module.attachMachines(instrument, {
     layoutChanged: placeSide,
@@ -135,13 +137,19 @@ async function start() {
   });
   $('#tool-overview').addEventListener('click', () => dialogs.overview());
   let loadingMeasurements = null;
-  $('#tool-transfer').addEventListener('click', async () => {
-    $('#tool-transfer').blur();
+  // Transfer to PC, then the Measurements panel: during an exercise both go
+  // to the exercise's own database.
+  async function transferToPc() {
     loadingMeasurements ??= import('./measurements.js').then((module) => (measurements = module.attachMeasurements(instrument, {
       layoutChanged: placeSide,
       status: (text) => view.setStatus(text),
+      exerciseDatabase: () => exercise?.database() ?? null,
     })));
     (await loadingMeasurements).transfer();
+  }
+  $('#tool-transfer').addEventListener('click', () => {
+    $('#tool-transfer').blur();
+    transferToPc();
   });
   $('#tool-about').addEventListener('click', () => dialogs.about());
   const state = attachState(instrument, view, dialogs, {

@@ -71,7 +71,9 @@ function idbStore() {
 }
 
 // languageId: the instrument's LANGID, whose texts the core's messages take.
-export async function openMeasurementDb(languageId) {
+// kept false: a database of the module's memory alone, never stored, gone
+// with the page or when dropped (an exercise's, apart from the user's own).
+export async function openMeasurementDb(languageId, { kept = true } = {}) {
   if (typeof globalThis.createOrx700Db !== 'function') await loadScript('orx700db.js');
   const module = await globalThis.createOrx700Db({
     print: (text) => console.log(text),
@@ -100,11 +102,13 @@ export async function openMeasurementDb(languageId) {
     peakNear: fn('orxdb_PeakNear', 'number', ['number', 'number']),
     harmonics: fn('orxdb_Harmonics', 'string', ['number', 'number']),
   };
-  let store;
-  try {
-    store = await opfsStore();
-  } catch {
-    store = idbStore();
+  let store = null;
+  if (kept) {
+    try {
+      store = await opfsStore();
+    } catch {
+      store = idbStore();
+    }
   }
   const FS = module.FS;
   FS.mkdir(DB_DIR);
@@ -114,9 +118,10 @@ export async function openMeasurementDb(languageId) {
   // The stored file as the module's copy; one the core refuses is kept
   // aside in the store under a name no file has, and a new one is started.
   let keptAside = null;
-  const stored = await store.read(STORED_NAME);
+  const stored = store && (await store.read(STORED_NAME));
   if (stored) FS.writeFile(DB_PATH, stored);
   if (api.open(DB_PATH) !== 0) {
+    if (!stored) throw new Error(api.message()); // a new file refused: nothing to keep aside
     const reason = api.message();
     let name = `${STORED_NAME}.refused`;
     for (let i = 2; await store.exists(name); ++i) name = `${STORED_NAME}.refused-${i}`;
@@ -129,7 +134,7 @@ export async function openMeasurementDb(languageId) {
   // Serialised: a write-back finishes before the next starts.
   let writing = Promise.resolve();
   const writeBack = () => {
-    if (!api.changed()) return writing;
+    if (!store || !api.changed()) return writing;
     const bytes = FS.readFile(DB_PATH);
     writing = writing.then(() => store.write(STORED_NAME, bytes));
     return writing;

@@ -53,11 +53,14 @@ const TRANSFER_RETRY_MS = 100;
 const figure = (value) => String(Number(value.toPrecision(4)));
 
 // hooks.layoutChanged(): the panel opened or closed; hooks.status(text):
-// the window's status line.
-export function attachMeasurements(instrument, { layoutChanged, status }) {
+// the window's status line; hooks.exerciseDatabase(): while an exercise
+// runs, { caption, database() } of the exercise's own database, which
+// transfers and the panel then use (the user's own is left alone), else null.
+export function attachMeasurements(instrument, { layoutChanged, status, exerciseDatabase = () => null }) {
   const t = (id) => instrument.text(id);
   const panel = $('#measurements-panel');
-  let db = null;
+  let db = null; // the database shown: the user's own, or an exercise's
+  let own = null;
   let opening = null;
   let pointId = 0;
   let readingId = 0;
@@ -107,17 +110,35 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
     status(text);
   }
 
-  async function database() {
-    if (db) return db;
+  function ownDatabase() {
+    if (own) return Promise.resolve(own);
     opening ??= openMeasurementDb(instrument.languageId()).then((opened) => {
-      db = opened;
-      if (db.keptAside) say(t(TEXT_KEPT_ASIDE).replace('%1', db.keptAside.reason).replace('%2', db.keptAside.name));
-      return db;
+      own = opened;
+      if (own.keptAside) say(t(TEXT_KEPT_ASIDE).replace('%1', own.keptAside.reason).replace('%2', own.keptAside.name));
+      return own;
     }, (error) => {
       opening = null;
       throw error;
     });
     return opening;
+  }
+
+  // The database transfers go to and the panel shows, as things stand: an
+  // exercise's while one runs. Another than the one shown starts the panel
+  // afresh.
+  async function database() {
+    const exercise = exerciseDatabase();
+    const chosen = await (exercise ? exercise.database() : ownDatabase());
+    if (chosen !== db) {
+      db = chosen;
+      db.setLanguage(instrument.languageId());
+      pointId = 0;
+      readingId = 0;
+      trend = null;
+      view = null;
+      viewPlace.replaceChildren();
+    }
+    return db;
   }
 
   // The store can be read only while the instrument waits for a key (or
@@ -242,7 +263,7 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
   }
 
   function loadTexts() {
-    caption.textContent = t(TEXT_MEASUREMENTS);
+    caption.textContent = exerciseDatabase()?.caption ?? t(TEXT_MEASUREMENTS);
     close.textContent = t(TEXT_CLOSE);
     transferButton.textContent = t(TEXT_TRANSFER);
     downloadButton.textContent = t(TEXT_DOWNLOAD_DB);
@@ -363,6 +384,18 @@ export function attachMeasurements(instrument, { layoutChanged, status }) {
     isOpen: () => panel.open,
     transfer,
     open,
+    // An exercise opened, moved on or closed: the panel shows the database
+    // that now stands.
+    async databaseChanged() {
+      if (!panel.open) return;
+      try {
+        await database();
+      } catch (error) {
+        say(t(TEXT_NO_STORAGE).replace('%1', error.message));
+        return;
+      }
+      loadTexts();
+    },
     loadTexts() {
       if (panel.open) loadTexts();
     },
