@@ -25,6 +25,15 @@ test('an exercise link opens in a fresh browser profile and leaves the address b
     assert.equal(new URL(page.url()).hash, '');
     assert.match(await page.textContent('#exercise-caption'), /Three pumps, one bad bearing/);
     assert.deepEqual(await page.$$eval('#exercise-sheet > li', (rows) => rows.map((r) => r.dataset.point)), ['2', '3']);
+    // Beside the window where the screen holds both, and as wide as the room
+    // the window leaves it: it covered the keys and the tool bar's end.
+    for (const width of [1280, 1366, 1920]) {
+      await page.setViewportSize({ width, height: 800 });
+      const [windowRight, panelLeft] = await page.evaluate(() => [
+        document.getElementById('window').getBoundingClientRect().right,
+        document.getElementById('exercise-panel').getBoundingClientRect().left]);
+      assert.ok(windowRight <= panelLeft + 0.5, `at ${width}: the window ends at ${windowRight}, the panel starts at ${panelLeft}`);
+    }
     // The asked points' conditions are hidden in the Machines panel.
     await page.click('#tool-machines');
     assert.equal(await page.textContent('#machines-list tr[data-source="3"] td:nth-child(2)'), 'hidden');

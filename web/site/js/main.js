@@ -84,7 +84,7 @@ async function start() {
     const beside = open && width >= PANEL_LEAST_WIDTH && innerHeight <= innerWidth;
     document.body.classList.toggle('side-open', open);
     document.body.classList.toggle('side-beside', beside);
-    for (const panel of ['#machines-panel', '#measurements-panel']) $(panel).style.width = beside ? `${width}px` : '';
+    for (const panel of ['#exercise-panel', '#machines-panel', '#measurements-panel']) $(panel).style.width = beside ? `${width}px` : '';
     if (beside) document.body.dataset.sideWidth = String(width);
     else delete document.body.dataset.sideWidth;
     view.fit();
