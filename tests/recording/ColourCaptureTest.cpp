@@ -6,7 +6,8 @@
 // what it kept.
 #include "recording/ColourCapture.h"
 
-#include <gif_lib.h>
+#include "GifDecode.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -48,47 +49,6 @@ TPixels Gradient() {
     return p;
 }
 
-struct TDecoded {
-    int Width = 0, Height = 0;
-    std::vector<TPixels> Frames;
-    std::vector<int> DelaysCs;
-};
-
-// Every frame as a viewer shows it: each image drawn over the one before,
-// its transparent pixels leaving what was there.
-TDecoded Decode(const std::string& path) {
-    TDecoded d;
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-    if (gif == nullptr || DGifSlurp(gif) != GIF_OK) {
-        ADD_FAILURE() << path << " does not read as a GIF";
-        if (gif) DGifCloseFile(gif, &error);
-        return d;
-    }
-    d.Width = gif->SWidth;
-    d.Height = gif->SHeight;
-    TPixels canvas(static_cast<std::size_t>(d.Width * d.Height), 0);
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& image = gif->SavedImages[i];
-        const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-        GraphicsControlBlock control{};
-        DGifSavedExtensionToGCB(gif, i, &control);
-        const GifImageDesc& r = image.ImageDesc;
-        for (int y = 0; y < r.Height; ++y)
-            for (int x = 0; x < r.Width; ++x) {
-                const int index = image.RasterBits[y * r.Width + x];
-                if (index == control.TransparentColor) continue;
-                const GifColorType c = map->Colors[index];
-                canvas[static_cast<std::size_t>((r.Top + y) * d.Width + r.Left + x)] =
-                    0xFF000000u | (uint32_t{c.Red} << 16) | (uint32_t{c.Green} << 8) | c.Blue;
-            }
-        d.Frames.push_back(canvas);
-        d.DelaysCs.push_back(control.DelayTime);
-    }
-    DGifCloseFile(gif, &error);
-    return d;
-}
-
 int WorstChannelError(const TPixels& a, const TPixels& b) {
     int worst = 0;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -127,7 +87,7 @@ TEST(ColourCaptureTest, MergesRepeatsWithTheLcdTimingAndDecodesToThePictures) {
     const std::string& path = file.Path;
     std::string error;
     ASSERT_TRUE(capture.Write(path, error)) << error;
-    const TDecoded d = Decode(path);
+    const TDecodedGif d = DecodeGif(path);
     ASSERT_EQ(d.Frames.size(), 3u);
     EXPECT_EQ(d.Width, W);
     EXPECT_EQ(d.Height, H);
@@ -172,7 +132,7 @@ TEST(ColourCaptureTest, AFullMemoryEndsTheCaptureThereAndKeepsWhatItHolds) {
         const std::string& path = file.Path;
         std::string error;
         ASSERT_TRUE(capture.Write(path, error)) << error;
-        const TDecoded d = Decode(path);
+        const TDecodedGif d = DecodeGif(path);
         ASSERT_EQ(d.Frames.size(), 2u);
         EXPECT_EQ(d.DelaysCs, (std::vector<int>{50, 73}));
         EXPECT_EQ(d.Frames[1], b);

@@ -7,7 +7,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include <gif_lib.h>
+#include "GifDecode.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,44 +17,6 @@
 #include <vector>
 
 namespace {
-
-struct TDecoded {
-    int Width = 0, Height = 0;
-    std::vector<std::vector<uint32_t>> Frames; // each as the viewer shows it, 0xFFRRGGBB
-    std::vector<int> DelaysCs;
-};
-
-// Every frame drawn over the ones before, as a browser shows it.
-TDecoded Decode(const std::string& path) {
-    TDecoded d;
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-    if (gif == nullptr || DGifSlurp(gif) != GIF_OK) {
-        ADD_FAILURE() << path << " does not read as a GIF";
-        if (gif) DGifCloseFile(gif, &error);
-        return d;
-    }
-    d.Width = gif->SWidth;
-    d.Height = gif->SHeight;
-    std::vector<uint32_t> canvas(static_cast<std::size_t>(d.Width * d.Height), 0);
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& image = gif->SavedImages[i];
-        const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-        const GifImageDesc& r = image.ImageDesc;
-        for (int y = 0; y < r.Height; ++y)
-            for (int x = 0; x < r.Width; ++x) {
-                const GifColorType c = map->Colors[image.RasterBits[y * r.Width + x]];
-                canvas[static_cast<std::size_t>((r.Top + y) * d.Width + r.Left + x)] =
-                    0xFF000000u | (uint32_t{c.Red} << 16) | (uint32_t{c.Green} << 8) | c.Blue;
-            }
-        GraphicsControlBlock control{};
-        DGifSavedExtensionToGCB(gif, i, &control);
-        d.Frames.push_back(canvas);
-        d.DelaysCs.push_back(control.DelayTime);
-    }
-    DGifCloseFile(gif, &error);
-    return d;
-}
 
 class SimGifTest : public ::testing::Test {
   protected:
@@ -70,7 +33,7 @@ class SimGifTest : public ::testing::Test {
         return dir.filePath(QString::fromStdString(name)).toStdString();
     }
     // The decoded frame is the runner's PNG of that moment, pixel for pixel.
-    void ExpectFrameIsPicture(const TDecoded& d, std::size_t frame, const std::string& png) {
+    void ExpectFrameIsPicture(const TDecodedGif& d, std::size_t frame, const std::string& png) {
         const QImage image(QString::fromStdString(png));
         ASSERT_EQ(image.width(), d.Width);
         ASSERT_EQ(image.height(), d.Height);
@@ -91,7 +54,7 @@ TEST_F(SimGifTest, FramesAndDelaysOfAKnownStretchAreTheScreensAndTheirTimes) {
     // last key: three screens, shown 1 s, 10 s and 2 s.
     Run("gif " + Path("a.gif") + "\nk1\npng " + Path("1.png") + "\nwait 1000\nk1\npng " + Path("2.png") +
         "\nwait 12000\npng " + Path("3.png") + "\ngif-end");
-    const TDecoded d = Decode(Path("a.gif"));
+    const TDecodedGif d = DecodeGif(Path("a.gif"));
     EXPECT_EQ(d.Width, 2 * LCD_PICTURE_WIDTH) << "the default scale is 2";
     EXPECT_EQ(d.DelaysCs, (std::vector<int>{100, 1000, 200}));
     ASSERT_EQ(d.Frames.size(), 3u);
@@ -112,7 +75,7 @@ TEST_F(SimGifTest, AMeasurementsFlashesKeepTheirTimeWithNoDelayUnder20Ms) {
     std::istringstream end("");
     std::string error;
     ASSERT_TRUE(RunSimScript(session, end, error)) << error;
-    const TDecoded d = Decode(Path("m.gif"));
+    const TDecodedGif d = DecodeGif(Path("m.gif"));
     ASSERT_GE(d.Frames.size(), 4u);
     EXPECT_EQ(d.Width, 3 * LCD_PICTURE_WIDTH);
     for (std::size_t i = 0; i < d.Frames.size(); ++i) {
@@ -149,7 +112,7 @@ TEST_F(SimGifTest, BadLinesAreRefusedAndAFailedWriteLeavesNoFile) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path().toStdString())) << "no partial file left behind";
     // A second capture in the same run starts afresh.
     Run("gif " + Path("b.gif") + "\nwait 300\nk1\nwait 200\ngif-end");
-    EXPECT_EQ(Decode(Path("b.gif")).DelaysCs, (std::vector<int>{30, 20}));
+    EXPECT_EQ(DecodeGif(Path("b.gif")).DelaysCs, (std::vector<int>{30, 20}));
 }
 
 } // namespace
